@@ -1,0 +1,23 @@
+#include "core/retry.h"
+
+namespace kova {
+
+bool withRetry(Prompts& prompts, const RetryText& text, const std::function<void()>& step) {
+    for (;;) {
+        try {
+            step();
+            return true;
+        } catch (const Fault& fault) {
+            Message m;
+            m.title = text.title;
+            m.text = text.compose ? text.compose(fault)
+                                  : text.sentence + "\n" + MSGERRO(fault) + "\n" + text.question;
+            m.icon = Icon::Question;
+            m.buttons = Buttons::YesNo;
+            m.defaultAnswer = Answer::Yes;
+            if (prompts.show(m) != Answer::Yes) return false;
+        }
+    }
+}
+
+}  // namespace kova

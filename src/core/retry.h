@@ -1,0 +1,24 @@
+// The one retry pattern of the program: a failed step is offered again until it works or the person says No.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "core/faults.h"
+#include "core/ports.h"
+
+namespace kova {
+
+struct RetryText {
+    std::string title;      // the operation's name, e.g. "Valida tipo 1"
+    std::string sentence;   // what failed, e.g. "Erro na leitura do arquivo."
+    std::string question = "Tenta novamente ?";
+    // Optional: builds the whole text from the fault instead of sentence + MSGERRO + question.
+    std::function<std::string(const Fault&)> compose;
+};
+
+// Runs step. On a Fault, asks (question icon, Yes/No) with sentence + LF + MSGERRO + LF + question;
+// Yes runs the step again, No returns false. Returns true once the step completed.
+bool withRetry(Prompts& prompts, const RetryText& text, const std::function<void()>& step);
+
+}  // namespace kova

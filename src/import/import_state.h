@@ -1,0 +1,61 @@
+// The state of one import, shared by the structure check, the validators, the driver and generation.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/decimal_total.h"
+#include "core/ports.h"
+
+namespace kova {
+
+struct ImportState {
+    // The record being validated: its bytes (Windows-1252, no CR LF), its number (from 1) and its type
+    // character ("T" for the trailer).
+    std::string record;
+    std::int64_t nreg = 0;
+    std::string tipo;
+
+    CancelFlag cancel;
+
+    // Declarant CNPJ (14) and name (60) as record bytes, taken from the header by the structure check.
+    std::string declarantCNPJ;
+    std::string declarantNOME;
+
+    // Record-type-seen flags of the structure check.
+    bool seen1 = false, seen2 = false, seen3 = false, seen4 = false, seen5 = false, seenT = false;
+
+    // Header validation.
+    std::string declarationYear;  // header positions 24-27, stored even when wrong
+    std::string declarationType;  // header position 44, only when "0" or "1"
+
+    // Type 2.
+    std::string representativeCPF;             // positions 10-20
+    std::string representativeTelephoneBlock;  // positions 21-38
+
+    // Ordering state of types 3 and 4 (cleared before the detail pass).
+    bool entitySeen = false;
+    std::string previousEntityCNPJ;
+    bool legalBeneficiarySeen = false;
+    std::string previousBeneficiaryCNPJ;
+    bool naturalBeneficiarySeen = false;
+    std::string previousBeneficiaryCPF;
+
+    // Type 5.
+    bool type5Seen = false;
+    std::string previousType5CNPJ;
+    std::string previousDueDate;  // YYYYMMDD
+    DecimalTotal baseTotal;
+    DecimalTotal levyTotal;
+    std::int64_t zeroAmountCount = 0;
+
+    // Counts of type 3, 4 and 5 records validated.
+    std::int64_t count3 = 0, count4 = 0, count5 = 0;
+
+    // Step 1 of an import: counts, totals and the zero-amount count.
+    void resetForImport();
+    // Before the detail pass: the first-record-of-a-kind flags and previous keys of types 3, 4 and 5.
+    void resetOrdering();
+};
+
+}  // namespace kova
