@@ -39,12 +39,14 @@ public:
 
 private:
     bool fill();
+    bool readRecord(std::string& record);
     std::unique_ptr<ByteSource> source_;
     std::string buffer_;
     std::size_t pos_ = 0;
     std::uint64_t bufferStart_ = 0;  // file offset of buffer_[0]
     bool eof_ = false;
     bool endedWithCrLf_ = true;
+    bool resync_ = false;  // the source must be sought to the end of the block before the next read
 };
 
 }  // namespace kova

@@ -1,0 +1,207 @@
+#include "core/record_reader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "core/faults.h"
+
+namespace kova {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 20;
+// A record is 142 bytes; a line longer than this is kept only up to here (its length is wrong either way), so a
+// file without line ends cannot make the reader hold it all in memory.
+constexpr std::size_t kMaxRecordBytes = 4 << 20;
+
+void appendCapped(std::string& record, const char* bytes, std::size_t n) {
+    if (record.size() < kMaxRecordBytes) record.append(bytes, std::min(n, kMaxRecordBytes - record.size()));
+}
+
+#ifdef _WIN32
+int seekTo(std::FILE* f, std::uint64_t offset, int whence) {
+    return _fseeki64(f, static_cast<long long>(offset), whence);
+}
+long long tellOf(std::FILE* f) { return _ftelli64(f); }
+#else
+int seekTo(std::FILE* f, std::uint64_t offset, int whence) {
+    return fseeko(f, static_cast<off_t>(offset), whence);
+}
+long long tellOf(std::FILE* f) { return static_cast<long long>(ftello(f)); }
+#endif
+
+// errno after a failed call, never 0 (a failure without errno is still a device error).
+int lastErrno() { return errno != 0 ? errno : EIO; }
+
+class FileSource : public ByteSource {
+public:
+    explicit FileSource(const std::filesystem::path& path) {
+        std::error_code ec;
+        // A folder opens fine on some systems and only fails at the first read: refuse it here.
+        if (std::filesystem::is_directory(path, ec)) throw faultFromErrno(EISDIR);
+        errno = 0;
+        file_ = std::fopen(path.string().c_str(), "rb");
+        if (file_ == nullptr) {
+            const int err = lastErrno();
+            // A missing folder is its own fault (76), not a missing file (53).
+            if (err == ENOENT && path.has_parent_path() && !std::filesystem::exists(path.parent_path(), ec))
+                throw faultFromErrno(ENOTDIR);
+            throw faultFromErrno(err);
+        }
+        // The reader buffers on its own.
+        std::setvbuf(file_, nullptr, _IONBF, 0);
+    }
+    ~FileSource() override { std::fclose(file_); }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    std::size_t read(char* buffer, std::size_t n) override {
+        std::size_t total = 0;
+        while (total < n) {
+            errno = 0;
+            const std::size_t got = std::fread(buffer + total, 1, n - total, file_);
+            total += got;
+            if (got > 0) continue;
+            if (std::feof(file_)) break;
+            if (std::ferror(file_)) {
+                const int err = lastErrno();
+                std::clearerr(file_);
+                if (err == EINTR) continue;
+                throw faultFromErrno(err);
+            }
+            break;
+        }
+        return total;
+    }
+
+    void seek(std::uint64_t offset) override {
+        errno = 0;
+        if (seekTo(file_, offset, SEEK_SET) != 0) throw faultFromErrno(lastErrno());
+        std::clearerr(file_);
+    }
+
+    std::uint64_t size() override {
+        errno = 0;
+        const long long here = tellOf(file_);
+        if (here < 0 || seekTo(file_, 0, SEEK_END) != 0) throw faultFromErrno(lastErrno());
+        const long long end = tellOf(file_);
+        if (end < 0 || seekTo(file_, static_cast<std::uint64_t>(here), SEEK_SET) != 0)
+            throw faultFromErrno(lastErrno());
+        return static_cast<std::uint64_t>(end);
+    }
+
+private:
+    std::FILE* file_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<ByteSource> openFileSource(const std::filesystem::path& path) {
+    return std::make_unique<FileSource>(path);
+}
+
+RecordReader::RecordReader(std::unique_ptr<ByteSource> source) : source_(std::move(source)) {}
+
+RecordReader::RecordReader(const std::filesystem::path& path) : RecordReader(openFileSource(path)) {}
+
+bool RecordReader::fill() {
+    bufferStart_ += buffer_.size();
+    buffer_.clear();
+    pos_ = 0;
+    if (resync_) {
+        source_->seek(bufferStart_);
+        resync_ = false;
+    }
+    buffer_.resize(kBufferSize);
+    const std::size_t got = source_->read(buffer_.data(), kBufferSize);
+    buffer_.resize(std::min(got, kBufferSize));
+    eof_ = buffer_.empty();
+    return !eof_;
+}
+
+bool RecordReader::next(std::string& record) {
+    const std::uint64_t recordStart = bufferStart_ + pos_;
+    try {
+        return readRecord(record);
+    } catch (...) {
+        // Go back to the start of the record so that a retry reads it whole, not just its tail.
+        buffer_.clear();
+        pos_ = 0;
+        bufferStart_ = recordStart;
+        eof_ = false;
+        resync_ = true;
+        throw;
+    }
+}
+
+bool RecordReader::readRecord(std::string& record) {
+    record.clear();
+    bool any = false;  // whether this record has at least one byte (or its CR LF)
+    for (;;) {
+        if (pos_ >= buffer_.size()) {
+            if (eof_ || !fill()) {
+                endedWithCrLf_ = false;
+                return any;
+            }
+        }
+        any = true;
+        const char* base = buffer_.data();
+        const std::size_t available = buffer_.size() - pos_;
+        const void* found = std::memchr(base + pos_, '\r', available);
+        if (found == nullptr) {
+            appendCapped(record, base + pos_, available);
+            pos_ = buffer_.size();
+            continue;
+        }
+        const std::size_t cr = static_cast<std::size_t>(static_cast<const char*>(found) - base);
+        appendCapped(record, base + pos_, cr - pos_);
+        if (cr + 1 < buffer_.size()) {
+            if (buffer_[cr + 1] == '\n') {
+                pos_ = cr + 2;
+                endedWithCrLf_ = true;
+                return true;
+            }
+            appendCapped(record, "\r", 1);  // a lone CR belongs to the record
+            pos_ = cr + 1;
+            continue;
+        }
+        // The CR is the last byte of the block: its LF, if any, starts the next one.
+        pos_ = buffer_.size();
+        if (!eof_ && fill() && buffer_[0] == '\n') {
+            pos_ = 1;
+            endedWithCrLf_ = true;
+            return true;
+        }
+        appendCapped(record, "\r", 1);
+    }
+}
+
+void RecordReader::rewind() {
+    buffer_.clear();
+    pos_ = 0;
+    bufferStart_ = 0;
+    eof_ = false;
+    endedWithCrLf_ = true;
+    resync_ = true;  // the seek happens at the next read, where a failure is reported like any read failure
+}
+
+std::uint64_t RecordReader::size() {
+    resync_ = true;  // a source may move its position to find its size
+    return source_->size();
+}
+
+int RecordReader::byteAt(std::uint64_t position) {
+    if (position == 0) return -1;
+    const std::uint64_t offset = position - 1;
+    if (offset >= bufferStart_ && offset - bufferStart_ < buffer_.size())
+        return static_cast<unsigned char>(buffer_[offset - bufferStart_]);
+    if (offset >= size()) return -1;
+    resync_ = true;  // the next block is read from where it belongs, whatever happens here
+    source_->seek(offset);
+    char byte = 0;
+    return source_->read(&byte, 1) == 1 ? static_cast<unsigned char>(byte) : -1;
+}
+
+}  // namespace kova

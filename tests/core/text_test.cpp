@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "core/text.h"
+
+namespace kova {
+namespace {
+
+TEST(Cp1252, EveryByteRoundTrips) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    const std::string utf8 = cp1252ToUtf8(all);
+    EXPECT_EQ(utf8ToCp1252(utf8), all);
+}
+
+TEST(Cp1252, ConversionsOfSpecificCharacters) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"ABC 123", "ABC 123"},
+        {"\xC7", "Ç"},
+        {"CISAO \xC3", "CISAO Ã"},
+        {"\xE9", "é"},
+        {"\x80", "€"},
+        {"\x96", "–"},
+        {"\x9F", "Ÿ"},
+        {"\xA0", "\u00A0"},
+        {"\xFF", "ÿ"},
+        {"\x81", "\u0081"},  // undefined in the code page: kept as the control of the same value
+        {std::string("\0", 1), std::string("\0", 1)},
+    };
+    for (const auto& [bytes, utf8] : cases) {
+        EXPECT_EQ(cp1252ToUtf8(bytes), utf8) << utf8;
+        EXPECT_EQ(utf8ToCp1252(utf8), bytes) << utf8;
+    }
+}
+
+TEST(Cp1252, UnmappableOrMalformedBecomesQuestionMark) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"→", "?"},                   // no single-byte form
+        {"日本", "??"},
+        {"😀", "?"},                   // four bytes
+        {"\xFF", "?"},                // never valid in UTF-8
+        {"\xC3", "?"},                // truncated
+        {"A\xC3", "A?"},
+        {"\xC3(", "?("},              // lead byte without continuation
+        {"\xC0\x80", "??"},           // overlong
+        {"\xED\xA0\x80", "???"},      // surrogate
+        {"\x80", "?"},                // stray continuation
+        {"Ação", "A\xE7\xE3o"},
+    };
+    for (const auto& [utf8, bytes] : cases) EXPECT_EQ(utf8ToCp1252(utf8), bytes) << utf8;
+}
+
+TEST(Masks, EachPlaceholderTakesOneCharacterFromTheRight) {
+    struct Case {
+        std::string_view mask;
+        std::string text;
+        std::string shown;
+    };
+    const std::vector<Case> cases = {
+        {kMaskCNPJ, "11222333000181", "11.222.333/0001-81"},
+        {kMaskCPF, "52998224725", "529.982.247-25"},
+        {kMaskRecibo, "0123456789AB", "01.23.45.67.89-AB"},
+        {kMaskCPF, "12345", "   .   .123-45"},       // shorter: blanks on the left
+        {kMaskCPF, "", "   .   .   -  "},
+        {"@@-@@", "1234567", "12345-67"},            // longer: extra characters in front
+        {"@@@", "AB", " AB"},
+        {"(@)", "ÇÃ", "Ç(Ã)"},                       // characters, not bytes
+        {"", "XY", "XY"},
+        {"--", "", "--"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(applyMask(c.mask, c.text), c.shown) << c.mask << " " << c.text;
+}
+
+TEST(Thousands, BrazilianGrouping) {
+    const std::vector<std::pair<std::int64_t, std::string>> cases = {
+        {0, "0"},
+        {7, "7"},
+        {999, "999"},
+        {1000, "1.000"},
+        {1234567, "1.234.567"},
+        {100000, "100.000"},
+        {-1234, "-1.234"},
+        {-12, "-12"},
+        {std::numeric_limits<std::int64_t>::max(), "9.223.372.036.854.775.807"},
+        {std::numeric_limits<std::int64_t>::min(), "-9.223.372.036.854.775.808"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(formatThousands(value), text) << value;
+}
+
+TEST(Trim, BlanksOnly) {
+    EXPECT_EQ(trimBlanks("  A B  "), "A B");
+    EXPECT_EQ(trimLeftBlanks("  A B  "), "A B  ");
+    EXPECT_EQ(trimRightBlanks("  A B  "), "  A B");
+    EXPECT_EQ(trimBlanks("     "), "");
+    EXPECT_EQ(trimBlanks(""), "");
+    EXPECT_EQ(trimBlanks("\tA\t"), "\tA\t");  // only byte 32 is a blank
+}
+
+}  // namespace
+}  // namespace kova

@@ -1,0 +1,191 @@
+#include "support/declaration_builder.h"
+
+#include <sstream>
+
+namespace kova::fixtures {
+
+namespace {
+
+// Modulus 11 over the digits with the given weights (one per digit, left to right).
+char mod11Digit(std::string_view digits, std::string_view weights) {
+    int sum = 0;
+    for (std::size_t i = 0; i < weights.size(); ++i) sum += (digits[i] - '0') * (weights[i] - '0');
+    const int r = sum % 11;
+    return static_cast<char>('0' + (r < 2 ? 0 : 11 - r));
+}
+
+// CPF check digit over 9 or 10 digits: weights from digits.size() + 1 down to 2, left to right.
+char cpfDigit(std::string_view digits) {
+    int sum = 0;
+    const int n = static_cast<int>(digits.size());
+    for (int i = 0; i < n; ++i) sum += (digits[i] - '0') * (n + 1 - i);
+    const int r = sum % 11;
+    return static_cast<char>('0' + (r < 2 ? 0 : 11 - r));
+}
+
+std::string numberedName(std::string_view prefix, std::size_t n) {
+    return std::string(prefix) + " " + std::to_string(n + 1);
+}
+
+}  // namespace
+
+std::string makeCnpj(std::uint64_t first12) {
+    std::string cnpj = zeroPadded(first12 % 1'000'000'000'000ULL, 12);
+    cnpj += mod11Digit(cnpj, "543298765432");
+    cnpj += mod11Digit(cnpj, "6543298765432");
+    return cnpj;
+}
+
+std::string makeCpf(std::uint64_t first9) {
+    std::string cpf = zeroPadded(first9 % 1'000'000'000ULL, 9);
+    cpf += cpfDigit(cpf);
+    cpf += cpfDigit(cpf);
+    return cpf;
+}
+
+// Roots (first 8 digits) from 10000000 upwards, branch 0001: ascending, distinct, never zero.
+std::string nthCnpj(std::size_t n) { return makeCnpj((10'000'000ULL + n) * 10'000 + 1); }
+
+std::string nthCpf(std::size_t n) { return makeCpf(100'000'000ULL + n); }
+
+std::string declarantCnpj() { return makeCnpj(987'654'320'001ULL); }
+
+std::string zeroPadded(std::uint64_t value, std::size_t width) {
+    std::string digits = std::to_string(value);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
+
+std::string ddmmyyyy(int day, int month, int year) {
+    return zeroPadded(static_cast<std::uint64_t>(day), 2) + zeroPadded(static_cast<std::uint64_t>(month), 2) +
+           zeroPadded(static_cast<std::uint64_t>(year), 4);
+}
+
+HeaderBuilder::HeaderBuilder(int year) {
+    const std::string ano = zeroPadded(static_cast<std::uint64_t>(year), 4);
+    sequence("00000001").TipoREGISTRO("1").CNPJDECL(declarantCnpj()).Ano(ano);
+    PERIODOINICIAL(ddmmyyyy(1, 1, year)).PERIODOFINAL(ddmmyyyy(31, 12, year));
+    Tipo("0").SITUACAO("00").DATAEVENTO("00000000").UF("SP");
+    NOME("EMPRESA DECLARANTE EXEMPLO 1 LTDA").NomeArquivo("KOVALDF");
+}
+
+ContactBuilder::ContactBuilder() {
+    sequence("00000002").TipoREGISTRO("2");
+    CPFREPRESENTANTE(makeCpf(123'456'789)).DDDREPRESENTANTE("0011").TELEFONEREPRESENTANTE("987654321");
+    RAMALREPRESENTANTE("00000");
+    CPFRESPONSAVEL(makeCpf(987'654'321)).DDDRESPONSAVEL("0021").TELEFONERESPONSAVEL("034567890");
+    RAMALRESPONSAVEL("01234");
+}
+
+EntityBuilder EntityBuilder::type3(std::size_t line, std::size_t n) {
+    EntityBuilder b;
+    b.sequence(line).TipoREGISTRO("3").Tipo("J").CNPJDECL(nthCnpj(n));
+    b.NOME(numberedName("ENTIDADE BENEFICENTE", n));
+    return b;
+}
+
+EntityBuilder EntityBuilder::type4J(std::size_t line, std::size_t n) {
+    EntityBuilder b;
+    b.sequence(line).TipoREGISTRO("4").Tipo("J").CNPJDECL(nthCnpj(n));
+    b.NOME(numberedName("BENEFICIARIO PESSOA JURIDICA", n));
+    return b;
+}
+
+EntityBuilder EntityBuilder::type4F(std::size_t line, std::size_t n) {
+    EntityBuilder b;
+    b.sequence(line).TipoREGISTRO("4").Tipo("F").cpfPrefix("000").CPF(nthCpf(n));
+    b.NOME(numberedName("BENEFICIARIO PESSOA FISICA", n));
+    return b;
+}
+
+LevyBuilder::LevyBuilder(std::size_t line, std::size_t k, int year) {
+    sequence(line).TipoREGISTRO("5").CNPJDECL(nthCnpj(k / 12));
+    VENCIMENTO(ddmmyyyy(10, static_cast<int>(k % 12) + 1, year));
+    BASECALCULO(levyBase(k)).KOVA(levyKova(k));
+}
+
+std::uint64_t LevyBuilder::levyBase(std::size_t k) { return 1'000'000ULL + 12'345ULL * k; }
+
+std::uint64_t LevyBuilder::levyKova(std::size_t k) { return levyBase(k) * 38 / 10'000; }
+
+TrailerBuilder::TrailerBuilder(int year) {
+    TipoREGISTRO("T").filler(std::string(137, '9')).Ano(zeroPadded(static_cast<std::uint64_t>(year), 4));
+}
+
+DeclarationBuilder::DeclarationBuilder(int year) : year_(year), header_(year) {}
+
+DeclarationBuilder& DeclarationBuilder::type3(std::size_t count) {
+    type3_ = count;
+    return *this;
+}
+
+DeclarationBuilder& DeclarationBuilder::type4F(std::size_t count) {
+    type4F_ = count;
+    return *this;
+}
+
+DeclarationBuilder& DeclarationBuilder::type4J(std::size_t count) {
+    type4J_ = count;
+    return *this;
+}
+
+DeclarationBuilder& DeclarationBuilder::type5(std::size_t count) {
+    type5_ = count;
+    return *this;
+}
+
+DeclarationBuilder& DeclarationBuilder::replaceRecord(std::size_t line, std::string bytes) {
+    replaced_[line] = std::move(bytes);
+    return *this;
+}
+
+DeclarationBuilder& DeclarationBuilder::withoutFinalCrLf(bool on) {
+    finalCrLf_ = !on;
+    return *this;
+}
+
+std::size_t DeclarationBuilder::recordCount() const { return 3 + type3_ + type4F_ + type4J_ + type5_; }
+
+std::string DeclarationBuilder::recordAt(std::size_t line) const {
+    if (auto it = replaced_.find(line); it != replaced_.end()) return it->second;
+    if (line == 1) return header_.build();
+    if (line == 2) return contacts_.build();
+    if (line == recordCount()) return TrailerBuilder(year_).build();
+    // Details: offset within the groups, in file order.
+    std::size_t k = line - 3;
+    if (k < type3_) return EntityBuilder::type3(line, k).build();
+    k -= type3_;
+    if (k < type4F_) return EntityBuilder::type4F(line, k).build();
+    k -= type4F_;
+    if (k < type4J_) return EntityBuilder::type4J(line, k).build();
+    k -= type4J_;
+    if (k < type5_) return LevyBuilder(line, k, year_).build();
+    return {};  // past the trailer
+}
+
+std::vector<std::string> DeclarationBuilder::records() const {
+    std::vector<std::string> all;
+    all.reserve(recordCount());
+    for (std::size_t line = 1; line <= recordCount(); ++line) all.push_back(recordAt(line));
+    return all;
+}
+
+void DeclarationBuilder::write(std::ostream& out) const {
+    const std::size_t count = recordCount();
+    for (std::size_t line = 1; line <= count; ++line) {
+        out << recordAt(line);
+        if (line < count || finalCrLf_) out << "\r\n";
+    }
+}
+
+std::string DeclarationBuilder::str() const {
+    std::ostringstream out;
+    write(out);
+    return std::move(out).str();
+}
+
+std::string cleanDeclaration(std::size_t type3, std::size_t type4, std::size_t type5) {
+    return DeclarationBuilder().type3(type3).type4F(type4 / 2).type4J(type4 - type4 / 2).type5(type5).str();
+}
+
+}  // namespace kova::fixtures
