@@ -29,6 +29,8 @@ struct ErrorListing {
     std::string posini;
     std::string posfin;
     int coderro = 0;
+    std::string CNPJ;  // declarant of the row (the error report prints it in each page header)
+    std::string NOME;
 };
 
 class ErrorLog {

@@ -37,6 +37,8 @@ public:
             l.posini = r.posini;
             l.posfin = r.posfin;
             l.coderro = r.coderro;
+            l.CNPJ = r.CNPJ;
+            l.NOME = r.NOME;
             if (!visit(l)) return;
         }
     }

@@ -12,6 +12,13 @@ bool withRetry(Prompts& prompts, const RetryText& text, const std::function<void
             m.title = text.title;
             m.text = text.compose ? text.compose(fault)
                                   : text.sentence + "\n" + MSGERRO(fault) + "\n" + text.question;
+            if (!text.offerRetry) {
+                m.icon = Icon::Exclamation;
+                m.buttons = Buttons::Ok;
+                m.defaultAnswer = Answer::Ok;
+                prompts.show(m);
+                return false;
+            }
             m.icon = Icon::Question;
             m.buttons = Buttons::YesNo;
             m.defaultAnswer = Answer::Yes;

@@ -1,0 +1,322 @@
+#include "core/work_database.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "core/error_texts.h"
+#include "core/faults.h"
+
+namespace kova {
+namespace {
+
+constexpr const char* kProgramTitle = "KOVA Não-Incidência";
+
+// The one schema of the work database. The view delivers the log in the order the rows were recorded and
+// never hides a row: a code without text still shows.
+constexpr const char* kSchema = R"sql(
+CREATE TABLE ERROS (
+    id             INTEGER PRIMARY KEY,
+    CNPJ           TEXT    NOT NULL,
+    TIPOREG        TEXT    NOT NULL,
+    nreg           INTEGER NOT NULL,
+    posini         TEXT    NOT NULL,
+    posfin         TEXT    NOT NULL,
+    coderro        INTEGER NOT NULL,
+    NOME           TEXT    NOT NULL,
+    COMPLEMENTOERR TEXT
+);
+CREATE INDEX ITIPON ON ERROS (TIPOREG, nreg);
+CREATE TABLE TABERRO (
+    coderro  INTEGER PRIMARY KEY,
+    descerro TEXT NOT NULL
+);
+CREATE TABLE PARAM (
+    NOME  TEXT PRIMARY KEY,
+    VALOR TEXT
+);
+CREATE TABLE IDENTIFICACAO (
+    CNPJ              TEXT,
+    TRIMANO           TEXT,
+    SITUACAO          TEXT,
+    DATAEVENTO        TEXT,
+    NOME              TEXT,
+    Tipo              TEXT,
+    nomearquivo       TEXT,
+    NOMEDIRETORIO     TEXT,
+    NOMEARQUIVORECIBO TEXT,
+    TRANSMITIDA       TEXT,
+    PERI              TEXT,
+    PERF              TEXT
+);
+CREATE VIEW CONSULTAERROS AS
+    SELECT E.id AS id, E.CNPJ AS CNPJ, E.TIPOREG AS TIPOREG, E.nreg AS nreg, E.posini AS posini,
+           E.posfin AS posfin, E.coderro AS coderro, E.NOME AS NOME,
+           COALESCE(E.COMPLEMENTOERR, '') AS COMPLEMENTOERR,
+           COALESCE(T.descerro, 'Erro ' || E.coderro || ' sem descrição.') AS descerro
+    FROM ERROS AS E LEFT JOIN TABERRO AS T ON T.coderro = E.coderro
+    ORDER BY E.id;
+INSERT INTO PARAM (NOME, VALOR) VALUES ('VERSAOBANCO', '1');
+)sql";
+
+// What open() demands of a file before it is taken for a work database.
+struct RequiredObject {
+    const char* name;
+    const char* type;  // as in sqlite_master
+    std::initializer_list<const char*> columns;
+};
+
+const RequiredObject kRequired[] = {
+    {"ERROS", "table", {"CNPJ", "TIPOREG", "nreg", "posini", "posfin", "coderro", "NOME", "COMPLEMENTOERR"}},
+    {"ITIPON", "index", {}},
+    {"TABERRO", "table", {"coderro", "descerro"}},
+    {"PARAM", "table", {}},
+    {"IDENTIFICACAO", "table",
+     {"CNPJ", "TRIMANO", "SITUACAO", "DATAEVENTO", "NOME", "Tipo", "nomearquivo", "NOMEDIRETORIO",
+      "NOMEARQUIVORECIBO", "TRANSMITIDA", "PERI", "PERF"}},
+    {"CONSULTAERROS", "view",
+     {"descerro", "COMPLEMENTOERR", "TIPOREG", "nreg", "posini", "posfin", "coderro", "CNPJ", "NOME"}},
+};
+
+// A missing table, view or index means the file is not ours (3049); a missing column, 3265.
+void verifySchema(sqlite3* db) {
+    SqliteStatement object(db, "SELECT type FROM sqlite_master WHERE name = ?1 COLLATE NOCASE");
+    SqliteStatement column(db, "SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE");
+    for (const auto& required : kRequired) {
+        object.bind(1, required.name);
+        bool present = object.step() && object.text(0) == required.type;
+        object.reset();
+        if (!present) throw Fault(3049, std::string("not a work database: no ") + required.type + " " + required.name);
+        for (const char* name : required.columns) {
+            column.bind(1, required.name).bind(2, name);
+            bool found = column.step();
+            column.reset();
+            if (!found) throw Fault(3265, std::string("no column ") + required.name + "." + name);
+        }
+    }
+}
+
+// Opens an existing file read-write with the lock timeout at 0: a file locked by another process fails at
+// once with 3046 instead of waiting. A connection serves one thread at a time, so it goes without its mutex.
+sqlite3* openConnection(const std::filesystem::path& path) {
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        Fault fault = sqliteFault(db, rc);
+        sqlite3_close_v2(db);
+        throw fault;
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 0);
+    return db;
+}
+
+struct ConnectionCloser {
+    sqlite3* db;
+    ~ConnectionCloser() { sqlite3_close_v2(db); }
+};
+
+// The file must be there and usable by us before SQLite sees it: SQLite would otherwise create a missing
+// file, and its own "cannot open" hides whether the file or the folder is missing or the access is denied.
+void checkFileAccess(const std::filesystem::path& folder, const std::filesystem::path& file, FileOps& ops) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) throw faultFromErrno(ENOTDIR);
+    int fd = ops.open(file.c_str(), O_RDWR | O_CLOEXEC, 0);
+    if (fd < 0) throw faultFromErrno(errno);
+    ops.close(fd);
+}
+
+void showMessage(Prompts& prompts, std::string text, Icon icon) {
+    Message message;
+    message.title = kProgramTitle;
+    message.text = std::move(text);
+    message.icon = icon;
+    message.buttons = Buttons::Ok;
+    message.defaultAnswer = Answer::Ok;
+    prompts.show(message);
+}
+
+}  // namespace
+
+// ---- creation ------------------------------------------------------------------------------------------------
+
+void createDatabase(const std::filesystem::path& path, FileOps& ops) {
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) throw faultFromErrno(EEXIST);
+
+    // SQLite fills an empty temporary file of our own; the writer then syncs it and renames it into place.
+    AtomicFileWriter file(path, ops);
+    const std::filesystem::path journal = file.temporaryPath().string() + "-journal";
+    try {
+        sqlite3* db = openConnection(file.temporaryPath());
+        ConnectionCloser closer{db};
+        executeSql(db, "BEGIN");
+        executeSql(db, kSchema);
+        SqliteStatement insert(db, "INSERT INTO TABERRO (coderro, descerro) VALUES (?1, ?2)");
+        for (const auto& text : errorTexts()) {
+            insert.bind(1, text.coderro).bind(2, text.descerro);
+            insert.run();
+        }
+        executeSql(db, "COMMIT");
+        insert = SqliteStatement();
+        int rc = sqlite3_close(db);
+        closer.db = nullptr;
+        if (rc != SQLITE_OK) throw faultFromSqlite(rc);
+    } catch (const Fault&) {
+        file.abandon();
+        ::unlink(journal.c_str());
+        throw;
+    }
+    file.commit();
+}
+
+// ---- WorkDatabase --------------------------------------------------------------------------------------------
+
+WorkDatabase::WorkDatabase(std::filesystem::path programFolder, FileOps& fileOps)
+    : folder_(std::move(programFolder)), ops_(fileOps) {}
+
+WorkDatabase::~WorkDatabase() { close(); }
+
+sqlite3* WorkDatabase::handle() const {
+    if (db_ == nullptr) throw Fault(91, "the work database is not open");
+    return db_;
+}
+
+void WorkDatabase::open() {
+    close();
+    const std::filesystem::path path = databasePath();
+    checkFileAccess(folder_, path, ops_);
+    db_ = openConnection(path);
+    try {
+        verifySchema(db_);
+        insertError_ = SqliteStatement(db_,
+                                       "INSERT INTO ERROS (CNPJ, TIPOREG, nreg, posini, posfin, coderro, NOME, "
+                                       "COMPLEMENTOERR) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+        countErrors_ = SqliteStatement(db_, "SELECT COUNT(*) FROM ERROS");
+    } catch (const Fault&) {
+        close();
+        throw;
+    }
+}
+
+void WorkDatabase::close() noexcept {
+    if (db_ == nullptr) return;
+    insertError_ = SqliteStatement();
+    countErrors_ = SqliteStatement();
+    // Rows of an unfinished batch are kept: an interrupted import still shows what it found.
+    if (sqlite3_get_autocommit(db_) == 0) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+bool WorkDatabase::ABREBANCO(Prompts& prompts) {
+    try {
+        open();
+        if (rowCount() > 0) {
+            emptyLog();
+            close();
+            if (!COMPACTABANCO(prompts)) return false;
+            open();
+        }
+        return true;
+    } catch (const Fault& fault) {
+        close();
+        showMessage(prompts,
+                    "ERRO Nº: " + std::to_string(fault.number()) +
+                        "\nNão foi possível abrir o banco de dados. Programa cancelado.",
+                    Icon::Critical);
+        return false;
+    }
+}
+
+bool WorkDatabase::COMPACTABANCO(Prompts& prompts) {
+    try {
+        compact();
+        return true;
+    } catch (const Fault&) {
+        showMessage(prompts, "Erro na abertura do banco de dados.", Icon::Exclamation);
+        return false;
+    }
+}
+
+void WorkDatabase::compact() {
+    close();
+    const std::filesystem::path source = databasePath();
+    const std::filesystem::path target = folder_ / kCompactedDatabaseFile;
+    checkFileAccess(folder_, source, ops_);
+    removeFileIfPresent(target, ops_);  // left by an interrupted compaction; VACUUM INTO wants no file there
+    try {
+        sqlite3* db = openConnection(source);
+        ConnectionCloser closer{db};
+        SqliteStatement vacuum(db, "VACUUM INTO ?1");
+        vacuum.bind(1, target.string());
+        vacuum.run();
+        vacuum = SqliteStatement();
+        int rc = sqlite3_close(db);
+        closer.db = nullptr;
+        if (rc != SQLITE_OK) throw faultFromSqlite(rc);
+        // Syncs the compacted file (VACUUM INTO does not), renames it over the source and syncs the folder.
+        replaceFileAtomically(target, source, ops_);
+    } catch (const Fault&) {
+        ops_.unlink(target.c_str());
+        throw;
+    }
+}
+
+void WorkDatabase::GRAVAERRO(const std::string& TIPOREG, std::int64_t nreg, const std::string& posini,
+                             const std::string& posfin, int coderro, const std::string& CNPJ,
+                             const std::string& NOME, const std::optional<std::string>& COMPLEMENTOERR) {
+    handle();
+    insertError_.bind(1, CNPJ)
+        .bind(2, TIPOREG)
+        .bind(3, nreg)
+        .bind(4, posini)
+        .bind(5, posfin)
+        .bind(6, coderro)
+        .bind(7, NOME)
+        .bind(8, COMPLEMENTOERR);
+    insertError_.run();
+}
+
+std::int64_t WorkDatabase::rowCount() {
+    handle();
+    countErrors_.step();
+    std::int64_t count = countErrors_.integer(0);
+    countErrors_.reset();
+    return count;
+}
+
+void WorkDatabase::emptyLog() { executeSql(handle(), "DELETE FROM ERROS"); }
+
+void WorkDatabase::CONSULTAERROS(const std::function<bool(const ErrorListing&)>& visit) {
+    SqliteStatement rows(handle(),
+                         "SELECT descerro, COMPLEMENTOERR, TIPOREG, nreg, posini, posfin, coderro, CNPJ, NOME "
+                         "FROM CONSULTAERROS");
+    ErrorListing row;
+    while (rows.step()) {
+        row.descerro = rows.text(0);
+        row.COMPLEMENTOERR = rows.text(1);
+        row.TIPOREG = rows.text(2);
+        row.nreg = rows.integer(3);
+        row.posini = rows.text(4);
+        row.posfin = rows.text(5);
+        row.coderro = static_cast<int>(rows.integer(6));
+        row.CNPJ = rows.text(7);
+        row.NOME = rows.text(8);
+        if (!visit(row)) return;
+    }
+}
+
+void WorkDatabase::beginBatch() {
+    if (sqlite3_get_autocommit(handle()) != 0) executeSql(db_, "BEGIN");
+}
+
+void WorkDatabase::commitBatch() {
+    if (sqlite3_get_autocommit(handle()) == 0) executeSql(db_, "COMMIT");
+}
+
+}  // namespace kova
