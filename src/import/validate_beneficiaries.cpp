@@ -1,0 +1,116 @@
+// VALIDATIPO3 (charitable entities) and VALIDATIPO4 (beneficiaries of diplomatic immunities): identification,
+// strictly ascending order, name, and the counts the delivery header carries.
+#include <string>
+
+#include "core/faults.h"
+#include "core/field_checks.h"
+#include "core/record_layout.h"
+#include "import/record_errors.h"
+#include "import/record_validators.h"
+
+namespace kova {
+
+namespace {
+
+RetryText reportOnlyFaultText(const char* title) {
+    return detail::faultText(
+        title, [](const Fault& fault) { return "Erro na leitura do arquivo.\n(" + MSGERRO(fault) + ")"; }, false);
+}
+
+const RetryText& entityFaultText() {
+    static const RetryText text = reportOnlyFaultText("Valida tipo 3");
+    return text;
+}
+
+const RetryText& beneficiaryFaultText() {
+    static const RetryText text = reportOnlyFaultText("Valida tipo 4");
+    return text;
+}
+
+constexpr detail::NameCodes kEntityNameCodes{92, 72, 74, 93, 0, 75};
+constexpr detail::NameCodes kBeneficiaryNameCodes{92, 72, 77, 94, 0, 78};
+
+// Strictly ascending keys: `lower` when the key is below the previous one, `equal` when it repeats it.
+void checkAscending(const detail::RecordErrors& errors, bool seen, const std::string& previous,
+                    std::string_view key, int lower, int equal) {
+    if (!seen) return;
+    if (previous > key) {
+        errors.record(lower, 11, 24);
+    } else if (previous == key) {
+        errors.record(equal, 11, 24);
+    }
+}
+
+void checkName(const detail::RecordErrors& errors, const EntityRecord& rec, const detail::NameCodes& codes) {
+    if (const int code = detail::nameErrorCode(rec.NOME(), codes)) errors.record(code, 25, 142);
+}
+
+}  // namespace
+
+bool RecordValidators::VALIDATIPO3() {
+    const detail::FaultTrap trap(prompts_, entityFaultText());
+    const detail::RecordErrors errors(state_, log_, trap);
+    return detail::runTrapped([&] {
+        if (state_.cancel.set) return false;
+        const EntityRecord rec(state_.record);
+        if (!detail::sequenceAccepted(errors, rec.sequence(), state_.nreg)) return false;
+
+        if (rec.Tipo() != "J") errors.record(11, 10, 10);
+
+        const std::string_view cnpj = rec.CNPJDECL();
+        if (!NUMERICO(cnpj)) {
+            errors.record(2, 11, 24);
+        } else {
+            if (!VALIDACNPJ(cnpj)) errors.record(22, 11, 24);
+            checkAscending(errors, state_.entitySeen, state_.previousEntityCNPJ, cnpj, 56, 66);
+        }
+        // Even a malformed CNPJ is the key the next entity is ordered against.
+        state_.previousEntityCNPJ.assign(cnpj);
+        state_.entitySeen = true;
+
+        checkName(errors, rec, kEntityNameCodes);
+        ++state_.count3;
+        return true;
+    });
+}
+
+bool RecordValidators::VALIDATIPO4() {
+    const detail::FaultTrap trap(prompts_, beneficiaryFaultText());
+    const detail::RecordErrors errors(state_, log_, trap);
+    return detail::runTrapped([&] {
+        if (state_.cancel.set) return false;
+        const EntityRecord rec(state_.record);
+        if (!detail::sequenceAccepted(errors, rec.sequence(), state_.nreg)) return false;
+
+        const std::string_view personType = rec.Tipo();
+        if (personType != "J" && personType != "F") errors.record(11, 10, 10);
+
+        const std::string_view cnpj = rec.CNPJDECL();
+        if (!NUMERICO(cnpj)) {
+            errors.record(2, 11, 24);
+        } else if (personType == "J") {
+            if (!VALIDACNPJ(cnpj)) errors.record(22, 11, 24);
+            checkAscending(errors, state_.legalBeneficiarySeen, state_.previousBeneficiaryCNPJ, cnpj, 56, 85);
+            state_.previousBeneficiaryCNPJ.assign(cnpj);
+            state_.legalBeneficiarySeen = true;
+        } else if (personType == "F") {
+            if (rec.cpfPrefix() != "000") {
+                errors.record(45, 11, 24);
+            } else {
+                const std::string_view cpf = rec.CPF();
+                if (!VALIDACPF(cpf)) errors.record(23, 11, 24);
+                // Natural persons all come before the legal entities.
+                if (state_.legalBeneficiarySeen) errors.record(57, 11, 24);
+                checkAscending(errors, state_.naturalBeneficiarySeen, state_.previousBeneficiaryCPF, cpf, 64, 67);
+                state_.naturalBeneficiarySeen = true;
+                state_.previousBeneficiaryCPF.assign(cpf);
+            }
+        }
+
+        checkName(errors, rec, kBeneficiaryNameCodes);
+        ++state_.count4;
+        return true;
+    });
+}
+
+}  // namespace kova

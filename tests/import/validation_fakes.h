@@ -1,0 +1,120 @@
+// Fakes for the structure check and validator tests: scripted message boxes, an error log and a byte source that
+// fail on demand, and a progress sink that can press "Cancelar" part-way.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/faults.h"
+#include "core/memory_error_log.h"
+#include "core/ports.h"
+#include "core/record_reader.h"
+
+namespace kova::validation_tests {
+
+// Records every message box; answers Yes/No questions from a script (No once the script runs out).
+class ScriptedPrompts : public Prompts {
+public:
+    Answer show(const Message& message) override {
+        shown.push_back(message);
+        if (message.buttons != Buttons::YesNo) return Answer::Ok;
+        if (answers.empty()) return Answer::No;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::deque<Answer> answers;
+    std::vector<Message> shown;
+};
+
+// A memory error log whose next `failuresLeft` writes fail as a locked database would.
+class FaultyErrorLog : public MemoryErrorLog {
+public:
+    void GRAVAERRO(const std::string& TIPOREG, std::int64_t nreg, const std::string& posini,
+                   const std::string& posfin, int coderro, const std::string& CNPJ, const std::string& NOME,
+                   const std::optional<std::string>& COMPLEMENTOERR = std::nullopt) override {
+        ++attempts;
+        if (onWrite) onWrite();
+        if (failuresLeft > 0) {
+            --failuresLeft;
+            throw Fault(3046);
+        }
+        MemoryErrorLog::GRAVAERRO(TIPOREG, nreg, posini, posfin, coderro, CNPJ, NOME, COMPLEMENTOERR);
+    }
+    int failuresLeft = 0;
+    int attempts = 0;
+    std::function<void()> onWrite;  // runs at every attempt, e.g. to press "Cancelar" mid-record
+};
+
+// A file in memory; the reads whose numbers (from 1) are in `failingReads` fail as a device error would.
+class MemorySource : public ByteSource {
+public:
+    explicit MemorySource(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::size_t read(char* buffer, std::size_t n) override {
+        ++reads;
+        if (failingReads.count(reads) != 0) throw Fault(57);
+        const std::size_t count = std::min(n, bytes_.size() - std::min(pos_, bytes_.size()));
+        std::copy_n(bytes_.data() + pos_, count, buffer);
+        pos_ += count;
+        return count;
+    }
+    void seek(std::uint64_t offset) override { pos_ = static_cast<std::size_t>(offset); }
+    std::uint64_t size() override { return bytes_.size(); }
+
+    std::set<int> failingReads;
+    int reads = 0;
+
+private:
+    std::string bytes_;
+    std::size_t pos_ = 0;
+};
+
+// Keeps the percentages; sets the cancel flag at the `cancelAtPump`-th pump (0: never).
+class RecordingProgress : public Progress {
+public:
+    explicit RecordingProgress(CancelFlag* cancel = nullptr, int cancelAtPump = 0)
+        : cancel_(cancel), cancelAtPump_(cancelAtPump) {}
+    void setPercent(int percent) override { percents.push_back(percent); }
+    void pump() override {
+        ++pumps;
+        if (cancel_ != nullptr && pumps == cancelAtPump_) cancel_->set = true;
+    }
+    std::vector<int> percents;
+    int pumps = 0;
+
+private:
+    CancelFlag* cancel_;
+    int cancelAtPump_;
+};
+
+// The findings of a log as (code, posini, posfin), for comparing with the expected rows of a case.
+struct Finding {
+    int code;
+    std::string posini;
+    std::string posfin;
+    bool operator==(const Finding&) const = default;
+};
+
+inline std::vector<Finding> findings(const MemoryErrorLog& log) {
+    std::vector<Finding> out;
+    for (const auto& r : log.rows) out.push_back({r.coderro, r.posini, r.posfin});
+    return out;
+}
+
+inline Finding F(int code, int first, int last) {
+    auto column = [](int c) {
+        std::string t = std::to_string(c);
+        return std::string(4 - t.size(), '0') + t;
+    };
+    return {code, column(first), column(last)};
+}
+
+inline void PrintTo(const Finding& f, std::ostream* os) { *os << f.code << " (" << f.posini << "-" << f.posfin << ")"; }
+
+}  // namespace kova::validation_tests

@@ -1,0 +1,42 @@
+// Shared fixture of the record validator tests: one import state, a memory log, scripted prompts and a clock
+// fixed in 2024, so that the header's year rule has a known "today".
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/clock.h"
+#include "import/import_state.h"
+#include "import/record_validators.h"
+#include "import/validation_fakes.h"
+
+namespace kova::validation_tests {
+
+class ValidatorTest : public ::testing::Test {
+protected:
+    ValidatorTest() { state.declarantCNPJ = "12345678000195"; state.declarantNOME = std::string(60, 'N'); }
+
+    // Puts `record` in place as record `nreg` of type `tipo` and runs the validator of that type.
+    bool validate(const std::string& record, std::int64_t nreg, const std::string& tipo) {
+        state.record = record;
+        state.nreg = nreg;
+        state.tipo = tipo;
+        switch (tipo.empty() ? '?' : tipo[0]) {
+            case '1': return validators.VALIDATIPO1();
+            case '2': return validators.VALIDATIPO2();
+            case '3': return validators.VALIDATIPO3();
+            case '4': return validators.VALIDATIPO4();
+            case '5': return validators.VALIDATIPO5();
+            default: return validators.VALIDATIPOT();
+        }
+    }
+
+    ImportState state;
+    FaultyErrorLog log;
+    ScriptedPrompts prompts;
+    FixedClock clock{DateTime{2024, 6, 15, 10, 0, 0}};
+    RecordValidators validators{state, log, prompts, clock};
+};
+
+}  // namespace kova::validation_tests
