@@ -1,0 +1,188 @@
+// kova-cli importar: the import screen without a screen. It chooses the file (the declarant data of its first
+// record), opens the work database, runs the import and, when it is clean, the generation.
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cli/command_registry.h"
+#include "cli/json_text.h"
+#include "core/clock.h"
+#include "core/work_database.h"
+#include "delivery/generation.h"
+#include "import/import_driver.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kExitImported = 0;
+constexpr int kExitErrors = 1;
+constexpr int kExitRefused = 2;
+constexpr int kExitFailure = 3;
+
+const char* kUsage =
+    "Uso: kova-cli importar ARQUIVO [--pasta PASTA] [--json] [--substituir]\n"
+    "Importa e valida a declaração ARQUIVO; sem erros, gera o arquivo de entrega em GERADA/.\n"
+    "  --pasta       a pasta do programa, com KOVALDDB.MDB (padrão: $KOVA_PASTA, senão a pasta do kova-cli)\n"
+    "  --json        um objeto JSON por erro registrado, na ordem em que foram registrados; sem ele, a lista\n"
+    "                de pendências como a tela a mostra\n"
+    "  --substituir  substitui uma declaração já gerada com a mesma identificação (sem ele, a resposta é Não)\n"
+    "Mensagens e avisos vão para a saída de erro. As demais perguntas são respondidas Não / Cancelar.\n"
+    "Saída: 0 importada (e gerada), 1 erros registrados, 2 recusada com mensagem, 3 falha.\n";
+
+struct Options {
+    fs::path file;
+    std::optional<fs::path> programFolder;
+    bool json = false;
+    bool replace = false;
+};
+
+// Nobody is there to answer: messages go to stderr and every question takes its cautious answer.
+class CliPrompts : public kova::Prompts {
+public:
+    bool replace = false;  // --substituir: Yes to the replace question of generation
+
+    kova::Answer show(const kova::Message& message) override {
+        std::cerr << message.title << ": " << message.text << "\n";
+        if (replace && message.title == kova::kReplaceQuestionTitle) {
+            std::cerr << "(Sim)\n";
+            return kova::Answer::Yes;
+        }
+        switch (message.buttons) {
+            case kova::Buttons::Ok: return kova::Answer::Ok;
+            case kova::Buttons::OkCancel: std::cerr << "(Cancelar)\n"; return kova::Answer::Cancel;
+            case kova::Buttons::YesNo: std::cerr << "(Não)\n"; return kova::Answer::No;
+        }
+        return kova::Answer::Cancel;
+    }
+};
+
+// While the file is chosen the pending list is kept (its one line is a refusal); during the import the list is
+// written to stdout as it is filled, unless JSON rows are wanted. The zero-amount warning is a notice.
+class CliImportView : public kova::RecordingImportView {
+public:
+    bool streaming = false;
+    bool json = false;
+
+    void appendPending(const std::string& line) override {
+        if (!streaming) {
+            RecordingImportView::appendPending(line);
+            return;
+        }
+        ++streamed_;
+        if (!json) std::cout << line << "\n";
+    }
+    std::size_t pendingLineCount() const override { return streaming ? streamed_ : pending.size(); }
+    void appendWarning(const std::string& line) override { std::cerr << line << "\n"; }
+    void setStatus(const std::string& text) override { status = text; }
+
+private:
+    std::size_t streamed_ = 0;
+};
+
+fs::path executableFolder() {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path(ec) : self.parent_path();
+}
+
+// Parses the arguments; a message and nullopt on a usage error. `help` is set for --help.
+std::optional<Options> parse(const std::vector<std::string>& args, bool& help) {
+    Options o;
+    if (const char* env = std::getenv("KOVA_PASTA"); env && *env) o.programFolder = fs::path(env);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            help = true;
+            return o;
+        }
+        if (a == "--pasta" && i + 1 < args.size()) {
+            o.programFolder = fs::path(args[++i]);
+        } else if (a == "--json") {
+            o.json = true;
+        } else if (a == "--substituir") {
+            o.replace = true;
+        } else if (!a.empty() && a[0] != '-' && o.file.empty()) {
+            o.file = a;
+        } else {
+            std::cerr << "Argumento inválido: " << a << "\n" << kUsage;
+            return std::nullopt;
+        }
+    }
+    if (o.file.empty()) {
+        std::cerr << "Informe o arquivo da declaração.\n" << kUsage;
+        return std::nullopt;
+    }
+    return o;
+}
+
+void printJsonRows(kova::ErrorLog& log) {
+    using kova::cli::jsonString;
+    log.CONSULTAERROS([](const kova::ErrorListing& row) {
+        std::cout << "{\"TIPOREG\":" << jsonString(row.TIPOREG) << ",\"nreg\":" << row.nreg
+                  << ",\"posini\":" << jsonString(row.posini) << ",\"posfin\":" << jsonString(row.posfin)
+                  << ",\"coderro\":" << row.coderro << ",\"COMPLEMENTOERR\":" << jsonString(row.COMPLEMENTOERR)
+                  << ",\"descerro\":" << jsonString(row.descerro) << "}\n";
+        return true;
+    });
+}
+
+int importar(const std::vector<std::string>& args) {
+    bool help = false;
+    const std::optional<Options> options = parse(args, help);
+    if (help) {
+        std::cout << kUsage;
+        return kExitImported;
+    }
+    if (!options) return kExitRefused;
+
+    kova::ImportSession session;
+    session.programFolder = options->programFolder.value_or(executableFolder());
+    CliPrompts prompts;
+    prompts.replace = options->replace;
+    CliImportView view;
+    view.json = options->json;
+    const kova::SystemClock clock;
+    kova::WorkDatabase database(session.programFolder);
+    kova::DeliveryGeneration generation;
+    kova::ImportDriver driver(session, view, prompts, clock, database, &generation);
+
+    // Choosing the file: a first record that cannot be a header is refused before anything is touched.
+    driver.fileBoxChanged(options->file);
+    if (!view.buttonEnabled(kova::ImportButton::Ok) && !view.pending.empty()) {
+        for (const std::string& line : view.pending) std::cerr << line << "\n";
+        return kExitRefused;
+    }
+
+    if (!database.ABREBANCO(prompts)) return kExitFailure;
+    view.streaming = true;
+    const kova::ImportOutcome outcome = driver.importButton();
+    switch (outcome) {
+        case kova::ImportOutcome::Succeeded:
+            if (session.mainAnswer == kova::MainAnswer::Generated)
+                std::cerr << "A declaração foi gravada na seguinte pasta: " << session.names.declarationFolder.string()
+                          << "\n";
+            else
+                std::cerr << "Arquivo importado com sucesso. A declaração não tem erros.\n";
+            return kExitImported;
+        case kova::ImportOutcome::ErrorsListed:
+            if (options->json) printJsonRows(database);
+            return kExitErrors;
+        case kova::ImportOutcome::Refused:
+        case kova::ImportOutcome::Cancelled:
+            return kExitRefused;
+        case kova::ImportOutcome::Failed:
+            break;
+    }
+    return kExitFailure;
+}
+
+const kova::cli::RegisterCommand registration("importar",
+                                              "importa e valida uma declaração (e gera o arquivo de entrega)",
+                                              importar);
+
+}  // namespace

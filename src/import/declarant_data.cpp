@@ -1,0 +1,195 @@
+#include "import/declarant_data.h"
+
+#include "core/field_checks.h"
+#include "core/record_layout.h"
+#include "core/retry.h"
+#include "core/text.h"
+#include "import/file_helpers.h"
+
+namespace kova {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kMaskDate = "@@/@@/@@@@";
+
+// A name component from record bytes: ASCII letters and digits stay, anything else (a separator, a dot,
+// a blank, a control or accented byte) becomes "_".
+std::string safeComponent(std::string_view bytes) {
+    std::string out(bytes);
+    for (char& c : out) {
+        const bool keep = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (!keep) c = '_';
+    }
+    return out;
+}
+
+// The folder and read faults here ask "Deseja tentar novamente ?".
+RetryText askAgain(std::string title, std::string sentence) {
+    RetryText text;
+    text.title = std::move(title);
+    text.sentence = std::move(sentence);
+    text.question = "Deseja tentar novamente ?";
+    return text;
+}
+
+std::string dateLabel(const std::string& ddmmyyyy) { return applyMask(kMaskDate, cp1252ToUtf8(ddmmyyyy)); }
+
+// The first line of the file as the text-line read sees it, from at most its first 144 bytes: a first record
+// of the right length is followed by CR LF at bytes 143-144 or ends the file. A longer line is returned cut
+// at 143 bytes, which is enough to tell that its length is wrong without reading it whole.
+std::string readFirstLine(ByteSource& source) {
+    constexpr std::size_t kWanted = kRecordLength + 2;
+    std::string bytes(kWanted, '\0');
+    std::size_t got = 0;
+    while (got < kWanted) {
+        const std::size_t n = source.read(bytes.data() + got, kWanted - got);
+        if (n == 0) break;
+        got += n;
+    }
+    bytes.resize(got);
+    const std::size_t crlf = bytes.find("\r\n");
+    if (crlf != std::string::npos) return bytes.substr(0, crlf);
+    return bytes.substr(0, std::min(got, kRecordLength + 1));
+}
+
+// Creates one folder when it is missing; a failure is a Fault for the retry question.
+void createFolder(const fs::path& folder) {
+    std::error_code ec;
+    if (fs::is_directory(folder, ec)) return;
+    fs::create_directory(folder, ec);
+    if (ec) throw faultFromErrorCode(ec);
+}
+
+bool isFolder(const fs::path& folder) {
+    std::error_code ec;
+    return fs::is_directory(folder, ec);
+}
+
+}  // namespace
+
+DeclarantData DeclarantData::fromHeader(std::string_view record) {
+    const HeaderRecord h(record);
+    DeclarantData d;
+    d.CNPJ = h.CNPJDECL();
+    d.year = h.Ano();
+    d.startDate = h.PERIODOINICIAL();
+    d.endDate = h.PERIODOFINAL();
+    d.type = h.Tipo();
+    d.situation = h.SITUACAO();
+    d.eventDate = h.DATAEVENTO();
+    d.UF = h.UF();
+    d.name = h.NOME();
+    return d;
+}
+
+DeclarantLabels DeclarantData::labels() const {
+    DeclarantLabels l;
+    l.LblRazaoSocial = cp1252ToUtf8(name);
+    l.LblCNPJ = trimBlanks(CNPJ).empty() ? std::string() : applyMask(kMaskCNPJ, cp1252ToUtf8(CNPJ));
+    l.LblAnoDeclaracao = cp1252ToUtf8(year);
+    l.LblRetificadora = type == "0" ? "N" : "S";
+    l.LblSituacaoEspecial = DESCSITUACAO(situation);
+    l.LblPI = dateLabel(startDate);
+    l.LblPF = dateLabel(endDate);
+    l.LblDataEvento = dateLabel(eventDate);
+    return l;
+}
+
+std::string declarationBaseName(const DeclarantData& d) {
+    return safeComponent(d.CNPJ) + "-KOVALDF-" + safeComponent(d.year) + "-" + d.typeWord() + "-" +
+           safeComponent(d.situation);
+}
+
+fs::path generatedFolderOf(const fs::path& programFolder) { return programFolder / kGeneratedFolderName; }
+
+DeclarationNames declarationNames(const fs::path& programFolder, const DeclarantData& declarant) {
+    DeclarationNames n;
+    const std::string base = declarationBaseName(declarant);
+    n.generatedFolder = generatedFolderOf(programFolder);
+    n.declarationFolder = n.generatedFolder / base;
+    n.deliveryFileName = base + ".DEC";
+    n.deliveryFilePath = n.declarationFolder / n.deliveryFileName;
+    return n;
+}
+
+std::unique_ptr<ByteSource> openSource(const SourceOpener& opener, const fs::path& path) {
+    return opener ? opener(path) : openFileSource(path);
+}
+
+void LIMPADECLARANTE(ImportView& view) { view.setDeclarantLabels(DeclarantLabels{}); }
+
+void MOSTRAAVISO(ImportView& view, const std::string& text) {
+    view.clearPending();
+    view.appendPending(text);
+    view.setErrorCount("0");
+}
+
+DeclarantOutcome DADOSDECLARANTE(const fs::path& chosen, ImportView& view, Prompts& prompts,
+                                 DeclarantData& declarant, const SourceOpener& opener) {
+    LIMPADECLARANTE(view);
+    view.setButtonEnabled(ImportButton::Ok, false);
+    // Data of an earlier file must never name this one's folder.
+    declarant = DeclarantData{};
+    if (chosen.empty()) return DeclarantOutcome::NoPath;
+
+    DeclarantOutcome outcome = DeclarantOutcome::ReadAbandoned;
+    std::string first;
+    const RetryText text = askAgain("Dados declarante", "Erro na leitura do arquivo.");
+    const bool done = withRetry(prompts, text, [&] {
+        std::error_code ec;
+        const fs::file_status st = fs::status(chosen, ec);
+        if (st.type() == fs::file_type::not_found) {
+            outcome = DeclarantOutcome::Missing;
+            return;
+        }
+        if (ec) throw faultFromErrorCode(ec);
+        if (!fs::is_regular_file(st)) {
+            outcome = DeclarantOutcome::Missing;
+            return;
+        }
+        const std::uintmax_t size = fs::file_size(chosen, ec);
+        if (ec) throw faultFromErrorCode(ec);
+        if (size == 0) {
+            outcome = DeclarantOutcome::EmptyFile;
+            return;
+        }
+        first = readFirstLine(*openSource(opener, chosen));
+        outcome = DeclarantOutcome::Read;
+    });
+    if (!done) return DeclarantOutcome::ReadAbandoned;
+    if (outcome != DeclarantOutcome::Read) return outcome;
+
+    if (first.size() != kRecordLength) {
+        MOSTRAAVISO(view, "O tamanho do primeiro registro está incorreto.");
+        return DeclarantOutcome::WrongLength;
+    }
+    if (HeaderRecord(first).NomeArquivo() != "KOVALDF") {
+        MOSTRAAVISO(view, "Nome do Arquivo diferente de KOVALDF.");
+        return DeclarantOutcome::WrongFileName;
+    }
+    declarant = DeclarantData::fromHeader(first);
+    view.setDeclarantLabels(declarant.labels());
+    view.setButtonEnabled(ImportButton::Ok, true);
+    return DeclarantOutcome::Read;
+}
+
+bool CRIAPASTAGERADA(const fs::path& programFolder, Prompts& prompts) {
+    const fs::path folder = generatedFolderOf(programFolder);
+    const RetryText text = askAgain("Cria Gerada", "Erro na criação do diretório de declarações geradas.");
+    if (!withRetry(prompts, text, [&] { createFolder(folder); })) return false;
+    return isFolder(folder);
+}
+
+bool CRIAPASTADECLARACAO(const fs::path& programFolder, const DeclarantData& declarant, Prompts& prompts,
+                         DeclarationNames& names) {
+    names = declarationNames(programFolder, declarant);
+    if (isFolder(names.declarationFolder)) return true;
+    if (!CRIAPASTAGERADA(programFolder, prompts)) return false;
+    const RetryText text = askAgain("Cria Pasta Arquivo", "Erro na criação da pasta de declaração gerada.");
+    if (!withRetry(prompts, text, [&] { createFolder(names.declarationFolder); })) return false;
+    return isFolder(names.declarationFolder);
+}
+
+}  // namespace kova

@@ -1,0 +1,23 @@
+// File helpers of the import screen.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "core/faults.h"
+
+namespace kova {
+
+// CONTAARQUIVOS: entries of the folder whose names match the pattern ("*" and "?" wildcards, case-insensitive);
+// "*.*" matches every name. Regular files only; 0 when the folder does not exist or cannot be read.
+std::int32_t CONTAARQUIVOS(const std::filesystem::path& folder, const std::string& pattern);
+
+// ARQUIVOEXISTE: true when the path names a file that can be opened for reading. Never throws.
+bool ARQUIVOEXISTE(const std::filesystem::path& path);
+
+// The fault of a failed file-system call (errno numbering), so that its message shows the table's text.
+Fault faultFromErrorCode(const std::error_code& ec);
+
+}  // namespace kova

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_run.h"
+#include "core/temp_folder.h"
+#include "support/declaration_builder.h"
+
+namespace kova {
+namespace {
+
+namespace fs = std::filesystem;
+using cli_tests::CliResult;
+using cli_tests::runCli;
+using testing_support::TempFolder;
+
+const fs::path kSamples = KOVA_SAMPLES_DIR;
+
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+// The rows of ERROS with their texts, in the order recorded, written as kova-cli --json writes them.
+std::vector<std::string> errosAsJson(const fs::path& database, std::vector<std::string>* cnpjs = nullptr) {
+    sqlite3* db = nullptr;
+    std::vector<std::string> lines;
+    if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        ADD_FAILURE() << "cannot open " << database;
+        return lines;
+    }
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT E.TIPOREG, E.nreg, E.posini, E.posfin, E.coderro, COALESCE(E.COMPLEMENTOERR, ''), "
+                       "T.descerro, E.CNPJ FROM ERROS E JOIN TABERRO T ON T.coderro = E.coderro ORDER BY E.id",
+                       -1, &st, nullptr);
+    auto text = [&](int col) { return std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, col))); };
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        lines.push_back("{\"TIPOREG\":\"" + escaped(text(0)) + "\",\"nreg\":" + text(1) + ",\"posini\":\"" +
+                        text(2) + "\",\"posfin\":\"" + text(3) + "\",\"coderro\":" + text(4) +
+                        ",\"COMPLEMENTOERR\":\"" + escaped(text(5)) + "\",\"descerro\":\"" + escaped(text(6)) +
+                        "\"}");
+        if (cnpjs != nullptr) cnpjs->push_back(text(7));
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return lines;
+}
+
+class CliImportar : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(runCli({"iniciar", "--pasta", program.path().string()}, scratch.path()).status, 0);
+    }
+    CliResult importar(const fs::path& file, std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {"importar", file.string(), "--pasta", program.path().string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return runCli(args, scratch.path());
+    }
+    fs::path write(const std::string& bytes) {
+        const fs::path file = scratch / "declaracao.txt";
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file;
+    }
+    fs::path database() const { return program / "KOVALDDB.MDB"; }
+
+    TempFolder program;
+    TempFolder scratch;
+};
+
+TEST_F(CliImportar, CleanSampleImportsSilently) {
+    const CliResult r = importar(kSamples / "declaracao-correta.txt", {"--json"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(errosAsJson(database()).empty());
+}
+
+TEST_F(CliImportar, SampleWithErrorsPrintsTheRowsOfErros) {
+    const CliResult r = importar(kSamples / "declaracao-com-erros.txt", {"--json"});
+    EXPECT_EQ(r.status, 1) << r.err;
+    std::vector<std::string> cnpjs;
+    const std::vector<std::string> rows = errosAsJson(database(), &cnpjs);
+    EXPECT_GE(rows.size(), 10u);
+    EXPECT_EQ(r.outLines(), rows);
+    for (const auto& c : cnpjs) EXPECT_EQ(c, fixtures::declarantCnpj());
+}
+
+TEST_F(CliImportar, WithoutJsonPrintsThePendingList) {
+    const CliResult r = importar(kSamples / "declaracao-com-erros.txt");
+    EXPECT_EQ(r.status, 1);
+    const auto lines = r.outLines();
+    ASSERT_GE(lines.size(), 7u);
+    EXPECT_EQ(lines.front().rfind("MENSAGEM DE ERRO", 0), 0u);
+    EXPECT_EQ(lines.back(), std::string(90, '='));
+    EXPECT_EQ(lines[lines.size() - 2], "Foram encontrados " + std::to_string(errosAsJson(database()).size()) +
+                                           " erros. Foi impossível gerar a declaração.");
+}
+
+TEST_F(CliImportar, ZeroAmountWarningGoesToStderr) {
+    fixtures::DeclarationBuilder dec(2025);
+    dec.type5(2);
+    dec.replaceRecord(3, fixtures::LevyBuilder(3, 0, 2025).BASECALCULO(0).KOVA(0).build());
+    const CliResult r = importar(write(dec.str()), {"--json"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("AVISO: Existe registro com valores da base de cálculo e da KOVA não retida zerados."),
+              std::string::npos);
+}
+
+struct RefusalCase {
+    const char* name;
+    std::string bytes;
+    const char* message;
+};
+
+class CliRefusal : public CliImportar, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(CliRefusal, ExitsTwoWithTheMessageAndNoRows) {
+    const CliResult r = importar(write(GetParam().bytes), {"--json"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
+    EXPECT_TRUE(errosAsJson(database()).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CliRefusal,
+    ::testing::Values(
+        RefusalCase{"emptyFile", "", "O arquivo selecionado para importação está vazio."},
+        RefusalCase{"shortFirstRecord", fixtures::HeaderBuilder().resize(141).build() + "\r\n",
+                    "O tamanho do primeiro registro está incorreto."},
+        RefusalCase{"wrongFileName", fixtures::HeaderBuilder().NomeArquivo("OUTRO").build() + "\r\n",
+                    "Nome do Arquivo diferente de KOVALDF."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliImportar, ForeignFilesInTheDeclarationFolderAreCancelled) {
+    const fs::path folder = program / "GERADA" / (fixtures::declarantCnpj() + "-KOVALDF-2025-ORIGI-00");
+    fs::create_directories(folder);
+    std::ofstream(folder / "estranho.txt") << "x";
+    const CliResult r = importar(kSamples / "declaracao-correta.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("Arquivos na pasta"), std::string::npos);
+    EXPECT_NE(r.err.find("(Cancelar)"), std::string::npos);
+    EXPECT_TRUE(fs::exists(folder / "estranho.txt"));
+}
+
+TEST_F(CliImportar, MissingFileIsRefused) {
+    const CliResult r = importar(scratch / "nada.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("O arquivo selecionado não existe."), std::string::npos);
+}
+
+TEST(CliImportarSetup, MissingWorkDatabaseIsAFailure) {
+    TempFolder program, scratch;
+    const CliResult r = runCli({"importar", (kSamples / "declaracao-correta.txt").string(), "--pasta",
+                                program.path().string()},
+                               scratch.path());
+    EXPECT_EQ(r.status, 3);
+    EXPECT_FALSE(fs::exists(program / "KOVALDDB.MDB"));
+}
+
+TEST(CliImportarSetup, HelpAndUsage) {
+    TempFolder scratch;
+    const CliResult help = runCli({"importar", "--help"}, scratch.path());
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--substituir"), std::string::npos);
+    EXPECT_EQ(runCli({"importar"}, scratch.path()).status, 2);
+    EXPECT_EQ(runCli({"importar", "a.txt", "--desconhecida"}, scratch.path()).status, 2);
+}
+
+}  // namespace
+}  // namespace kova

@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/temp_folder.h"
+#include "import/file_helpers.h"
+#include "import/import_fixtures.h"
+
+namespace kova {
+namespace {
+
+namespace fs = std::filesystem;
+using import_tests::writeFile;
+using testing_support::TempFolder;
+
+TEST(FileHelpers, ContaArquivosCountsFilesMatchingThePattern) {
+    TempFolder folder;
+    writeFile(folder / "A.DEC", "x");
+    writeFile(folder / "b.rec", "x");
+    writeFile(folder / "semponto", "x");
+    fs::create_directory(folder / "sub.dir");
+    EXPECT_EQ(CONTAARQUIVOS(folder.path(), "*.*"), 3);  // folders are not counted, names without a dot are
+    EXPECT_EQ(CONTAARQUIVOS(folder.path(), "*.dec"), 1);
+    EXPECT_EQ(CONTAARQUIVOS(folder.path(), "?.REC"), 1);
+    EXPECT_EQ(CONTAARQUIVOS(folder.path(), "*.txt"), 0);
+    EXPECT_EQ(CONTAARQUIVOS(folder / "nada", "*.*"), 0);
+}
+
+TEST(FileHelpers, ArquivoExisteOnlyForReadableFiles) {
+    TempFolder folder;
+    writeFile(folder / "a.txt", "x");
+    EXPECT_TRUE(ARQUIVOEXISTE(folder / "a.txt"));
+    EXPECT_FALSE(ARQUIVOEXISTE(folder / "nada.txt"));
+    EXPECT_FALSE(ARQUIVOEXISTE(folder.path()));
+    EXPECT_FALSE(ARQUIVOEXISTE(fs::path()));
+}
+
+}  // namespace
+}  // namespace kova

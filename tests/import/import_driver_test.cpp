@@ -1,0 +1,593 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/faults.h"
+#include "core/temp_folder.h"
+#include "import/import_driver.h"
+#include "import/import_fixtures.h"
+#include "import/pending_list.h"
+#include "import/validation_fakes.h"
+#include "support/declaration_builder.h"
+
+namespace kova {
+namespace {
+
+namespace fs = std::filesystem;
+using fixtures::DeclarationBuilder;
+using fixtures::LevyBuilder;
+using fixtures::TrailerBuilder;
+using import_tests::BatchCheckingLog;
+using import_tests::ScriptedPrompts;
+using import_tests::TickingClock;
+using import_tests::writeFile;
+using testing_support::TempFolder;
+
+constexpr int kYear = 2025;
+const char* kStructurePhase = "Efetuando crítica de estrutura do arquivo ...";
+const char* kDetailPhase = "Efetuando crítica de detalhe dos registros ...";
+
+// Header, contacts, one type 3, one type 4 F, one type 4 J, type 5 at lines 6 to 8, trailer at line 9.
+DeclarationBuilder cleanDeclaration() {
+    DeclarationBuilder dec(kYear);
+    dec.type3(1).type4F(1).type4J(1).type5(3);
+    return dec;
+}
+
+std::string zeroAmounts(std::size_t line, std::size_t k) {
+    return LevyBuilder(line, k, kYear).BASECALCULO(0).KOVA(0).build();
+}
+
+// A file whose reads fail while `failuresLeft` > 0 once it is armed.
+class ArmableSource : public ByteSource {
+public:
+    ArmableSource(std::string bytes, bool& armed, int& failuresLeft)
+        : bytes_(std::move(bytes)), armed_(armed), failuresLeft_(failuresLeft) {}
+    std::size_t read(char* buffer, std::size_t n) override {
+        if (armed_ && failuresLeft_ > 0) {
+            --failuresLeft_;
+            throw Fault(57);
+        }
+        const std::size_t count = std::min(n, bytes_.size() - std::min(pos_, bytes_.size()));
+        std::copy_n(bytes_.data() + pos_, count, buffer);
+        pos_ += count;
+        return count;
+    }
+    void seek(std::uint64_t offset) override { pos_ = static_cast<std::size_t>(offset); }
+    std::uint64_t size() override { return bytes_.size(); }
+
+private:
+    std::string bytes_;
+    bool& armed_;
+    int& failuresLeft_;
+    std::size_t pos_ = 0;
+};
+
+class FakeGeneration : public GenerationPort {
+public:
+    bool GERARQ(GenerationContext& context) override {
+        ++calls;
+        folderSeen = context.session.names.declarationFolder;
+        if (decline) context.session.answer = ImportAnswer::NotGenerated;
+        return result;
+    }
+    bool result = true;
+    bool decline = false;
+    int calls = 0;
+    fs::path folderSeen;
+};
+
+class ImportDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override { session.programFolder = program.path(); }
+
+    void choose(const std::string& bytes) {
+        writeFile(file, bytes);
+        driver.fileBoxChanged(file);
+    }
+    ImportOutcome import(const std::string& bytes) {
+        choose(bytes);
+        return driver.importButton();
+    }
+    DeclarationNames names(const DeclarationBuilder& dec) const {
+        return declarationNames(program.path(), DeclarantData::fromHeader(dec.recordAt(1)));
+    }
+    std::vector<std::string> titles() const { return prompts.titles(); }
+    // Presses "&Cancelar" (answered Yes) at the second pump of the given phase.
+    void cancelDuring(const std::string& phase) {
+        view.onPump = [this, phase] {
+            if (view.status == phase && ++phasePumps_ == 2) {
+                prompts.answers.push_front(Answer::Yes);
+                driver.cancelButton();
+            }
+        };
+    }
+
+    TempFolder program;
+    TempFolder input;
+    fs::path file = input / "declaracao.txt";
+    ImportSession session;
+    RecordingImportView view;
+    ScriptedPrompts prompts;
+    TickingClock clock;
+    BatchCheckingLog log;
+    ImportDriver driver{session, view, prompts, clock, log};
+
+private:
+    int phasePumps_ = 0;
+};
+
+TEST_F(ImportDriverTest, CleanImportSucceeds) {
+    const DeclarationBuilder dec = cleanDeclaration();
+    EXPECT_EQ(import(dec.str()), ImportOutcome::Succeeded);
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(log.rows.empty());
+    EXPECT_TRUE(view.pending.empty());
+    EXPECT_EQ(session.answer, ImportAnswer::UnderWay);
+    EXPECT_EQ(session.state.nreg, 9);
+    EXPECT_EQ(session.bytesConsumed, dec.str().size());
+    // Timing: the "Abrir Arquivo" and "Crítica" frames, one tick per reading of the clock.
+    EXPECT_TRUE(view.frames[0]);
+    EXPECT_TRUE(view.frames[3]);
+    EXPECT_FALSE(view.frames[1]);
+    EXPECT_EQ(view.timeLabel(0), "HI: 10:00:00");
+    EXPECT_EQ(view.timeLabel(1), "HF: 10:00:01");
+    EXPECT_EQ(view.timeLabel(10), "Tempo: 00:00:01");
+    EXPECT_EQ(view.timeLabel(6), "HI: 10:00:02");
+    EXPECT_EQ(view.timeLabel(11), "Tempo: " + CALCULATEMPO("10:00:02", view.timeLabel(7).substr(4)));
+    EXPECT_EQ(view.timeLabel(7).substr(0, 4), "HF: ");
+    // The screen after the import.
+    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
+    EXPECT_TRUE(view.buttonEnabled(ImportButton::Close));
+    EXPECT_TRUE(view.buttonEnabled(ImportButton::Help));
+    EXPECT_FALSE(view.buttonEnabled(ImportButton::PrintPending));
+    EXPECT_TRUE(view.pickersEnabled);
+    EXPECT_FALSE(view.busy);
+    EXPECT_EQ(view.status, "");
+    EXPECT_EQ(view.percent, 0);
+    // GERADA exists; the declaration folder was never made.
+    EXPECT_TRUE(fs::is_directory(program / "GERADA"));
+    EXPECT_FALSE(fs::exists(names(dec).declarationFolder));
+}
+
+TEST_F(ImportDriverTest, FieldErrorsAreListedAndImportEndsWithoutSuccess) {
+    DeclarationBuilder dec = cleanDeclaration();
+    dec.header().UF("XX");
+    FakeGeneration generation;
+    ImportDriver withGeneration(session, view, prompts, clock, log, &generation);
+    choose(dec.str());
+    EXPECT_EQ(withGeneration.importButton(), ImportOutcome::ErrorsListed);
+    EXPECT_EQ(generation.calls, 0);
+    ASSERT_EQ(log.rows.size(), 1u);
+    EXPECT_EQ(log.rows[0].posini, "0055");
+    ASSERT_EQ(view.pending.size(), 7u);
+    EXPECT_EQ(view.pending[0], pendingHeading());
+    EXPECT_EQ(view.errorCount, "1");
+    EXPECT_TRUE(view.buttonEnabled(ImportButton::PrintPending));
+    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
+    // A detail pass with errors leaves the answer at "0".
+    EXPECT_EQ(session.answer, ImportAnswer::UnderWay);
+}
+
+TEST_F(ImportDriverTest, StructureErrorIsListedAndAnswerBecomesOne) {
+    DeclarationBuilder dec = cleanDeclaration();
+    dec.replaceRecord(3, fixtures::EntityBuilder::type3(3).resize(141).build());
+    EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
+    ASSERT_EQ(log.rows.size(), 1u);
+    EXPECT_EQ(log.rows[0].coderro, 5);
+    EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
+    EXPECT_TRUE(view.buttonEnabled(ImportButton::PrintPending));
+    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
+}
+
+TEST_F(ImportDriverTest, UnknownTypeInDetailPassRecordsErrorOneAndGoesOn) {
+    // Column 9 "T" without "T" in column 1 passes the structure check as a trailer, but not the detail pass.
+    DeclarationBuilder dec(kYear);
+    dec.type5(2);
+    dec.replaceRecord(5, TrailerBuilder(kYear).put(1, "0").put(9, "T").build());
+    dec.replaceRecord(3, LevyBuilder(3, 0, kYear).KOVA("0000000000000000X").build());
+    EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
+    ASSERT_EQ(log.rows.size(), 2u);
+    EXPECT_EQ(log.rows[0].nreg, 3);  // the pass went on after ...
+    const auto& row = log.rows[1];    // ... and reached the last record
+    EXPECT_EQ(row.TIPOREG, "T");
+    EXPECT_EQ(row.nreg, 5);
+    EXPECT_EQ(row.posini, "0001");
+    EXPECT_EQ(row.posfin, "0142");
+    EXPECT_EQ(row.coderro, 1);
+    EXPECT_EQ(row.CNPJ, fixtures::declarantCnpj());
+    EXPECT_FALSE(row.COMPLEMENTOERR.has_value());
+}
+
+TEST_F(ImportDriverTest, EmptyFileBoxIsRefusedAfterEmptyingTheLog) {
+    log.GRAVAERRO("1", 1, "0001", "0001", 2, "c", "n");
+    driver.fileBoxChanged(fs::path());
+    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
+    EXPECT_EQ(driver.importButton(), ImportOutcome::Refused);
+    EXPECT_TRUE(log.rows.empty());
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].title, "Importar");
+    EXPECT_EQ(prompts.shown[0].text, "O arquivo a importar deve ser informado.");
+    EXPECT_EQ(prompts.shown[0].icon, Icon::Exclamation);
+    EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
+}
+
+struct PathCase {
+    const char* name;
+    const char* relative;  // under the input folder; "" is the folder itself
+    bool trailingSeparator;
+    const char* message;
+};
+
+class ImportPath : public ImportDriverTest, public ::testing::WithParamInterface<PathCase> {};
+
+TEST_P(ImportPath, IsRefusedWithItsMessage) {
+    writeFile(input / "outro.txt", "x");
+    // (path / "" would add the separator itself.)
+    std::string path = *GetParam().relative ? (input / GetParam().relative).string() : input.path().string();
+    if (GetParam().trailingSeparator && path.back() != '/') path += '/';
+    session.fileBox = path;
+    EXPECT_FALSE(driver.VALDISCO());
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].title, "Gerar Declaração");
+    EXPECT_EQ(prompts.shown[0].text, GetParam().message);
+    EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ImportPath,
+    ::testing::Values(PathCase{"missingFile", "nada.txt", false, "O arquivo selecionado não existe."},
+                      PathCase{"folderByName", "", false, "O arquivo selecionado não existe."},
+                      PathCase{"folderWithSeparator", "", true, "Arquivo selecionado inválido."},
+                      PathCase{"dot", ".", false, "Arquivo selecionado inválido."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ImportDriverTest, EmptyFileWhenChosenAndWhenImported) {
+    choose("");
+    EXPECT_EQ(view.pending, std::vector<std::string>{"O arquivo selecionado para importação está vazio."});
+    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
+    EXPECT_EQ(driver.importButton(), ImportOutcome::Refused);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].title, "Importar Arquivo");
+    EXPECT_EQ(prompts.shown[0].text, "O arquivo selecionado para importação está vazio.");
+}
+
+TEST_F(ImportDriverTest, ChoosingAFileShowsTheDeclarantAndClearsTheLastImport) {
+    const DeclarationBuilder dec = cleanDeclaration();
+    view.pending = {"linha antiga"};
+    view.frames = {true, true, true, true};
+    choose(dec.str());
+    EXPECT_TRUE(view.buttonEnabled(ImportButton::Ok));
+    EXPECT_TRUE(view.pending.empty());
+    EXPECT_EQ(view.caption, "Importar Declaração");
+    EXPECT_EQ(view.frames, (std::array<bool, 4>{}));
+    EXPECT_EQ(session.chosenPath, file);
+    EXPECT_EQ(view.declarant, DeclarantData::fromHeader(dec.recordAt(1)).labels());
+    // A name that cannot be opened changes nothing.
+    driver.fileBoxChanged(input / "nada.txt");
+    EXPECT_TRUE(view.buttonEnabled(ImportButton::Ok));
+    EXPECT_EQ(session.chosenPath, file);
+}
+
+TEST_F(ImportDriverTest, FolderWithSeveralFilesAsksUntilCancelled) {
+    const DeclarationBuilder dec = cleanDeclaration();
+    const DeclarationNames n = names(dec);
+    fs::create_directories(n.declarationFolder);
+    writeFile(n.declarationFolder / "a.REC", "x");
+    writeFile(n.declarationFolder / "b.txt", "y");
+    prompts.answers = {Answer::Ok, Answer::Ok, Answer::Cancel};
+    std::vector<std::string> startLabels;
+    view.onPump = [&] { startLabels.push_back(view.timeLabel(0)); };
+    EXPECT_EQ(import(dec.str()), ImportOutcome::Refused);
+    EXPECT_EQ(titles(), std::vector<std::string>(3, "Arquivos na pasta"));
+    for (const Message& m : prompts.shown) {
+        EXPECT_EQ(m.buttons, Buttons::OkCancel);
+        EXPECT_EQ(m.icon, Icon::Exclamation);
+        EXPECT_EQ(m.text, "A pasta de destino contém recibo de entrega de declaração\n"
+                          "ou arquivos não reconhecidos pelo programa. Verifique os\n"
+                          "arquivos contidos na pasta " + n.declarationFolder.string());
+    }
+    // Each OK starts the "Abrir Arquivo" clock again.
+    EXPECT_NE(view.timeLabel(0), "HI: 10:00:00");
+    EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
+    EXPECT_TRUE(log.rows.empty());
+    EXPECT_TRUE(fs::exists(n.declarationFolder / "a.REC"));
+}
+
+TEST_F(ImportDriverTest, FolderCleanedWhileAskingIsAccepted) {
+    const DeclarationBuilder dec = cleanDeclaration();
+    const DeclarationNames n = names(dec);
+    fs::create_directories(n.declarationFolder);
+    writeFile(n.declarationFolder / "a.REC", "x");
+    writeFile(n.declarationFolder / "b.txt", "y");
+    // The files go as soon as the question was answered; the next count finds an empty folder.
+    class CleaningPrompts : public ScriptedPrompts {
+    public:
+        explicit CleaningPrompts(fs::path folder) : folder_(std::move(folder)) {}
+        Answer show(const Message& m) override {
+            const Answer a = ScriptedPrompts::show(m);
+            fs::remove_all(folder_);
+            fs::create_directory(folder_);
+            return a;
+        }
+
+    private:
+        fs::path folder_;
+    } cleaning(n.declarationFolder);
+    cleaning.answers = {Answer::Ok};
+    ImportDriver d(session, view, cleaning, clock, log);
+    choose(dec.str());
+    EXPECT_EQ(d.importButton(), ImportOutcome::Succeeded);
+    EXPECT_EQ(cleaning.shown.size(), 1u);
+    // The common ending removes the declaration folder left empty.
+    EXPECT_FALSE(fs::exists(n.declarationFolder));
+}
+
+TEST_F(ImportDriverTest, FolderHoldingOnlyTheDeliveryFileIsAccepted) {
+    const DeclarationBuilder dec = cleanDeclaration();
+    const DeclarationNames n = names(dec);
+    fs::create_directories(n.declarationFolder);
+    writeFile(n.deliveryFilePath, "anterior");
+    EXPECT_EQ(import(dec.str()), ImportOutcome::Succeeded);
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(fs::exists(n.deliveryFilePath));
+}
+
+TEST_F(ImportDriverTest, FolderHoldingOneForeignFileAsksTheShortQuestion) {
+    const DeclarationBuilder dec = cleanDeclaration();
+    const DeclarationNames n = names(dec);
+    fs::create_directories(n.declarationFolder);
+    writeFile(n.declarationFolder / "recibo.REC", "x");
+    EXPECT_EQ(import(dec.str()), ImportOutcome::Refused);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].title, "Arquivos na pasta");
+    EXPECT_EQ(prompts.shown[0].buttons, Buttons::OkCancel);
+    EXPECT_EQ(prompts.shown[0].text, "A pasta de destino contém recibo de entrega de declaração\n"
+                                     "ou arquivos não reconhecidos pelo programa.\n"
+                                     "Verifique os arquivos contidos na pasta.");
+}
+
+TEST_F(ImportDriverTest, EmptyDeclarationFolderIsRemovedAtTheEnd) {
+    DeclarationBuilder dec = cleanDeclaration();
+    dec.header().UF("XX");
+    const DeclarationNames n = names(dec);
+    fs::create_directories(n.declarationFolder);
+    EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
+    EXPECT_FALSE(fs::exists(n.declarationFolder));
+    EXPECT_TRUE(fs::is_directory(n.generatedFolder));
+}
+
+struct CancelCase {
+    const char* name;
+    const char* phase;
+};
+
+class CancelDuringPass : public ImportDriverTest, public ::testing::WithParamInterface<CancelCase> {};
+
+TEST_P(CancelDuringPass, StopsAndSaysSo) {
+    DeclarationBuilder dec = cleanDeclaration();
+    dec.type5(40);
+    const DeclarationNames n = names(dec);
+    fs::create_directories(n.declarationFolder);
+    cancelDuring(GetParam().phase);
+    EXPECT_EQ(import(dec.str()), ImportOutcome::Cancelled);
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[0].title, "Cancelar");
+    EXPECT_EQ(prompts.shown[0].text, "Confirma o cancelamento da importação ?");
+    EXPECT_EQ(prompts.shown[0].defaultAnswer, Answer::No);
+    EXPECT_EQ(prompts.shown[1].title, "Importar Arquivo");
+    EXPECT_EQ(prompts.shown[1].text, "Importação Cancelada.");
+    EXPECT_LT(session.state.nreg, 10);
+    EXPECT_TRUE(log.rows.empty());
+    EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
+    EXPECT_FALSE(view.buttonEnabled(ImportButton::PrintPending));
+    EXPECT_EQ(view.pickerRefreshes, 1);
+    EXPECT_FALSE(fs::exists(n.declarationFolder));
+    EXPECT_FALSE(log.open);
+}
+
+INSTANTIATE_TEST_SUITE_P(Phases, CancelDuringPass,
+                         ::testing::Values(CancelCase{"structure", kStructurePhase},
+                                           CancelCase{"detail", kDetailPhase}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ImportDriverTest, CancelAnsweredNoClearsTheFlag) {
+    session.state.cancel.set = true;
+    prompts.answers = {Answer::No};
+    driver.cancelButton();
+    EXPECT_FALSE(session.state.cancel.set);
+    EXPECT_EQ(session.answer, ImportAnswer::UnderWay);
+}
+
+struct ZeroCase {
+    std::vector<std::size_t> lines;  // type-5 lines (6 to 8) with both amounts zero
+    const char* warning;             // nullptr: none
+};
+
+class ZeroAmountWarning : public ImportDriverTest, public ::testing::WithParamInterface<ZeroCase> {};
+
+TEST_P(ZeroAmountWarning, AddedAfterACleanImport) {
+    DeclarationBuilder dec = cleanDeclaration();
+    for (std::size_t line : GetParam().lines) dec.replaceRecord(line, zeroAmounts(line, line - 6));
+    EXPECT_EQ(import(dec.str()), ImportOutcome::Succeeded);
+    if (GetParam().warning == nullptr)
+        EXPECT_TRUE(view.pending.empty());
+    else
+        EXPECT_EQ(view.pending, std::vector<std::string>{GetParam().warning});
+    EXPECT_EQ(session.state.zeroAmountCount, static_cast<std::int64_t>(GetParam().lines.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Counts, ZeroAmountWarning,
+    ::testing::Values(ZeroCase{{}, nullptr},
+                      ZeroCase{{6}, "AVISO: Existe registro com valores da base de cálculo e da KOVA não retida "
+                                    "zerados."},
+                      ZeroCase{{6, 8}, "AVISO: Existem registros com valores da base de cálculo e da KOVA não "
+                                       "retida zerados."}));
+
+TEST_F(ImportDriverTest, NoZeroAmountWarningWhenThereAreErrors) {
+    DeclarationBuilder dec = cleanDeclaration();
+    dec.replaceRecord(6, zeroAmounts(6, 0));
+    dec.header().UF("XX");
+    EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
+    EXPECT_TRUE(std::none_of(view.pending.begin(), view.pending.end(),
+                             [](const std::string& l) { return l.rfind("AVISO", 0) == 0; }));
+}
+
+TEST_F(ImportDriverTest, OpenFailureRetriedOnYes) {
+    const DeclarationBuilder dec = cleanDeclaration();
+    int opens = 0;
+    driver.setSourceOpener([&](const fs::path& p) -> std::unique_ptr<ByteSource> {
+        if (++opens == 2) throw Fault(57);  // the first opening is the declarant read
+        return openFileSource(p);
+    });
+    prompts.answers = {Answer::Yes};
+    EXPECT_EQ(import(dec.str()), ImportOutcome::Succeeded);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].title, "Importar Arquivo");
+    EXPECT_EQ(prompts.shown[0].icon, Icon::Question);
+    EXPECT_EQ(prompts.shown[0].text, "Erro ao importar o arquivo. \n(57): " + faultDescription(57) + "\nTenta novamente ?");
+}
+
+TEST_F(ImportDriverTest, PermissionDeniedIsReportedOnceAndEndsTheImport) {
+    const DeclarationBuilder dec = cleanDeclaration();
+    int opens = 0;
+    driver.setSourceOpener([&](const fs::path& p) -> std::unique_ptr<ByteSource> {
+        if (++opens >= 2) throw Fault(70);
+        return openFileSource(p);
+    });
+    EXPECT_EQ(import(dec.str()), ImportOutcome::Failed);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].icon, Icon::Exclamation);
+    EXPECT_EQ(prompts.shown[0].buttons, Buttons::Ok);
+    EXPECT_EQ(prompts.shown[0].text,
+              "Não foi possível abrir o arquivo selecionado. Pode estar sendo utilizado por outro aplicativo.");
+    EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
+    EXPECT_FALSE(log.open);
+}
+
+struct ReadFailureCase {
+    const char* name;
+    std::vector<Answer> answers;
+    ImportOutcome outcome;
+};
+
+class DetailReadFailure : public ImportDriverTest, public ::testing::WithParamInterface<ReadFailureCase> {};
+
+TEST_P(DetailReadFailure, AsksAndRepeatsTheRead) {
+    DeclarationBuilder dec = cleanDeclaration();
+    dec.replaceRecord(8, LevyBuilder(8, 2, kYear).KOVA("0000000000000000X").build());
+    bool armed = false;
+    int failuresLeft = 1;
+    driver.setSourceOpener([&](const fs::path&) -> std::unique_ptr<ByteSource> {
+        return std::make_unique<ArmableSource>(dec.str(), armed, failuresLeft);
+    });
+    view.onPump = [&] { armed = armed || view.status == kDetailPhase; };
+    prompts.answers.assign(GetParam().answers.begin(), GetParam().answers.end());
+    EXPECT_EQ(import(dec.str()), GetParam().outcome);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].title, "Importar Arquivo");
+    EXPECT_EQ(prompts.shown[0].buttons, Buttons::YesNo);
+    if (GetParam().outcome == ImportOutcome::ErrorsListed) {
+        // The repeated read neither lost nor doubled a record.
+        ASSERT_EQ(log.rows.size(), 1u);
+        EXPECT_EQ(log.rows[0].nreg, 8);
+        EXPECT_EQ(session.state.nreg, 9);
+    } else {
+        EXPECT_TRUE(log.rows.empty());
+        EXPECT_TRUE(view.pending.empty());
+        EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
+    }
+    EXPECT_FALSE(log.open);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, DetailReadFailure,
+                         ::testing::Values(ReadFailureCase{"yes", {Answer::Yes}, ImportOutcome::ErrorsListed},
+                                           ReadFailureCase{"no", {Answer::No}, ImportOutcome::Failed}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ImportDriverTest, UnreadableFolderOfGeneratedDeclarations) {
+    writeFile(program / "GERADA", "a file where the folder should be");
+    EXPECT_EQ(import(cleanDeclaration().str()), ImportOutcome::Refused);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Cria Gerada", "Valida Arquivo"}));
+    EXPECT_EQ(prompts.shown[1].text, "Não foi possível criar o diretório de declarações geradas.\n"
+                                     "Verifique se o disco onde a aplicação está instalada,\n"
+                                     "tem área livre disponível.");
+}
+
+// Every way an import ends closes its batch, and rows are listed only once committed.
+struct BatchCase {
+    const char* name;
+    std::function<std::string()> file;
+};
+
+class ImportBatch : public ImportDriverTest, public ::testing::WithParamInterface<BatchCase> {};
+
+TEST_P(ImportBatch, IsClosedWhateverTheEnd) {
+    import(GetParam().file());
+    EXPECT_EQ(log.begins, 1);
+    EXPECT_EQ(log.commits, 1);
+    EXPECT_FALSE(log.open);
+    EXPECT_FALSE(log.listedWhileOpen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, ImportBatch,
+    ::testing::Values(BatchCase{"clean", [] { return cleanDeclaration().str(); }},
+                      BatchCase{"fieldErrors",
+                                [] {
+                                    DeclarationBuilder d = cleanDeclaration();
+                                    d.header().UF("XX");
+                                    return d.str();
+                                }},
+                      BatchCase{"structureError", [] { return std::string(200, 'x'); }},
+                      BatchCase{"emptyFile", [] { return std::string(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ImportDriverTest, GenerationRunsAfterACleanImport) {
+    FakeGeneration generation;
+    ImportDriver d(session, view, prompts, clock, log, &generation);
+    const DeclarationBuilder dec = cleanDeclaration();
+    choose(dec.str());
+    EXPECT_EQ(d.importButton(), ImportOutcome::Succeeded);
+    EXPECT_EQ(generation.calls, 1);
+    EXPECT_EQ(generation.folderSeen, names(dec).declarationFolder);
+    EXPECT_EQ(session.mainAnswer, MainAnswer::Generated);
+}
+
+TEST_F(ImportDriverTest, MainAnswerOfAnEarlierGenerationIsClearedAtEachImport) {
+    FakeGeneration generation;
+    generation.result = false;
+    ImportDriver d(session, view, prompts, clock, log, &generation);
+    session.mainAnswer = MainAnswer::Generated;
+    choose(cleanDeclaration().str());
+    EXPECT_EQ(d.importButton(), ImportOutcome::Failed);
+    EXPECT_EQ(session.mainAnswer, MainAnswer::Empty);
+}
+
+TEST_F(ImportDriverTest, ReplaceDeclinedIsARefusal) {
+    FakeGeneration generation;
+    generation.result = false;
+    generation.decline = true;
+    ImportDriver d(session, view, prompts, clock, log, &generation);
+    choose(cleanDeclaration().str());
+    EXPECT_EQ(d.importButton(), ImportOutcome::Refused);
+    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
+    EXPECT_EQ(session.mainAnswer, MainAnswer::Empty);
+}
+
+TEST(ImportProgress, PercentOfBytesConsumed) {
+    EXPECT_EQ(progressPercent(0, 0), 0);
+    EXPECT_EQ(progressPercent(50, 200), 25);
+    EXPECT_EQ(progressPercent(199, 200), 99);
+    EXPECT_EQ(progressPercent(300, 200), 100);
+    // Far beyond 32 bits: a 6 GB file half read.
+    EXPECT_EQ(progressPercent(3'000'000'000ULL, 6'000'000'000ULL), 50);
+}
+
+}  // namespace
+}  // namespace kova
