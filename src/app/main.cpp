@@ -1,0 +1,33 @@
+// kova: the desktop program.
+#include <QApplication>
+
+#include "app/main_window.h"
+#include "app/platform.h"
+#include "app/program_folder.h"
+#include "app/qt_prompts.h"
+#include "app/startup.h"
+#include "app/toolbar_icons.h"
+#include "core/clock.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kova"));
+    QApplication::setApplicationDisplayName(QStringLiteral("KOVA Não-Incidência"));
+    QApplication::setDesktopFileName(QStringLiteral("kova"));
+    QApplication::setWindowIcon(kova::app::programIcon(kova::app::ProgramIcon::Program));
+    // The help window may stay after the main window is gone; the program ends with the main window.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    kova::app::StartupOptions options;
+    options.executableFolder = QCoreApplication::applicationDirPath();
+    options.programFolder = kova::app::resolveProgramFolder(
+        QCoreApplication::arguments(), qEnvironmentVariable("KOVA_PASTA"), options.executableFolder);
+
+    kova::app::DesktopPlatform platform;
+    kova::app::QtPrompts prompts;
+    kova::SystemClock clock;
+    kova::app::Program program(options, platform, prompts, clock);
+    if (!program.start()) return 1;
+    prompts.setParent(program.mainWindow());
+    return app.exec();
+}

@@ -1,0 +1,102 @@
+// KOVALDPRI: the main window. Menus, toolbar, the child screens inside it, help and the exit question.
+#pragma once
+
+#include <QMainWindow>
+#include <QMap>
+#include <QPointer>
+#include <functional>
+#include <optional>
+
+#include "app/screen_host.h"
+#include "core/ports.h"
+
+class QMdiArea;
+class QMdiSubWindow;
+class QToolButton;
+
+namespace kova::app {
+
+struct ProgramContext;
+class KOVALDAJUDA;
+
+// The screens the commands open.
+enum class ScreenKind { Import, Transmission, PrintDeclaration, PrintReceipt };
+
+class KOVALDPRI : public QMainWindow, public ScreenHost {
+    Q_OBJECT
+public:
+    using ScreenFactory = std::function<QWidget*(KOVALDPRI&)>;
+
+    KOVALDPRI(ProgramContext& context, Prompts& prompts, KOVALDAJUDA& help, QWidget* parent = nullptr);
+    ~KOVALDPRI() override;
+
+    // Shared operations of the screens.
+    void DESABILITAMENU() override;
+    void HABILITAMENU() override;
+    void HABILITATUDO();
+    void DESABILITATUDO();
+    void CENTRAFORM(QWidget* screen) override;
+    void AJUDA(std::optional<int> topic = std::nullopt) override;
+    // Posts a close request to the visible top-level window with exactly this title; true when there was one.
+    static bool FECHAJANELA(const QString& title);
+
+    // A screen's factory; a command whose screen has none shows a notice instead.
+    void setScreenFactory(ScreenKind kind, ScreenFactory factory);
+    // Opens a screen as a child window (switching the commands off until it closes); nullptr when not available.
+    QWidget* openScreen(ScreenKind kind);
+    // Puts a screen into a child window of the main window and shows it in the middle.
+    QMdiSubWindow* showChild(QWidget* screen);
+    QMdiArea* mdiArea() const { return mdi_; }
+    bool hasOpenScreen() const;
+
+    // The commands by their names (menu items: "MnuValidar", ...), and the toolbar buttons by index (1..9).
+    QAction* command(const QString& name) const;
+    QAction* toolbarButton(int index) const;
+    QToolButton* printButton() const { return printButton_; }
+    // The menu items switched by DESABILITAMENU/HABILITAMENU followed by every toolbar button.
+    QList<QAction*> switchedCommands() const;
+
+    ProgramContext& context() { return context_; }
+    Prompts& prompts() { return prompts_; }
+
+    // Command handlers (menu items; the toolbar calls the same ones).
+    void MnuValidar_Click();
+    void MnuTransmitir_Click();
+    void mnuimpdecla_Click();
+    void MnuImpRec_Click();
+    void MnuConfImp_Click();
+    void mnusobre_Click();
+    void MnuSair_Click();
+    // Toolbar: the button by index, and the items of the "Imprimir" drop-down (1 declaration, 2 receipt).
+    void Toolbar1_ButtonClick(int index);
+    void Toolbar1_ButtonMenuClick(int index);
+
+signals:
+    // The person confirmed the exit: the program ends.
+    void exitConfirmed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    QAction* addCommand(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut,
+                        std::function<void()> handler);
+    void setCommandsEnabled(bool enabled);
+    // "Deseja sair do programa ?": Yes closes the help window and returns true; No switches all commands on.
+    bool confirmExit();
+    void showNotAvailable(const QString& title);
+
+    ProgramContext& context_;
+    Prompts& prompts_;
+    KOVALDAJUDA& help_;
+    QMdiArea* mdi_;
+    QMap<QString, QAction*> commands_;
+    QList<QAction*> toolbar_;  // index 1..9 at positions 0..8
+    QToolButton* printButton_ = nullptr;
+    QMap<ScreenKind, ScreenFactory> factories_;
+    bool exitConfirmed_ = false;
+};
+
+}  // namespace kova::app

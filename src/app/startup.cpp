@@ -1,0 +1,179 @@
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinter>
+
+#include "app/environment_checks.h"
+#include "app/help_window.h"
+#include "app/import_screen.h"
+#include "app/main_window.h"
+#include "app/platform.h"
+#include "app/splash_screen.h"
+#include "app/replace_question.h"
+#include "core/faults.h"
+#include "core/work_database.h"
+#include "delivery/generation.h"
+#include "delivery/transmission.h"
+#include "print/error_report.h"
+#include "print/qt/qt_printer.h"
+
+namespace kova::app {
+
+namespace {
+
+constexpr const char* kLockFileName = "KOVA.LCK";
+
+std::filesystem::path toPath(const QString& text) { return std::filesystem::path(text.toStdString()); }
+
+// GERARQ of one import screen, with KOVALDME4 as its replace question.
+class ScreenGeneration : public GenerationPort {
+public:
+    ScreenGeneration(KOVALDDEC& screen, ScreenHost& host)
+        : question_(screen.session().answer, &host, &screen), generation_(&question_) {}
+    bool GERARQ(GenerationContext& context) override { return generation_.GERARQ(context); }
+
+private:
+    ScreenReplaceQuestion question_;
+    DeliveryGeneration generation_;
+};
+
+// The session's printer for the print layer: the PDF file chosen in "Configurar Impressora", else the
+// system's default printer.
+std::unique_ptr<print::Printer> sessionPrinter(SessionPrinter& session) {
+    if (session.chosen()) {
+        QPrinter& chosen = session.printer();
+        if (chosen.outputFormat() == QPrinter::PdfFormat && !chosen.outputFileName().isEmpty())
+            return print::QtPrinter::pdfFile(toPath(chosen.outputFileName()));
+    }
+    return print::QtPrinter::systemDefault();
+}
+
+}  // namespace
+
+// --- One copy per program folder -----------------------------------------------------------------------------------
+
+SingleCopyLock::SingleCopyLock(const QString& programFolder) : folder_(programFolder) {}
+
+bool SingleCopyLock::acquire() {
+    auto tryAt = [this](const QString& path) {
+        path_ = path;
+        lock_ = std::make_unique<QLockFile>(path);
+        // A lock left by a copy that died is taken over (QLockFile checks the process named in it).
+        lock_->setStaleLockTime(0);
+        return lock_->tryLock(0);
+    };
+    if (tryAt(QDir(folder_).filePath(QString::fromLatin1(kLockFileName)))) return true;
+    if (lock_->error() == QLockFile::LockFailedError) return false;
+    // The program folder cannot hold the lock file: the lock goes to the temporary folder, named after it.
+    const QByteArray key =
+        QCryptographicHash::hash(QDir::cleanPath(folder_).toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    if (tryAt(QDir(QDir::tempPath()).filePath(QStringLiteral("kova-%1.lck").arg(QString::fromLatin1(key)))))
+        return true;
+    return lock_->error() != QLockFile::LockFailedError;  // no lock can be had anywhere: the copy may run
+}
+
+// --- Start-up ------------------------------------------------------------------------------------------------------
+
+Program::Program(StartupOptions options, Platform& platform, Prompts& prompts, const Clock& clock)
+    : options_(std::move(options)),
+      platform_(platform),
+      prompts_(prompts),
+      clock_(clock),
+      lock_(options_.programFolder),
+      help_(std::make_unique<KOVALDAJUDA>(options_.programFolder, options_.executableFolder)) {
+    context_.programFolder = options_.programFolder;
+}
+
+Program::~Program() {
+    // The screens go before the database and the services they use.
+    main_.reset();
+}
+
+KOVALDPRI& Program::ensureMainWindow() {
+    if (!main_) {
+        main_ = std::make_unique<KOVALDPRI>(context_, prompts_, *help_);
+        if (options_.quitOnExit) {
+            QObject::connect(main_.get(), &KOVALDPRI::exitConfirmed, qApp, &QCoreApplication::quit,
+                             Qt::QueuedConnection);
+        }
+        registerScreens();
+    }
+    return *main_;
+}
+
+bool Program::start() {
+    // 1
+    if (!lock_.acquire()) {
+        prompts_.show(secondCopyMessage());
+        return false;
+    }
+    // 2
+    ensureMainWindow().DESABILITATUDO();
+    // 3, 4
+    context_.versionText = programVersionText();
+    QDir::setCurrent(context_.programFolder);
+    // 5
+    if (platform_.systemFolder().isEmpty()) {
+        prompts_.show(noSystemFolderMessage());
+        return false;
+    }
+    // 6
+    if (auto message = resolutionMessage(platform_.screenSize())) prompts_.show(*message);
+    // 7, 8
+    for (const Message& m : regionalFormatMessages(platform_.shortDateFormat(), platform_.timeFormat()))
+        prompts_.show(m);
+    // 9 to 12
+    try {
+        if (!bringUpScreens()) return false;
+    } catch (const Fault& fault) {
+        prompts_.show(loadFailureMessage(MSGERRO(fault)));
+        return false;
+    } catch (const std::exception& e) {
+        prompts_.show(loadFailureMessage(e.what()));
+        return false;
+    }
+    // 13
+    QCoreApplication::processEvents();
+    return true;
+}
+
+bool Program::bringUpScreens() {
+    main_->show();
+    QCoreApplication::processEvents();
+    KOVALDSPLASH splash([this] { return openWorkDatabase(); }, main_.get(), options_.splashTickMs);
+    if (!splash.run()) return false;
+    main_->openScreen(ScreenKind::Import);
+    return true;
+}
+
+bool Program::openWorkDatabase() {
+    database_ = std::make_unique<WorkDatabase>(toPath(context_.programFolder));
+    if (database_->ABREBANCO(prompts_)) return true;
+    database_.reset();
+    return false;
+}
+
+void Program::registerScreens() {
+    main_->setScreenFactory(ScreenKind::Import, [this](KOVALDPRI& host) -> QWidget* {
+        if (!database_) return nullptr;
+        ImportServices services{*database_, clock_, prompts_, {}, {}, {}};
+        services.makeGeneration = [](KOVALDDEC& screen, ScreenHost& screenHost) -> std::unique_ptr<GenerationPort> {
+            return std::make_unique<ScreenGeneration>(screen, screenHost);
+        };
+        services.transmit = [this](QWidget* screen, int option, const std::filesystem::path& deliveryFile) {
+            void* window = screen ? reinterpret_cast<void*>(screen->window()->winId()) : nullptr;
+            return TRANSMITE(prompts_, window, static_cast<std::int16_t>(option), deliveryFile);
+        };
+        services.printPending = [this](Progress& progress) {
+            const std::unique_ptr<print::Printer> printer = sessionPrinter(context_.printer);
+            print::PrintContext print{*printer, context_.printerFlags, prompts_, clock_, progress};
+            print::ImpRelErros(*database_, print);
+        };
+        return new KOVALDDEC(context_, host, std::move(services));
+    });
+}
+
+}  // namespace kova::app

@@ -1,0 +1,92 @@
+// kova-cli recibo: validates the receipt of a transmitted declaration and prints the delivery receipt, with the
+// same checks as the receipt screen.
+#ifdef KOVA_HAVE_PRINT_QT
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/command_registry.h"
+#include "core/clock.h"
+#include "delivery/receipt_validation.h"
+#include "print/qt/print_output.h"
+#include "print/receipt_print.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* kUsage =
+    "Uso: kova-cli recibo ARQUIVO.DEC [--validar] [--pdf SAIDA.pdf | --texto]\n"
+    "Valida o recibo de entrega (ARQUIVO.REC ao lado do arquivo) e imprime o recibo, depois de verificar a\n"
+    "integridade da declaração e validar o recibo, como a tela de impressão do recibo.\n"
+    "  --validar  só valida o recibo e escreve os dados do recibo na saída padrão (0 válido, 1 inválido)\n"
+    "  --pdf      grava o recibo neste arquivo PDF em vez de mandá-lo à impressora padrão\n"
+    "  --texto    escreve a página na saída padrão\n"
+    "Saída: 0 impresso (ou válido), 1 recusado, 2 uso incorreto.\n";
+
+void printData(const kova::DADOSRECIBO& d) {
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"ARQUIVORECIBO", &d.ARQUIVORECIBO}, {"DATARECEPCAO", &d.DATARECEPCAO},
+        {"HORARECEPCAO", &d.HORARECEPCAO},   {"CODIGOAUTENTICACAO", &d.CODIGOAUTENTICACAO},
+        {"NICERTIFICADO", &d.NICERTIFICADO}, {"NUMERORECIBO", &d.NUMERORECIBO},
+        {"CNPJ", &d.CNPJ},                   {"NOME", &d.NOME},
+        {"ANO", &d.ANO},                     {"RETIFICADORA", &d.RETIFICADORA},
+        {"NOMESITUACAO", &d.NOMESITUACAO},   {"INICIOPERIODO", &d.INICIOPERIODO},
+        {"FIMPERIODO", &d.FIMPERIODO},       {"RECIBORETIFICADA", &d.RECIBORETIFICADA},
+        {"CPFREPRESENTANTE", &d.CPFREPRESENTANTE}, {"TELEFONE", &d.TELEFONE},
+        {"TOTALBASE", &d.totalBaseDigits},   {"TOTALNAORETIDA", &d.totalNaoRetidaDigits},
+    };
+    for (const auto& [name, value] : fields) std::cout << name << ": " << *value << "\n";
+    std::cout << "QTDENTIDADES: " << d.QTDENTIDADES << "\nQTDDIPLOMATICOS: " << d.QTDDIPLOMATICOS << "\n";
+}
+
+int recibo(const std::vector<std::string>& given) {
+    std::vector<std::string> args = given;
+    kova::print::PrintDestination destination;
+    std::string error;
+    if (!kova::print::takePrintDestination(args, destination, error)) {
+        std::cerr << error << "\n" << kUsage;
+        return 2;
+    }
+    const bool destinationGiven = args.size() != given.size();
+    bool validateOnly = false;
+    std::optional<fs::path> file;
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (a == "--validar") {
+            validateOnly = true;
+        } else if (!file && !a.starts_with("--")) {
+            file = fs::path(a);
+        } else {
+            std::cerr << "Argumento inválido: " << a << "\n" << kUsage;
+            return 2;
+        }
+    }
+    if (!file || (validateOnly && destinationGiven)) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    kova::print::BatchPrintPrompts prompts(std::cerr);
+    kova::DADOSRECIBO data;
+    if (validateOnly) {
+        const bool valid = kova::VALIDARECIBO(*file, prompts, data);
+        printData(data);
+        std::cerr << (valid ? "Recibo válido.\n" : "Recibo inválido.\n");
+        return valid ? 0 : 1;
+    }
+    auto printer = kova::print::makePrinter(destination, std::cout);
+    kova::print::PrinterFlags flags;
+    kova::SystemClock clock;
+    kova::NullProgress progress;
+    kova::print::PrintContext context{*printer, flags, prompts, clock, progress};
+    const auto result = kova::print::printReceipt(*file, context, data);
+    return result == kova::print::ReceiptPrintResult::Printed ? 0 : 1;
+}
+
+const kova::cli::RegisterCommand registration("recibo", "valida o recibo de entrega e imprime o recibo", recibo);
+
+}  // namespace
+#endif

@@ -1,0 +1,137 @@
+#include "print/error_report.h"
+
+#include <exception>
+
+#include "core/text.h"
+#include "print/print_format.h"
+
+namespace kova::print {
+
+namespace {
+
+constexpr int kHeaderLines = 13;
+constexpr int kLastLine = kHeaderLines + kErrorRowsPerPage;  // the line count at which a page is full
+const std::string kEquals(90, '=');
+const std::string kDashes(90, '-');
+
+// posini/posfin are stored as four-digit texts; one that is not a number is printed as it stands.
+std::string fourDigits(const std::string& column) {
+    const std::string_view t = trimBlanks(column);
+    if (!t.empty() && t.size() <= 18 && t.find_first_not_of("0123456789") == std::string_view::npos)
+        return zeroPadded(wholeNumber(t), 4);
+    return column;
+}
+
+void pageHeader(Printer& p, const ErrorListing& row, int page, const std::string& today) {
+    p.line();
+    p.at(3, kEquals);
+    p.endLine();
+    p.at(4, "SECRETARIA DA ARVENTA - QOT");
+    p.at(70, "Emitido em: " + today);
+    p.endLine();
+    p.line();
+    p.at(22, "           K O V A - NÃO-INCIDÊNCIA     Versão " + std::to_string(versionMajor()) + "." +
+                 std::to_string(versionMinor()) + "         ");
+    p.endLine();
+    p.line();
+    p.at(3, kDashes);
+    p.endLine();
+    p.at(4, "RELATÓRIO DE ERROS DE VALIDAÇÃO");
+    p.at(84, "Pag.: " + pageNumberGrouped(page));
+    p.endLine();
+    p.line();
+    p.at(4, "CNPJ: " + applyMask(kMaskCNPJ, row.CNPJ) + " - " + row.NOME);
+    p.endLine();
+    p.at(3, kEquals);
+    p.endLine();
+    p.at(3, "Descrição ");
+    p.at(59, "Tipo");
+    p.at(65, "N.REG");
+    p.at(71, "Pos.Inicial");
+    p.at(83, "Pos.Final");
+    p.endLine();
+    p.at(3, std::string(55, '-'));
+    p.at(59, std::string(4, '-'));
+    p.at(65, std::string(5, '-'));
+    p.at(71, std::string(11, '-'));
+    p.at(83, std::string(9, '-'));
+    p.endLine();
+}
+
+void detailLine(Printer& p, const ErrorListing& row) {
+    p.at(3, errorDescription(row));
+    p.at(61, row.TIPOREG == "0" ? std::string(" ") : row.TIPOREG);
+    p.at(65, zeroPadded(row.nreg, 5));
+    p.at(75, fourDigits(row.posini));
+    p.at(86, fourDigits(row.posfin));
+    p.endLine();
+}
+
+}  // namespace
+
+std::string errorDescription(const ErrorListing& row) {
+    if (row.COMPLEMENTOERR.empty()) return fitted(row.descerro, 55);
+    const std::string head = leftChars(row.descerro, 32);
+    const std::string tail = leftChars(row.COMPLEMENTOERR, 23);
+    return fitted(std::string(trimBlanks(head)) + std::string(trimBlanks(tail)), 55);
+}
+
+PrintOutcome ImpRelErros(ErrorLog& log, PrintContext& c) {
+    Printer& p = c.printer;
+    VERIFICAFONTES(p, c.flags);
+    if (!c.flags.printerPresent) {
+        tell(c.prompts, "Imprimir", "Não existe impressora instalada.", Icon::Critical);
+        return PrintOutcome::Refused;
+    }
+    const auto font = chooseFont(c.flags);
+    if (!font) {
+        tell(c.prompts, "Imprimir", "A impressora instalada não suporta as fontes utilizadas pelo sistema.",
+             Icon::Critical);
+        return PrintOutcome::Refused;
+    }
+    p.setFont(*font, 10);
+    p.setBold(false);
+    p.setPageGrid(PageGrid{3 + 90, kLastLine + 2, 0.0});
+
+    const std::string today = c.clock.now().ddmmyyyySlashes();
+    int page = 0;
+    int lineCount = 0;
+    try {
+        // The query is read once, as a stream: a page starts when a row arrives and the page before is full.
+        log.CONSULTAERROS([&](const ErrorListing& row) {
+            if (page == 0 || lineCount >= kLastLine) {
+                if (page > 0) {
+                    p.at(3, kDashes);
+                    p.endLine();
+                    p.newPage();
+                }
+                ++page;
+                pageHeader(p, row, page, today);
+                lineCount = kHeaderLines;
+            }
+            detailLine(p, row);
+            ++lineCount;
+            c.progress.pump();
+            return true;
+        });
+        if (page == 0) {
+            tell(c.prompts, "Imprimir Erros", "Não existem erros para impressão.", Icon::Exclamation);
+            return PrintOutcome::NothingToPrint;
+        }
+        p.at(3, kDashes);
+        p.endLine();
+        p.at(3, kEquals);
+        p.endLine();
+        p.endDocument();
+    } catch (const std::exception&) {
+        // Nothing half-printed is sent: the document is dropped.
+        p.abortDocument();
+        tell(c.prompts, "Imprimir Erros", "Erro de impressão. Verifique se a impressora está em linha.",
+             Icon::Exclamation);
+        return PrintOutcome::Failed;
+    }
+    tell(c.prompts, "Impressão de Erros", "Impressão do Relatório de Erros concluída.", Icon::Exclamation);
+    return PrintOutcome::Printed;
+}
+
+}  // namespace kova::print

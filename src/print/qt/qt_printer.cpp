@@ -1,0 +1,278 @@
+#include "print/qt/qt_printer.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include <sys/stat.h>
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPen>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryFile>
+
+#include "core/atomic_file.h"
+#include "core/faults.h"
+#include "print/qt/font_probe.h"
+
+namespace kova::print {
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr int kPrinterFault = 482;
+constexpr double kPdfMarginMm = 5.0;
+}  // namespace
+
+struct QtPrinter::Metrics {
+    Font font;
+    QFont regular;
+    QFont bold;
+    double charWidth = 0;   // one column, device pixels
+    double lineHeight = 0;  // one line, device pixels
+    double ascent = 0;
+    bool fixedPitch = false;
+};
+
+QtPrinter::QtPrinter(std::optional<fs::path> pdf, std::optional<std::string> printerName)
+    : pdf_(std::move(pdf)), printerName_(std::move(printerName)) {}
+
+QtPrinter::~QtPrinter() { abortDocument(); }
+
+std::unique_ptr<QtPrinter> QtPrinter::systemDefault() {
+    return std::unique_ptr<QtPrinter>(new QtPrinter(std::nullopt, std::nullopt));
+}
+
+std::unique_ptr<QtPrinter> QtPrinter::pdfFile(fs::path path) {
+    return std::unique_ptr<QtPrinter>(new QtPrinter(std::move(path), std::nullopt));
+}
+
+std::unique_ptr<QtPrinter> QtPrinter::namedPrinter(std::string name) {
+    return std::unique_ptr<QtPrinter>(new QtPrinter(std::nullopt, std::move(name)));
+}
+
+std::optional<std::string> QtPrinter::targetPrinter() const {
+    const QPrinterInfo info = printerName_ ? QPrinterInfo::printerInfo(QString::fromStdString(*printerName_))
+                                           : QPrinterInfo::defaultPrinter();
+    if (info.isNull()) return std::nullopt;
+    return info.printerName().toStdString();
+}
+
+bool QtPrinter::printerPresent() {
+    if (pdf_) return true;
+    return targetPrinter().has_value();
+}
+
+bool QtPrinter::fontUsable(const std::string& family) {
+    return printerPresent() && resolveFont(QString::fromStdString(family)).usable;
+}
+
+std::optional<std::string> QtPrinter::IMPRESSORAPADRAO() {
+    if (pdf_) return "PDF: " + pdf_->string();
+    return targetPrinter();
+}
+
+void QtPrinter::beginDocument() {
+    device_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    device_->setFullPage(false);
+    if (pdf_) {
+        const fs::path folder = pdf_->has_parent_path() ? pdf_->parent_path() : fs::path(".");
+        std::error_code ec;
+        if (!fs::is_directory(folder, ec)) throw Fault(76);
+        // Reserve a unique temporary name beside the target; the PDF engine then writes into it.
+        QTemporaryFile reserve(QString::fromStdString((folder / (pdf_->filename().string() + ".XXXXXX.tmp")).string()));
+        reserve.setAutoRemove(false);
+        if (!reserve.open()) throw Fault(75);
+        temporary_ = fs::path(reserve.fileName().toStdString());
+        reserve.close();
+        // The reservation is private (0600); the document gets the permissions of any new file.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(temporary_.c_str(), 0666 & ~mask);
+        device_->setOutputFormat(QPrinter::PdfFormat);
+        device_->setOutputFileName(QString::fromStdString(temporary_.string()));
+        device_->setPageSize(QPageSize(QPageSize::A4));
+        device_->setPageOrientation(QPageLayout::Portrait);
+        device_->setPageMargins(QMarginsF(kPdfMarginMm, kPdfMarginMm, kPdfMarginMm, kPdfMarginMm),
+                                QPageLayout::Millimeter);
+        device_->setDocName(QString::fromStdString(pdf_->filename().string()));
+    } else {
+        const auto name = targetPrinter();
+        if (!name) throw Fault(kPrinterFault);
+        device_->setPrinterName(QString::fromStdString(*name));
+        device_->setDocName(QStringLiteral("KOVA Não-Incidência"));
+    }
+    painter_ = std::make_unique<QPainter>();
+    if (!painter_->begin(device_.get())) {
+        releaseDevice();
+        if (pdf_) {
+            std::error_code ec;
+            fs::remove(temporary_, ec);
+        }
+        throw Fault(kPrinterFault);
+    }
+    metrics_.reset();
+    pages_ = 1;
+    applyFont(false);
+}
+
+void QtPrinter::applyFont(bool bold) {
+    const Font& wanted = font();
+    if (!metrics_ || metrics_->font.family != wanted.family || metrics_->font.points != wanted.points) {
+        auto m = std::make_unique<Metrics>();
+        m->font = wanted;
+        const FontResolution resolution = resolveFont(QString::fromStdString(wanted.family));
+        const QString family =
+            resolution.usable ? resolution.resolvedFamily : QString::fromStdString(wanted.family);
+        m->regular = QFont(family);
+        m->regular.setPointSizeF(wanted.points);
+        m->regular.setKerning(false);
+        m->bold = m->regular;
+        m->bold.setBold(true);
+        const QFontMetricsF fm(m->regular, device_.get());
+        m->fixedPitch = QFontInfo(m->regular).fixedPitch();
+        m->charWidth = m->fixedPitch ? fm.horizontalAdvance(QLatin1Char('M')) : fm.averageCharWidth();
+        m->lineHeight = fm.lineSpacing();
+        m->ascent = fm.ascent();
+        drawnFamily_ = QFontInfo(m->regular).family().toStdString();
+        metrics_ = std::move(m);
+
+        // The page's grid at the font's own size, shrunk as a whole when it is larger than the printable
+        // area, so no column or line falls off the paper and the rectangles stay with their text.
+        const PageGrid& g = grid();
+        const QRectF area = device_->pageLayout().paintRectPixels(device_->resolution());
+        const double pxPerCm = device_->resolution() / 2.54;
+        const double width = std::max(1, g.columns) * metrics_->charWidth;
+        const double height = g.topCm * pxPerCm + std::max(1, g.rows) * metrics_->lineHeight;
+        const double scale = std::min({1.0, area.width() / width, area.height() / height});
+        painter_->resetTransform();
+        painter_->scale(scale, scale);
+    }
+    painter_->setFont(bold ? metrics_->bold : metrics_->regular);
+}
+
+void QtPrinter::drawText(const TextRun& run) {
+    if (!painter_ || !painter_->isActive()) throw Fault(kPrinterFault);
+    applyFont(run.bold);
+    if (!metrics_->fixedPitch) {
+        paint(run);
+        return;
+    }
+    if (!pending_.empty() && (run.line != pendingLine_.line || run.originXcm != pendingLine_.originXcm ||
+                              run.originYcm != pendingLine_.originYcm))
+        flushLine();
+    if (pending_.empty()) pendingLine_ = run;
+    pending_.push_back(PendingRun{run.column, std::string(run.text), run.bold});
+}
+
+void QtPrinter::lineEnded(int) { flushLine(); }
+
+void QtPrinter::flushLine() {
+    if (pending_.empty()) return;
+    const std::vector<PendingRun> runs = std::move(pending_);
+    pending_.clear();
+    const int lastColumn = grid().columns;
+    const auto endOf = [](const PendingRun& r) { return r.column + columnWidth(r.text); };
+    std::size_t i = 0;
+    while (i < runs.size()) {
+        PendingRun joined = runs[i++];
+        // Runs that follow without overlap, in the same weight and within the page's columns, become one text.
+        while (i < runs.size() && runs[i].bold == joined.bold && runs[i].column >= endOf(joined) &&
+               endOf(runs[i]) - 1 <= lastColumn) {
+            joined.text.append(static_cast<std::size_t>(runs[i].column - endOf(joined)), ' ');
+            joined.text += runs[i].text;
+            ++i;
+        }
+        TextRun run = pendingLine_;
+        run.column = joined.column;
+        run.text = joined.text;
+        run.bold = joined.bold;
+        applyFont(run.bold);
+        paint(run);
+    }
+}
+
+void QtPrinter::paint(const TextRun& run) {
+    const double pxPerCm = device_->resolution() / 2.54;
+    const double x = run.originXcm * pxPerCm + (run.column - 1) * metrics_->charWidth;
+    const double y = run.originYcm * pxPerCm + run.line * metrics_->lineHeight + metrics_->ascent;
+    painter_->setPen(Qt::black);
+    const QString text = QString::fromUtf8(run.text.data(), static_cast<qsizetype>(run.text.size()));
+    // A text running past the page's last column (a name of 118 characters from column 25) is condensed to
+    // end there rather than cut at the paper's edge.
+    const double room = (grid().columns - run.column + 1) * metrics_->charWidth;
+    const bool pastLastColumn = run.column + columnWidth(run.text) - 1 > grid().columns && room > 0;
+    const double natural =
+        pastLastColumn ? QFontMetricsF(painter_->font(), device_.get()).horizontalAdvance(text) : 0.0;
+    if (pastLastColumn && natural > room) {
+        painter_->save();
+        painter_->translate(x, y);
+        painter_->scale(room / natural, 1.0);
+        painter_->drawText(QPointF(0, 0), text);
+        painter_->restore();
+        return;
+    }
+    painter_->drawText(QPointF(x, y), text);
+}
+
+void QtPrinter::drawRectangle(const RectangleCm& r) {
+    if (!painter_ || !painter_->isActive()) throw Fault(kPrinterFault);
+    flushLine();
+    applyFont(bold());
+    const double pxPerCm = device_->resolution() / 2.54;
+    QPen pen(Qt::black);
+    pen.setWidthF(0.03 * pxPerCm);
+    painter_->setPen(pen);
+    painter_->setBrush(Qt::NoBrush);
+    painter_->drawRect(QRectF(r.left * pxPerCm, r.top * pxPerCm, (r.right - r.left) * pxPerCm,
+                              (r.bottom - r.top) * pxPerCm));
+}
+
+void QtPrinter::startPage() {
+    flushLine();
+    if (!device_ || !device_->newPage()) throw Fault(kPrinterFault);
+    ++pages_;
+}
+
+void QtPrinter::finishDocument() {
+    if (painter_ && painter_->isActive()) flushLine();
+    const bool ended = painter_ && painter_->end();
+    const bool deviceOk = device_ && device_->printerState() != QPrinter::Error;
+    releaseDevice();
+    if (!ended || !deviceOk) {
+        if (pdf_) removeFileIfPresent(temporary_);
+        throw Fault(kPrinterFault);
+    }
+    if (pdf_) {
+        try {
+            replaceFileAtomically(temporary_, *pdf_);
+        } catch (...) {
+            std::error_code ec;
+            fs::remove(temporary_, ec);
+            throw;
+        }
+    }
+}
+
+void QtPrinter::discardDocument() noexcept {
+    if (device_ && !pdf_) device_->abort();
+    if (painter_ && painter_->isActive()) painter_->end();
+    releaseDevice();
+    if (pdf_ && !temporary_.empty()) {
+        std::error_code ec;
+        fs::remove(temporary_, ec);
+    }
+}
+
+void QtPrinter::releaseDevice() noexcept {
+    pending_.clear();
+    painter_.reset();
+    device_.reset();
+    metrics_.reset();
+}
+
+}  // namespace kova::print

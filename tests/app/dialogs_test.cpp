@@ -1,0 +1,237 @@
+// The message boxes and the program's own dialogs: texts, answers and keys.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/about_box.h"
+#include "app/help_window.h"
+#include "app/qt_prompts.h"
+#include "app/replace_question.h"
+#include "app/screen_host.h"
+#include "app/splash_screen.h"
+#include "app/transmission_notice.h"
+#include "app/transmit_question.h"
+#include "support/app_test_support.h"
+
+using namespace kova;
+using namespace kova::app;
+using namespace kova::app::testing;
+
+Q_DECLARE_METATYPE(kova::Buttons)
+Q_DECLARE_METATYPE(kova::Answer)
+Q_DECLARE_METATYPE(kova::Icon)
+
+namespace {
+
+// Records the help topics asked for.
+struct HelpRecorder : ScreenHost {
+    void DESABILITAMENU() override {}
+    void HABILITAMENU() override {}
+    void CENTRAFORM(QWidget*) override {}
+    void AJUDA(std::optional<int> topic) override { topics.push_back(topic.value_or(0)); }
+    std::vector<int> topics;
+};
+
+// Shows a message through QtPrompts and presses a key in the box.
+Answer answerWithKey(const Message& m, int key) {
+    whenModalShows(QStringLiteral("MsgBox"), [key](QWidget* box) { QTest::keyClick(box, Qt::Key(key)); });
+    QtPrompts prompts;
+    return prompts.show(m);
+}
+
+ReplaceQuestionLabels sampleLabels() {
+    return {"EMPRESA EXEMPLO LTDA", "11.222.333/0001-81", "2023", "Retificadora", "01 - Extinção"};
+}
+
+}  // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void messageBoxesHaveTheirIconButtonsAndDefault_data() {
+        QTest::addColumn<Icon>("icon");
+        QTest::addColumn<Buttons>("buttons");
+        QTest::addColumn<Answer>("defaultAnswer");
+        QTest::addColumn<int>("qtIcon");
+        QTest::addColumn<int>("qtDefault");
+        QTest::addColumn<int>("qtEscape");
+        QTest::newRow("exclamation ok") << Icon::Exclamation << Buttons::Ok << Answer::Ok << int(QMessageBox::Warning)
+                                        << int(QMessageBox::Ok) << int(QMessageBox::Ok);
+        QTest::newRow("question yes/no, no default")
+            << Icon::Question << Buttons::YesNo << Answer::No << int(QMessageBox::Question) << int(QMessageBox::No)
+            << int(QMessageBox::No);
+        QTest::newRow("critical ok/cancel") << Icon::Critical << Buttons::OkCancel << Answer::Ok
+                                            << int(QMessageBox::Critical) << int(QMessageBox::Ok)
+                                            << int(QMessageBox::Cancel);
+        QTest::newRow("information, default not offered")
+            << Icon::Information << Buttons::YesNo << Answer::Ok << int(QMessageBox::Information)
+            << int(QMessageBox::Yes) << int(QMessageBox::No);
+    }
+    void messageBoxesHaveTheirIconButtonsAndDefault() {
+        QFETCH(Icon, icon);
+        QFETCH(Buttons, buttons);
+        QFETCH(Answer, defaultAnswer);
+        QFETCH(int, qtIcon);
+        QFETCH(int, qtDefault);
+        QFETCH(int, qtEscape);
+        Message m{"Título", "Linha 1\nLinha 2\rLinha 3", icon, buttons, defaultAnswer};
+        std::unique_ptr<QMessageBox> box(buildMessageBox(m, nullptr));
+        QCOMPARE(int(box->icon()), qtIcon);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Título"));
+        QCOMPARE(box->text(), QStringLiteral("Linha 1\nLinha 2\nLinha 3"));
+        QCOMPARE(int(box->standardButton(box->defaultButton())), qtDefault);
+        QCOMPARE(int(box->standardButton(box->escapeButton())), qtEscape);
+    }
+
+    void enterTakesTheDefaultAndEscapeTheNegativeAnswer() {
+        const Message question{"Cancelar", "Confirma o cancelamento da importação ?", Icon::Question, Buttons::YesNo,
+                               Answer::No};
+        QCOMPARE(answerWithKey(question, Qt::Key_Return), Answer::No);
+        QCOMPARE(answerWithKey(question, Qt::Key_Escape), Answer::No);
+        const Message exit{"Confirmação", "Deseja sair do programa ?", Icon::Question, Buttons::YesNo, Answer::Yes};
+        QCOMPARE(answerWithKey(exit, Qt::Key_Return), Answer::Yes);
+        const Message folder{"Arquivos na pasta", "…", Icon::Exclamation, Buttons::OkCancel, Answer::Ok};
+        QCOMPARE(answerWithKey(folder, Qt::Key_Escape), Answer::Cancel);
+    }
+
+    void theSplashClosesOnEnterBeforeItsTicks() {
+        bool opened = false;
+        KOVALDSPLASH splash([&] {
+            opened = true;
+            return true;
+        }, nullptr, 60000);
+        QTimer::singleShot(0, [&] {
+            QTest::keyClick(splash.text1(), Qt::Key_A);
+            QTest::keyClick(splash.text1(), Qt::Key_Escape);
+            QVERIFY(splash.isVisible());
+            QTest::keyClick(splash.text1(), Qt::Key_Return);
+        });
+        QVERIFY(splash.run());
+        QVERIFY(opened);
+        QVERIFY(!splash.isVisible());
+        QVERIFY(splash.text1()->text().isEmpty());  // the other keys were swallowed
+    }
+
+    void theSplashClosesByItselfAfterFourTicks() {
+        KOVALDSPLASH splash([] { return true; }, nullptr, 1);
+        QVERIFY(splash.run());
+        QCOMPARE(splash.counter(), 4);
+    }
+
+    void aSplashWhoseDatabaseFailsEndsAtOnce() {
+        KOVALDSPLASH splash([] { return false; }, nullptr, 60000);
+        QVERIFY(!splash.run());
+        QVERIFY(!splash.isVisible());
+    }
+
+    void theAboutBoxShowsTheVersionAndClosesOnEnterOrEscape() {
+        for (int key : {Qt::Key_Return, Qt::Key_Escape}) {
+            KOVALDSOB about(QStringLiteral("Versão 3.0 - 16/02/2007"));
+            QVERIFY(about.findChild<QLabel*>("LblVersao"));
+            QCOMPARE(about.findChild<QLabel*>("LblVersao")->text(), QStringLiteral("Versão 3.0 - 16/02/2007"));
+            QCOMPARE(about.findChild<QLabel*>("LblTitulo")->text(), QStringLiteral("KOVA NÃO INCIDÊNCIA 3.0"));
+            if (key == Qt::Key_Return) QTimer::singleShot(0, [&about] { capture(&about, QStringLiteral("sobre")); });
+            QTimer::singleShot(0, [&about, key] { QTest::keyClick(about.findChild<QLabel*>("LblDescricao"), Qt::Key(key)); });
+            QCOMPARE(about.exec(), int(QDialog::Accepted));
+        }
+    }
+
+    void theTransmitQuestionWritesItsAnswer_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("Sim") << "BtnCmd0" << 1;
+        QTest::newRow("Não") << "BtnCmd1" << 2;
+    }
+    void theTransmitQuestionWritesItsAnswer() {
+        QFETCH(QString, button);
+        QFETCH(int, expected);
+        HelpRecorder host;
+        ImportAnswer answer = ImportAnswer::UnderWay;
+        KOVALDME3 question(QStringLiteral("Arquivo importado com sucesso."), answer, &host, nullptr);
+        QCOMPARE(question.windowTitle(), QStringLiteral("Transmitir Declaração"));
+        QTimer::singleShot(0, [&] { clickButton(&question, button); });
+        question.exec();
+        QCOMPARE(int(answer), expected);
+    }
+
+    void helpAndTheCloseBoxLeaveTheTransmitAnswerAlone() {
+        HelpRecorder host;
+        ImportAnswer answer = ImportAnswer::UnderWay;
+        KOVALDME3 question(QStringLiteral("?"), answer, &host, nullptr);
+        QTimer::singleShot(0, [&] {
+            clickButton(&question, QStringLiteral("BtnCmd2"));
+            QVERIFY(question.isVisible());
+            question.close();
+        });
+        question.exec();
+        QCOMPARE(answer, ImportAnswer::UnderWay);
+        QCOMPARE(host.topics, std::vector<int>{36});
+    }
+
+    void theReplaceQuestionShowsTheDeclarationAndWritesItsAnswer_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<Answer>("returned");
+        QTest::newRow("Sim") << "BtnCmd0" << 0 << Answer::Yes;
+        QTest::newRow("Não") << "BtnCmd1" << 1 << Answer::No;
+    }
+    void theReplaceQuestionShowsTheDeclarationAndWritesItsAnswer() {
+        QFETCH(QString, button);
+        QFETCH(int, expected);
+        QFETCH(Answer, returned);
+        HelpRecorder host;
+        ImportAnswer answer = ImportAnswer::UnderWay;
+        ScreenReplaceQuestion question(answer, &host, nullptr);
+        whenModalShows(QStringLiteral("KOVALDME4"), [&](QWidget* dialog) {
+            auto* me4 = static_cast<KOVALDME4*>(dialog);
+            QCOMPARE(me4->windowTitle(), QStringLiteral("Importar Declaração"));
+            QCOMPARE(me4->valueLabel("LblNome")->text(), QStringLiteral("EMPRESA EXEMPLO LTDA"));
+            QCOMPARE(me4->valueLabel("LblCNPJ")->text(), QStringLiteral("11.222.333/0001-81"));
+            QCOMPARE(me4->valueLabel("LblTipo")->text(), QStringLiteral("Retificadora"));
+            QCOMPARE(me4->valueLabel("LblSituacao")->text(), QStringLiteral("01 - Extinção"));
+            QVERIFY(!me4->button(2)->isVisible());
+            QVERIFY(me4->findChild<QLabel*>("Label1")->text().startsWith("Declaração já existe."));
+            capture(me4, QStringLiteral("kovaldme4"));
+            clickButton(me4, button);
+        });
+        QCOMPARE(question.ask(sampleLabels()), returned);
+        QCOMPARE(int(answer), expected);
+    }
+
+    void theReplaceQuestionClosedByItsBoxLeavesTheAnswerAlone() {
+        HelpRecorder host;
+        ImportAnswer answer = ImportAnswer::UnderWay;
+        ScreenReplaceQuestion question(answer, &host, nullptr);
+        whenModalShows(QStringLiteral("KOVALDME4"), [&](QWidget* dialog) {
+            clickButton(dialog, QStringLiteral("BtnCmd3"));  // help leaves it open
+            QVERIFY(dialog->isVisible());
+            dialog->close();
+        });
+        QCOMPARE(question.ask(sampleLabels()), Answer::Cancel);
+        QCOMPARE(answer, ImportAnswer::UnderWay);
+        QCOMPARE(host.topics, std::vector<int>{18});
+    }
+
+    void theTransmissionNoticesTellWhereToGetQuiboro() {
+        const QString old = transmissionNoticeText(TransmissionNoticeKind::OldVersion);
+        const QString missing = transmissionNoticeText(TransmissionNoticeKind::NotInstalled);
+        QVERIFY(old.contains(QStringLiteral("Faça download  do  programa  e  instale em seu computador.")));
+        QVERIFY(missing.contains(QStringLiteral("faça o download  do   programa e  instale em seu computador.")));
+        TransmissionNotice notice(TransmissionNoticeKind::NotInstalled);
+        QCOMPARE(notice.objectName(), QStringLiteral("KOVALDME2"));
+        QCOMPARE(notice.windowTitle(), QStringLiteral("Transmissão da Declaração"));
+        QTimer::singleShot(0, [&] {
+            capture(&notice, QStringLiteral("kovaldme2"));
+            clickButton(&notice, QStringLiteral("BtnFechar"));
+        });
+        QCOMPARE(notice.exec(), int(QDialog::Accepted));
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "dialogs_test.moc"

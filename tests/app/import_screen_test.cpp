@@ -1,0 +1,366 @@
+// The import screen as the person uses it: choosing files, importing with and without errors, the questions
+// after a clean import, cancelling a long import.
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include "app/import_screen.h"
+#include "app/main_window.h"
+#include "app/pending_list_model.h"
+#include "app/source_frame.h"
+#include "support/app_test_support.h"
+#include "support/declaration_builder.h"
+
+using namespace kova;
+using namespace kova::app;
+using namespace kova::app::testing;
+using namespace kova::fixtures;
+
+namespace {
+
+const QString kDeclarationFolder = QString::fromStdString(declarantCnpj()) + QStringLiteral("-KOVALDF-2023-ORIGI-00");
+
+QStringList pendingLines(KOVALDDEC& screen) {
+    screen.pendingModel()->flush();
+    QStringList lines;
+    for (qsizetype i = 0; i < screen.pendingModel()->lineCount(); ++i) lines << screen.pendingModel()->line(i);
+    return lines;
+}
+
+bool enabled(KOVALDDEC& screen, ImportButton b) { return screen.BtnCmd(b)->isEnabled(); }
+
+// The main window with the screen, as a picture when asked for.
+void capture(KOVALDDEC& screen, const QString& name) {
+    screen.pendingModel()->flush();
+    kova::app::testing::capture(screen.window(), name);
+}
+
+// A declaration whose header name has a lower-case letter and whose second type-5 record has a filler that is
+// not blank: two field errors.
+std::string declarationWithTwoErrors() {
+    DeclarationBuilder d;
+    d.type3(1).type5(3);
+    d.header().NOME("Empresa declarante");
+    d.replaceRecord(5, LevyBuilder(5, 1).filler("X").build());
+    return d.str();
+}
+
+// The program started and its import screen pointed at a file chosen in the file list.
+struct Screen {
+    StartedProgram p;
+    KOVALDDEC* screen = nullptr;
+
+    Screen() {
+        if (!p.start()) return;
+        screen = p.importScreen();
+    }
+    void choose(const QString& name, const std::string& bytes) {
+        const QString file = p.folder.writeInput(name, bytes);
+        screen->File1_Click(QFileInfo(file).absolutePath(), name);
+    }
+    QString declarationFolder() const { return p.folder.path() + QStringLiteral("GERADA/") + kDeclarationFolder; }
+    QString deliveryFile() const { return declarationFolder() + QLatin1Char('/') + kDeclarationFolder + ".DEC"; }
+};
+
+}  // namespace
+
+class ImportScreenTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensOnTheRootWithNothingChosen() {
+        Screen s;
+        QVERIFY(s.screen);
+        QCOMPARE(s.screen->windowTitle(), QStringLiteral("Importar Declaração"));
+        QCOMPARE(s.screen->source()->drive(), QStringLiteral("/"));
+        QCOMPARE(s.screen->source()->folder(), QStringLiteral("/"));
+        QVERIFY(s.screen->source()->TxtArq()->text().isEmpty());
+        QVERIFY(!s.screen->Label4()->isVisible());
+        QCOMPARE(s.screen->PgBar()->value(), 0);
+        for (TimingFrame f : {TimingFrame::OpenFile, TimingFrame::Generation, TimingFrame::Transmission,
+                              TimingFrame::Critique})
+            QVERIFY(!s.screen->Frame3(f)->isVisible());
+        QVERIFY(!enabled(*s.screen, ImportButton::Ok));
+        QVERIFY(enabled(*s.screen, ImportButton::Close));
+        QVERIFY(enabled(*s.screen, ImportButton::Help));
+        QVERIFY(!enabled(*s.screen, ImportButton::PrintPending));
+        QCOMPARE(s.screen->LstPend()->font().pointSize(), 8);
+        QVERIFY(s.screen->LstPend()->uniformItemSizes());
+    }
+
+    void choosingAFileInTheListsShowsItsDeclarant() {
+        Screen s;
+        const QString file = s.p.folder.writeInput("declaracao.txt", cleanDeclaration(1, 0, 1));
+        const QString folder = QFileInfo(file).absolutePath();
+        s.screen->Dir1_Change(folder);
+        QListView* files = s.screen->source()->File1();
+        QTRY_COMPARE(files->model()->rowCount(files->rootIndex()), 1);
+        files->setCurrentIndex(files->model()->index(0, 0, files->rootIndex()));
+        QCOMPARE(s.screen->source()->TxtArq()->text(), file);
+        QCOMPARE(s.screen->declarantLabel("LblRazaoSocial")->text().trimmed(),
+                 QStringLiteral("EMPRESA DECLARANTE EXEMPLO 1 LTDA"));
+        const std::string c = declarantCnpj();
+        QCOMPARE(s.screen->declarantLabel("LblCNPJ")->text().toStdString(),
+                 c.substr(0, 2) + "." + c.substr(2, 3) + "." + c.substr(5, 3) + "/" + c.substr(8, 4) + "-" +
+                     c.substr(12, 2));
+        QCOMPARE(s.screen->declarantLabel("LblPI")->text(), QStringLiteral("01/01/2023"));
+        QCOMPARE(s.screen->declarantLabel("LblPF")->text(), QStringLiteral("31/12/2023"));
+        QCOMPARE(s.screen->declarantLabel("LblRetificadora")->text(), QStringLiteral("N"));
+        QCOMPARE(s.screen->declarantLabel("LblDataEvento")->text(), QStringLiteral("00/00/0000"));
+        QVERIFY(enabled(*s.screen, ImportButton::Ok));
+        // Another folder empties the name box and the labels.
+        s.screen->Dir1_Change(s.p.folder.path());
+        QVERIFY(s.screen->source()->TxtArq()->text().isEmpty());
+        QVERIFY(s.screen->declarantLabel("LblRazaoSocial")->text().isEmpty());
+        QVERIFY(!enabled(*s.screen, ImportButton::Ok));
+    }
+
+    void anUnreadableDriveOrFolderIsReported() {
+        Screen s;
+        const QString file = s.p.folder.writeInput("d.txt", cleanDeclaration(1, 0, 0));
+        s.screen->File1_Click(QFileInfo(file).absolutePath(), "d.txt");
+        s.screen->Drive1_Change(QStringLiteral("/unidade-inexistente"));
+        const Message* drive = s.p.prompts.find("Erro na leitura do disco selecionado.");
+        QVERIFY(drive);
+        QCOMPARE(drive->text, std::string("Erro na leitura do disco selecionado. Verifique a unidade de disco."));
+        QCOMPARE(drive->title, std::string("Importar Arquivo"));
+        QCOMPARE(drive->icon, Icon::Exclamation);
+        QCOMPARE(s.screen->source()->drive(), driveOf(s.p.folder.path()));
+        s.screen->Dir1_Change(QStringLiteral("/pasta-inexistente"));
+        QVERIFY(s.p.prompts.saw("Erro na leitura do disco. Verifique a unidade de disco."));
+        QCOMPARE(s.screen->source()->TxtArq()->text(), file);  // nothing else changed
+    }
+
+    void typingAPathInTheNameBoxChoosesTheFile() {
+        Screen s;
+        const QString file = s.p.folder.writeInput("d.txt", cleanDeclaration(1, 0, 0));
+        QTest::keyClicks(s.screen->source()->TxtArq(), file);
+        QVERIFY(enabled(*s.screen, ImportButton::Ok));
+        QCOMPARE(s.screen->declarantLabel("LblAnoDeclaracao")->text(), QStringLiteral("2023"));
+    }
+
+    void anEmptyFileIsTheOnlyLineOfTheList() {
+        Screen s;
+        s.choose("vazio.txt", "");
+        QCOMPARE(pendingLines(*s.screen), QStringList{"O arquivo selecionado para importação está vazio."});
+        QCOMPARE(s.screen->LblQtErros()->text(), QStringLiteral("0"));
+        QVERIFY(!enabled(*s.screen, ImportButton::Ok));
+        QVERIFY(s.screen->declarantLabel("LblCNPJ")->text().isEmpty());
+    }
+
+    void aFirstRecordOfTheWrongLengthIsRefusedInTheList() {
+        Screen s;
+        DeclarationBuilder d;
+        d.type3(1).replaceRecord(1, HeaderBuilder().resize(141).build());
+        s.choose("curto.txt", d.str());
+        QCOMPARE(pendingLines(*s.screen), QStringList{"O tamanho do primeiro registro está incorreto."});
+        QVERIFY(!enabled(*s.screen, ImportButton::Ok));
+    }
+
+    void importWithErrorsListsThemAndOffersTheirPrinting() {
+        Screen s;
+        s.choose("erros.txt", declarationWithTwoErrors());
+        QVERIFY(enabled(*s.screen, ImportButton::Ok));
+        s.screen->BtnCmd(ImportButton::Ok)->click();
+
+        const QStringList lines = pendingLines(*s.screen);
+        QCOMPARE(lines.size(), 2 + 2 + 1 + 1 + 1 + 1);
+        QVERIFY(lines[0].startsWith(QStringLiteral("MENSAGEM DE ERRO")));
+        QCOMPARE(lines[1], QStringLiteral(" "));
+        QCOMPARE(lines[2].mid(55, 1), QStringLiteral("1"));   // the header's error
+        QCOMPARE(lines[3].mid(55, 1), QStringLiteral("5"));   // the type 5 record's error
+        QCOMPARE(lines[3].mid(60, 5), QStringLiteral("00005"));
+        QCOMPARE(lines[4], QString(90, QLatin1Char('_')));
+        QCOMPARE(lines[6], QStringLiteral("Foram encontrados 2 erros. Foi impossível gerar a declaração."));
+        QCOMPARE(lines[7], QString(90, QLatin1Char('=')));
+        QCOMPARE(s.screen->LblQtErros()->text(), QStringLiteral("2"));
+        capture(*s.screen, QStringLiteral("importacao-com-erros"));
+        QVERIFY(enabled(*s.screen, ImportButton::PrintPending));
+        QVERIFY(!enabled(*s.screen, ImportButton::Ok));
+        QVERIFY(enabled(*s.screen, ImportButton::Close));
+        QVERIFY(enabled(*s.screen, ImportButton::Help));
+        QVERIFY(s.screen->source()->Dir1()->isEnabled());
+        QVERIFY(s.screen->Frame3(TimingFrame::Critique)->isVisible());
+        QCOMPARE(s.screen->LblTempo(0)->text(), QStringLiteral("HI: 10:20:30"));
+        QCOMPARE(s.screen->LblTempo(10)->text(), QStringLiteral("Tempo: 00:00:00"));
+        QVERIFY(!s.screen->Frame3(TimingFrame::Generation)->isVisible());
+        QVERIFY(s.p.prompts.shown.empty());
+        QVERIFY(!QFile::exists(s.deliveryFile()));
+        QVERIFY2(!QDir(s.declarationFolder()).exists(), "an empty declaration folder is removed");
+        // Choosing another file clears the list and the print button.
+        s.screen->Dir1_Change(s.p.folder.path());
+        QVERIFY(pendingLines(*s.screen).isEmpty());
+        QVERIFY(!enabled(*s.screen, ImportButton::PrintPending));
+    }
+
+    void aThousandErrorsAreCountedWithTheThousandsSeparator() {
+        Screen s;
+        DeclarationBuilder d;
+        d.type5(1200);
+        for (std::size_t k = 0; k < 1200; ++k) d.replaceRecord(3 + k, LevyBuilder(3 + k, k).filler("X").build());
+        s.choose("muitos.txt", d.str());
+        s.screen->BtnCmd(ImportButton::Ok)->click();
+        QCOMPARE(s.screen->LblQtErros()->text(), QStringLiteral("1.200"));
+        capture(*s.screen, QStringLiteral("importacao-1200-erros"));
+        const QStringList lines = pendingLines(*s.screen);
+        QCOMPARE(lines.at(lines.size() - 2),
+                 QStringLiteral("Foram encontrados 1200 erros. Foi impossível gerar a declaração."));
+        QCOMPARE(lines.count(lines[0]), 16);  // 1200 rows in blocks of 77
+    }
+
+    void aCleanImportAsksWhetherToTransmitAndNoSkipsIt() {
+        Screen s;
+        s.choose("correta.txt", cleanDeclaration(2, 2, 3));
+        QString question;
+        whenModalShows(QStringLiteral("KOVALDME3"), [&](QWidget* dialog) {
+            question = dialog->findChild<QLabel*>("Label1")->text();
+            kova::app::testing::capture(dialog, QStringLiteral("kovaldme3"));
+            capture(*s.screen, QStringLiteral("importacao-correta"));
+            QVERIFY(!s.screen->BtnCmd(ImportButton::PrintPending)->isEnabled());
+            QVERIFY(s.screen->Frame3(TimingFrame::Generation)->isVisible());
+            QCOMPARE(s.screen->LblTempo(2)->text(), QStringLiteral("HI: 10:20:30"));
+            clickButton(dialog, QStringLiteral("BtnCmd1"));
+        });
+        s.screen->BtnCmd(ImportButton::Ok)->click();
+        QVERIFY2(!question.isEmpty(), qPrintable(s.p.prompts.transcript()));
+        QVERIFY(question.startsWith(QStringLiteral("Arquivo importado com sucesso.\n\nA declaração foi gravada na "
+                                                   "seguinte pasta: \n")));
+        QVERIFY(question.contains(kDeclarationFolder));
+        QVERIFY(question.endsWith(QStringLiteral("\n\nDeseja transmitir o arquivo neste momento ?")));
+        QVERIFY(QFile::exists(s.deliveryFile()));
+        QVERIFY(s.p.program->context().declarationGenerated);
+        QCOMPARE(s.screen->session().answer, ImportAnswer::NoTransmission);
+        // Emptying the name box at the end hides every timing frame.
+        QVERIFY(!s.screen->Frame3(TimingFrame::Transmission)->isVisible());
+        QVERIFY(!s.screen->Frame3(TimingFrame::Generation)->isVisible());
+        QVERIFY(s.screen->source()->TxtArq()->text().isEmpty());
+        QVERIFY(s.screen->declarantLabel("LblRazaoSocial")->text().isEmpty());
+        QVERIFY(!enabled(*s.screen, ImportButton::Ok));
+        QVERIFY(s.p.prompts.shown.empty());
+    }
+
+    void yesTransmitsAndTellsWhenQuiboroIsMissing() {
+        QTemporaryDir windows;
+        qputenv("KOVA_WINDIR", windows.path().toUtf8());
+        Screen s;
+        s.choose("correta.txt", cleanDeclaration(1, 0, 1));
+        whenModalShows(QStringLiteral("KOVALDME3"), [](QWidget* d) { clickButton(d, QStringLiteral("BtnCmd0")); });
+        bool frameShown = false;
+        QString status, start;
+        s.p.prompts.onShow = [&](const Message&) {
+            frameShown = s.screen->Frame3(TimingFrame::Transmission)->isVisible();
+            status = s.screen->Label4()->text();
+            start = s.screen->LblTempo(8)->text();
+        };
+        s.screen->BtnCmd(ImportButton::Ok)->click();
+        qunsetenv("KOVA_WINDIR");
+        QVERIFY2(s.p.prompts.saw("Transmissão da Declaração"), qPrintable(s.p.prompts.transcript()));
+        QVERIFY(frameShown);
+        QCOMPARE(status, QStringLiteral("Aguarde a transmissão da declaração..."));
+        QCOMPARE(start, QStringLiteral("HI: 10:20:30"));
+        QCOMPARE(s.screen->LblTempo(9)->text(), QStringLiteral("HF: 10:20:30"));
+        QVERIFY2(s.screen->LblTempo(14)->text().isEmpty(), "no elapsed time when nothing was sent");
+        QVERIFY(QFile::exists(s.deliveryFile()));
+        QVERIFY(s.screen->source()->TxtArq()->text().isEmpty());
+    }
+
+    void importingTheSameDeclarationAgainAsksBeforeReplacingIt() {
+        Screen s;
+        const std::string bytes = cleanDeclaration(1, 0, 2);
+        s.choose("correta.txt", bytes);
+        whenModalShows(QStringLiteral("KOVALDME3"), [](QWidget* d) { clickButton(d, QStringLiteral("BtnCmd1")); });
+        s.screen->BtnCmd(ImportButton::Ok)->click();
+        QFile delivery(s.deliveryFile());
+        QVERIFY(delivery.open(QIODevice::ReadOnly));
+        const QByteArray first = delivery.readAll();
+        delivery.close();
+
+        s.choose("correta.txt", bytes);
+        bool asked = false;
+        whenModalShows(QStringLiteral("KOVALDME4"), [&](QWidget* d) {
+            asked = true;
+            clickButton(d, QStringLiteral("BtnCmd1"));
+        });
+        s.screen->BtnCmd(ImportButton::Ok)->click();
+        QVERIFY(asked);
+        QCOMPARE(s.screen->session().answer, ImportAnswer::NotGenerated);
+        QVERIFY(!enabled(*s.screen, ImportButton::Ok));
+        QVERIFY(delivery.open(QIODevice::ReadOnly));
+        QCOMPARE(delivery.readAll(), first);
+    }
+
+    void cancellingALargeImportStopsItAndSaysSo() {
+        Screen s;
+        s.p.prompts.answer("Confirma o cancelamento da importação ?", Answer::Yes);
+        s.choose("grande.txt", cleanDeclaration(0, 0, 100000));
+        // Pressed once the pass is under way: the pass serves the click between records.
+        auto* poll = new QTimer(s.screen);
+        poll->setInterval(2);
+        QObject::connect(poll, &QTimer::timeout, [&s, poll] {
+            if (s.screen->PgBar()->value() > 5 && s.screen->BtnCmd(ImportButton::Cancel)->isEnabled()) {
+                poll->stop();
+                s.screen->BtnCmd(ImportButton::Cancel)->click();
+            }
+        });
+        poll->start();
+        s.screen->BtnCmd(ImportButton::Ok)->click();
+        QVERIFY2(s.p.prompts.saw("Importação Cancelada."), qPrintable(s.p.prompts.transcript()));
+        const Message* cancel = s.p.prompts.find("Confirma o cancelamento da importação ?");
+        QVERIFY(cancel);
+        QCOMPARE(cancel->defaultAnswer, Answer::No);
+        QCOMPARE(cancel->title, std::string("Cancelar"));
+        QVERIFY(!enabled(*s.screen, ImportButton::PrintPending));
+        QVERIFY(!enabled(*s.screen, ImportButton::Ok));
+        QVERIFY(enabled(*s.screen, ImportButton::Close));
+        QVERIFY(s.screen->source()->File1()->isEnabled());
+        QVERIFY(!QFile::exists(s.deliveryFile()));
+        QVERIFY(!QDir(s.declarationFolder()).exists());
+        QVERIFY(!s.p.program->context().declarationGenerated);
+    }
+
+    void closingTheScreenDuringAnImportStopsItThenCloses() {
+        Screen s;
+        s.choose("grande.txt", cleanDeclaration(0, 0, 60000));
+        QPointer<KOVALDDEC> screen = s.screen;
+        auto* poll = new QTimer(qApp);
+        poll->setInterval(2);
+        QObject::connect(poll, &QTimer::timeout, [screen, poll] {
+            if (screen && screen->importRunning() && screen->PgBar()->value() > 5) {
+                poll->stop();
+                poll->deleteLater();
+                releaseScreen(screen);
+            }
+        });
+        poll->start();
+        s.screen->BtnCmd(ImportButton::Ok)->click();
+        QTRY_VERIFY(screen.isNull());
+        QVERIFY(!QFile::exists(s.deliveryFile()));
+        QVERIFY(!s.p.program->context().importScreenOpen);
+        for (QAction* a : s.p.mainWindow()->switchedCommands()) QVERIFY(a->isEnabled());
+    }
+
+    void theListTakesAHundredThousandLines() {
+        Screen s;
+        for (int i = 0; i < 120000; ++i) s.screen->appendPending("linha " + std::to_string(i));
+        QCOMPARE(s.screen->pendingLineCount(), std::size_t(120000));
+        QTRY_COMPARE(s.screen->LstPend()->model()->rowCount(), 120000);
+        s.screen->LstPend()->scrollToBottom();
+        QCOMPARE(s.screen->pendingModel()->line(119999), QStringLiteral("linha 119999"));
+        s.screen->clearPending();
+        QCOMPARE(s.screen->LstPend()->model()->rowCount(), 0);
+    }
+};
+
+QTEST_MAIN(ImportScreenTest)
+#include "import_screen_test.moc"

@@ -1,0 +1,281 @@
+// The main window: menus, toolbar, switching the commands, help, centring, and the exit question.
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBrowser>
+#include <QToolButton>
+
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "app/program_context.h"
+#include "support/app_test_support.h"
+
+using namespace kova;
+using namespace kova::app;
+using namespace kova::app::testing;
+
+namespace {
+
+// One line per menu entry: "name|caption|shortcut", submenus indented by two blanks, separators "-name".
+QStringList describe(const QMenu* menu, const QString& indent) {
+    QStringList lines;
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator()) {
+            lines << indent + QStringLiteral("-") + a->objectName();
+            continue;
+        }
+        lines << indent + a->objectName() + QLatin1Char('|') + a->text() + QLatin1Char('|') +
+                     a->shortcut().toString(QKeySequence::PortableText);
+        if (a->menu()) lines << describe(a->menu(), indent + QStringLiteral("  "));
+    }
+    return lines;
+}
+
+struct Window {
+    ProgramContext context;
+    ScriptedPrompts prompts;
+    KOVALDAJUDA help{QCoreApplication::applicationDirPath() + QStringLiteral("/"),
+                     QCoreApplication::applicationDirPath()};
+    KOVALDPRI main{context, prompts, help};
+    Window() { main.show(); }
+};
+
+bool allOn(const KOVALDPRI& main) {
+    for (QAction* a : main.switchedCommands())
+        if (!a->isEnabled()) return false;
+    return true;
+}
+
+bool allOff(const KOVALDPRI& main) {
+    for (QAction* a : main.switchedCommands())
+        if (a->isEnabled()) return false;
+    return true;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menusInOrderWithCaptionsSeparatorsAndShortcuts() {
+        Window w;
+        QStringList lines;
+        for (QAction* top : w.main.menuBar()->actions()) {
+            lines << top->objectName() + QLatin1Char('|') + top->text() + QStringLiteral("|");
+            lines << describe(top->menu(), QStringLiteral("  "));
+        }
+        const QStringList expected = {
+            "MnuDeclaracao|&Declaração|",
+            "  MnuValidar|Importar Declaração|Ctrl+I",
+            "  -mnutraco1",
+            "  MnuTransmitir|Transmitir Declaração Via Internet...|Ctrl+T",
+            "  -mnutraco2",
+            "  MnuImprimir|Imprimir|",
+            "    mnuimpdecla|Declaração|Ctrl+P",
+            "    MnuImpRec|Recibo|Ctrl+R",
+            "  MnuConfImp|Configurar Impressora|",
+            "  -mnutraco3",
+            "  MnuSair|Sair do Programa|Ctrl+S",
+            "MnuAjuda|&Ajuda|",
+            "  MnuConteudo|Conteúdo|",
+            "  -mnutraco4",
+            "  mnuapresen|Apresentação|",
+            "  mnuInstrucoesImportacao|Instruções de Importação|",
+            "  mnuInstrucoesNavegacao|Instruções de Navegação|",
+            "  -mnutraco5",
+            "  mnuPaginaQOT|Acesso à Página da QOT na Internet|",
+            "  -mnutraco6",
+            "  mnuleiaute|Leiaute dos Registros|",
+            "  mnusobre|Sobre a KOVA Não Incidência|",
+        };
+        QCOMPARE(lines, expected);
+        QCOMPARE(w.main.windowTitle(), QStringLiteral("KOVA Não-Incidência 3.0"));
+        capture(&w.main, QStringLiteral("janela-principal"));
+        w.main.command("MnuDeclaracao")->menu()->popup(w.main.mapToGlobal(QPoint(0, 20)));
+        capture(w.main.command("MnuDeclaracao")->menu(), QStringLiteral("menu-declaracao"));
+    }
+
+    void toolbarButtonsByIndexWithThePrintDropDown() {
+        Window w;
+        const QStringList captions = {"Importar Declaração", "", "Imprimir", "", "Transmitir Declaração", "",
+                                      "Ajuda", "", "Sair do Programa"};
+        for (int i = 1; i <= 9; ++i) {
+            QAction* b = w.main.toolbarButton(i);
+            QVERIFY(b);
+            QCOMPARE(b->isSeparator(), i % 2 == 0);
+            if (i % 2 == 1) {
+                QCOMPARE(b->text(), captions[i - 1]);
+                QVERIFY2(!b->icon().isNull(), qPrintable(b->text()));
+            }
+        }
+        QVERIFY(w.main.toolbarButton(10) == nullptr);
+        QToolButton* print = w.main.printButton();
+        QVERIFY(print && print->menu());
+        QCOMPARE(print->popupMode(), QToolButton::MenuButtonPopup);
+        QStringList items;
+        for (QAction* a : print->menu()->actions()) items << a->text();
+        QCOMPARE(items, (QStringList{"Declaração", "Recibo"}));
+    }
+
+    void switchingTheCommandsCoversTheListedItemsAndEveryToolbarButton() {
+        Window w;
+        w.main.DESABILITAMENU();
+        QVERIFY(allOff(w.main));
+        for (int i = 1; i <= 9; ++i) QVERIFY(!w.main.toolbarButton(i)->isEnabled());
+        // Items under "Ajuda" that are not in the list stay as they were; their menu is off.
+        QVERIFY(w.main.command("mnuPaginaQOT")->isEnabled());
+        QVERIFY(!w.main.command("MnuAjuda")->isEnabled());
+        w.main.HABILITAMENU();
+        QVERIFY(allOn(w.main));
+        w.main.DESABILITATUDO();
+        QVERIFY(allOff(w.main));
+        w.main.HABILITATUDO();
+        QVERIFY(allOn(w.main));
+        QCOMPARE(w.main.switchedCommands().size(), 13 + 9);
+    }
+
+    void noAtTheExitQuestionFromTheCloseBoxKeepsTheProgramRunning() {
+        Window w;
+        QSignalSpy exits(&w.main, &KOVALDPRI::exitConfirmed);
+        w.main.DESABILITATUDO();  // switched on again by the answer No
+        w.prompts.answer("Deseja sair do programa ?", Answer::No);
+        QVERIFY(!w.main.close());
+        QVERIFY(w.main.isVisible());
+        QCOMPARE(exits.count(), 0);
+        QVERIFY(allOn(w.main));
+        const Message* m = w.prompts.find("Deseja sair do programa ?");
+        QVERIFY(m);
+        QCOMPARE(m->title, std::string("Confirmação"));
+        QCOMPARE(m->icon, Icon::Question);
+        QCOMPARE(m->buttons, Buttons::YesNo);
+    }
+
+    void yesFromTheMenuClosesTheHelpWindowAndEnds() {
+        Window w;
+        w.main.AJUDA(topic::Conteudo);
+        QVERIFY(w.help.window() && w.help.window()->isVisible());
+        QSignalSpy exits(&w.main, &KOVALDPRI::exitConfirmed);
+        w.prompts.answer("Deseja sair do programa ?", Answer::Yes);
+        w.main.command("MnuSair")->trigger();
+        QCOMPARE(exits.count(), 1);
+        QVERIFY(!w.main.isVisible());
+        QTRY_VERIFY(w.help.window() == nullptr || !w.help.window()->isVisible());
+    }
+
+    void yesFromTheToolbarEnds() {
+        Window w;
+        QSignalSpy exits(&w.main, &KOVALDPRI::exitConfirmed);
+        w.prompts.answer("Deseja sair do programa ?", Answer::Yes);
+        w.main.toolbarButton(9)->trigger();
+        QCOMPARE(exits.count(), 1);
+    }
+
+    void theCloseBoxWaitsWhileAScreenIsOpen() {
+        Window w;
+        auto* screen = new QLabel(QStringLiteral("tela"));
+        w.main.showChild(screen);
+        QVERIFY(allOff(w.main));
+        QVERIFY(!w.main.close());
+        QCOMPARE(w.prompts.shown.size(), std::size_t(0));
+        QVERIFY(w.main.isVisible());
+        qobject_cast<QMdiSubWindow*>(screen->parentWidget())->close();
+        QTRY_VERIFY(allOn(w.main));
+    }
+
+    void helpOpensTheTopicPageInTheHelpWindow_data() {
+        QTest::addColumn<int>("topicNumber");
+        for (int t : {3, 12, 17, 18, 20, 21, 24, 25, 36}) QTest::newRow(qPrintable(QString::number(t))) << t;
+    }
+    void helpOpensTheTopicPageInTheHelpWindow() {
+        QFETCH(int, topicNumber);
+        Window w;
+        w.main.AJUDA(topicNumber);
+        HelpWindow* help = w.help.window();
+        QVERIFY2(help, "the help pages are beside the test program");
+        QCOMPARE(help->windowTitle(), QStringLiteral("Ajuda KOVA Não-Incidência - Versão 3.0"));
+        QVERIFY(help->currentPage().endsWith(QStringLiteral("topico-%1.html").arg(topicNumber)));
+        QVERIFY(!help->browser()->toPlainText().trimmed().isEmpty());
+        if (topicNumber == 25) capture(help, QStringLiteral("ajuda-leiaute"));
+        help->close();
+    }
+
+    void theLayoutTopicDocumentsEveryRecordType() {
+        Window w;
+        w.main.command("mnuleiaute")->trigger();
+        const QString text = w.help.window()->browser()->toPlainText();
+        for (const char* part : {"142 caracteres", "Registro tipo 1", "Registro tipo 2", "Registro tipo 3",
+                                 "Registro tipo 4", "Registro tipo 5", "Trailer", "KOVALDF", "117-123", "139-142"})
+            QVERIFY2(text.contains(QString::fromUtf8(part)), part);
+        w.help.window()->close();
+    }
+
+    void helpWithoutPagesOpensNothing() {
+        ProgramContext context;
+        ScriptedPrompts prompts;
+        KOVALDAJUDA help(QStringLiteral("/nonexistent/"), QStringLiteral("/nonexistent"));
+        KOVALDPRI main(context, prompts, help);
+        main.AJUDA(12);
+        QVERIFY(help.window() == nullptr);
+        QCOMPARE(prompts.shown.size(), std::size_t(0));
+    }
+
+    void fechaJanelaClosesOnlyAWindowWithExactlyThatTitle() {
+        QWidget other;
+        other.setWindowTitle(QStringLiteral("Ajuda KOVA"));
+        other.show();
+        QVERIFY(!KOVALDPRI::FECHAJANELA(QStringLiteral("Ajuda KOVA Não-Incidência - Versão 3.0")));
+        QVERIFY(KOVALDPRI::FECHAJANELA(QStringLiteral("Ajuda KOVA")));
+        QTRY_VERIFY(!other.isVisible());
+    }
+
+    void centraFormCentresOrStartsAtZero() {
+        Window w;
+        w.main.resize(1000, 700);
+        auto* small = new QLabel(QStringLiteral("pequena"));
+        small->setFixedSize(300, 200);
+        QMdiSubWindow* sub = w.main.showChild(small);
+        const QSize area = w.main.mdiArea()->viewport()->size();
+        w.main.CENTRAFORM(small);
+        QCOMPARE(sub->x(), (area.width() - sub->width()) / 2);
+        QCOMPARE(sub->y(), (area.height() - sub->height()) / 2);
+        sub->resize(area.width() + 50, area.height() + 50);
+        w.main.CENTRAFORM(small);
+        QCOMPARE(sub->pos(), QPoint(0, 0));
+    }
+
+    void commandsWithoutTheirScreenShowANotice() {
+        Window w;
+        w.main.command("MnuTransmitir")->trigger();
+        w.main.Toolbar1_ButtonMenuClick(2);
+        QCOMPARE(w.prompts.shown.size(), std::size_t(2));
+        QCOMPARE(w.prompts.shown[0].title, std::string("Transmitir Declaração"));
+        QCOMPARE(w.prompts.shown[1].title, std::string("Imprimir Recibo"));
+        QVERIFY(allOn(w.main));
+    }
+
+    void toolbarSeparatorsDoNothingAndButtonsDispatch() {
+        Window w;
+        int opened = 0;
+        w.main.setScreenFactory(ScreenKind::PrintDeclaration, [&](KOVALDPRI&) -> QWidget* {
+            ++opened;
+            return nullptr;
+        });
+        for (int i : {2, 4, 6, 8}) w.main.Toolbar1_ButtonClick(i);
+        QCOMPARE(w.prompts.shown.size(), std::size_t(0));
+        QVERIFY(w.main.mdiArea()->subWindowList().isEmpty());
+        w.main.Toolbar1_ButtonClick(3);
+        w.main.Toolbar1_ButtonMenuClick(1);
+        QCOMPARE(opened, 2);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

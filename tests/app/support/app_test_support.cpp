@@ -1,0 +1,153 @@
+#include "support/app_test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+#include "app/import_screen.h"
+#include "app/main_window.h"
+#include "core/work_database.h"
+
+namespace kova::app::testing {
+
+// --- ScriptedPrompts -----------------------------------------------------------------------------------------------
+
+Answer ScriptedPrompts::show(const Message& message) {
+    shown.push_back(message);
+    if (onShow) onShow(message);
+    for (const auto& [part, answer] : rules_) {
+        if (message.text.find(part) != std::string::npos || message.title.find(part) != std::string::npos)
+            return answer;
+    }
+    return message.defaultAnswer;
+}
+
+void ScriptedPrompts::answer(const std::string& part, Answer answer) { rules_.emplace_back(part, answer); }
+
+int ScriptedPrompts::count(const std::string& part) const {
+    int n = 0;
+    for (const Message& m : shown) {
+        if (m.text.find(part) != std::string::npos || m.title.find(part) != std::string::npos) ++n;
+    }
+    return n;
+}
+
+const Message* ScriptedPrompts::find(const std::string& part) const {
+    for (const Message& m : shown) {
+        if (m.text.find(part) != std::string::npos || m.title.find(part) != std::string::npos) return &m;
+    }
+    return nullptr;
+}
+
+QString ScriptedPrompts::transcript() const {
+    QStringList lines;
+    for (const Message& m : shown)
+        lines << QStringLiteral("[%1] %2").arg(QString::fromStdString(m.title), QString::fromStdString(m.text));
+    return lines.join(QLatin1Char('\n'));
+}
+
+// --- ProgramFolder -------------------------------------------------------------------------------------------------
+
+ProgramFolder::ProgramFolder(bool withDatabase) {
+    if (withDatabase) kova::createDatabase(std::filesystem::path(stdPath()) / kWorkDatabaseFile);
+}
+
+QString ProgramFolder::path() const { return QDir::cleanPath(dir_.path()) + QLatin1Char('/'); }
+
+QString ProgramFolder::inputFolder() const {
+    const QString folder = path() + QStringLiteral("entrada");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QString ProgramFolder::writeInput(const QString& name, const std::string& bytes) const {
+    const QString file = inputFolder() + QLatin1Char('/') + name;
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {};
+    out.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    return file;
+}
+
+// --- ShowLog -------------------------------------------------------------------------------------------------------
+
+ShowLog::ShowLog() { qApp->installEventFilter(this); }
+ShowLog::~ShowLog() { qApp->removeEventFilter(this); }
+
+bool ShowLog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show) {
+        static const QStringList names = {QStringLiteral("KOVALDPRI"), QStringLiteral("KOVALDSPLASH"),
+                                          QStringLiteral("KOVALDDEC")};
+        if (names.contains(watched->objectName()) && !entries.endsWith(watched->objectName()))
+            entries << watched->objectName();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// --- StartedProgram ------------------------------------------------------------------------------------------------
+
+StartedProgram::StartedProgram(bool withDatabase)
+    : folder(withDatabase), clock(DateTime{2024, 3, 15, 10, 20, 30}) {
+    StartupOptions options;
+    options.programFolder = folder.path();
+    options.executableFolder = QCoreApplication::applicationDirPath();
+    options.splashTickMs = 1;
+    options.quitOnExit = false;
+    program = std::make_unique<Program>(options, platform, prompts, clock);
+}
+
+StartedProgram::~StartedProgram() = default;
+
+bool StartedProgram::start() { return program->start(); }
+
+KOVALDPRI* StartedProgram::mainWindow() const { return program->mainWindow(); }
+
+KOVALDDEC* StartedProgram::importScreen() const {
+    if (!mainWindow()) return nullptr;
+    for (QMdiSubWindow* sub : mainWindow()->mdiArea()->subWindowList()) {
+        if (auto* screen = qobject_cast<KOVALDDEC*>(sub->widget())) return screen;
+    }
+    return nullptr;
+}
+
+// --- Modal dialogs -------------------------------------------------------------------------------------------------
+
+void whenModalShows(const QString& objectName, std::function<void(QWidget*)> act, int timeoutMs) {
+    auto* timer = new QTimer(qApp);
+    auto* waited = new int(0);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, waited, objectName, act, timeoutMs] {
+        *waited += 5;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->objectName() == objectName && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            delete waited;
+            act(modal);
+        } else if (*waited > timeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+            delete waited;
+        }
+    });
+    timer->start();
+}
+
+void capture(QWidget* widget, const QString& name) {
+    const QString folder = qEnvironmentVariable("KOVA_CAPTURAS");
+    if (folder.isEmpty() || !widget) return;
+    QCoreApplication::processEvents();
+    widget->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
+
+void clickButton(QWidget* dialog, const QString& buttonName) {
+    if (auto* b = dialog->findChild<QAbstractButton*>(buttonName)) b->click();
+}
+
+}  // namespace kova::app::testing

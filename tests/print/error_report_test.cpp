@@ -1,0 +1,147 @@
+// The validation error report: its layout, its page breaks and every refusal.
+#include <gtest/gtest.h>
+
+#include "core/clock.h"
+#include "print/error_report.h"
+#include "print/print_format.h"
+#include "print_fixtures.h"
+
+namespace kova::print {
+namespace {
+
+using printtest::RecordingPrompts;
+using printtest::TextErrorLog;
+
+const std::string kCnpj = "11222333000181";
+const std::string kNome = "EMPRESA DECLARANTE DE TESTE LTDA" + std::string(28, ' ');
+
+class ErrorReport : public ::testing::Test {
+protected:
+    PrintOutcome run() {
+        PrintContext c{recorder, flags, prompts, clock, progress};
+        return ImpRelErros(log, c);
+    }
+    // `n` rows of a type-3 name error on consecutive records.
+    void addRows(int n) {
+        for (int i = 0; i < n; ++i) log.GRAVAERRO("3", 3 + i, "0025", "0142", 74, kCnpj, kNome);
+    }
+
+    TextErrorLog log;
+    PageRecorder recorder;
+    PrinterFlags flags;
+    RecordingPrompts prompts;
+    FixedClock clock{DateTime{2024, 3, 5, 10, 20, 30}};
+    NullProgress progress;
+};
+
+TEST_F(ErrorReport, SmallReportMatchesGolden) {
+    log.GRAVAERRO("1", 1, "0036", "0043", 20, kCnpj, kNome, std::string("2023 p/ Sit Especial 00"));
+    log.GRAVAERRO("0", 0, "0000", "0000", 1, "00000000000000", std::string(40, ' '));
+    log.GRAVAERRO("2", 2, "0010", "0020", 23, kCnpj, kNome);
+    log.GRAVAERRO("5", 123456, "10", "17", 88, kCnpj, kNome);
+    ASSERT_EQ(run(), PrintOutcome::Printed);
+    ASSERT_EQ(recorder.documentsEnded(), 1);
+    printtest::expectGolden("erros_pequeno", recorder.pages());
+    EXPECT_EQ(recorder.documentFont().family, "Courier New");
+    EXPECT_EQ(recorder.documentFont().points, 10.0);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "Impressão do Relatório de Erros concluída.");
+    EXPECT_EQ(prompts.shown[0].title, "Impressão de Erros");
+    EXPECT_EQ(prompts.shown[0].icon, Icon::Exclamation);
+}
+
+TEST_F(ErrorReport, ComplementFollowsTheFirst32CharactersOfTheText) {
+    ErrorListing row;
+    row.descerro = "Período final deve ser 31/12/";
+    row.COMPLEMENTOERR = "2023 p/ Sit Especial 00";
+    EXPECT_EQ(errorDescription(row), fitted("Período final deve ser 31/12/2023 p/ Sit Especial 00", 55));
+    row.descerro = std::string(40, 'D') + "   ";
+    row.COMPLEMENTOERR = "  " + std::string(30, 'C');
+    EXPECT_EQ(errorDescription(row), std::string(32, 'D') + std::string(21, 'C') + "  ");
+    row.COMPLEMENTOERR.clear();
+    EXPECT_EQ(errorDescription(row), std::string(40, 'D') + std::string(15, ' '));
+}
+
+struct PagingCase {
+    int rows;
+    std::vector<int> detailLinesPerPage;
+};
+void PrintTo(const PagingCase& c, std::ostream* os) { *os << c.rows << " rows"; }
+class ErrorReportPaging : public ErrorReport, public ::testing::WithParamInterface<PagingCase> {};
+
+TEST_P(ErrorReportPaging, FiftyNineRowsAPageEachEndedByARule) {
+    addRows(GetParam().rows);
+    ASSERT_EQ(run(), PrintOutcome::Printed);
+    const auto& pages = recorder.pages();
+    ASSERT_EQ(pages.size(), GetParam().detailLinesPerPage.size());
+    const std::string dashes = "  " + std::string(90, '-');
+    const std::string equals = "  " + std::string(90, '=');
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const auto lines = printtest::lineTexts(pages[i]);
+        const bool last = i + 1 == pages.size();
+        const std::size_t details = static_cast<std::size_t>(GetParam().detailLinesPerPage[i]);
+        ASSERT_EQ(lines.size(), 13 + details + (last ? 2 : 1)) << "page " << i + 1;
+        EXPECT_NE(lines[7].find("Pag.: " + zeroPadded(static_cast<int>(i) + 1, 3)), std::string::npos);
+        EXPECT_EQ(lines[13 + details], dashes);
+        if (last) {
+            EXPECT_EQ(lines[14 + details], equals);
+        }
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Cases, ErrorReportPaging,
+                         ::testing::Values(PagingCase{1, {1}}, PagingCase{59, {59}}, PagingCase{60, {59, 1}},
+                                           PagingCase{118, {59, 59}}, PagingCase{119, {59, 59, 1}}));
+
+TEST_F(ErrorReport, EmptyLogPrintsNothing) {
+    EXPECT_EQ(run(), PrintOutcome::NothingToPrint);
+    EXPECT_EQ(recorder.documentsEnded(), 0);
+    EXPECT_EQ(recorder.documentsAborted(), 0);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "Não existem erros para impressão.");
+    EXPECT_EQ(prompts.shown[0].title, "Imprimir Erros");
+}
+
+TEST_F(ErrorReport, RefusalsBeforePrinting) {
+    addRows(1);
+    recorder.present = false;
+    EXPECT_EQ(run(), PrintOutcome::Refused);
+    recorder.present = true;
+    flags = PrinterFlags{};
+    recorder.knownFonts.clear();
+    EXPECT_EQ(run(), PrintOutcome::Refused);
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[0].text, "Não existe impressora instalada.");
+    EXPECT_EQ(prompts.shown[1].text, "A impressora instalada não suporta as fontes utilizadas pelo sistema.");
+    for (const auto& m : prompts.shown) {
+        EXPECT_EQ(m.title, "Imprimir");
+        EXPECT_EQ(m.icon, Icon::Critical);
+    }
+    EXPECT_EQ(recorder.documentsEnded() + recorder.documentsAborted(), 0);
+}
+
+TEST_F(ErrorReport, APrinterThatKnowsOnlyArialPrintsInArial) {
+    addRows(2);
+    recorder.knownFonts = {"Arial"};
+    ASSERT_EQ(run(), PrintOutcome::Printed);
+    EXPECT_EQ(recorder.documentFont().family, "Arial");
+}
+
+TEST_F(ErrorReport, FaultsWhilePrintingDropTheDocument) {
+    addRows(70);
+    recorder.failAtText = 100;  // on the second page
+    EXPECT_EQ(run(), PrintOutcome::Failed);
+    log.failAtRow = 61;
+    recorder.failAtText = 0;
+    EXPECT_EQ(run(), PrintOutcome::Failed);
+    EXPECT_EQ(recorder.documentsEnded(), 0);
+    EXPECT_EQ(recorder.documentsAborted(), 2);
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    for (const auto& m : prompts.shown) {
+        EXPECT_EQ(m.text, "Erro de impressão. Verifique se a impressora está em linha.");
+        EXPECT_EQ(m.title, "Imprimir Erros");
+        EXPECT_EQ(m.icon, Icon::Exclamation);
+    }
+}
+
+}  // namespace
+}  // namespace kova::print

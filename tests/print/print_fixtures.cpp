@@ -1,0 +1,78 @@
+#include "print_fixtures.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "core/error_texts.h"
+#include "core/faults.h"
+
+namespace kova::printtest {
+
+void TextErrorLog::CONSULTAERROS(const std::function<bool(const ErrorListing&)>& visit) {
+    int n = 0;
+    for (const auto& r : rows) {
+        if (failAtRow > 0 && ++n == failAtRow) throw Fault(3040);
+        ErrorListing l;
+        l.descerro = std::string(errorText(r.coderro));
+        l.COMPLEMENTOERR = r.COMPLEMENTOERR.value_or("");
+        l.TIPOREG = r.TIPOREG;
+        l.nreg = r.nreg;
+        l.posini = r.posini;
+        l.posfin = r.posfin;
+        l.coderro = r.coderro;
+        l.CNPJ = r.CNPJ;
+        l.NOME = r.NOME;
+        if (!visit(l)) return;
+    }
+}
+
+Answer RecordingPrompts::show(const Message& message) {
+    shown.push_back(message);
+    if (answer) return answer(message);
+    return message.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+}
+
+std::vector<std::string> RecordingPrompts::texts() const {
+    std::vector<std::string> out;
+    for (const auto& m : shown) out.push_back(m.text);
+    return out;
+}
+
+namespace {
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+}  // namespace
+
+void expectGolden(const std::string& name, const std::vector<print::RecordedPage>& pages) {
+    const std::string actual = print::annotatedText(pages);
+    const std::string path = std::string(KOVA_GOLDEN_DIR) + "/" + name + ".txt";
+    if (const char* update = std::getenv("KOVA_UPDATE_GOLDEN"); update && std::string(update) == "1") {
+        std::ofstream(path, std::ios::binary) << actual;
+        return;
+    }
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << "golden file missing: " << path;
+    std::stringstream expected;
+    expected << in.rdbuf();
+    const auto want = splitLines(expected.str());
+    const auto got = splitLines(actual);
+    const std::size_t n = std::min(want.size(), got.size());
+    for (std::size_t i = 0; i < n; ++i)
+        ASSERT_EQ(want[i], got[i]) << name << ".txt, line " << i + 1;
+    EXPECT_EQ(want.size(), got.size()) << name << ".txt: number of lines";
+}
+
+std::vector<std::string> lineTexts(const print::RecordedPage& page) {
+    std::vector<std::string> out;
+    for (const auto& l : page.lines) out.push_back(l.text());
+    return out;
+}
+
+}  // namespace kova::printtest
