@@ -9,9 +9,14 @@ namespace kova::cli {
 Answer BatchPrompts::show(const Message& message) {
     std::cerr << message.title << ": " << message.text << "\n";
     switch (message.buttons) {
-        case Buttons::Ok: return Answer::Ok;
-        case Buttons::OkCancel: std::cerr << "(Cancelar)\n"; return Answer::Cancel;
-        case Buttons::YesNo: std::cerr << "(Não)\n"; return Answer::No;
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::OkCancel:
+            std::cerr << "(Cancelar)\n";
+            return Answer::Cancel;
+        case Buttons::YesNo:
+            std::cerr << "(Não)\n";
+            return Answer::No;
     }
     return Answer::Cancel;
 }

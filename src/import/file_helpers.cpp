@@ -44,6 +44,9 @@ std::int32_t CONTAARQUIVOS(const std::filesystem::path& folder, const std::strin
         if (ec) break;
         std::error_code typeError;
         if (!it->is_regular_file(typeError)) continue;
+        // Hidden files are not listed, as the platform's listing of normal files leaves them out; among them the
+        // temporary file of a delivery file whose writing was cut short.
+        if (it->path().filename().string().starts_with('.')) continue;
         if (everything || wildcardMatch(pattern, it->path().filename().string())) ++count;
     }
     return count;

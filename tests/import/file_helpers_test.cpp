@@ -18,8 +18,10 @@ TEST(FileHelpers, ContaArquivosCountsFilesMatchingThePattern) {
     writeFile(folder / "A.DEC", "x");
     writeFile(folder / "b.rec", "x");
     writeFile(folder / "semponto", "x");
+    writeFile(folder / ".A.DEC.123-0.tmp", "x");
     fs::create_directory(folder / "sub.dir");
-    EXPECT_EQ(CONTAARQUIVOS(folder.path(), "*.*"), 3);  // folders are not counted, names without a dot are
+    // Folders and hidden files are not counted, names without a dot are.
+    EXPECT_EQ(CONTAARQUIVOS(folder.path(), "*.*"), 3);
     EXPECT_EQ(CONTAARQUIVOS(folder.path(), "*.dec"), 1);
     EXPECT_EQ(CONTAARQUIVOS(folder.path(), "?.REC"), 1);
     EXPECT_EQ(CONTAARQUIVOS(folder.path(), "*.txt"), 0);

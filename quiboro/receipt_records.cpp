@@ -1,0 +1,59 @@
+#include "quiboro/receipt_records.h"
+
+#include <cstdio>
+
+#include "delivery/seals.h"
+
+namespace quiboro {
+
+namespace {
+
+constexpr std::size_t kCodeColumn = 60;  // authentication code, positions 60-69
+constexpr std::size_t kNiColumn = 78;    // NI of the signing certificate, positions 78-91
+constexpr std::size_t kNiLength = 14;
+
+std::string fitted(std::string_view text, std::size_t width) {
+    std::string out(text.substr(0, width));
+    out.resize(width, ' ');
+    return out;
+}
+
+void padTo(std::string& line, std::size_t column) { line.resize(column - 1, ' '); }
+
+std::string receptionStamp(const kova::DateTime& t) {
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%02d%02d%04d%02d%02d%02d", t.day, t.month, t.year, t.hour, t.minute,
+                  t.second);
+    return stamp;
+}
+
+}  // namespace
+
+std::string receiptText(const ReceiptContent& content) {
+    const std::string cnpj = fitted(content.cnpj, 14);
+    const std::string seal = fitted(content.detailSeal, 10);
+    const kova::DateTime& t = content.reception;
+
+    std::string rc = "RC" + cnpj + receptionStamp(t) + seal;
+    padTo(rc, kCodeColumn);
+    rc += kova::authenticationCode(cnpj, seal, t.day, t.month, t.year, t.hour, t.minute, t.second);
+    padTo(rc, kNiColumn);
+    rc += std::string(kNiLength, ' ');  // the declaration is not signed with a certificate
+
+    const std::string lines[] = {"HC" + fitted(content.deliveryFileName, 40), rc, "TC000003"};
+    std::string text;
+    std::string checksum = "0";
+    for (const std::string& line : lines) {
+        checksum = kova::CONTINUACRC(line, checksum);
+        text += line + checksum + "\r\n";
+    }
+    return text;
+}
+
+std::filesystem::path receiptPathFor(const std::filesystem::path& deliveryFile) {
+    std::string path = deliveryFile.string();
+    path.replace(path.size() < 4 ? path.size() : path.size() - 4, 4, ".REC");
+    return path;
+}
+
+}  // namespace quiboro

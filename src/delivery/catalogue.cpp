@@ -1,0 +1,226 @@
+#include "delivery/catalogue.h"
+
+#include <algorithm>
+#include <system_error>
+#include <vector>
+
+#include "core/faults.h"
+#include "core/field_checks.h"
+#include "core/retry.h"
+#include "core/sqlite_statement.h"
+#include "core/text.h"
+#include "delivery/delivery_records.h"
+#include "delivery/header_reader.h"
+#include "delivery/receipt_validation.h"
+
+namespace kova {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kTitle = "Carga Declarações";
+constexpr std::size_t kFolderNameLength = 36;
+
+char upperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (upperAscii(a[i]) != upperAscii(b[i])) return false;
+    return true;
+}
+
+bool hasExtension(const fs::path& file, std::string_view extension) {
+    const std::string name = file.filename().string();
+    return name.size() > extension.size() &&
+           equalIgnoringCase(std::string_view(name).substr(name.size() - extension.size()), extension);
+}
+
+std::vector<fs::path> sortedEntries(const fs::path& folder,
+                                    const std::function<bool(const fs::directory_entry&)>& keep) {
+    std::vector<fs::path> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (keep(*it)) found.push_back(it->path());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// The first file of the folder with the extension (".dec", ".rec"), in name order.
+std::optional<fs::path> firstFileWith(const fs::path& folder, std::string_view extension) {
+    std::vector<fs::path> files = sortedEntries(folder, [&](const fs::directory_entry& e) {
+        std::error_code ec;
+        return e.is_regular_file(ec) && hasExtension(e.path(), extension);
+    });
+    if (files.empty()) return std::nullopt;
+    return files.front();
+}
+
+// The last 36 characters of the folder path against the file name without its last 4 characters.
+bool nameMatchesFolder(const fs::path& folder, const fs::path& file) {
+    const std::string folderText = folder.string();
+    const std::string name = file.filename().string();
+    if (name.size() < 4) return false;
+    const std::string stem = name.substr(0, name.size() - 4);
+    const std::string tail =
+        folderText.size() > kFolderNameLength ? folderText.substr(folderText.size() - kFolderNameLength) : folderText;
+    return equalIgnoringCase(tail, stem);
+}
+
+std::string slashedDate(std::string_view ddmmyyyy) {
+    std::string date(ddmmyyyy.substr(0, 2));
+    date.append("/").append(ddmmyyyy.substr(2, 2)).append("/").append(ddmmyyyy.substr(4, 4));
+    return date;
+}
+
+CatalogueRow rowOf(const std::string& headerLine, const fs::path& deliveryFile, const fs::path& folder,
+                   const std::optional<fs::path>& receipt, CatalogueSelection selection) {
+    const DeliveryHeaderView header(headerLine);
+    CatalogueRow row;
+    row.CNPJ = cp1252ToUtf8(header.CNPJDECL());
+    row.TRIMANO = DESCANO(cp1252ToUtf8(header.Ano()));
+    row.SITUACAO = DESCSITUACAO(header.SITUACAO());
+    row.DATAEVENTO = cp1252ToUtf8(slashedDate(header.DATAEVENTO()));
+    row.NOME = cp1252ToUtf8(header.NOME());
+    row.Tipo = header.Tipo() == "1" ? "Retificadora" : "Original";
+    row.nomearquivo = deliveryFile.string();
+    row.NOMEDIRETORIO = folder.string();
+    if (selection == CatalogueSelection::Receipt && receipt) row.NOMEARQUIVORECIBO = receipt->string();
+    row.TRANSMITIDA = receipt ? "S" : "N";
+    row.PERI = cp1252ToUtf8(header.PERIODOINICIAL());
+    row.PERF = cp1252ToUtf8(header.PERIODOFINAL());
+    return row;
+}
+
+class CatalogueLoad {
+public:
+    CatalogueLoad(CatalogueSelection selection, Prompts& prompts) : selection_(selection), prompts_(prompts) {
+        retryText_.title = kTitle;
+        retryText_.sentence = "Erro na carga das declarações na grade.";
+        retryText_.question = "Deseja tentar novamente ?";
+    }
+
+    // Database steps: a fault asks whether to try again.
+    bool attempt(const std::function<void()>& step) { return withRetry(prompts_, retryText_, step); }
+
+    void tell(const std::string& text) {
+        prompts_.show(Message{kTitle, text, Icon::Exclamation, Buttons::Ok, Answer::Ok});
+    }
+
+    // The row of one declaration folder, or nothing when the selection leaves it out.
+    std::optional<CatalogueRow> consider(const fs::path& folder) {
+        const std::optional<fs::path> receipt = firstFileWith(folder, ".rec");
+        const std::optional<fs::path> delivery = firstFileWith(folder, ".dec");
+        if (!delivery) return std::nullopt;
+        switch (selection_) {
+            case CatalogueSelection::Printing:
+                if (!checkName(folder, *delivery)) return std::nullopt;
+                break;
+            case CatalogueSelection::Transmission:
+                if (receipt) return std::nullopt;
+                break;
+            case CatalogueSelection::Receipt:
+                if (!receipt || !checkName(folder, *receipt)) return std::nullopt;
+                break;
+        }
+        std::string headerLine;
+        if (LERCABECALHO(*delivery, headerLine) != 0) {
+            std::string text = "Erro na recuperação dos registros das declarações.";
+            if (selection_ != CatalogueSelection::Receipt) text += "\nArquivo: " + delivery->string();
+            tell(text);
+            return std::nullopt;
+        }
+        if (selection_ == CatalogueSelection::Receipt) {
+            DADOSRECIBO data;
+            if (!VALIDARECIBO(*delivery, prompts_, data)) return std::nullopt;
+        }
+        return rowOf(headerLine, *delivery, folder, receipt, selection_);
+    }
+
+private:
+    bool checkName(const fs::path& folder, const fs::path& file) {
+        if (nameMatchesFolder(folder, file)) return true;
+        tell("Nome do arquivo de declaração incompatível com o nome da pasta.\nArquivo: " + file.string());
+        return false;
+    }
+
+    CatalogueSelection selection_;
+    Prompts& prompts_;
+    RetryText retryText_;
+};
+
+constexpr const char* kInsertRow =
+    "INSERT INTO IDENTIFICACAO (CNPJ, TRIMANO, SITUACAO, DATAEVENTO, NOME, Tipo, nomearquivo, NOMEDIRETORIO, "
+    "NOMEARQUIVORECIBO, TRANSMITIDA, PERI, PERF) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)";
+
+}  // namespace
+
+int CARREGADECLARACOES(const fs::path& programFolder, WorkDatabase& database, CatalogueSelection selection,
+                       Prompts& prompts) {
+    // 1
+    std::error_code ec;
+    // The rows carry full paths, whatever form the program folder was given in.
+    fs::path program = fs::absolute(programFolder, ec);
+    if (ec) program = programFolder;
+    const fs::path generated = program.lexically_normal() / "GERADA";
+    if (!fs::is_directory(generated, ec)) return 1;
+    // 2: folders named without an extension, as the declaration folders are.
+    const std::vector<fs::path> folders = sortedEntries(generated, [](const fs::directory_entry& e) {
+        std::error_code typeError;
+        return e.is_directory(typeError) && e.path().filename().string().find('.') == std::string::npos;
+    });
+    if (folders.empty()) return 1;
+
+    CatalogueLoad load(selection, prompts);
+    // 3
+    SqliteStatement insert;
+    if (!load.attempt([&] {
+            executeSql(database.handle(), "DELETE FROM IDENTIFICACAO");
+            insert = SqliteStatement(database.handle(), kInsertRow);
+        }))
+        return 1;
+    // 4
+    for (const fs::path& folder : folders) {
+        const std::optional<CatalogueRow> row = load.consider(folder);
+        if (!row) continue;
+        if (!load.attempt([&] {
+                insert.bind(1, row->CNPJ).bind(2, row->TRIMANO).bind(3, row->SITUACAO).bind(4, row->DATAEVENTO);
+                insert.bind(5, row->NOME).bind(6, row->Tipo).bind(7, row->nomearquivo).bind(8, row->NOMEDIRETORIO);
+                insert.bind(9, row->NOMEARQUIVORECIBO).bind(10, row->TRANSMITIDA).bind(11, row->PERI);
+                insert.bind(12, row->PERF).run();
+            }))
+            return 1;
+    }
+    // 5, 6
+    std::int64_t rows = 0;
+    if (!load.attempt([&] {
+            SqliteStatement count(database.handle(), "SELECT COUNT(*) FROM IDENTIFICACAO");
+            rows = count.step() ? count.integer(0) : 0;
+        }))
+        return 1;
+    return rows > 0 ? 0 : 1;
+}
+
+void readCatalogue(WorkDatabase& database, const std::function<void(const CatalogueRow&)>& visit) {
+    // The columns named, in the order of the row, with the grids' ordering.
+    SqliteStatement query(
+        database.handle(),
+        "SELECT CNPJ, TRIMANO, SITUACAO, DATAEVENTO, NOME, Tipo, nomearquivo, NOMEDIRETORIO, "
+        "NOMEARQUIVORECIBO, TRANSMITIDA, PERI, PERF FROM IDENTIFICACAO ORDER BY CNPJ,NOME,TRIMANO,TIPO");
+    while (query.step()) {
+        CatalogueRow row;
+        int c = 0;
+        for (std::string* field : {&row.CNPJ, &row.TRIMANO, &row.SITUACAO, &row.DATAEVENTO, &row.NOME, &row.Tipo,
+                                   &row.nomearquivo, &row.NOMEDIRETORIO})
+            *field = query.text(c++);
+        if (!query.isNull(c)) row.NOMEARQUIVORECIBO = query.text(c);
+        ++c;
+        for (std::string* field : {&row.TRANSMITIDA, &row.PERI, &row.PERF}) *field = query.text(c++);
+        visit(row);
+    }
+}
+
+}  // namespace kova

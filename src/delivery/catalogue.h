@@ -1,0 +1,50 @@
+// CARREGADECLARACOES: the catalogue of generated declarations. Scans the declaration folders under GERADA and
+// fills the work database's table IDENTIFICACAO with one row per declaration usable for the purpose at hand.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/ports.h"
+#include "core/work_database.h"
+
+namespace kova {
+
+// Who asks, and so which folders are listed.
+enum class CatalogueSelection : int {
+    Printing = 0,      // a delivery file whose name matches its folder
+    Transmission = 1,  // a delivery file and no receipt yet
+    Receipt = 2,       // a receipt whose name matches its folder, a delivery file, and a receipt that validates
+};
+
+// One row of IDENTIFICACAO. Texts are UTF-8.
+struct CatalogueRow {
+    std::string CNPJ;
+    std::string TRIMANO;
+    std::string SITUACAO;
+    std::string DATAEVENTO;  // dd/mm/yyyy
+    std::string NOME;
+    std::string Tipo;  // "Original" / "Retificadora"
+    std::string nomearquivo;
+    std::string NOMEDIRETORIO;
+    std::optional<std::string> NOMEARQUIVORECIBO;  // the receipt selection only
+    std::string TRANSMITIDA;                       // "S" / "N"
+    std::string PERI;
+    std::string PERF;
+};
+
+// The record source of the screens' grids.
+inline constexpr const char* kCatalogueQuery = "SELECT * FROM IDENTIFICACAO ORDER BY CNPJ,NOME,TRIMANO,TIPO";
+
+// Fills IDENTIFICACAO for the selection: 0 when at least one row was listed, 1 when there is nothing to list
+// (no GERADA folder, no declaration folder, or no row). Folders with a wrong name or an unreadable header are
+// told through `prompts` and skipped; database faults ask "Carga Declarações" with the retry question.
+int CARREGADECLARACOES(const std::filesystem::path& programFolder, WorkDatabase& database, CatalogueSelection selection,
+                       Prompts& prompts);
+
+// The rows of IDENTIFICACAO in the grids' order. Throws Fault.
+void readCatalogue(WorkDatabase& database, const std::function<void(const CatalogueRow&)>& visit);
+
+}  // namespace kova

@@ -1,0 +1,110 @@
+#include "delivery/delivery_records.h"
+
+#include <cstdio>
+
+#include "delivery/seals.h"
+
+namespace kova {
+
+namespace {
+
+char upperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string digitsOfCount(std::int64_t count, int width) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%0*lld", width, static_cast<long long>(count < 0 ? 0 : count));
+    return buffer;
+}
+
+std::string sealed(std::string text) {
+    text += CALCULACRC(text);
+    return text;
+}
+
+}  // namespace
+
+void takeInputHeader(const HeaderRecord& header, DeliveryHeaderFields& fields) {
+    fields.Ano = header.Ano();
+    fields.Tipo = header.Tipo();
+    fields.CNPJDECL = header.CNPJDECL();
+    fields.NOME = header.NOME();
+    fields.UF = header.UF();
+    fields.SITUACAO = header.SITUACAO();
+    fields.PERIODOINICIAL = header.PERIODOINICIAL();
+    fields.PERIODOFINAL = header.PERIODOFINAL();
+    fields.DATAEVENTO = header.DATAEVENTO();
+}
+
+std::string deliveryFileName(std::string_view cnpj, std::string_view year, std::string_view type,
+                             std::string_view situation) {
+    std::string name;
+    name.append(cnpj).append("-KOVALDF-").append(year).append("-");
+    name.append(type == "1" ? "RETIF" : "ORIGI").append("-").append(situation).append(".DEC");
+    return name;
+}
+
+std::string headerSealKey(std::string_view deliveryFileName) {
+    std::string key(deliveryFileName.substr(0, 8));
+    key.append(deliveryFileName.size() >= 4 ? deliveryFileName.substr(deliveryFileName.size() - 4) : deliveryFileName);
+    for (char& c : key) c = upperAscii(c);
+    return key;
+}
+
+std::string sealedDetailRecord(std::string_view inputLine) {
+    return sealed(std::string(inputLine));
+}
+
+std::string receiptRecord(std::string_view cnpj, std::string_view name) {
+    std::string r1 = "R1";
+    r1.append(cnpj).append(name);
+    return sealed(std::move(r1));
+}
+
+std::string receiptClosingRecord(std::string_view receiptSealText) {
+    std::string r9 = "R";
+    r9.append(131, '9').append(receiptSealText);
+    return sealed(std::move(r9));
+}
+
+std::string headerBody(const DeliveryHeaderFields& f, std::string_view detailSealText) {
+    std::string h;
+    h.reserve(kDeliveryHeaderLength);
+    h.append(kDeliveryHeaderTag).append(4, ' ').append(f.Ano).append("1716").append(f.Tipo);
+    h.append(f.CNPJDECL).append("2").append("300");
+    h.append(f.NOME);
+    if (f.NOME.size() < 60) h.append(60 - f.NOME.size(), ' ');
+    h.append(f.UF).append(detailSealText).append("1").append(f.CPFREPRESENTANTE).append(f.Ano);
+    h.append(f.reciboRetificada.empty() ? std::string(10, '0') : f.reciboRetificada);
+    h.append(f.SITUACAO).append(f.PERIODOINICIAL).append(f.PERIODOFINAL).append(f.DATAEVENTO);
+    h.append(f.totalBASECALCULO.toDigits(40)).append(f.totalKOVA.toDigits(40));
+    h.append(f.telefoneREPRESENTANTE);
+    h.append(digitsOfCount(f.count3, 9)).append(digitsOfCount(f.count4, 9));
+    h.append(85, ' ');
+    return h;
+}
+
+std::string headerRecord(const DeliveryHeaderFields& fields, std::string_view detailSealText,
+                         std::string_view deliveryFileName) {
+    std::string body = headerBody(fields, detailSealText);
+    std::string keyed = headerSealKey(deliveryFileName);
+    keyed += body;
+    body += CALCULACRC(keyed);
+    return body;
+}
+
+bool sameDeclaration(const DeliveryHeaderView& existing, const DeliveryHeaderFields& incoming) {
+    return existing.CNPJDECL() == incoming.CNPJDECL && existing.Ano() == incoming.Ano &&
+           existing.Tipo() == incoming.Tipo && existing.SITUACAO() == incoming.SITUACAO &&
+           existing.DATAEVENTO() == incoming.DATAEVENTO;
+}
+
+bool splitSeal(std::string_view line, std::string_view& text, std::string_view& seal) {
+    if (line.size() < kSealLength) return false;
+    text = line.substr(0, line.size() - kSealLength);
+    seal = line.substr(line.size() - kSealLength);
+    return true;
+}
+
+}  // namespace kova

@@ -1,0 +1,116 @@
+#include "delivery/delivery_writers.h"
+
+#include "core/faults.h"
+#include "delivery/seals.h"
+
+namespace kova {
+
+BusyRetry::BusyRetry(Prompts& prompts, ImportView& view, std::string title, std::string sentence)
+    : prompts_(prompts), view_(view) {
+    text_.title = std::move(title);
+    text_.sentence = std::move(sentence);
+    text_.question = "Deseja tentar novamente ?";
+}
+
+bool BusyRetry::run(const std::function<void()>& step) {
+    return withRetry(*this, text_, step);
+}
+
+Answer BusyRetry::show(const Message& message) {
+    view_.setBusy(false);
+    const Answer answer = prompts_.show(message);
+    if (answer == Answer::Yes) view_.setBusy(true);
+    return answer;
+}
+
+bool DeliveryWriters::writeToBody(BusyRetry& retry, const std::string& line) {
+    return retry.run([&] { body->append(line); });
+}
+
+bool DeliveryWriters::REGDECLARACAO() {
+    BusyRetry retry(prompts_, view_, "Registro Declaração", "Erro na geração do registro da declaração.");
+    std::uint64_t consumed = 0;
+    view_.setPercent(0);
+    detailSealText_.clear();
+    detailSeal_ = 0;
+    view_.setBusy(true);
+
+    std::string line;
+    std::string record;
+    bool more = false;
+    // Built once: the loop runs once per record of a declaration of any size.
+    const std::function<void()> readLine = [&] { more = input->next(line); };
+    const std::function<void()> writeRecord = [&] { body->append(record); };
+    while (!cancel_.set) {
+        if (!retry.run(readLine)) return false;
+        if (!more) break;
+        record.assign(line);
+        record += CALCULACRC(line);
+        detailSeal_ = Crc32(record, detailSeal_);
+        record += kLineEnd;
+        if (!retry.run(writeRecord)) return false;
+        consumed += line.size() + kLineEnd.size();
+        ATUALIZAPROGRESSO(view_, consumed, inputSize);
+        if (cancel_.set) break;
+    }
+    view_.setPercent(100);
+    detailSealText_ = sealText(detailSeal_);
+    return !cancel_.set;
+}
+
+bool DeliveryWriters::REGRECIBO() {
+    BusyRetry retry(prompts_, view_, "Registro Recibo", "Erro na geração do registro do recibo.");
+    const std::string r1 = receiptRecord(header.CNPJDECL, header.NOME);
+    if (!writeToBody(retry, r1 + std::string(kLineEnd))) return false;
+    receiptSeal_ = detailSeal_;
+    receiptSealText_ = ACUMULACRC(r1, receiptSeal_);
+    return true;
+}
+
+bool DeliveryWriters::REGENCERRARECIBO() {
+    BusyRetry retry(prompts_, view_, "Registro Encerramento do Recibo",
+                    "Erro na geração do registro de encerramento do recibo.");
+    return writeToBody(retry, receiptClosingRecord(receiptSealText_) + std::string(kLineEnd));
+}
+
+bool DeliveryWriters::REGCABECALHO() {
+    BusyRetry retry(prompts_, view_, "Registro Cabeçalho", "Erro na criação do registro cabeçalho.");
+    headerLine_ = headerRecord(header, detailSealText_, deliveryFileName);
+    headerLine_ += kLineEnd;
+    return retry.run([&] {
+        if (!finalReady()) openFinal();
+        writeFinal(headerLine_);
+    });
+}
+
+void DeliveryWriters::openFinal() {
+    abandonFinal();
+    final_ = std::make_unique<AtomicFileWriter>(deliveryFilePath, *fileOps);
+    finalBroken_ = false;
+}
+
+void DeliveryWriters::writeFinal(std::string_view bytes) {
+    try {
+        final_->write(bytes);
+    } catch (const Fault&) {
+        finalBroken_ = true;
+        throw;
+    }
+}
+
+void DeliveryWriters::commitFinal() {
+    try {
+        final_->commit();
+    } catch (const Fault&) {
+        finalBroken_ = true;
+        throw;
+    }
+}
+
+void DeliveryWriters::abandonFinal() noexcept {
+    if (final_) final_->abandon();
+    final_.reset();
+    finalBroken_ = false;
+}
+
+}  // namespace kova

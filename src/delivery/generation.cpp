@@ -1,0 +1,309 @@
+#include "delivery/generation.h"
+
+#include <memory>
+#include <system_error>
+
+#include "core/faults.h"
+#include "core/field_checks.h"
+#include "core/retry.h"
+#include "core/text.h"
+#include "delivery/body_work_file.h"
+#include "delivery/delivery_writers.h"
+#include "delivery/header_reader.h"
+#include "import/file_helpers.h"
+
+namespace kova {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kTitleGenerate = "Gerar Arquivo";
+constexpr const char* kTitleUnexpected = "Gera Arquivo";
+constexpr const char* kUnexpected = "Erro na geração da declaração.";
+constexpr const char* kAskAgain = "Deseja tentar novamente ?";
+constexpr const char* kFolderNotCreated = "Não foi possível criar a pasta de declarações geradas.";
+constexpr int kFolderFault = 76;
+constexpr std::size_t kCopyChunk = 256 * 1024;
+
+Message exclamation(const char* title, const char* text) {
+    return Message{title, text, Icon::Exclamation, Buttons::Ok, Answer::Ok};
+}
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+    if (text.size() < suffix.size()) return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        char a = text[text.size() - suffix.size() + i], b = suffix[i];
+        if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
+        if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
+        if (a != b) return false;
+    }
+    return true;
+}
+
+// The temporary files an earlier generation of this delivery file left when it was killed half-way.
+void removeLeftoverTemporaries(const fs::path& folder, const std::string& deliveryFileName, FileOps& ops) {
+    std::error_code ec;
+    const std::string prefix = "." + deliveryFileName + ".";
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+            endsWithIgnoringCase(name, ".tmp")) {
+            try {
+                removeFileIfPresent(it->path(), ops);
+            } catch (const Fault&) {
+                // A leftover that cannot be removed does not stop the generation.
+            }
+        }
+    }
+}
+
+}  // namespace
+
+Message replaceQuestionMessage(const ReplaceQuestionLabels& labels) {
+    Message m;
+    m.title = kReplaceQuestionTitle;
+    m.text = "Nome Empresarial: " + labels.NOME + "\nCNPJ do declarante: " + labels.CNPJ +
+             "\nCompetência: " + labels.year + "\nTipo: " + labels.type + "\nSituação Especial: " + labels.situation +
+             "\n\n" + kReplaceQuestionText;
+    m.icon = Icon::Question;
+    m.buttons = Buttons::YesNo;
+    m.defaultAnswer = Answer::No;
+    return m;
+}
+
+DeliveryHeaderFields headerFieldsOf(const DeclarantData& declarant, const ImportState& state) {
+    DeliveryHeaderFields f;
+    f.Ano = declarant.year;
+    f.Tipo = declarant.type;
+    f.CNPJDECL = declarant.CNPJ;
+    f.NOME = declarant.name;
+    f.UF = declarant.UF;
+    f.SITUACAO = declarant.situation;
+    f.PERIODOINICIAL = declarant.startDate;
+    f.PERIODOFINAL = declarant.endDate;
+    f.DATAEVENTO = declarant.eventDate;
+    f.CPFREPRESENTANTE = state.representativeCPF;
+    f.telefoneREPRESENTANTE = state.representativeTelephoneBlock;
+    f.totalBASECALCULO = state.baseTotal;
+    f.totalKOVA = state.levyTotal;
+    f.count3 = state.count3;
+    f.count4 = state.count4;
+    return f;
+}
+
+class DeliveryGeneration::Run {
+public:
+    Run(DeliveryGeneration& owner, GenerationContext& context)
+        : owner_(owner),
+          c_(context),
+          session_(context.session),
+          view_(context.view),
+          writers_(context.prompts, context.view, context.session.state.cancel),
+          unexpected_(context.prompts, context.view, kTitleUnexpected, kUnexpected) {}
+
+    bool execute() {
+        const bool result = generate();
+        finish();
+        return result;
+    }
+
+private:
+    bool generate() {
+        start();
+        // 2
+        if (!ARQUIVOEXISTE(session_.chosenPath)) {
+            c_.prompts.show(exclamation(kTitleGenerate,
+                                        "Não foi encontrado o arquivo de trabalho. A declaração deve ser validada "
+                                        "novamente."));
+            return false;
+        }
+        // 3 to 5
+        if (!prepareFolders()) return false;
+        // 6
+        if (!mayReplaceExisting()) return false;
+        // 7
+        if (!writeBody()) return false;
+        // 8 to 12
+        return writeFinalFile();
+    }
+
+    // 1
+    void start() {
+        start_ = c_.clock.now().hhmmss();
+        view_.showFrame(TimingFrame::Generation, true);
+        const TimingLabels labels = timingLabelsOf(TimingFrame::Generation);
+        view_.setTimeLabel(labels.start, "HI: " + start_);
+        view_.setTimeLabel(labels.end, "HF:");
+        view_.setTimeLabel(labels.elapsed, "");
+        view_.setPercent(0);
+        view_.setStatus("Gerando o arquivo da declaração ...");
+        view_.pump();
+    }
+
+    bool folderRetry(bool withFaultText, const std::function<bool()>& make) {
+        RetryText text;
+        text.title = kTitleGenerate;
+        text.compose = [withFaultText](const Fault& fault) {
+            return std::string(kFolderNotCreated) + "\n" + (withFaultText ? MSGERRO(fault) + "\n" : "") + kAskAgain;
+        };
+        return withRetry(c_.prompts, text, [&] {
+            if (!make()) throw Fault(kFolderFault);
+        });
+    }
+
+    bool prepareFolders() {
+        const fs::path& program = session_.programFolder;
+        if (!folderRetry(false, [&] { return CRIAPASTAGERADA(program, c_.prompts); })) return false;
+        return folderRetry(
+            true, [&] { return CRIAPASTADECLARACAO(program, session_.declarant, c_.prompts, session_.names); });
+    }
+
+    bool mayReplaceExisting() {
+        writers_.header = headerFieldsOf(session_.declarant, session_.state);
+        writers_.deliveryFileName = session_.names.deliveryFileName;
+        writers_.deliveryFilePath = session_.names.deliveryFilePath;
+        writers_.fileOps = &owner_.fileOps_;
+
+        std::error_code ec;
+        if (!fs::is_regular_file(session_.names.deliveryFilePath, ec)) return true;
+        std::string existing;
+        if (LERCABECALHO(session_.names.deliveryFilePath, existing) != 0) {
+            c_.prompts.show(exclamation("Gerar Declaração",
+                                        "Erro na leitura do cabeçalho dos registros das declarações gravadas."));
+            return false;
+        }
+        if (!sameDeclaration(DeliveryHeaderView(existing), writers_.header)) return true;
+
+        const DeclarantData& d = session_.declarant;
+        ReplaceQuestionLabels labels{cp1252ToUtf8(trimRightBlanks(d.name)), applyMask(kMaskCNPJ, cp1252ToUtf8(d.CNPJ)),
+                                     cp1252ToUtf8(d.year), d.type == "1" ? "Retificadora" : "Original",
+                                     DESCSITUACAO(d.situation)};
+        const Answer answer =
+            owner_.question_ ? owner_.question_->ask(labels) : c_.prompts.show(replaceQuestionMessage(labels));
+        if (answer == Answer::No) {
+            session_.answer = ImportAnswer::NotGenerated;
+            return false;
+        }
+        return true;
+    }
+
+    bool writeBody() {
+        view_.setBusy(true);
+        if (!unexpected_.run([&] {
+                input_ = std::make_unique<RecordReader>(owner_.openSource_ ? owner_.openSource_(session_.chosenPath)
+                                                                           : openFileSource(session_.chosenPath));
+                writers_.inputSize = input_->size();
+            }))
+            return false;
+        if (!unexpected_.run([&] {
+                body_ = std::make_unique<BodyWorkFile>(session_.programFolder / kBodyWorkFileName, owner_.fileOps_);
+            }))
+            return false;
+        writers_.input = input_.get();
+        writers_.body = body_.get();
+        view_.setStatus("Gerando os registros-detalhe da declaração ...");
+        view_.pump();
+
+        const CancelFlag& cancel = session_.state.cancel;
+        if (!writers_.REGDECLARACAO()) return false;
+        if (!writers_.REGRECIBO() || cancel.set) return false;
+        if (!writers_.REGENCERRARECIBO() || cancel.set) return false;
+        return true;
+    }
+
+    // Copies the body after the header; false when the cancel flag stopped it. Throws Fault.
+    bool copyBody() {
+        body_->rewind();
+        std::string chunk(kCopyChunk, '\0');
+        std::uint64_t copied = 0;
+        const std::uint64_t total = body_->size();
+        for (;;) {
+            const std::size_t n = body_->read(chunk.data(), chunk.size());
+            if (n == 0) return true;
+            writers_.writeFinal(std::string_view(chunk.data(), n));
+            copied += n;
+            ATUALIZAPROGRESSO(view_, copied, total);
+            if (session_.state.cancel.set) return false;
+        }
+    }
+
+    // The final file from its first byte, after a fault broke the one in hand.
+    bool rewriteFinalFile() {
+        writers_.openFinal();
+        writers_.writeFinal(writers_.headerLine());
+        return copyBody();
+    }
+
+    bool writeFinalFile() {
+        // 8
+        input_.reset();
+        removeLeftoverTemporaries(session_.names.declarationFolder, session_.names.deliveryFileName, owner_.fileOps_);
+        if (!unexpected_.run([&] { writers_.openFinal(); })) return false;
+        // 9
+        if (!writers_.REGCABECALHO()) return false;
+        // 10
+        view_.setStatus("Gravando o arquivo final da declaração ...");
+        view_.setBusy(true);
+        bool firstAttempt = true;
+        if (!unexpected_.run([&] {
+                const bool fresh = firstAttempt;
+                firstAttempt = false;
+                fresh ? copyBody() : rewriteFinalFile();
+            }))
+            return false;
+        // 11
+        const TimingLabels labels = timingLabelsOf(TimingFrame::Generation);
+        const std::string end = c_.clock.now().hhmmss();
+        view_.setTimeLabel(labels.end, "HF: " + end);
+        view_.setTimeLabel(labels.elapsed, "Tempo: " + CALCULATEMPO(start_, end));
+        // 12
+        if (session_.state.cancel.set) {
+            c_.prompts.show(exclamation("Gravar Declaração", "Geração da declaração cancelada."));
+            return false;
+        }
+        bool complete = true;
+        if (!unexpected_.run([&] {
+                if (!writers_.finalReady()) complete = rewriteFinalFile();
+                if (complete) writers_.commitFinal();
+            }))
+            return false;
+        if (!complete) {
+            c_.prompts.show(exclamation("Gravar Declaração", "Geração da declaração cancelada."));
+            return false;
+        }
+        session_.generatedDeclarationId = session_.names.deliveryFilePath.string();
+        return true;
+    }
+
+    // 13
+    void finish() {
+        writers_.abandonFinal();
+        input_.reset();
+        body_.reset();
+        try {
+            removeFileIfPresent(session_.programFolder / kBodyWorkFileName, owner_.fileOps_);
+        } catch (const Fault&) {
+            // The work file's name is removed as soon as it is created; only a stranger's file could stay here.
+        }
+        view_.refreshPickers();
+        view_.setBusy(false);
+    }
+
+    DeliveryGeneration& owner_;
+    GenerationContext& c_;
+    ImportSession& session_;
+    ImportView& view_;
+    DeliveryWriters writers_;
+    BusyRetry unexpected_;
+    std::unique_ptr<RecordReader> input_;
+    std::unique_ptr<BodyWorkFile> body_;
+    std::string start_;
+};
+
+bool DeliveryGeneration::GERARQ(GenerationContext& context) {
+    Run run(*this, context);
+    return run.execute();
+}
+
+}  // namespace kova

@@ -1,0 +1,215 @@
+#include "delivery/receipt_validation.h"
+
+#include <charconv>
+#include <cstdio>
+#include <system_error>
+
+#include "core/faults.h"
+#include "core/field_checks.h"
+#include "core/retry.h"
+#include "core/text.h"
+#include "delivery/delivery_records.h"
+#include "delivery/header_reader.h"
+#include "delivery/seals.h"
+
+namespace kova {
+
+namespace {
+
+constexpr int kIllegalCall = 5;    // a line too short to carry its checksum
+constexpr int kTypeMismatch = 13;  // a date or count that is not a number
+constexpr int kReadPastEnd = 62;   // the receipt ends before its trailer
+constexpr std::size_t kHeaderBuffer = 1024;
+
+bool startsWith(std::string_view line, std::string_view prefix) {
+    return line.substr(0, prefix.size()) == prefix;
+}
+
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
+
+// A whole number written in a field (blanks around it allowed); anything else is a type mismatch.
+long wholeNumber(std::string_view field) {
+    const std::string_view digits = trimBlanks(field);
+    if (digits.empty() || !NUMERICO(digits) || digits.size() > 9) throw Fault(kTypeMismatch);
+    long value = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return value;
+}
+
+// The amount of a 40-digit total with two implied decimals: digits 1-38, a point, digits 39-40. Like the
+// numeric reading of a text, blanks are skipped and reading stops at the first other character.
+double amountOf(std::string_view forty) {
+    std::string text(forty.substr(0, 38));
+    text += '.';
+    text += forty.substr(38, 2);
+    std::string clean;
+    bool point = false;
+    for (char c : text) {
+        if (c == ' ') continue;
+        if (c == '.' && !point) {
+            point = true;
+            clean += c;
+            continue;
+        }
+        if (c < '0' || c > '9') break;
+        clean += c;
+    }
+    double value = 0;
+    if (clean.empty() || clean == ".") return 0;
+    std::from_chars(clean.data(), clean.data() + clean.size(), value);
+    return value;
+}
+
+std::string twoDigits(long value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02ld", value);
+    return buffer;
+}
+
+std::string slashedDate(std::string_view ddmmyyyy) {
+    std::string date(ddmmyyyy.substr(0, 2));
+    date.append("/").append(ddmmyyyy.substr(2, 2)).append("/").append(ddmmyyyy.substr(4, 4));
+    return date;
+}
+
+// The line's own checksum continues from the previous line's: true when its last 10 characters match.
+bool checksumMatches(std::string_view line, const std::string& seed) {
+    std::string_view text, checksum;
+    if (!splitSeal(line, text, checksum)) throw Fault(kIllegalCall);
+    return CONTINUACRC(text, seed) == checksum;
+}
+
+class ReceiptLines {
+public:
+    explicit ReceiptLines(std::unique_ptr<ByteSource> source) : reader_(std::move(source)) {}
+    // The next line, which must start with one of the given types and continue the checksum chain.
+    // Returns the type found, or "" when the line breaks the order or the chain.
+    std::string_view next(std::initializer_list<std::string_view> types) {
+        if (!reader_.next(line_)) throw Fault(kReadPastEnd);
+        for (std::string_view type : types) {
+            if (!startsWith(line_, type)) continue;
+            if (!checksumMatches(line_, seed_)) return {};
+            seed_ = line_.substr(line_.size() - kSealLength);
+            return type;
+        }
+        return {};
+    }
+    const std::string& line() const { return line_; }
+
+private:
+    RecordReader reader_;
+    std::string line_;
+    std::string seed_ = "0";
+};
+
+int digitValue(char c) {
+    return (c >= '0' && c <= '9') ? c - '0' : 0;
+}
+
+char checkDigit(std::string_view base) {
+    long sum = 0;
+    int weight = 2;
+    for (auto it = base.rbegin(); it != base.rend(); ++it) sum += digitValue(*it) * weight++;
+    const long r = sum % 11;
+    return static_cast<char>('0' + ((r == 0 || r == 1) ? 0 : 11 - r));
+}
+
+}  // namespace
+
+std::string DIGITOSRECIBO(std::string_view text) {
+    if (text.size() < 10) return "-1";
+    std::string base(text.substr(0, 10));
+    const char first = checkDigit(base);
+    base += first;
+    return std::string{first, checkDigit(base)};
+}
+
+std::filesystem::path receiptPathOf(const std::filesystem::path& deliveryFile) {
+    const std::string text = deliveryFile.string();
+    std::filesystem::path exact = (text.size() >= 4 ? text.substr(0, text.size() - 4) : std::string()) + ".REC";
+    std::error_code ec;
+    if (std::filesystem::exists(exact, ec)) return exact;
+    const std::string wanted = exact.filename().string();
+    for (std::filesystem::directory_iterator it(exact.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+        if (equalIgnoringCase(it->path().filename().string(), wanted)) return it->path();
+    }
+    return exact;
+}
+
+bool VALIDARECIBO(const std::filesystem::path& deliveryFile, Prompts& prompts, DADOSRECIBO& data,
+                  const ByteSourceOpener& open) {
+    const std::filesystem::path receipt = receiptPathOf(deliveryFile);
+    data.ARQUIVORECIBO = receipt.string();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(receipt, ec)) {
+        prompts.show(Message{"Validar Recibo", "O arquivo do recibo não existe ou foi excluído.", Icon::Exclamation,
+                             Buttons::Ok, Answer::Ok});
+        return false;
+    }
+    const auto openSource = [&](const std::filesystem::path& path) { return open ? open(path) : openFileSource(path); };
+
+    RetryText text;
+    text.title = "Validar Recibo";
+    text.sentence = "Erro na validação do recibo.";
+    text.question = "Deseja tentar novamente ?";
+
+    bool result = false;
+    // A retry reads the receipt again from its first line; the data filled so far are filled again alike.
+    withRetry(prompts, text, [&] {
+        result = false;
+        ReceiptLines lines(openSource(receipt));
+        if (lines.next({"HC"}).empty()) return;
+        if (lines.next({"RC"}).empty()) return;
+        const RecordView rc(lines.line());
+        data.CODIGOAUTENTICACAO = std::string(rc.field(60, 10));
+        data.NICERTIFICADO = std::string(rc.field(78, 14));
+        const std::string receivedCNPJ(rc.field(3, 14));
+        const long day = wholeNumber(rc.field(17, 2)), month = wholeNumber(rc.field(19, 2)),
+                   year = wholeNumber(rc.field(21, 4)), hour = wholeNumber(rc.field(25, 2)),
+                   minute = wholeNumber(rc.field(27, 2)), second = wholeNumber(rc.field(29, 2));
+        data.DATARECEPCAO = twoDigits(day) + "/" + twoDigits(month) + "/" + std::to_string(year);
+        data.HORARECEPCAO = twoDigits(hour) + ":" + twoDigits(minute) + ":" + twoDigits(second);
+
+        const std::string_view third = lines.next({"NC", "TC"});
+        if (third.empty()) return;
+        if (third == "NC" && lines.next({"TC"}).empty()) return;
+
+        std::string headerLine = readFirstLine(*openSource(deliveryFile));
+        headerLine.resize(kHeaderBuffer, ' ');
+        const DeliveryHeaderView header(headerLine);
+        const std::string detailSeal(header.detailSeal());
+        data.CNPJ = std::string(header.CNPJDECL());
+        data.NOME = cp1252ToUtf8(header.NOME());
+        data.ANO = std::string(header.Ano());
+        data.RETIFICADORA = header.Tipo() == "0" ? "Não" : "Sim";
+        data.NOMESITUACAO = DESCSITUACAO(header.SITUACAO());
+        data.INICIOPERIODO = slashedDate(header.PERIODOINICIAL());
+        data.FIMPERIODO = slashedDate(header.PERIODOFINAL());
+        data.RECIBORETIFICADA =
+            header.reciboRetificada() == "0000000000" ? std::string(" ") : std::string(header.reciboRetificada());
+
+        result = VA5(data.CODIGOAUTENTICACAO, receivedCNPJ, detailSeal, day, month, year, hour, minute, second) == 1;
+
+        data.NUMERORECIBO = detailSeal + DIGITOSRECIBO(detailSeal);
+        data.CPFREPRESENTANTE = std::string(header.CPFREPRESENTANTE());
+        data.totalBaseDigits = std::string(header.totalBASECALCULO());
+        data.totalNaoRetidaDigits = std::string(header.totalKOVA());
+        data.TOTALBASE = amountOf(header.totalBASECALCULO());
+        data.TOTALNAORETIDA = amountOf(header.totalKOVA());
+        data.TELEFONE = cp1252ToUtf8(header.telefoneREPRESENTANTE());
+        data.QTDENTIDADES = trimBlanks(header.count3()).empty() ? 0 : wholeNumber(header.count3());
+        data.QTDDIPLOMATICOS = trimBlanks(header.count4()).empty() ? 0 : wholeNumber(header.count4());
+    });
+    return result;
+}
+
+}  // namespace kova

@@ -1,0 +1,286 @@
+#include "delivery/transmission.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <system_error>
+
+#include "core/faults.h"
+#include "core/retry.h"
+#include "core/text.h"
+
+namespace kova {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kTitleTransmit = "Transmitir";
+constexpr const char* kTitleNotice = "Transmissão da Declaração";
+constexpr const char* kNotInstalled =
+    "Para transmissão de declarações é necessário que o programa Quiboro esteja instalado em seu computador. "
+    "Instale-o e repita esta operação novamente.";
+constexpr const char* kAltered =
+    "O arquivo selecionado foi alterado após o procedimento de importação. Estas alterações invalidam a "
+    "declaração e impedem a transmissão. Repita a operação de importação.";
+
+// dlopen and dlsym failures carry the run-time library's numbers for "error loading the library" and
+// "entry point not found"; the second is outside the table, so the loader's own text is shown.
+constexpr int kFaultLoadingLibrary = 48;
+constexpr int kFaultEntryPoint = 453;
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+}
+
+std::string_view trimProfileBlanks(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// The regular file `name` in `folder`, matched without regard to case; nullopt when there is none.
+// A folder that cannot be listed is a fault; a missing folder simply holds nothing.
+std::optional<fs::path> findFileIgnoringCase(const fs::path& folder, std::string_view name) {
+    std::error_code ec;
+    const fs::path exact = folder / std::string(name);
+    if (fs::is_regular_file(exact, ec)) return exact;
+    if (!fs::is_directory(folder, ec)) return std::nullopt;
+    fs::directory_iterator it(folder, ec);
+    if (ec) throw faultFromErrno(ec.value());
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (equalIgnoringCase(it->path().filename().string(), name) && fs::is_regular_file(it->path(), ec))
+            return it->path();
+    }
+    if (ec) throw faultFromErrno(ec.value());
+    return std::nullopt;
+}
+
+std::string readWholeFile(const fs::path& file) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(file.c_str(), "rb"), &std::fclose);
+    if (!in) throw faultFromErrno(errno);
+    std::string content;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) content.append(buffer, n);
+    if (std::ferror(in.get())) throw faultFromErrno(errno ? errno : EIO);
+    return content;
+}
+
+std::string bufferText(const char* buffer, std::size_t size) {
+    const std::string_view raw(buffer, strnlen(buffer, size));
+    return cp1252ToUtf8(trimBlanks(raw));
+}
+
+// The transmission library, loaded by absolute path and released when the call is over.
+class QuiboroLibrary {
+public:
+    explicit QuiboroLibrary(const fs::path& file) {
+        // An absolute path: the loader opens exactly this file and searches no folder for it.
+        handle_ = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle_) throw Fault(kFaultLoadingLibrary, loaderText());
+        ::dlerror();
+        void* symbol = ::dlsym(handle_, std::string(kQuiboroEntryPoint).c_str());
+        if (!symbol) {
+            const std::string text = loaderText();
+            ::dlclose(handle_);
+            throw Fault(kFaultEntryPoint, text);
+        }
+        send_ = reinterpret_cast<EnviarDeclaracaoEx2Fn>(symbol);
+    }
+    QuiboroLibrary(const QuiboroLibrary&) = delete;
+    QuiboroLibrary& operator=(const QuiboroLibrary&) = delete;
+    ~QuiboroLibrary() { ::dlclose(handle_); }
+
+    EnviarDeclaracaoEx2Fn send() const { return send_; }
+
+private:
+    static std::string loaderText() {
+        const char* text = ::dlerror();
+        return text ? text : "";
+    }
+    void* handle_ = nullptr;
+    EnviarDeclaracaoEx2Fn send_ = nullptr;
+};
+
+struct LibraryAnswer {
+    std::int32_t result = 0;
+    std::string message;  // UTF-8, trimmed
+    std::string title;
+};
+
+}  // namespace
+
+fs::path windowsFolder() {
+    const auto variable = [](const char* name) -> std::string {
+        const char* value = std::getenv(name);
+        return value ? value : "";
+    };
+    if (std::string windir = variable("KOVA_WINDIR"); !windir.empty()) return windir;
+    // A relative XDG_CONFIG_HOME is invalid and ignored.
+    if (fs::path config = variable("XDG_CONFIG_HOME"); !config.empty() && config.is_absolute()) return config;
+    return fs::path(variable("HOME")) / ".config";
+}
+
+std::string readProfileString(const fs::path& file, std::string_view section, std::string_view key) {
+    std::error_code ec;
+    const bool present = fs::exists(file, ec);
+    if (ec) throw faultFromErrno(ec.value());
+    if (!present) return {};
+    const std::string content = readWholeFile(file);
+    std::string_view rest(content);
+    if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
+    bool inSection = false;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        std::string_view line = trimProfileBlanks(rest.substr(0, end));
+        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+        if (line.empty() || line.front() == ';') continue;
+        if (line.front() == '[') {
+            const std::size_t close = line.find(']');
+            inSection = close != std::string_view::npos &&
+                        equalIgnoringCase(trimProfileBlanks(line.substr(1, close - 1)), section);
+            continue;
+        }
+        if (!inSection) continue;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos || !equalIgnoringCase(trimProfileBlanks(line.substr(0, equals)), key))
+            continue;
+        std::string_view value = trimProfileBlanks(line.substr(equals + 1));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        return std::string(value);
+    }
+    return {};
+}
+
+long long quiboroVersionNumber(std::string_view text) {
+    text = trimProfileBlanks(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    long long value = 0;
+    const auto [ptr, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    (void)ptr;
+    // A number too long for 64 bits is still a number, and certainly not below the minimum.
+    return error == std::errc::result_out_of_range ? std::numeric_limits<long long>::max() : value;
+}
+
+Message KOVALDME1() {
+    Message m;
+    m.title = kTitleNotice;
+    m.text =
+        "A versão do programa Quiboro instalada em seu computador não permite a transmissão deste tipo de "
+        "declaração.\nAcesse a página da QOT na Internet.\nFaça download  do  programa  e  instale em seu "
+        "computador.";
+    m.icon = Icon::Exclamation;
+    return m;
+}
+
+Message KOVALDME2() {
+    Message m;
+    m.title = kTitleNotice;
+    m.text =
+        "O programa Quiboro não foi encontrado em seu computador.\nAcesse a página da QOT na Internet, "
+        "faça o download  do   programa e  instale em seu computador.";
+    m.icon = Icon::Exclamation;
+    return m;
+}
+
+TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& request) {
+    RetryText retry;
+    retry.title = kTitleTransmit;
+    retry.sentence = "Erro na transmissão da declaração.";
+    retry.question = "Deseja tentar novamente ?";
+    const auto step = [&](const std::function<void()>& body) { return withRetry(prompts, retry, body); };
+    const auto refuse = [&](Message m) {
+        prompts.show(m);
+        return TransmissionOutcome::Refused;
+    };
+    const auto exclamation = [](std::string text) {
+        Message m;
+        m.title = kTitleTransmit;
+        m.text = std::move(text);
+        m.icon = Icon::Exclamation;
+        return m;
+    };
+
+    const fs::path folder = request.windowsFolder.empty() ? windowsFolder() : request.windowsFolder;
+    std::optional<fs::path> settings;
+    if (!step([&] { settings = findFileIgnoringCase(folder, kQuiboroSettingsFile); }))
+        return TransmissionOutcome::Failed;
+    if (!settings) return refuse(KOVALDME2());
+
+    std::string version;
+    if (!step([&] { version = readProfileString(*settings, kQuiboroSection, "Versao"); }))
+        return TransmissionOutcome::Failed;
+    if (quiboroVersionNumber(version) < kQuiboroMinimumVersion) return refuse(KOVALDME1());
+
+    // The library is taken from Quiboro's folder only: a relative "Path" would depend on the current folder,
+    // so it counts as no installation at all.
+    std::optional<fs::path> library;
+    if (!step([&] {
+            const fs::path quiboroFolder(readProfileString(*settings, kQuiboroSection, "Path"));
+            library = quiboroFolder.is_absolute() ? findFileIgnoringCase(quiboroFolder, kQuiboroLibraryFile)
+                                                  : std::nullopt;
+        }))
+        return TransmissionOutcome::Failed;
+    if (!library) return refuse(exclamation(kNotInstalled));
+
+    LibraryAnswer answer;
+    if (!step([&] {
+            QuiboroLibrary quiboro(*library);
+            std::string message(kQuiboroMessageSize, ' ');
+            std::string title(kQuiboroTitleSize, ' ');
+            answer.result = quiboro.send()(request.window, request.deliveryFile.c_str(), request.option,
+                                           message.data(), title.data());
+            answer.message = bufferText(message.data(), message.size());
+            answer.title = bufferText(title.data(), title.size());
+        }))
+        return TransmissionOutcome::Failed;
+
+    if (answer.result == 0) {
+        if (!answer.message.empty()) {
+            Message m;
+            m.title = "Transmissão";
+            m.text = answer.message;
+            m.icon = Icon::Information;
+            prompts.show(m);
+        }
+        return TransmissionOutcome::Accepted;
+    }
+    if (answer.result == kDeliveryFileAltered) return refuse(exclamation(kAltered));
+
+    // A failure the library did not describe still says what happened.
+    Message m;
+    m.title = answer.title.empty() ? kTitleTransmit : answer.title;
+    m.text = answer.message.empty() ? "O programa Quiboro não transmitiu a declaração (código " +
+                                          std::to_string(answer.result) + ")."
+                                    : answer.message;
+    m.icon = Icon::Critical;
+    prompts.show(m);
+    return TransmissionOutcome::Failed;
+}
+
+bool TRANSMITE(Prompts& prompts, void* window, std::int16_t option, const fs::path& deliveryFile) {
+    TransmissionRequest request;
+    request.deliveryFile = deliveryFile;
+    request.option = option;
+    request.window = window;
+    return transmit(prompts, request) == TransmissionOutcome::Accepted;
+}
+
+}  // namespace kova

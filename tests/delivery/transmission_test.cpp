@@ -1,0 +1,344 @@
+// TRANSMITE in the process: the Quiboro settings, the version check, the library's place, the three outcomes and
+// the retry of unexpected errors. The real stand-in library of the build is the Quiboro installed here.
+#include "delivery/transmission.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "delivery/receipt_validation.h"
+#include "transmission_fixtures.h"
+
+namespace kova::testing {
+namespace {
+
+const std::string kNotInstalledText =
+    "Para transmissão de declarações é necessário que o programa Quiboro esteja instalado em seu computador. "
+    "Instale-o e repita esta operação novamente.";
+const std::string kAlteredText =
+    "O arquivo selecionado foi alterado após o procedimento de importação. Estas alterações invalidam a "
+    "declaração e impedem a transmissão. Repita a operação de importação.";
+
+class TransmissionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fixtures::DeclarationBuilder declaration;
+        declaration.type3(1).type4F(1).type5(2);
+        const std::string stem = "decl";
+        deliveryFile_ = writeSealedDeliveryFile(programFolder() / "GERADA" / stem, declaration);
+    }
+
+    fs::path programFolder() const { return scratch_ / "programa"; }
+    fs::path windows() const { return scratch_ / "windows"; }
+
+    TransmissionOutcome transmitNow(RecordingPrompts& prompts) {
+        TransmissionRequest request;
+        request.deliveryFile = deliveryFile_;
+        request.windowsFolder = windows();
+        return transmit(prompts, request);
+    }
+
+    bool receiptValidates() {
+        RecordingPrompts prompts;
+        DADOSRECIBO data;
+        return VALIDARECIBO(deliveryFile_, prompts, data);
+    }
+
+    ScratchFolder scratch_;
+    fs::path deliveryFile_;
+};
+
+TEST_F(TransmissionTest, TheOldestAcceptedVersionTransmitsAndTheReceiptValidates) {
+    writeQuiboroSettings(windows(), "200702", binFolder().string());
+    RecordingPrompts prompts;
+    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Accepted);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].title, "Transmissão");
+    EXPECT_EQ(prompts.shown[0].icon, Icon::Information);
+    // The library's Windows-1252 text arrives as UTF-8.
+    EXPECT_EQ(prompts.shown[0].text.rfind("Declaração recebida pela QOT em ", 0), 0u) << prompts.shown[0].text;
+    EXPECT_TRUE(receiptValidates());
+}
+
+TEST_F(TransmissionTest, SettingsAreMatchedWithoutRegardToCase) {
+    fs::create_directories(windows());
+    writeBytes(windows() / "QUI-BOR.INI", "; instalado\n[outra]\nPath=/nada\n[ qui-bor ]\nVERSAO = 200801\npath = \"" +
+                                              binFolder().string() + "/\"\n");
+    RecordingPrompts prompts;
+    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Accepted);
+    EXPECT_TRUE(receiptValidates());
+}
+
+// Sets an environment variable for the rest of the scope (nullptr unsets it).
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST_F(TransmissionTest, TheBooleanFormFindsTheSettingsInTheWindowsFolderOfTheEnvironment) {
+    const ScopedVariable windir("KOVA_WINDIR", windows().c_str());
+    RecordingPrompts prompts;
+    EXPECT_FALSE(TRANSMITE(prompts, nullptr, 1, deliveryFile_));
+    EXPECT_EQ(prompts.shown.at(0).text, KOVALDME2().text);
+    writeQuiboroSettings(windows(), "200702", binFolder().string());
+    EXPECT_TRUE(TRANSMITE(prompts, nullptr, 1, deliveryFile_));
+    EXPECT_TRUE(receiptValidates());
+}
+
+// Every refusal shows one message and leaves every file where it was, byte for byte and time for time.
+struct Refusal {
+    const char* name;
+    std::function<void(const fs::path& windows, const fs::path& scratch, const fs::path& deliveryFile)> prepare;
+    Message expected;
+};
+
+Message exclamation(std::string title, std::string text) {
+    Message m;
+    m.title = std::move(title);
+    m.text = std::move(text);
+    m.icon = Icon::Exclamation;
+    return m;
+}
+
+const Refusal kRefusals[] = {
+    {"NoSettingsFile", [](const fs::path&, const fs::path&, const fs::path&) {}, KOVALDME2()},
+    {"SettingsFolderMissingEntirely",
+     [](const fs::path& w, const fs::path&, const fs::path&) { fs::remove_all(w); }, KOVALDME2()},
+    {"VersionBelowTheOldestAccepted",
+     [](const fs::path& w, const fs::path&, const fs::path&) {
+         writeQuiboroSettings(w, "200701", binFolder().string());
+     },
+     KOVALDME1()},
+    {"VersionNotANumber",
+     [](const fs::path& w, const fs::path&, const fs::path&) {
+         writeQuiboroSettings(w, "abc", binFolder().string());
+     },
+     KOVALDME1()},
+    {"VersionWithTrailingLetters",
+     [](const fs::path& w, const fs::path&, const fs::path&) {
+         writeQuiboroSettings(w, "200702b", binFolder().string());
+     },
+     KOVALDME1()},
+    {"VersionMissing",
+     [](const fs::path& w, const fs::path&, const fs::path&) {
+         fs::create_directories(w);
+         writeBytes(w / "qui-bor.ini", "[Qui-Bor]\nPath=" + binFolder().string() + "\n");
+     },
+     KOVALDME1()},
+    {"PathWithoutTheLibrary",
+     [](const fs::path& w, const fs::path& s, const fs::path&) {
+         fs::create_directories(s / "quiboro");
+         writeQuiboroSettings(w, "200702", (s / "quiboro").string());
+     },
+     exclamation("Transmitir", kNotInstalledText)},
+    {"PathMissing",
+     [](const fs::path& w, const fs::path& s, const fs::path&) {
+         writeQuiboroSettings(w, "200702", (s / "nao-existe").string());
+     },
+     exclamation("Transmitir", kNotInstalledText)},
+    {"PathEmpty",
+     [](const fs::path& w, const fs::path&, const fs::path&) { writeQuiboroSettings(w, "200702", ""); },
+     exclamation("Transmitir", kNotInstalledText)},
+    {"PathRelative",
+     [](const fs::path& w, const fs::path&, const fs::path&) {
+         // Relative to the build folder the library would be found; a relative path is never searched.
+         writeQuiboroSettings(w, "200702", fs::relative(binFolder(), fs::current_path()).string());
+     },
+     exclamation("Transmitir", kNotInstalledText)},
+    {"DeliveryFileChangedAfterImport",
+     [](const fs::path& w, const fs::path&, const fs::path& f) {
+         writeQuiboroSettings(w, "200702", binFolder().string());
+         std::string bytes = readBytes(f);
+         bytes[bytes.find("\r\n") + 2 + 60] ^= 1;  // one byte of the header's input record
+         writeBytes(f, bytes);
+     },
+     exclamation("Transmitir", kAlteredText)},
+};
+
+// Failures name their case rather than dumping its bytes.
+void PrintTo(const Refusal& c, std::ostream* os) { *os << c.name; }
+
+class TransmissionRefusal : public TransmissionTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(TransmissionRefusal, ShowsItsMessageAndTouchesNoFile) {
+    GetParam().prepare(windows(), scratch_.path(), deliveryFile_);
+    const Snapshot before = snapshot(scratch_.path());
+    RecordingPrompts prompts;
+    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Refused);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].title, GetParam().expected.title);
+    EXPECT_EQ(prompts.shown[0].text, GetParam().expected.text);
+    EXPECT_EQ(prompts.shown[0].icon, GetParam().expected.icon);
+    EXPECT_EQ(prompts.shown[0].buttons, Buttons::Ok);
+    EXPECT_EQ(snapshot(scratch_.path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, TransmissionRefusal, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TransmissionNotices, SayWhatToDoWithTheirTitle) {
+    for (const Message& m : {KOVALDME1(), KOVALDME2()}) {
+        EXPECT_EQ(m.title, "Transmissão da Declaração");
+        EXPECT_EQ(m.buttons, Buttons::Ok);
+    }
+    const std::string tooOld = "Faça download  do  programa  e  instale em seu computador.";
+    const std::string missing = "faça o download  do   programa e  instale em seu computador.";
+    EXPECT_NE(KOVALDME1().text.find(tooOld), std::string::npos);
+    EXPECT_NE(KOVALDME2().text.find(missing), std::string::npos);
+}
+
+TEST_F(TransmissionTest, ALibraryFailureShowsTheLibrarysOwnMessageAndTitle) {
+    // The decoy answers a code of its own with its own texts.
+    writeQuiboroSettings(windows(), "200702", (binFolder() / "decoy").string());
+    const Snapshot before = snapshot(scratch_.path());
+    RecordingPrompts prompts;
+    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Failed);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].title, "Impostora");
+    EXPECT_EQ(prompts.shown[0].text, "Biblioteca impostora.");
+    EXPECT_EQ(prompts.shown[0].icon, Icon::Critical);
+    EXPECT_EQ(snapshot(scratch_.path()), before);
+}
+
+// A library file that cannot be loaded is an unexpected error: the retry question, then either giving up or,
+// once the file is put right, the transmission.
+class UnloadableLibraryTest : public TransmissionTest {
+protected:
+    void SetUp() override {
+        TransmissionTest::SetUp();
+        quiboro_ = scratch_ / "quiboro";
+        fs::create_directories(quiboro_);
+        writeBytes(quiboro_ / "libtrama21.so", "isto não é uma biblioteca");
+        writeQuiboroSettings(windows(), "200702", quiboro_.string());
+    }
+    fs::path quiboro_;
+};
+
+void expectRetryQuestion(const Message& m, const std::string& faultLine) {
+    EXPECT_EQ(m.title, "Transmitir");
+    EXPECT_EQ(m.icon, Icon::Question);
+    EXPECT_EQ(m.buttons, Buttons::YesNo);
+    EXPECT_EQ(m.text.rfind("Erro na transmissão da declaração.\n" + faultLine, 0), 0u) << m.text;
+    const std::string question = "\nDeseja tentar novamente ?";
+    ASSERT_GE(m.text.size(), question.size());
+    EXPECT_EQ(m.text.substr(m.text.size() - question.size()), question);
+}
+
+TEST_F(UnloadableLibraryTest, NoGivesUpAndTouchesNoFile) {
+    const Snapshot before = snapshot(scratch_.path());
+    RecordingPrompts prompts;
+    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Failed);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    expectRetryQuestion(prompts.shown[0], "Erro: 48\nErro durante carga de DLL.");
+    EXPECT_EQ(snapshot(scratch_.path()), before);
+}
+
+TEST_F(UnloadableLibraryTest, YesTriesAgainAndSucceedsOnceTheLibraryIsThere) {
+    RecordingPrompts prompts;
+    prompts.answer = [&](const Message& m) {
+        if (m.buttons != Buttons::YesNo) return Answer::Ok;
+        fs::copy_file(binFolder() / "libtrama21.so", quiboro_ / "libtrama21.so",
+                      fs::copy_options::overwrite_existing);
+        return Answer::Yes;
+    };
+    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Accepted);
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    expectRetryQuestion(prompts.shown[0], "Erro: 48\n");
+    EXPECT_EQ(prompts.shown[1].title, "Transmissão");
+    EXPECT_TRUE(receiptValidates());
+}
+
+TEST_F(UnloadableLibraryTest, ALibraryWithoutTheEntryPointIsAnUnexpectedError) {
+    // Any other shared library under the expected name: zlib, which this program links anyway.
+    Dl_info info{};
+    ASSERT_NE(::dladdr(reinterpret_cast<void*>(&::zlibVersion), &info), 0);
+    fs::copy_file(info.dli_fname, quiboro_ / "libtrama21.so", fs::copy_options::overwrite_existing);
+    RecordingPrompts prompts;
+    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Failed);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    expectRetryQuestion(prompts.shown[0], "Erro: 453\n");
+    EXPECT_NE(prompts.shown[0].text.find("EnviarDeclaracaoEx2"), std::string::npos) << prompts.shown[0].text;
+}
+
+// The settings file as the platform's private profile reader gives it.
+struct ProfileCase {
+    const char* name;
+    std::string content;
+    std::string section, key, expected;
+};
+
+const ProfileCase kProfileCases[] = {
+    {"Plain", "[Qui-Bor]\nVersao=200702\n", "Qui-Bor", "Versao", "200702"},
+    {"CaseOfSectionAndKey", "[QUI-BOR]\nversao=1\n", "Qui-Bor", "Versao", "1"},
+    {"BlanksAndCrLf", "  [ Qui-Bor ]  \r\n  Path =  /opt/quiboro  \r\n", "Qui-Bor", "Path", "/opt/quiboro"},
+    {"Quoted", "[Qui-Bor]\nPath=\" /com espaço \"\n", "Qui-Bor", "Path", " /com espaço "},
+    {"OtherSectionIgnored", "[Outra]\nVersao=9\n[Qui-Bor]\nPath=x\n", "Qui-Bor", "Versao", ""},
+    {"FirstOccurrenceWins", "[Qui-Bor]\nVersao=1\nVersao=2\n", "Qui-Bor", "Versao", "1"},
+    {"CommentIgnored", "[Qui-Bor]\n;Versao=9\nVersao=3\n", "Qui-Bor", "Versao", "3"},
+    {"EqualsInValue", "[Qui-Bor]\nPath=/a=b\n", "Qui-Bor", "Path", "/a=b"},
+    {"ByteOrderMark", "\xEF\xBB\xBF[Qui-Bor]\nVersao=7\n", "Qui-Bor", "Versao", "7"},
+    {"NoSection", "Versao=7\n", "Qui-Bor", "Versao", ""},
+    {"BinaryGarbage", std::string("\0\xFF[\n=\n]", 7), "Qui-Bor", "Versao", ""},
+};
+
+void PrintTo(const ProfileCase& c, std::ostream* os) { *os << c.name; }
+
+class ProfileString : public ::testing::TestWithParam<ProfileCase> {};
+
+TEST_P(ProfileString, ReadsTheValue) {
+    ScratchFolder scratch;
+    writeBytes(scratch / "x.ini", GetParam().content);
+    EXPECT_EQ(readProfileString(scratch / "x.ini", GetParam().section, GetParam().key), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ProfileString, ::testing::ValuesIn(kProfileCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProfileStringFile, AMissingFileGivesAnEmptyValue) {
+    ScratchFolder scratch;
+    EXPECT_EQ(readProfileString(scratch / "nao-existe.ini", "Qui-Bor", "Versao"), "");
+}
+
+TEST(QuiboroVersion, OnlyAWholeNumberCounts) {
+    EXPECT_EQ(quiboroVersionNumber("200702"), 200702);
+    EXPECT_EQ(quiboroVersionNumber(" 200801 "), 200801);
+    EXPECT_EQ(quiboroVersionNumber("+200702"), 200702);
+    EXPECT_EQ(quiboroVersionNumber("abc"), 0);
+    EXPECT_EQ(quiboroVersionNumber(""), 0);
+    EXPECT_EQ(quiboroVersionNumber("2007 02"), 0);
+    EXPECT_EQ(quiboroVersionNumber("-300000"), 0);
+    EXPECT_EQ(quiboroVersionNumber("200702.5"), 0);
+    EXPECT_GE(quiboroVersionNumber("99999999999999999999999"), kQuiboroMinimumVersion);
+}
+
+TEST(WindowsFolder, FollowsTheEnvironment) {
+    const ScopedVariable home("HOME", "/casa/usuario");
+    const ScopedVariable windir("KOVA_WINDIR", "/janelas");
+    const ScopedVariable xdg("XDG_CONFIG_HOME", "/xdg");
+    EXPECT_EQ(windowsFolder(), fs::path("/janelas"));
+    {
+        const ScopedVariable noWindir("KOVA_WINDIR", nullptr);
+        EXPECT_EQ(windowsFolder(), fs::path("/xdg"));
+        const ScopedVariable relative("XDG_CONFIG_HOME", "relativo");
+        EXPECT_EQ(windowsFolder(), fs::path("/casa/usuario/.config"));
+        const ScopedVariable noXdg("XDG_CONFIG_HOME", nullptr);
+        EXPECT_EQ(windowsFolder(), fs::path("/casa/usuario/.config"));
+    }
+    EXPECT_EQ(windowsFolder(), fs::path("/janelas"));
+}
+
+}  // namespace
+}  // namespace kova::testing
