@@ -3,6 +3,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "print/qt/qt_printer.h"
+
 namespace kova::app {
 
 SessionPrinter::SessionPrinter() = default;
@@ -31,6 +33,24 @@ bool SessionPrinter::configure(QWidget* parent) {
     if (dialog.exec() != QDialog::Accepted) return false;
     chosen_ = true;
     return true;
+}
+
+void SessionPrinter::choosePdfFile(const QString& path) {
+    QPrinter& p = printer();
+    p.setOutputFormat(QPrinter::PdfFormat);
+    p.setOutputFileName(path);
+    chosen_ = true;
+}
+
+std::unique_ptr<print::Printer> SessionPrinter::documentPrinter() {
+    if (chosen_) {
+        QPrinter& p = printer();
+        if (p.outputFormat() == QPrinter::PdfFormat && !p.outputFileName().isEmpty())
+            return print::QtPrinter::pdfFile(std::filesystem::path(p.outputFileName().toStdString()));
+        if (p.outputFormat() == QPrinter::NativeFormat && !p.printerName().isEmpty())
+            return print::QtPrinter::namedPrinter(p.printerName().toStdString());
+    }
+    return print::QtPrinter::systemDefault();
 }
 
 }  // namespace kova::app

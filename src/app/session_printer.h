@@ -1,9 +1,11 @@
 // The printer of this session: the system's default printer until "Configurar Impressora" chooses another
-// printer (or a PDF file). The print layer is handed printer() when a document is printed.
+// printer (or a PDF file). Every document the desktop program prints goes through documentPrinter().
 #pragma once
 
 #include <QString>
 #include <memory>
+
+#include "print/printer.h"
 
 class QPrinter;
 class QWidget;
@@ -26,6 +28,11 @@ public:
 
     // The system's printer set-up dialog, titled "Configurar Impressora". Returns true when a printer was chosen.
     bool configure(QWidget* parent);
+    // Chooses a PDF file as the destination, as the dialog's "print to file" does.
+    void choosePdfFile(const QString& path);
+
+    // A printer of the print layer for one document: the chosen PDF file or printer, else the default printer.
+    std::unique_ptr<print::Printer> documentPrinter();
 
 private:
     std::unique_ptr<QPrinter> printer_;

@@ -4,7 +4,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QPrinter>
 
 #include "app/environment_checks.h"
 #include "app/help_window.h"
@@ -18,7 +17,6 @@
 #include "delivery/generation.h"
 #include "delivery/transmission.h"
 #include "print/error_report.h"
-#include "print/qt/qt_printer.h"
 
 namespace kova::app {
 
@@ -39,17 +37,6 @@ private:
     ScreenReplaceQuestion question_;
     DeliveryGeneration generation_;
 };
-
-// The session's printer for the print layer: the PDF file chosen in "Configurar Impressora", else the
-// system's default printer.
-std::unique_ptr<print::Printer> sessionPrinter(SessionPrinter& session) {
-    if (session.chosen()) {
-        QPrinter& chosen = session.printer();
-        if (chosen.outputFormat() == QPrinter::PdfFormat && !chosen.outputFileName().isEmpty())
-            return print::QtPrinter::pdfFile(toPath(chosen.outputFileName()));
-    }
-    return print::QtPrinter::systemDefault();
-}
 
 }  // namespace
 
@@ -168,7 +155,7 @@ void Program::registerScreens() {
             return TRANSMITE(prompts_, window, static_cast<std::int16_t>(option), deliveryFile);
         };
         services.printPending = [this](Progress& progress) {
-            const std::unique_ptr<print::Printer> printer = sessionPrinter(context_.printer);
+            const std::unique_ptr<print::Printer> printer = context_.printer.documentPrinter();
             print::PrintContext print{*printer, context_.printerFlags, prompts_, clock_, progress};
             print::ImpRelErros(*database_, print);
         };

@@ -8,6 +8,10 @@ namespace kova::cli {
 
 Answer BatchPrompts::show(const Message& message) {
     std::cerr << message.title << ": " << message.text << "\n";
+    if (!yesTitle_.empty() && message.title == yesTitle_) {
+        std::cerr << "(Sim)\n";
+        return Answer::Yes;
+    }
     switch (message.buttons) {
         case Buttons::Ok:
             return Answer::Ok;

@@ -7,11 +7,10 @@
 
 #include "cli/batch_support.h"
 #include "cli/command_registry.h"
-#include "core/clock.h"
+#include "cli/print_command.h"
 #include "core/faults.h"
 #include "core/work_database.h"
 #include "print/error_report.h"
-#include "print/qt/print_output.h"
 
 namespace fs = std::filesystem;
 
@@ -27,12 +26,8 @@ const char* kUsage =
 
 int erros(const std::vector<std::string>& given) {
     std::vector<std::string> args = given;
-    kova::print::PrintDestination destination;
-    std::string error;
-    if (!kova::print::takePrintDestination(args, destination, error)) {
-        std::cerr << error << "\n" << kUsage;
-        return 2;
-    }
+    const auto destination = kova::cli::takeDestinationOrUsage(args, kUsage);
+    if (!destination) return 2;
     std::optional<fs::path> folder;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--help" || args[i] == "-h") {
@@ -55,13 +50,8 @@ int erros(const std::vector<std::string>& given) {
                   << kova::MSGERRO(f) << "\n";
         return 3;
     }
-    auto printer = kova::print::makePrinter(destination, std::cout);
-    kova::print::PrinterFlags flags;
-    kova::print::BatchPrintPrompts prompts(std::cerr);
-    kova::SystemClock clock;
-    kova::NullProgress progress;
-    kova::print::PrintContext context{*printer, flags, prompts, clock, progress};
-    switch (kova::print::ImpRelErros(database, context)) {
+    kova::cli::BatchPrinting printing(*destination);
+    switch (kova::print::ImpRelErros(database, printing.context())) {
         case kova::print::PrintOutcome::Printed: return 0;
         case kova::print::PrintOutcome::Failed: return 3;
         default: return 1;

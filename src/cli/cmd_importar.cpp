@@ -1,13 +1,12 @@
 // kova-cli importar: the import screen without a screen. It chooses the file (the declarant data of its first
 // record), opens the work database, runs the import and, when it is clean, the generation.
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
+#include "cli/batch_support.h"
 #include "cli/command_registry.h"
 #include "cli/json_text.h"
 #include "core/clock.h"
@@ -41,26 +40,6 @@ struct Options {
     bool replace = false;
 };
 
-// Nobody is there to answer: messages go to stderr and every question takes its cautious answer.
-class CliPrompts : public kova::Prompts {
-public:
-    bool replace = false;  // --substituir: Yes to the replace question of generation
-
-    kova::Answer show(const kova::Message& message) override {
-        std::cerr << message.title << ": " << message.text << "\n";
-        if (replace && message.title == kova::kReplaceQuestionTitle) {
-            std::cerr << "(Sim)\n";
-            return kova::Answer::Yes;
-        }
-        switch (message.buttons) {
-            case kova::Buttons::Ok: return kova::Answer::Ok;
-            case kova::Buttons::OkCancel: std::cerr << "(Cancelar)\n"; return kova::Answer::Cancel;
-            case kova::Buttons::YesNo: std::cerr << "(Não)\n"; return kova::Answer::No;
-        }
-        return kova::Answer::Cancel;
-    }
-};
-
 // While the file is chosen the pending list is kept (its one line is a refusal); during the import the list is
 // written to stdout as it is filled, unless JSON rows are wanted. The zero-amount warning is a notice.
 class CliImportView : public kova::RecordingImportView {
@@ -84,16 +63,9 @@ private:
     std::size_t streamed_ = 0;
 };
 
-fs::path executableFolder() {
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::current_path(ec) : self.parent_path();
-}
-
 // Parses the arguments; a message and nullopt on a usage error. `help` is set for --help.
 std::optional<Options> parse(const std::vector<std::string>& args, bool& help) {
     Options o;
-    if (const char* env = std::getenv("KOVA_PASTA"); env && *env) o.programFolder = fs::path(env);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -141,9 +113,8 @@ int importar(const std::vector<std::string>& args) {
     if (!options) return kExitRefused;
 
     kova::ImportSession session;
-    session.programFolder = options->programFolder.value_or(executableFolder());
-    CliPrompts prompts;
-    prompts.replace = options->replace;
+    session.programFolder = kova::cli::programFolderOr(options->programFolder);
+    kova::cli::BatchPrompts prompts(options->replace ? kova::kReplaceQuestionTitle : "");
     CliImportView view;
     view.json = options->json;
     const kova::SystemClock clock;

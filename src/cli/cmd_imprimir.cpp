@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "cli/command_registry.h"
-#include "core/clock.h"
+#include "cli/print_command.h"
 #include "print/declaration_report.h"
-#include "print/qt/print_output.h"
 
 namespace fs = std::filesystem;
 
@@ -53,12 +52,8 @@ bool parseTypes(const std::string& text, kova::print::ReportSelection& selection
 
 int imprimir(const std::vector<std::string>& given) {
     std::vector<std::string> args = given;
-    kova::print::PrintDestination destination;
-    std::string error;
-    if (!kova::print::takePrintDestination(args, destination, error)) {
-        std::cerr << error << "\n" << kUsage;
-        return 2;
-    }
+    const auto destination = kova::cli::takeDestinationOrUsage(args, kUsage);
+    if (!destination) return 2;
     kova::print::ReportSelection selection;
     std::optional<fs::path> file;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -83,15 +78,11 @@ int imprimir(const std::vector<std::string>& given) {
         std::cerr << kUsage;
         return 2;
     }
-    auto printer = kova::print::makePrinter(destination, std::cout);
-    kova::print::PrinterFlags flags;
-    kova::print::BatchPrintPrompts prompts(std::cerr);
-    kova::SystemClock clock;
     kova::CancelFlag cancel;
     InterruptProgress progress(cancel);
+    kova::cli::BatchPrinting printing(*destination, &progress);
     std::signal(SIGINT, [](int) { interrupted = 1; });
-    kova::print::PrintContext context{*printer, flags, prompts, clock, progress};
-    kova::print::DeclarationReport report(context, cancel);
+    kova::print::DeclarationReport report(printing.context(), cancel);
     report.selection = selection;
     const bool printed = report.IMPRIMERELATORIO(*file);
     std::signal(SIGINT, SIG_DFL);

@@ -6,9 +6,8 @@
 #include <vector>
 
 #include "cli/command_registry.h"
-#include "core/clock.h"
+#include "cli/print_command.h"
 #include "delivery/receipt_validation.h"
-#include "print/qt/print_output.h"
 #include "print/receipt_print.h"
 
 namespace fs = std::filesystem;
@@ -42,12 +41,8 @@ void printData(const kova::DADOSRECIBO& d) {
 
 int recibo(const std::vector<std::string>& given) {
     std::vector<std::string> args = given;
-    kova::print::PrintDestination destination;
-    std::string error;
-    if (!kova::print::takePrintDestination(args, destination, error)) {
-        std::cerr << error << "\n" << kUsage;
-        return 2;
-    }
+    const auto destination = kova::cli::takeDestinationOrUsage(args, kUsage);
+    if (!destination) return 2;
     const bool destinationGiven = args.size() != given.size();
     bool validateOnly = false;
     std::optional<fs::path> file;
@@ -69,20 +64,16 @@ int recibo(const std::vector<std::string>& given) {
         std::cerr << kUsage;
         return 2;
     }
-    kova::print::BatchPrintPrompts prompts(std::cerr);
     kova::DADOSRECIBO data;
     if (validateOnly) {
+        kova::print::BatchPrintPrompts prompts(std::cerr);
         const bool valid = kova::VALIDARECIBO(*file, prompts, data);
         printData(data);
         std::cerr << (valid ? "Recibo válido.\n" : "Recibo inválido.\n");
         return valid ? 0 : 1;
     }
-    auto printer = kova::print::makePrinter(destination, std::cout);
-    kova::print::PrinterFlags flags;
-    kova::SystemClock clock;
-    kova::NullProgress progress;
-    kova::print::PrintContext context{*printer, flags, prompts, clock, progress};
-    const auto result = kova::print::printReceipt(*file, context, data);
+    kova::cli::BatchPrinting printing(*destination);
+    const auto result = kova::print::printReceipt(*file, printing.context(), data);
     return result == kova::print::ReceiptPrintResult::Printed ? 0 : 1;
 }
 

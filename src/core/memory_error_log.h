@@ -1,6 +1,7 @@
 // An error log kept in memory: for tests and for checks that must not touch the work database.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "core/error_log.h"
@@ -30,7 +31,7 @@ public:
     void CONSULTAERROS(const std::function<bool(const ErrorListing&)>& visit) override {
         for (const auto& r : rows) {
             ErrorListing l;
-            l.descerro = "Erro " + std::to_string(r.coderro);
+            l.descerro = description(r.coderro);
             l.COMPLEMENTOERR = r.COMPLEMENTOERR.value_or("");
             l.TIPOREG = r.TIPOREG;
             l.nreg = r.nreg;
@@ -44,6 +45,10 @@ public:
     }
 
     std::vector<Row> rows;
+
+protected:
+    // The text CONSULTAERROS gives an error code (the work database joins the real one).
+    virtual std::string description(int coderro) const { return "Erro " + std::to_string(coderro); }
 };
 
 }  // namespace kova

@@ -25,26 +25,6 @@ std::string sealed(std::string text) {
 
 }  // namespace
 
-void takeInputHeader(const HeaderRecord& header, DeliveryHeaderFields& fields) {
-    fields.Ano = header.Ano();
-    fields.Tipo = header.Tipo();
-    fields.CNPJDECL = header.CNPJDECL();
-    fields.NOME = header.NOME();
-    fields.UF = header.UF();
-    fields.SITUACAO = header.SITUACAO();
-    fields.PERIODOINICIAL = header.PERIODOINICIAL();
-    fields.PERIODOFINAL = header.PERIODOFINAL();
-    fields.DATAEVENTO = header.DATAEVENTO();
-}
-
-std::string deliveryFileName(std::string_view cnpj, std::string_view year, std::string_view type,
-                             std::string_view situation) {
-    std::string name;
-    name.append(cnpj).append("-KOVALDF-").append(year).append("-");
-    name.append(type == "1" ? "RETIF" : "ORIGI").append("-").append(situation).append(".DEC");
-    return name;
-}
-
 std::string headerSealKey(std::string_view deliveryFileName) {
     std::string key(deliveryFileName.substr(0, 8));
     key.append(deliveryFileName.size() >= 4 ? deliveryFileName.substr(deliveryFileName.size() - 4) : deliveryFileName);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/declaration_names.h"
 #include "core/decimal_total.h"
 #include "core/record_layout.h"
 
@@ -36,15 +37,8 @@ struct DeliveryHeaderFields {
     std::int64_t count4 = 0;
 };
 
-// Header fields of the input declaration's type-1 record (the declarant part; totals, counts and the type-2
-// fields come from the validation).
-void takeInputHeader(const HeaderRecord& header, DeliveryHeaderFields& fields);
-
-// CNPJ + "-KOVALDF-" + year + "-" + "RETIF"/"ORIGI" + "-" + situation + ".DEC" (40 characters when complete).
-std::string deliveryFileName(std::string_view cnpj, std::string_view year, std::string_view type,
-                             std::string_view situation);
-
-// The key of the header seal: upper-cased first 8 and last 4 characters of the delivery file name.
+// The key of the header seal: upper-cased first 8 and last 4 characters of the delivery file name (its rule:
+// deliveryFileName in core/declaration_names.h).
 std::string headerSealKey(std::string_view deliveryFileName);
 
 // Detail record: the input line as read followed by its seal.

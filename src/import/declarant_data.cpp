@@ -1,5 +1,6 @@
 #include "import/declarant_data.h"
 
+#include "core/declaration_names.h"
 #include "core/field_checks.h"
 #include "core/record_layout.h"
 #include "core/retry.h"
@@ -13,17 +14,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kMaskDate = "@@/@@/@@@@";
-
-// A name component from record bytes: ASCII letters and digits stay, anything else (a separator, a dot,
-// a blank, a control or accented byte) becomes "_".
-std::string safeComponent(std::string_view bytes) {
-    std::string out(bytes);
-    for (char& c : out) {
-        const bool keep = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        if (!keep) c = '_';
-    }
-    return out;
-}
 
 // The folder and read faults here ask "Deseja tentar novamente ?".
 RetryText askAgain(std::string title, std::string sentence) {
@@ -98,8 +88,7 @@ DeclarantLabels DeclarantData::labels() const {
 }
 
 std::string declarationBaseName(const DeclarantData& d) {
-    return safeComponent(d.CNPJ) + "-KOVALDF-" + safeComponent(d.year) + "-" + d.typeWord() + "-" +
-           safeComponent(d.situation);
+    return kova::declarationBaseName(d.CNPJ, d.year, d.type, d.situation);
 }
 
 fs::path generatedFolderOf(const fs::path& programFolder) { return programFolder / kGeneratedFolderName; }
@@ -109,7 +98,7 @@ DeclarationNames declarationNames(const fs::path& programFolder, const Declarant
     const std::string base = declarationBaseName(declarant);
     n.generatedFolder = generatedFolderOf(programFolder);
     n.declarationFolder = n.generatedFolder / base;
-    n.deliveryFileName = base + ".DEC";
+    n.deliveryFileName = deliveryFileName(declarant.CNPJ, declarant.year, declarant.type, declarant.situation);
     n.deliveryFilePath = n.declarationFolder / n.deliveryFileName;
     return n;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/declaration_names.h"
 #include "core/ports.h"
 #include "core/record_reader.h"
 #include "import/import_view.h"
@@ -28,7 +29,7 @@ struct DeclarantData {
 
     static DeclarantData fromHeader(std::string_view record);
     // "RETIF" for type "1", "ORIGI" otherwise.
-    std::string typeWord() const { return type == "1" ? "RETIF" : "ORIGI"; }
+    std::string typeWord() const { return declarationTypeWord(type); }
     // The labels of the declarant frame (CNPJ and dates masked, situation by name, texts in UTF-8).
     DeclarantLabels labels() const;
     bool operator==(const DeclarantData&) const = default;
@@ -36,10 +37,8 @@ struct DeclarantData {
 
 constexpr const char* kGeneratedFolderName = "GERADA";
 
-// Names of one declaration under the program folder P:
+// Names of one declaration under the program folder P (the rule and its sanitising: core/declaration_names.h):
 //   P/GERADA/<CNPJ>-KOVALDF-<year>-<ORIGI|RETIF>-<situation>/<same>.DEC
-// Record bytes other than ASCII letters and digits become "_" in the names, so that no header (the header is
-// read before any check) can make a name that leaves GERADA or is not a plain file name.
 struct DeclarationNames {
     std::filesystem::path generatedFolder;    // P/GERADA
     std::filesystem::path declarationFolder;  // P/GERADA/<base>

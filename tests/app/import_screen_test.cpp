@@ -204,6 +204,20 @@ private slots:
         QVERIFY(!enabled(*s.screen, ImportButton::PrintPending));
     }
 
+    void theErrorReportGoesToThePrinterChosenForTheSession() {
+        Screen s;
+        const QString pdf = s.p.folder.path() + QStringLiteral("relatorio-erros.pdf");
+        s.p.program->context().printer.choosePdfFile(pdf);
+        s.choose("erros.txt", declarationWithTwoErrors());
+        s.screen->BtnCmd(ImportButton::Ok)->click();
+        QVERIFY(enabled(*s.screen, ImportButton::PrintPending));
+        s.screen->BtnCmd(ImportButton::PrintPending)->click();
+        QVERIFY2(s.p.prompts.saw("Impressão do Relatório de Erros concluída."), qPrintable(s.p.prompts.transcript()));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(5) == "%PDF-");
+    }
+
     void aThousandErrorsAreCountedWithTheThousandsSeparator() {
         Screen s;
         DeclarationBuilder d;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/cli_run.h"
-#include "core/temp_folder.h"
+#include "support/temp_folder.h"
 #include "support/declaration_builder.h"
 
 namespace kova {

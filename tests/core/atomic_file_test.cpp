@@ -10,7 +10,7 @@
 
 #include "core/atomic_file.h"
 #include "core/faults.h"
-#include "core/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace kova {
 namespace {

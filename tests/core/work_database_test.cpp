@@ -15,7 +15,7 @@
 #include "core/error_texts.h"
 #include "core/faults.h"
 #include "core/sqlite_statement.h"
-#include "core/temp_folder.h"
+#include "support/temp_folder.h"
 #include "core/work_database.h"
 
 namespace kova {

@@ -6,69 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
-
-#include "core/record_layout.h"
-#include "delivery/delivery_records.h"
-#include "delivery/seals.h"
 
 namespace kova::testing {
 
 fs::path binFolder() { return fs::read_symlink("/proc/self/exe").parent_path(); }
-
-ScratchFolder::ScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "kova-teste-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ec;
-    // Folders a test made read-only must become writable again to be removed.
-    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec))
-        if (it->is_directory(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
-}
-
-fs::path writeSealedDeliveryFile(const fs::path& folder, const fixtures::DeclarationBuilder& declaration) {
-    const std::vector<std::string> records = declaration.records();
-    DeliveryHeaderFields fields;
-    takeInputHeader(HeaderRecord(records.at(0)), fields);
-    const RecordView contacts(records.at(1));
-    fields.CPFREPRESENTANTE = contacts.field(10, 11);
-    fields.telefoneREPRESENTANTE = contacts.field(21, 18);
-    for (const std::string& line : records) {
-        const RecordView record(line);
-        if (record.isTrailer()) continue;
-        if (record.TipoREGISTRO() == "3") ++fields.count3;
-        if (record.TipoREGISTRO() == "4") ++fields.count4;
-        if (record.TipoREGISTRO() == "5") {
-            fields.totalBASECALCULO.addDigits(record.field(32, 17));
-            fields.totalKOVA.addDigits(record.field(49, 17));
-        }
-    }
-    const std::string name = deliveryFileName(fields.CNPJDECL, fields.Ano, fields.Tipo, fields.SITUACAO);
-
-    std::uint32_t running = 0;
-    std::string detailSeal;
-    std::string body;
-    for (const std::string& line : records) {
-        const std::string sealed = sealedDetailRecord(line);
-        detailSeal = ACUMULACRC(sealed, running);
-        body += sealed + "\r\n";
-    }
-    const std::string r1 = receiptRecord(fields.CNPJDECL, fields.NOME);
-    std::uint32_t receiptRunning = running;
-    const std::string receiptSeal = ACUMULACRC(r1, receiptRunning);
-    const std::string file = headerRecord(fields, detailSeal, name) + "\r\n" + body + r1 + "\r\n" +
-                             receiptClosingRecord(receiptSeal) + "\r\n";
-    fs::create_directories(folder);
-    writeBytes(folder / name, file);
-    return folder / name;
-}
 
 void writeQuiboroSettings(const fs::path& windowsFolder, const std::string& version, const std::string& path) {
     fs::create_directories(windowsFolder);
@@ -88,20 +30,6 @@ Snapshot snapshot(const fs::path& root, bool folderTimes) {
         all[fs::relative(entry.path(), root).string()] = e;
     }
     return all;
-}
-
-std::string readBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + file.string());
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeBytes(const fs::path& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out.flush()) throw std::runtime_error("cannot write " + file.string());
 }
 
 Answer RecordingPrompts::show(const Message& message) {

@@ -12,6 +12,9 @@
 
 #include "core/ports.h"
 #include "support/declaration_builder.h"
+#include "support/delivery/sealed_delivery_file.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 namespace kova::testing {
 
@@ -21,22 +24,9 @@ namespace fs = std::filesystem;
 fs::path binFolder();
 
 // A fresh folder removed with everything in it at the end of the test.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const fs::path& path() const { return path_; }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
+using ScratchFolder = testing_support::TempFolder;
 
-private:
-    fs::path path_;
-};
-
-// A delivery file sealed record by record, as generation writes it, from a clean declaration; written into
-// `folder` under its own name. Returns its path.
-fs::path writeSealedDeliveryFile(const fs::path& folder, const fixtures::DeclarationBuilder& declaration);
+using testing_support::writeSealedDeliveryFile;
 
 // Writes qui-bor.ini in `windowsFolder` with the given lines of section "Qui-Bor".
 void writeQuiboroSettings(const fs::path& windowsFolder, const std::string& version, const std::string& path);
@@ -52,8 +42,8 @@ struct Entry {
 using Snapshot = std::map<std::string, Entry>;
 Snapshot snapshot(const fs::path& root, bool folderTimes = true);
 
-std::string readBytes(const fs::path& file);
-void writeBytes(const fs::path& file, const std::string& bytes);
+using testing_support::readBytes;
+using testing_support::writeBytes;
 
 // Records every message and answers through `answer` (default: OK / No).
 class RecordingPrompts : public Prompts {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/faults.h"
-#include "core/temp_folder.h"
+#include "support/temp_folder.h"
 #include "import/declarant_data.h"
 #include "import/import_fixtures.h"
 #include "import/validation_fakes.h"

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/temp_folder.h"
+#include "support/temp_folder.h"
 #include "import/file_helpers.h"
 #include "import/import_fixtures.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/faults.h"
-#include "core/temp_folder.h"
+#include "support/temp_folder.h"
 #include "import/import_driver.h"
 #include "import/import_fixtures.h"
 #include "import/pending_list.h"
@@ -26,6 +26,7 @@ using import_tests::ScriptedPrompts;
 using import_tests::TickingClock;
 using import_tests::writeFile;
 using testing_support::TempFolder;
+using validation_tests::MemorySource;
 
 constexpr int kYear = 2025;
 const char* kStructurePhase = "Efetuando crítica de estrutura do arquivo ...";
@@ -41,31 +42,6 @@ DeclarationBuilder cleanDeclaration() {
 std::string zeroAmounts(std::size_t line, std::size_t k) {
     return LevyBuilder(line, k, kYear).BASECALCULO(0).KOVA(0).build();
 }
-
-// A file whose reads fail while `failuresLeft` > 0 once it is armed.
-class ArmableSource : public ByteSource {
-public:
-    ArmableSource(std::string bytes, bool& armed, int& failuresLeft)
-        : bytes_(std::move(bytes)), armed_(armed), failuresLeft_(failuresLeft) {}
-    std::size_t read(char* buffer, std::size_t n) override {
-        if (armed_ && failuresLeft_ > 0) {
-            --failuresLeft_;
-            throw Fault(57);
-        }
-        const std::size_t count = std::min(n, bytes_.size() - std::min(pos_, bytes_.size()));
-        std::copy_n(bytes_.data() + pos_, count, buffer);
-        pos_ += count;
-        return count;
-    }
-    void seek(std::uint64_t offset) override { pos_ = static_cast<std::size_t>(offset); }
-    std::uint64_t size() override { return bytes_.size(); }
-
-private:
-    std::string bytes_;
-    bool& armed_;
-    int& failuresLeft_;
-    std::size_t pos_ = 0;
-};
 
 class FakeGeneration : public GenerationPort {
 public:
@@ -484,7 +460,14 @@ TEST_P(DetailReadFailure, AsksAndRepeatsTheRead) {
     bool armed = false;
     int failuresLeft = 1;
     driver.setSourceOpener([&](const fs::path&) -> std::unique_ptr<ByteSource> {
-        return std::make_unique<ArmableSource>(dec.str(), armed, failuresLeft);
+        auto source = std::make_unique<MemorySource>(dec.str());
+        // Reads fail while `failuresLeft` > 0 once the detail phase armed the failure.
+        source->failNow = [&] {
+            if (!armed || failuresLeft <= 0) return false;
+            --failuresLeft;
+            return true;
+        };
+        return source;
     });
     view.onPump = [&] { armed = armed || view.status == kDetailPhase; };
     prompts.answers.assign(GetParam().answers.begin(), GetParam().answers.end());

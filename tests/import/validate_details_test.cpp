@@ -95,17 +95,6 @@ TEST_F(ContactValidation, TheRepresentativeDataAreKeptEvenWhenWrong) {
 
 // --- Types 3 and 4: identification order over several records -----------------------------------------------
 
-struct Expected {
-    std::int64_t nreg;
-    Finding finding;
-    bool operator==(const Expected&) const = default;
-};
-
-void PrintTo(const Expected& e, std::ostream* os) {
-    *os << "record " << e.nreg << ": ";
-    PrintTo(e.finding, os);
-}
-
 struct OrderCase {
     const char* name;
     std::vector<std::string> records;  // lines 3, 4, ...
@@ -165,14 +154,12 @@ class IdentificationOrder : public ValidatorTest, public ::testing::WithParamInt
 
 TEST_P(IdentificationOrder, RecordsTheExpectedErrors) {
     const OrderCase& c = GetParam();
-    std::vector<Expected> got;
     std::int64_t line = 3;
     for (const auto& record : c.records) {
         EXPECT_TRUE(validate(record, line, std::string(1, record[8])));
         ++line;
     }
-    for (const auto& r : log.rows) got.push_back({r.nreg, {r.coderro, r.posini, r.posfin}});
-    EXPECT_EQ(got, c.expected);
+    EXPECT_EQ(numberedFindings(log), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, IdentificationOrder, ::testing::ValuesIn(orderCases()),

@@ -73,17 +73,6 @@ INSTANTIATE_TEST_SUITE_P(Fields, LevyRules, ::testing::ValuesIn(levyCases()),
 
 // --- Type 5: order over several records ---------------------------------------------------------------------
 
-struct Expected {
-    std::int64_t nreg;
-    Finding finding;
-    bool operator==(const Expected&) const = default;
-};
-
-void PrintTo(const Expected& e, std::ostream* os) {
-    *os << "record " << e.nreg << ": ";
-    PrintTo(e.finding, os);
-}
-
 struct LevyOrderCase {
     const char* name;
     std::vector<std::string> records;  // lines 3, 4, ...
@@ -119,9 +108,7 @@ class LevyOrder : public LevyValidation, public ::testing::WithParamInterface<Le
 TEST_P(LevyOrder, RecordsTheExpectedErrors) {
     std::int64_t line = 3;
     for (const auto& record : GetParam().records) EXPECT_TRUE(validateLevy(record, line++));
-    std::vector<Expected> got;
-    for (const auto& r : log.rows) got.push_back({r.nreg, {r.coderro, r.posini, r.posfin}});
-    EXPECT_EQ(got, GetParam().expected);
+    EXPECT_EQ(numberedFindings(log), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, LevyOrder, ::testing::ValuesIn(levyOrderCases()),

@@ -52,13 +52,14 @@ public:
     std::function<void()> onWrite;  // runs at every attempt, e.g. to press "Cancelar" mid-record
 };
 
-// A file in memory; the reads whose numbers (from 1) are in `failingReads` fail as a device error would.
+// A file in memory; the reads whose numbers (from 1) are in `failingReads`, and those for which `failNow`
+// says so, fail as a device error would.
 class MemorySource : public ByteSource {
 public:
     explicit MemorySource(std::string bytes) : bytes_(std::move(bytes)) {}
     std::size_t read(char* buffer, std::size_t n) override {
         ++reads;
-        if (failingReads.count(reads) != 0) throw Fault(57);
+        if (failingReads.count(reads) != 0 || (failNow && failNow())) throw Fault(57);
         const std::size_t count = std::min(n, bytes_.size() - std::min(pos_, bytes_.size()));
         std::copy_n(bytes_.data() + pos_, count, buffer);
         pos_ += count;
@@ -68,6 +69,7 @@ public:
     std::uint64_t size() override { return bytes_.size(); }
 
     std::set<int> failingReads;
+    std::function<bool()> failNow;
     int reads = 0;
 
 private:
@@ -116,5 +118,23 @@ inline Finding F(int code, int first, int last) {
 }
 
 inline void PrintTo(const Finding& f, std::ostream* os) { *os << f.code << " (" << f.posini << "-" << f.posfin << ")"; }
+
+// A finding with the number of the record it was found in, for cases over several records.
+struct Expected {
+    std::int64_t nreg;
+    Finding finding;
+    bool operator==(const Expected&) const = default;
+};
+
+inline void PrintTo(const Expected& e, std::ostream* os) {
+    *os << "record " << e.nreg << ": ";
+    PrintTo(e.finding, os);
+}
+
+inline std::vector<Expected> numberedFindings(const MemoryErrorLog& log) {
+    std::vector<Expected> out;
+    for (const auto& r : log.rows) out.push_back({r.nreg, {r.coderro, r.posini, r.posfin}});
+    return out;
+}
 
 }  // namespace kova::validation_tests

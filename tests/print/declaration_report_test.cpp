@@ -33,7 +33,7 @@ private:
 class Report : public ::testing::Test {
 protected:
     bool print(const fixtures::DeclarationBuilder& d, ReportSelection selection = {}, Progress* p = nullptr) {
-        dec = printtest::writeDeliveryFile(scratch.path(), d);
+        dec = printtest::writeSealedDeliveryFile(scratch.path(), d);
         PrintContext c{recorder, flags, prompts, clock, p ? *p : progress};
         DeclarationReport report(c, cancel);
         report.selection = selection;
@@ -266,7 +266,7 @@ protected:
 };
 
 TEST_F(Selection, MOSTRACAMPOSAcceptsOnlyADeliveryFile) {
-    const fs::path good = printtest::writeDeliveryFile(scratch.path(), fixtures::DeclarationBuilder(2023).type3(1));
+    const fs::path good = printtest::writeSealedDeliveryFile(scratch.path(), fixtures::DeclarationBuilder(2023).type3(1));
     EXPECT_TRUE(MOSTRACAMPOS(row(good), prompts, labels));
     EXPECT_EQ(labels.LblCNPJ, "11.222.333/0001-81");
     EXPECT_EQ(labels.LblTipo, "Original");

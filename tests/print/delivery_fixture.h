@@ -6,27 +6,19 @@
 
 #include "core/clock.h"
 #include "support/declaration_builder.h"
+#include "support/delivery/sealed_delivery_file.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 namespace kova::printtest {
 
 namespace fs = std::filesystem;
 
 // A fresh folder removed with everything in it at the end of the test.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const fs::path& path() const { return path_; }
+using ScratchFolder = testing_support::TempFolder;
 
-private:
-    fs::path path_;
-};
-
-// The delivery file of a clean declaration, sealed as generation seals it, written record by record into
-// `folder` under its own name. Returns its path.
-fs::path writeDeliveryFile(const fs::path& folder, const fixtures::DeclarationBuilder& declaration);
+// The delivery file of a clean declaration, sealed as generation seals it.
+using testing_support::writeSealedDeliveryFile;
 
 struct ReceiptOptions {
     std::string ni = std::string(14, ' ');  // NI of the signing certificate (RC 78-91)
@@ -37,7 +29,7 @@ struct ReceiptOptions {
 // The receipt (".REC") the agency leaves beside the delivery file, accepted by VALIDARECIBO.
 fs::path writeReceipt(const fs::path& deliveryFile, const ReceiptOptions& options = {});
 
-std::string readBytes(const fs::path& file);
-void writeBytes(const fs::path& file, const std::string& bytes);
+using testing_support::readBytes;
+using testing_support::writeBytes;
 
 }  // namespace kova::printtest

@@ -13,21 +13,13 @@ namespace kova::printtest {
 
 void TextErrorLog::CONSULTAERROS(const std::function<bool(const ErrorListing&)>& visit) {
     int n = 0;
-    for (const auto& r : rows) {
+    MemoryErrorLog::CONSULTAERROS([&](const ErrorListing& row) {
         if (failAtRow > 0 && ++n == failAtRow) throw Fault(3040);
-        ErrorListing l;
-        l.descerro = std::string(errorText(r.coderro));
-        l.COMPLEMENTOERR = r.COMPLEMENTOERR.value_or("");
-        l.TIPOREG = r.TIPOREG;
-        l.nreg = r.nreg;
-        l.posini = r.posini;
-        l.posfin = r.posfin;
-        l.coderro = r.coderro;
-        l.CNPJ = r.CNPJ;
-        l.NOME = r.NOME;
-        if (!visit(l)) return;
-    }
+        return visit(row);
+    });
 }
+
+std::string TextErrorLog::description(int coderro) const { return std::string(errorText(coderro)); }
 
 Answer RecordingPrompts::show(const Message& message) {
     shown.push_back(message);

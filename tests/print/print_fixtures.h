@@ -17,6 +17,9 @@ public:
     void CONSULTAERROS(const std::function<bool(const ErrorListing&)>& visit) override;
     // The n-th row read (1 = the first) throws a database fault; 0 never.
     int failAtRow = 0;
+
+protected:
+    std::string description(int coderro) const override;
 };
 
 // Records every message; answers through `answer` (default: OK, or Yes to every question).

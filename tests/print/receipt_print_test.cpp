@@ -17,7 +17,7 @@ class ReceiptPrint : public ::testing::Test {
 protected:
     PrintContext context() { return PrintContext{recorder, flags, prompts, clock, progress}; }
     fs::path deliveryWithReceipt(const printtest::ReceiptOptions& options = {}) {
-        const fs::path dec = printtest::writeDeliveryFile(scratch.path(), declaration);
+        const fs::path dec = printtest::writeSealedDeliveryFile(scratch.path(), declaration);
         printtest::writeReceipt(dec, options);
         return dec;
     }
@@ -130,7 +130,7 @@ TEST_F(ReceiptPrint, BlankAreaCodeEndsInTheRunTimeErrorPath) {
     // A delivery file built from a contact record whose area code is blank, the rest of the telephone filled.
     fixtures::DeclarationBuilder blankArea(2023);
     blankArea.type3(1).contacts().DDDREPRESENTANTE("    ");
-    const fs::path other = printtest::writeDeliveryFile(scratch.path() / "b", blankArea);
+    const fs::path other = printtest::writeSealedDeliveryFile(scratch.path() / "b", blankArea);
     printtest::writeReceipt(other);
     int asked = 0;
     prompts.answer = [&](const Message& m) {
@@ -148,7 +148,7 @@ TEST_F(ReceiptPrint, BlankAreaCodeEndsInTheRunTimeErrorPath) {
 }
 
 TEST_F(ReceiptPrint, RefusalsOfIMPRIMERECIBO) {
-    const fs::path dec = printtest::writeDeliveryFile(scratch.path(), declaration);
+    const fs::path dec = printtest::writeSealedDeliveryFile(scratch.path(), declaration);
     auto c = context();
     // No receipt beside the delivery file.
     EXPECT_FALSE(IMPRIMERECIBO(dec, c, data));
@@ -177,7 +177,7 @@ TEST_F(ReceiptPrint, HeaderWithoutTelephoneIsRefused) {
     fixtures::DeclarationBuilder noPhone(2023);
     noPhone.type3(1).contacts().DDDREPRESENTANTE("    ").TELEFONEREPRESENTANTE("         ").RAMALREPRESENTANTE(
         "     ");
-    const fs::path dec = printtest::writeDeliveryFile(scratch.path(), noPhone);
+    const fs::path dec = printtest::writeSealedDeliveryFile(scratch.path(), noPhone);
     printtest::writeReceipt(dec);
     auto c = context();
     EXPECT_FALSE(IMPRIMERECIBO(dec, c, data));

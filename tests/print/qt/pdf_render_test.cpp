@@ -75,7 +75,7 @@ TEST_F(PdfRendering, ErrorReport) {
 }
 
 TEST_F(PdfRendering, Receipt) {
-    const fs::path dec = printtest::writeDeliveryFile(scratch.path() / "dec",
+    const fs::path dec = printtest::writeSealedDeliveryFile(scratch.path() / "dec",
                                                       fixtures::DeclarationBuilder(2023).type3(2).type5(2));
     printtest::ReceiptOptions options;
     options.ni = "12345678909   ";
@@ -89,7 +89,7 @@ TEST_F(PdfRendering, Receipt) {
 }
 
 TEST_F(PdfRendering, DeclarationReport) {
-    const fs::path dec = printtest::writeDeliveryFile(scratch.path() / "dec",
+    const fs::path dec = printtest::writeSealedDeliveryFile(scratch.path() / "dec",
                                                       fixtures::DeclarationBuilder(2023).type3(58).type4F(1).type5(3));
     const fs::path pdf = scratch.path() / "relatorio.pdf";
     auto printer = QtPrinter::pdfFile(pdf);
