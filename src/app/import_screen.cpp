@@ -409,9 +409,7 @@ void KOVALDDEC::POSIMPORTACAO() {
         QApplication::restoreOverrideCursor();
         return;
     }
-    const QString message = QStringLiteral("Arquivo importado com sucesso.\n\nA declaração foi gravada na seguinte "
-                                           "pasta: \n") +
-                            QString::fromStdString(session_.names.declarationFolder.string()) +
+    const QString message = QString::fromStdString(importSuccessText(session_)) +
                             QStringLiteral("\n\nDeseja transmitir o arquivo neste momento ?");
     setButtonEnabled(ImportButton::PrintPending, false);
     KOVALDME3 question(message, session_.answer, &host_, this, window());

@@ -135,8 +135,7 @@ int importar(const std::vector<std::string>& args) {
     switch (outcome) {
         case kova::ImportOutcome::Succeeded:
             if (session.mainAnswer == kova::MainAnswer::Generated)
-                std::cerr << "A declaração foi gravada na seguinte pasta: " << session.names.declarationFolder.string()
-                          << "\n";
+                std::cerr << kova::importSuccessText(session) << "\n";
             else
                 std::cerr << "Arquivo importado com sucesso. A declaração não tem erros.\n";
             return kExitImported;

@@ -542,4 +542,9 @@ void ImportDriver::cancelButton() {
     }
 }
 
+std::string importSuccessText(const ImportSession& session) {
+    return "Arquivo importado com sucesso.\n\nA declaração foi gravada na seguinte pasta: \n" +
+           session.names.declarationFolder.string();
+}
+
 }  // namespace kova

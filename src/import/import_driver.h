@@ -71,6 +71,9 @@ enum class ImportOutcome {
                    // failed without a refusal
 };
 
+// The announcement after a generated declaration: where it was stored (the screen adds its transmit question).
+std::string importSuccessText(const ImportSession& session);
+
 class ImportDriver {
 public:
     ImportDriver(ImportSession& session, ImportView& view, Prompts& prompts, const Clock& clock,

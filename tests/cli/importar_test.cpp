@@ -82,6 +82,11 @@ TEST_F(CliImportar, CleanSampleImportsSilently) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(errosAsJson(database()).empty());
+    // The announcement names the folder the delivery file went to, on stderr.
+    const std::string folder = (program / "GERADA" / (fixtures::declarantCnpj() + "-KOVALDF-2025-ORIGI-00")).string();
+    EXPECT_NE(r.err.find("Arquivo importado com sucesso.\n\nA declaração foi gravada na seguinte pasta: \n" + folder),
+              std::string::npos)
+        << r.err;
 }
 
 TEST_F(CliImportar, SampleWithErrorsPrintsTheRowsOfErros) {
