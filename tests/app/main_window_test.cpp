@@ -47,18 +47,6 @@ struct Window {
     Window() { main.show(); }
 };
 
-bool allOn(const KOVALDPRI& main) {
-    for (QAction* a : main.switchedCommands())
-        if (!a->isEnabled()) return false;
-    return true;
-}
-
-bool allOff(const KOVALDPRI& main) {
-    for (QAction* a : main.switchedCommands())
-        if (a->isEnabled()) return false;
-    return true;
-}
-
 }  // namespace
 
 class MainWindowTest : public QObject {

@@ -23,18 +23,6 @@ Q_DECLARE_METATYPE(std::optional<QString>)
 
 namespace {
 
-bool allOn(const KOVALDPRI& main) {
-    for (QAction* a : main.switchedCommands())
-        if (!a->isEnabled()) return false;
-    return true;
-}
-
-bool allOff(const KOVALDPRI& main) {
-    for (QAction* a : main.switchedCommands())
-        if (a->isEnabled()) return false;
-    return true;
-}
-
 const char* kDateMessage =
     "Para  o MVR  funcionar corretamente, altere na opção do \r'Painel de Controle' o formato da data para "
     "dd/mm/aaaa.\rse Windows Português ou dd/mm/yyyy se Windows Inglês.";

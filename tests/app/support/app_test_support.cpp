@@ -1,6 +1,7 @@
 #include "support/app_test_support.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
@@ -148,6 +149,18 @@ void capture(QWidget* widget, const QString& name) {
 
 void clickButton(QWidget* dialog, const QString& buttonName) {
     if (auto* b = dialog->findChild<QAbstractButton*>(buttonName)) b->click();
+}
+
+bool allOn(const KOVALDPRI& main) {
+    for (QAction* a : main.switchedCommands())
+        if (!a->isEnabled()) return false;
+    return true;
+}
+
+bool allOff(const KOVALDPRI& main) {
+    for (QAction* a : main.switchedCommands())
+        if (a->isEnabled()) return false;
+    return true;
 }
 
 }  // namespace kova::app::testing

@@ -95,4 +95,8 @@ void capture(QWidget* widget, const QString& name);
 // Clicks the dialog's button with this object name.
 void clickButton(QWidget* dialog, const QString& buttonName);
 
+// Whether every command that the main window switches on and off is on (allOn) or off (allOff).
+bool allOn(const KOVALDPRI& main);
+bool allOff(const KOVALDPRI& main);
+
 }  // namespace kova::app::testing
