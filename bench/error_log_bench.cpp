@@ -1,4 +1,4 @@
-// Records 1,000,000 error rows through GRAVAERRO in one transaction, then reads them back through CONSULTAERROS
+// Records 1,000,000 error rows through recordError in one transaction, then reads them back through CONSULTAERROS
 // and runs the start-up emptying and compaction. Prints the time of each phase and the peak resident memory.
 //
 //   error_log_bench [ROWS] [FOLDER]      (default 1000000 rows, in a new folder under the temporary folder)
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
                 const int start = static_cast<int>(i % 130) + 1;
                 std::optional<std::string> complement;
                 if (i % 50 == 0) complement = "2024 p/ Sit Especial 00";
-                db.GRAVAERRO(std::string(1, types[i % types.size()]), i, fourDigits(start), fourDigits(start + 12),
+                db.recordError(std::string(1, types[i % types.size()]), i, fourDigits(start), fourDigits(start + 12),
                              static_cast<int>(i % 97) + 1, cnpj, name, complement);
             }
             db.commitBatch();
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
         long listed = 0;
         {
             Phase phase("CONSULTAERROS, every row");
-            db.CONSULTAERROS([&](const kova::ErrorListing&) {
+            db.listErrors([&](const kova::ErrorListing&) {
                 ++listed;
                 return true;
             });
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
         bool opened = false;
         {
             Phase phase("ABREBANCO: empty the log, compact, reopen");
-            opened = db.ABREBANCO(prompts);
+            opened = db.openForSession(prompts);
         }
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
         if (argc <= 2) fs::remove_all(folder);
         return opened && listed == rows ? 0 : 1;
     } catch (const kova::Fault& fault) {
-        std::fprintf(stderr, "%s\n", kova::MSGERRO(fault).c_str());
+        std::fprintf(stderr, "%s\n", kova::faultMessage(fault).c_str());
         return 3;
     }
 }

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     std::uint32_t crc = 0;
     std::uint64_t bytes = 0;
     for (std::size_t n; (n = std::fread(block.data(), 1, block.size(), file)) > 0;) {
-        crc = kova::Crc32(std::string_view(block.data(), n), crc);
+        crc = kova::crc32(std::string_view(block.data(), n), crc);
         bytes += n;
     }
     std::fclose(file);

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
         kova::writeFileAtomically(settings, "[" + std::string(kova::kQuiboroSection) + "]\nVersao=" + version +
                                                 "\nPath=" + folderText + "\n");
     } catch (const kova::Fault& fault) {
-        std::cerr << "Não foi possível gravar " << settings.string() << ".\n" << kova::MSGERRO(fault) << "\n";
+        std::cerr << "Não foi possível gravar " << settings.string() << ".\n" << kova::faultMessage(fault) << "\n";
         return 3;
     }
     std::cout << settings.string() << "\n";

@@ -44,7 +44,7 @@ std::string receiptText(const ReceiptContent& content) {
     std::string text;
     std::string checksum = "0";
     for (const std::string& line : lines) {
-        checksum = kova::CONTINUACRC(line, checksum);
+        checksum = kova::continueSeal(line, checksum);
         text += line + checksum + "\r\n";
     }
     return text;

@@ -61,21 +61,21 @@ Reception receiveDeclaration(const std::filesystem::path& deliveryFile, const ko
         header = kova::readFirstLine(deliveryFile);
     } catch (const kova::Fault& fault) {
         if (fault.number() == kReadPastEnd) return answer(kNotDeliveryFile, kNotDeliveryText);
-        return answer(kUnreadable, std::string(kUnreadableText) + "\n" + kova::MSGERRO(fault));
+        return answer(kUnreadable, std::string(kUnreadableText) + "\n" + kova::faultMessage(fault));
     }
     const kova::DeliveryHeaderView view(header);
     if (view.tag() != kova::kDeliveryHeaderTag) return answer(kNotDeliveryFile, kNotDeliveryText);
 
     SilentPrompts silent;
     kova::DeclarationCheck check;
-    if (!kova::DECLARACAOVALIDA(deliveryFile.string(), silent, check)) {
+    if (!kova::checkDeclaration(deliveryFile.string(), silent, check)) {
         // The check met a fault: a failed read, or a line too short to carry its seal (a changed file).
         // Reading the file once more tells the two apart.
         if (!silent.shown.empty()) {
             try {
                 readThrough(deliveryFile);
             } catch (const kova::Fault& fault) {
-                return answer(kUnreadable, std::string(kUnreadableText) + "\n" + kova::MSGERRO(fault));
+                return answer(kUnreadable, std::string(kUnreadableText) + "\n" + kova::faultMessage(fault));
             }
         }
         return answer(kAltered, "O arquivo da declaração foi alterado após a sua geração.");
@@ -84,13 +84,13 @@ Reception receiveDeclaration(const std::filesystem::path& deliveryFile, const ko
     const kova::DateTime reception = clock.now();
     ReceiptContent content;
     content.deliveryFileName = deliveryFile.filename().string();
-    content.cnpj = std::string(view.CNPJDECL());
+    content.cnpj = std::string(view.cnpj());
     content.detailSeal = std::string(view.detailSeal());
     content.reception = reception;
     try {
         kova::writeFileAtomically(receiptPathFor(deliveryFile), receiptText(content));
     } catch (const kova::Fault& fault) {
-        return answer(kReceiptNotWritten, "Não foi possível gravar o recibo de entrega.\n" + kova::MSGERRO(fault));
+        return answer(kReceiptNotWritten, "Não foi possível gravar o recibo de entrega.\n" + kova::faultMessage(fault));
     }
     return answer(kAccepted, "Declaração recebida pela QOT em " + reception.ddmmyyyySlashes() + " às " +
                                  reception.hhmmss() + ".\nO recibo de entrega foi gravado na pasta da declaração.");

@@ -26,7 +26,7 @@ const char* kUsage =
 // Header, contacts, 3 entities, 2 + 2 beneficiaries, 24 type-5 records, trailer: lines 1 to 34.
 DeclarationBuilder sampleDeclaration() {
     DeclarationBuilder dec(kSampleYear);
-    dec.header().NOME("EMPRESA EXEMPLO DE SERVICOS FINANCEIROS SA");
+    dec.header().name("EMPRESA EXEMPLO DE SERVICOS FINANCEIROS SA");
     dec.type3(3).type4F(2).type4J(2).type5(24);
     return dec;
 }
@@ -35,17 +35,17 @@ DeclarationBuilder sampleDeclaration() {
 // field checks of every record run, and no error is of the kind that stops the detail pass.
 DeclarationBuilder declarationWithErrors() {
     DeclarationBuilder dec = sampleDeclaration();
-    dec.header().UF("XX").NOME("Empresa com letras minusculas").PERIODOFINAL("31132025");
-    dec.contacts().CPFREPRESENTANTE("12345678900").DDDRESPONSAVEL("00AB");
-    dec.replaceRecord(4, EntityBuilder::type3(4, 1).CNPJDECL("11222333000100").build());
-    dec.replaceRecord(5, EntityBuilder::type3(5, 2).NOME("  ").build());
-    dec.replaceRecord(7, EntityBuilder::type4F(7, 1).CPF("11111111112").build());
-    dec.replaceRecord(9, EntityBuilder::type4J(9, 1).Tipo("X").build());
-    dec.replaceRecord(12, LevyBuilder(12, 2, kSampleYear).VENCIMENTO("31042025").build());
-    dec.replaceRecord(13, LevyBuilder(13, 3, kSampleYear).BASECALCULO("0000000000000ABCD").build());
-    dec.replaceRecord(14, LevyBuilder(14, 4, kSampleYear).VENCIMENTO("10012024").build());
-    dec.replaceRecord(15, LevyBuilder(15, 5, kSampleYear).BASECALCULO(0).KOVA(0).build());
-    dec.replaceRecord(34, TrailerBuilder(kSampleYear).Ano("2024").build());
+    dec.header().uf("XX").name("Empresa com letras minusculas").periodEnd("31132025");
+    dec.contacts().representativeCpf("12345678900").responsibleAreaCode("00AB");
+    dec.replaceRecord(4, EntityBuilder::type3(4, 1).cnpj("11222333000100").build());
+    dec.replaceRecord(5, EntityBuilder::type3(5, 2).name("  ").build());
+    dec.replaceRecord(7, EntityBuilder::type4F(7, 1).cpf("11111111112").build());
+    dec.replaceRecord(9, EntityBuilder::type4J(9, 1).type("X").build());
+    dec.replaceRecord(12, LevyBuilder(12, 2, kSampleYear).dueDate("31042025").build());
+    dec.replaceRecord(13, LevyBuilder(13, 3, kSampleYear).baseAmount("0000000000000ABCD").build());
+    dec.replaceRecord(14, LevyBuilder(14, 4, kSampleYear).dueDate("10012024").build());
+    dec.replaceRecord(15, LevyBuilder(15, 5, kSampleYear).baseAmount(0).levyAmount(0).build());
+    dec.replaceRecord(34, TrailerBuilder(kSampleYear).year("2024").build());
     return dec;
 }
 

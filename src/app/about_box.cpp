@@ -11,7 +11,7 @@
 
 namespace kova::app {
 
-KOVALDSOB::KOVALDSOB(const QString& versionText, QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(const QString& versionText, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("KOVALDSOB"));
     setWindowTitle(QStringLiteral("Sobre a KOVA Não Incidência"));
 
@@ -64,7 +64,7 @@ KOVALDSOB::KOVALDSOB(const QString& versionText, QWidget* parent) : QDialog(pare
     setFixedSize(sizeHint().expandedTo(QSize(440, 0)));
 }
 
-void KOVALDSOB::keyPressEvent(QKeyEvent* event) {
+void AboutBox::keyPressEvent(QKeyEvent* event) {
     // Enter and Escape close the box wherever the focus is.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
         accept();

@@ -1,14 +1,14 @@
-// KOVALDSOB: the about box.
+// AboutBox: the about box.
 #pragma once
 
 #include <QDialog>
 
 namespace kova::app {
 
-class KOVALDSOB : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    KOVALDSOB(const QString& versionText, QWidget* parent = nullptr);
+    AboutBox(const QString& versionText, QWidget* parent = nullptr);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

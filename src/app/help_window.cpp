@@ -35,23 +35,23 @@ void HelpWindow::showPage(const QString& path) {
 
 QString HelpWindow::currentPage() const { return browser_->source().toLocalFile(); }
 
-KOVALDAJUDA::KOVALDAJUDA(QString programFolder, QString executableFolder) {
+HelpLauncher::HelpLauncher(QString programFolder, QString executableFolder) {
     candidates_ << QDir(programFolder).filePath(QStringLiteral("ajuda"))
                 << QDir(executableFolder).filePath(QStringLiteral("ajuda"));
 }
 
-KOVALDAJUDA::~KOVALDAJUDA() {
+HelpLauncher::~HelpLauncher() {
     if (window_) delete window_.data();
 }
 
-QString KOVALDAJUDA::helpFolder() const {
+QString HelpLauncher::helpFolder() const {
     for (const QString& folder : candidates_) {
         if (QFileInfo::exists(QDir(folder).filePath(helpPageName(std::nullopt)))) return folder;
     }
     return {};
 }
 
-bool KOVALDAJUDA::Show(std::optional<int> topicNumber) {
+bool HelpLauncher::Show(std::optional<int> topicNumber) {
     const QString folder = helpFolder();
     if (folder.isEmpty()) return false;
     const QString page = QDir(folder).filePath(helpPageName(topicNumber));

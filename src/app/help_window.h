@@ -40,12 +40,12 @@ private:
     QTextBrowser* browser_;
 };
 
-// KOVALDAJUDA: finds the help folder and shows a topic in the help window (one window, reused).
-class KOVALDAJUDA {
+// HelpLauncher: finds the help folder and shows a topic in the help window (one window, reused).
+class HelpLauncher {
 public:
     // The help is looked for in the program folder first, then beside the executable.
-    KOVALDAJUDA(QString programFolder, QString executableFolder);
-    ~KOVALDAJUDA();
+    HelpLauncher(QString programFolder, QString executableFolder);
+    ~HelpLauncher();
 
     // Show: opens the window at a topic (or at the contents). A missing page opens nothing.
     bool Show(std::optional<int> topicNumber = std::nullopt);

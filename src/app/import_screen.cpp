@@ -34,24 +34,24 @@ std::filesystem::path toPath(const QString& text) { return std::filesystem::path
 
 std::string lastEight(const std::string& text) { return text.size() <= 8 ? text : text.substr(text.size() - 8); }
 
-// KOVALDME3 writes "1" for "Sim" into the answer field: the value that otherwise means "not generated".
+// TransmitQuestion writes "1" for "Sim" into the answer field: the value that otherwise means "not generated".
 constexpr ImportAnswer kAnsweredYes = static_cast<ImportAnswer>(1);
 
 // The declarant labels: name in the program and caption, in the order shown.
 struct DeclarantField {
     const char* name;
     const char* caption;
-    std::string DeclarantLabels::*value;
+    std::string DeclarantDisplay::*value;
 };
 const DeclarantField kDeclarantFields[] = {
-    {"LblRazaoSocial", "Nome Empresarial:", &DeclarantLabels::LblRazaoSocial},
-    {"LblCNPJ", "CNPJ:", &DeclarantLabels::LblCNPJ},
-    {"LblRetificadora", "Retificadora:", &DeclarantLabels::LblRetificadora},
-    {"LblAnoDeclaracao", "Competência:", &DeclarantLabels::LblAnoDeclaracao},
-    {"LblSituacaoEspecial", "Situação Especial:", &DeclarantLabels::LblSituacaoEspecial},
-    {"LblPI", "Período Inicial:", &DeclarantLabels::LblPI},
-    {"LblPF", "Período Final:", &DeclarantLabels::LblPF},
-    {"LblDataEvento", "Data Evento:", &DeclarantLabels::LblDataEvento},
+    {"LblRazaoSocial", "Nome Empresarial:", &DeclarantDisplay::name},
+    {"LblCNPJ", "CNPJ:", &DeclarantDisplay::cnpj},
+    {"LblRetificadora", "Retificadora:", &DeclarantDisplay::rectifying},
+    {"LblAnoDeclaracao", "Competência:", &DeclarantDisplay::year},
+    {"LblSituacaoEspecial", "Situação Especial:", &DeclarantDisplay::situation},
+    {"LblPI", "Período Inicial:", &DeclarantDisplay::periodStart},
+    {"LblPF", "Período Final:", &DeclarantDisplay::periodEnd},
+    {"LblDataEvento", "Data Evento:", &DeclarantDisplay::eventDate},
 };
 
 // Timing frames in the order of the phases, with their captions.
@@ -90,7 +90,7 @@ QLabel* valueLabel(QWidget* parent, const QString& name) {
 
 }  // namespace
 
-KOVALDDEC::KOVALDDEC(ProgramContext& context, ScreenHost& host, ImportServices services, QWidget* parent)
+ImportScreen::ImportScreen(ProgramContext& context, ScreenHost& host, ImportServices services, QWidget* parent)
     : QWidget(parent),
       context_(context),
       host_(host),
@@ -125,13 +125,13 @@ KOVALDDEC::KOVALDDEC(ProgramContext& context, ScreenHost& host, ImportServices s
     layout->addWidget(buildPendingFrame(), 1);
     layout->addWidget(buildButtons());
 
-    connect(source_->TxtArq(), &QLineEdit::textEdited, this, &KOVALDDEC::TxtArq_Change);
-    connect(source_, &SourceFrame::driveChosen, this, &KOVALDDEC::Drive1_Change);
-    connect(source_, &SourceFrame::folderChosen, this, &KOVALDDEC::Dir1_Change);
-    connect(source_, &SourceFrame::fileChosen, this, &KOVALDDEC::File1_Click);
+    connect(source_->TxtArq(), &QLineEdit::textEdited, this, &ImportScreen::onFileNameEdited);
+    connect(source_, &SourceFrame::driveChosen, this, &ImportScreen::onDriveChosen);
+    connect(source_, &SourceFrame::folderChosen, this, &ImportScreen::onFolderChosen);
+    connect(source_, &SourceFrame::fileChosen, this, &ImportScreen::onFileClicked);
 
     // Load: the screen starts on the root drive and its root folder, nothing chosen.
-    LIMPADECLARANTE(*this);
+    clearDeclarant(*this);
     pgBar_->setValue(pgBar_->minimum());
     source_->setDrive(QStringLiteral("/"));
     context_.importScreenOpen = true;
@@ -141,12 +141,12 @@ KOVALDDEC::KOVALDDEC(ProgramContext& context, ScreenHost& host, ImportServices s
     setButtonEnabled(ImportButton::Cancel, false);
     for (const auto& f : kTimingFrames) showFrame(f.frame, false);
     setErrorCount("0");
-    host_.DESABILITAMENU();
+    host_.disableMenus();
 }
 
-KOVALDDEC::~KOVALDDEC() = default;
+ImportScreen::~ImportScreen() = default;
 
-QWidget* KOVALDDEC::buildDeclarantFrame() {
+QWidget* ImportScreen::buildDeclarantFrame() {
     auto* frame = new QGroupBox(QStringLiteral("Dados do declarante"), this);
     frame->setObjectName(QStringLiteral("Frame4"));
     auto* grid = new QGridLayout(frame);
@@ -166,7 +166,7 @@ QWidget* KOVALDDEC::buildDeclarantFrame() {
     return frame;
 }
 
-QWidget* KOVALDDEC::buildTimingFrames() {
+QWidget* ImportScreen::buildTimingFrames() {
     auto* strip = new QWidget(this);
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(0, 0, 0, 0);
@@ -197,7 +197,7 @@ QWidget* KOVALDDEC::buildTimingFrames() {
     return strip;
 }
 
-QWidget* KOVALDDEC::buildPendingFrame() {
+QWidget* ImportScreen::buildPendingFrame() {
     auto* frame = new QGroupBox(QStringLiteral("Erros / Pendências"), this);
     frame->setObjectName(QStringLiteral("Frame2"));
     pending_ = new PendingListModel(this);
@@ -234,7 +234,7 @@ QWidget* KOVALDDEC::buildPendingFrame() {
     return frame;
 }
 
-QWidget* KOVALDDEC::buildButtons() {
+QWidget* ImportScreen::buildButtons() {
     auto* strip = new QWidget(this);
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(0, 0, 0, 0);
@@ -246,7 +246,7 @@ QWidget* KOVALDDEC::buildButtons() {
         button->setAutoDefault(false);
         button->setMinimumWidth(90);
         button->setCursor(Qt::ArrowCursor);
-        connect(button, &QPushButton::clicked, this, [this, which = b.button] { BtnCmd_Click(which); });
+        connect(button, &QPushButton::clicked, this, [this, which = b.button] { onButtonClicked(which); });
         buttons_.insert(index, button);
         row->addWidget(button);
     }
@@ -255,59 +255,59 @@ QWidget* KOVALDDEC::buildButtons() {
 
 // --- ImportView ----------------------------------------------------------------------------------------------------
 
-void KOVALDDEC::setPercent(int percent) {
+void ImportScreen::setPercent(int percent) {
     pgBar_->setValue(std::clamp(percent, pgBar_->minimum(), pgBar_->maximum()));
 }
 
-void KOVALDDEC::pump() { pump_.pump(); }
+void ImportScreen::pump() { pump_.pump(); }
 
-void KOVALDDEC::setCaption(const std::string& text) { setWindowTitle(qs(text)); }
+void ImportScreen::setCaption(const std::string& text) { setWindowTitle(qs(text)); }
 
-void KOVALDDEC::showFrame(TimingFrame frame, bool visible) {
+void ImportScreen::showFrame(TimingFrame frame, bool visible) {
     if (QGroupBox* f = frames_.value(static_cast<int>(frame))) f->setVisible(visible);
 }
 
-QGroupBox* KOVALDDEC::Frame3(TimingFrame frame) const { return frames_.value(static_cast<int>(frame)); }
+QGroupBox* ImportScreen::Frame3(TimingFrame frame) const { return frames_.value(static_cast<int>(frame)); }
 
-void KOVALDDEC::setTimeLabel(int index, const std::string& text) {
+void ImportScreen::setTimeLabel(int index, const std::string& text) {
     if (QLabel* label = lblTempo_.value(index)) label->setText(qs(text));
 }
 
-std::string KOVALDDEC::timeLabel(int index) const {
+std::string ImportScreen::timeLabel(int index) const {
     const QLabel* label = lblTempo_.value(index);
     return label ? label->text().toStdString() : std::string();
 }
 
-void KOVALDDEC::setStatus(const std::string& text) { label4_->setText(qs(text)); }
+void ImportScreen::setStatus(const std::string& text) { label4_->setText(qs(text)); }
 
-void KOVALDDEC::showStatus(bool visible) { label4_->setVisible(visible); }
+void ImportScreen::showStatus(bool visible) { label4_->setVisible(visible); }
 
-void KOVALDDEC::setErrorCount(const std::string& text) { lblQtErros_->setText(qs(text)); }
+void ImportScreen::setErrorCount(const std::string& text) { lblQtErros_->setText(qs(text)); }
 
-void KOVALDDEC::clearPending() { pending_->clear(); }
+void ImportScreen::clearPending() { pending_->clear(); }
 
-void KOVALDDEC::appendPending(const std::string& line) { pending_->append(qs(line)); }
+void ImportScreen::appendPending(const std::string& line) { pending_->append(qs(line)); }
 
-std::size_t KOVALDDEC::pendingLineCount() const { return static_cast<std::size_t>(pending_->lineCount()); }
+std::size_t ImportScreen::pendingLineCount() const { return static_cast<std::size_t>(pending_->lineCount()); }
 
-QPushButton* KOVALDDEC::BtnCmd(ImportButton button) const { return buttons_.value(static_cast<int>(button)); }
+QPushButton* ImportScreen::BtnCmd(ImportButton button) const { return buttons_.value(static_cast<int>(button)); }
 
-void KOVALDDEC::setButtonEnabled(ImportButton button, bool enabled) {
+void ImportScreen::setButtonEnabled(ImportButton button, bool enabled) {
     if (QPushButton* b = BtnCmd(button)) b->setEnabled(enabled);
 }
 
-bool KOVALDDEC::buttonEnabled(ImportButton button) const {
+bool ImportScreen::buttonEnabled(ImportButton button) const {
     const QPushButton* b = BtnCmd(button);
     return b && b->isEnabled();
 }
 
-void KOVALDDEC::setPickersEnabled(bool enabled) { source_->setPickersEnabled(enabled); }
+void ImportScreen::setPickersEnabled(bool enabled) { source_->setPickersEnabled(enabled); }
 
-void KOVALDDEC::setFileBoxEnabled(bool enabled) { source_->TxtArq()->setEnabled(enabled); }
+void ImportScreen::setFileBoxEnabled(bool enabled) { source_->TxtArq()->setEnabled(enabled); }
 
-void KOVALDDEC::refreshPickers() { source_->refresh(); }
+void ImportScreen::refreshPickers() { source_->refresh(); }
 
-void KOVALDDEC::setBusy(bool busy) {
+void ImportScreen::setBusy(bool busy) {
     // The buttons keep the arrow (so "Cancelar" looks clickable during an import): the busy pointer is the
     // screen's own, not an application-wide one.
     if (busy) {
@@ -317,17 +317,17 @@ void KOVALDDEC::setBusy(bool busy) {
     }
 }
 
-void KOVALDDEC::setDeclarantLabels(const DeclarantLabels& labels) {
+void ImportScreen::setDeclarantLabels(const DeclarantDisplay& labels) {
     for (const DeclarantField& field : kDeclarantFields) {
         declarant_.value(QString::fromLatin1(field.name))->setText(qs(labels.*(field.value)));
     }
 }
 
-QLabel* KOVALDDEC::declarantLabel(const QString& name) const { return declarant_.value(name); }
+QLabel* ImportScreen::declarantLabel(const QString& name) const { return declarant_.value(name); }
 
 // --- Events --------------------------------------------------------------------------------------------------------
 
-Message KOVALDDEC::exclamation(const QString& text) const {
+Message ImportScreen::exclamation(const QString& text) const {
     Message m;
     m.title = kImportFileTitle.toStdString();
     m.text = text.toStdString();
@@ -335,16 +335,16 @@ Message KOVALDDEC::exclamation(const QString& text) const {
     return m;
 }
 
-void KOVALDDEC::setFileBox(const QString& text) {
+void ImportScreen::setFileBox(const QString& text) {
     QLineEdit* box = source_->TxtArq();
     if (box->text() == text) return;
     box->setText(text);
     driver_.fileBoxChanged(toPath(text));
 }
 
-void KOVALDDEC::TxtArq_Change(const QString& text) { driver_.fileBoxChanged(toPath(text)); }
+void ImportScreen::onFileNameEdited(const QString& text) { driver_.fileBoxChanged(toPath(text)); }
 
-void KOVALDDEC::Drive1_Change(const QString& drive) {
+void ImportScreen::onDriveChosen(const QString& drive) {
     if (!folderReadable(drive)) {
         services_.prompts.show(
             exclamation(QStringLiteral("Erro na leitura do disco selecionado. Verifique a unidade de disco.")));
@@ -356,7 +356,7 @@ void KOVALDDEC::Drive1_Change(const QString& drive) {
     pump_.pumpNow();
 }
 
-void KOVALDDEC::Dir1_Change(const QString& folder) {
+void ImportScreen::onFolderChosen(const QString& folder) {
     if (!folderReadable(folder)) {
         services_.prompts.show(exclamation(QStringLiteral("Erro na leitura do disco. Verifique a unidade de disco.")));
         return;
@@ -367,13 +367,13 @@ void KOVALDDEC::Dir1_Change(const QString& folder) {
     pump_.pumpNow();
 }
 
-void KOVALDDEC::File1_Click(const QString& folder, const QString& fileName) {
+void ImportScreen::onFileClicked(const QString& folder, const QString& fileName) {
     const QString path = folder.endsWith(QLatin1Char('/')) ? folder + fileName : folder + QLatin1Char('/') + fileName;
     source_->TxtArq()->setText(path);
     driver_.fileClicked(toPath(folder), fileName.toStdString());
 }
 
-void KOVALDDEC::BtnCmd_Click(ImportButton button) {
+void ImportScreen::onButtonClicked(ImportButton button) {
     switch (button) {
         case ImportButton::Ok: {
             if (running_) return;
@@ -381,12 +381,12 @@ void KOVALDDEC::BtnCmd_Click(ImportButton button) {
             const ImportOutcome outcome = driver_.importButton();
             running_ = false;
             context_.declarationGenerated = session_.mainAnswer == MainAnswer::Generated;
-            if (outcome == ImportOutcome::Succeeded && !closeRequested_) POSIMPORTACAO();
+            if (outcome == ImportOutcome::Succeeded && !closeRequested_) offerTransmission();
             if (closeRequested_) releaseScreen(this);
             break;
         }
         case ImportButton::Close: releaseScreen(this); break;
-        case ImportButton::Help: host_.AJUDA(topic::ImportarDeclaracao); break;
+        case ImportButton::Help: host_.showHelp(topic::ImportarDeclaracao); break;
         case ImportButton::PrintPending:
             if (services_.printPending) {
                 services_.printPending(*this);
@@ -402,7 +402,7 @@ void KOVALDDEC::BtnCmd_Click(ImportButton button) {
     }
 }
 
-void KOVALDDEC::POSIMPORTACAO() {
+void ImportScreen::offerTransmission() {
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     if (session_.mainAnswer != MainAnswer::Generated) {
         setButtonEnabled(ImportButton::PrintPending, false);
@@ -412,7 +412,7 @@ void KOVALDDEC::POSIMPORTACAO() {
     const QString message = QString::fromStdString(importSuccessText(session_)) +
                             QStringLiteral("\n\nDeseja transmitir o arquivo neste momento ?");
     setButtonEnabled(ImportButton::PrintPending, false);
-    KOVALDME3 question(message, session_.answer, &host_, this, window());
+    TransmitQuestion question(message, session_.answer, &host_, this, window());
     question.exec();
     // Only "Sim" transmits: a question closed by its close box is not an agreement to send the declaration.
     if (session_.answer == kAnsweredYes) {
@@ -440,7 +440,7 @@ void KOVALDDEC::POSIMPORTACAO() {
         setTimeLabel(t.end, "HF: " + services_.clock.now().hhmmss());
         if (sent) {
             setTimeLabel(t.elapsed,
-                         "Tempo: " + CALCULATEMPO(lastEight(timeLabel(t.start)), lastEight(timeLabel(t.end))));
+                         "Tempo: " + elapsedTime(lastEight(timeLabel(t.start)), lastEight(timeLabel(t.end))));
         }
     }
     setStatus("");
@@ -448,11 +448,11 @@ void KOVALDDEC::POSIMPORTACAO() {
     QApplication::restoreOverrideCursor();
 }
 
-void KOVALDDEC::showEvent(QShowEvent* event) {
+void ImportScreen::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (loaded_) return;
     loaded_ = true;
-    host_.CENTRAFORM(this);
+    host_.centreScreen(this);
     // When the main window's inner area changes size the screen is centred again.
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
         if (sub->parentWidget()) sub->parentWidget()->installEventFilter(this);
@@ -460,14 +460,14 @@ void KOVALDDEC::showEvent(QShowEvent* event) {
     pump_.pumpNow();
 }
 
-bool KOVALDDEC::eventFilter(QObject* watched, QEvent* event) {
+bool ImportScreen::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && parentWidget() && watched == parentWidget()->parentWidget()) {
-        host_.CENTRAFORM(this);
+        host_.centreScreen(this);
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void KOVALDDEC::closeEvent(QCloseEvent* event) {
+void ImportScreen::closeEvent(QCloseEvent* event) {
     if (running_) {
         // The running pass stops at its next record; the screen goes once the import button's handler ends.
         driver_.unload();
@@ -477,7 +477,7 @@ void KOVALDDEC::closeEvent(QCloseEvent* event) {
     }
     context_.importScreenOpen = false;
     driver_.unload();
-    host_.HABILITAMENU();
+    host_.enableMenus();
     event->accept();
 }
 

@@ -1,4 +1,4 @@
-// KOVALDDEC "Importar Declaração": the import screen. Its widgets are the ImportView of the import driver, which
+// ImportScreen "Importar Declaração": the import screen. Its widgets are the ImportView of the import driver, which
 // holds the logic; the screen turns the person's clicks into the driver's events.
 #pragma once
 
@@ -24,7 +24,7 @@ class QPushButton;
 namespace kova::app {
 
 struct ProgramContext;
-class KOVALDDEC;
+class ImportScreen;
 class PendingListModel;
 class ScreenHost;
 class SourceFrame;
@@ -34,20 +34,20 @@ struct ImportServices {
     ErrorLog& errorLog;
     const Clock& clock;
     Prompts& prompts;
-    // Makes GERARQ for the screen (its replace question is shown over the screen); without it a clean import ends
+    // Makes generateDeliveryFile for the screen (its replace question is shown over the screen); without it a clean import ends
     // without a delivery file.
-    std::function<std::unique_ptr<GenerationPort>(KOVALDDEC& screen, ScreenHost& host)> makeGeneration;
-    // TRANSMITE of the declaration just generated; empty when transmission is not available.
+    std::function<std::unique_ptr<GenerationPort>(ImportScreen& screen, ScreenHost& host)> makeGeneration;
+    // transmit of the declaration just generated; empty when transmission is not available.
     std::function<bool(QWidget* screen, int option, const std::filesystem::path& deliveryFile)> transmit;
-    // ImpRelErros, the printed list of the errors of the last import; empty when not available.
+    // printErrorReport, the printed list of the errors of the last import; empty when not available.
     std::function<void(Progress& progress)> printPending;
 };
 
-class KOVALDDEC : public QWidget, public ImportView {
+class ImportScreen : public QWidget, public ImportView {
     Q_OBJECT
 public:
-    KOVALDDEC(ProgramContext& context, ScreenHost& host, ImportServices services, QWidget* parent = nullptr);
-    ~KOVALDDEC() override;
+    ImportScreen(ProgramContext& context, ScreenHost& host, ImportServices services, QWidget* parent = nullptr);
+    ~ImportScreen() override;
 
     // ImportView
     void setPercent(int percent) override;
@@ -68,17 +68,17 @@ public:
     void setFileBoxEnabled(bool enabled) override;
     void refreshPickers() override;
     void setBusy(bool busy) override;
-    void setDeclarantLabels(const DeclarantLabels& labels) override;
+    void setDeclarantLabels(const DeclarantDisplay& labels) override;
 
     // The screen's events.
-    void BtnCmd_Click(ImportButton button);
+    void onButtonClicked(ImportButton button);
     // A new text typed into TxtArq.
-    void TxtArq_Change(const QString& text);
-    void Drive1_Change(const QString& drive);
-    void Dir1_Change(const QString& folder);
-    void File1_Click(const QString& folder, const QString& fileName);
+    void onFileNameEdited(const QString& text);
+    void onDriveChosen(const QString& drive);
+    void onFolderChosen(const QString& folder);
+    void onFileClicked(const QString& folder, const QString& fileName);
     // After a clean import that generated the declaration: the transmission question and the transmission.
-    void POSIMPORTACAO();
+    void offerTransmission();
 
     bool importRunning() const { return running_; }
     ImportSession& session() { return session_; }

@@ -20,7 +20,7 @@ namespace kova::app {
 
 namespace {
 
-// The menu items that DESABILITAMENU and HABILITAMENU switch (the toolbar buttons are switched as well).
+// The menu items that disableMenus and enableMenus switch (the toolbar buttons are switched as well).
 const QStringList kSwitchedMenuItems = {
     QStringLiteral("MnuValidar"), QStringLiteral("MnuTransmitir"), QStringLiteral("MnuAjuda"),
     QStringLiteral("MnuConfImp"), QStringLiteral("mnuapresen"),    QStringLiteral("MnuConteudo"),
@@ -41,7 +41,7 @@ QString screenTitle(ScreenKind kind) {
 
 }  // namespace
 
-KOVALDPRI::KOVALDPRI(ProgramContext& context, Prompts& prompts, KOVALDAJUDA& help, QWidget* parent)
+MainWindow::MainWindow(ProgramContext& context, Prompts& prompts, HelpLauncher& help, QWidget* parent)
     : QMainWindow(parent), context_(context), prompts_(prompts), help_(help), mdi_(new QMdiArea(this)) {
     setObjectName(QStringLiteral("KOVALDPRI"));
     setWindowTitle(kMainWindowTitle);
@@ -62,13 +62,13 @@ KOVALDPRI::KOVALDPRI(ProgramContext& context, Prompts& prompts, KOVALDAJUDA& hel
     resize(size);
 }
 
-KOVALDPRI::~KOVALDPRI() {
+MainWindow::~MainWindow() {
     // The child windows go with the main window; their ends must not switch commands of a window half gone.
     // (Closed ones waiting for deletion included.)
     for (QMdiSubWindow* sub : mdi_->findChildren<QMdiSubWindow*>()) disconnect(sub, nullptr, this, nullptr);
 }
 
-QAction* KOVALDPRI::addCommand(QMenu* menu, const QString& name, const QString& caption,
+QAction* MainWindow::addCommand(QMenu* menu, const QString& name, const QString& caption,
                                const QKeySequence& shortcut, std::function<void()> handler) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
@@ -78,7 +78,7 @@ QAction* KOVALDPRI::addCommand(QMenu* menu, const QString& name, const QString& 
     return action;
 }
 
-void KOVALDPRI::buildMenus() {
+void MainWindow::buildMenus() {
     auto named = [this](QMenu* menu, const QString& name) {
         menu->setObjectName(name);
         menu->menuAction()->setObjectName(name);
@@ -89,43 +89,43 @@ void KOVALDPRI::buildMenus() {
 
     QMenu* declaracao = named(menuBar()->addMenu(QStringLiteral("&Declaração")), QStringLiteral("MnuDeclaracao"));
     addCommand(declaracao, QStringLiteral("MnuValidar"), QStringLiteral("Importar Declaração"),
-               QKeySequence(Qt::CTRL | Qt::Key_I), [this] { MnuValidar_Click(); });
+               QKeySequence(Qt::CTRL | Qt::Key_I), [this] { onImport(); });
     separator(declaracao, QStringLiteral("mnutraco1"));
     addCommand(declaracao, QStringLiteral("MnuTransmitir"), QStringLiteral("Transmitir Declaração Via Internet..."),
-               QKeySequence(Qt::CTRL | Qt::Key_T), [this] { MnuTransmitir_Click(); });
+               QKeySequence(Qt::CTRL | Qt::Key_T), [this] { onTransmit(); });
     separator(declaracao, QStringLiteral("mnutraco2"));
     QMenu* imprimir = named(declaracao->addMenu(QStringLiteral("Imprimir")), QStringLiteral("MnuImprimir"));
     addCommand(imprimir, QStringLiteral("mnuimpdecla"), QStringLiteral("Declaração"),
-               QKeySequence(Qt::CTRL | Qt::Key_P), [this] { mnuimpdecla_Click(); });
+               QKeySequence(Qt::CTRL | Qt::Key_P), [this] { onPrintDeclaration(); });
     addCommand(imprimir, QStringLiteral("MnuImpRec"), QStringLiteral("Recibo"), QKeySequence(Qt::CTRL | Qt::Key_R),
-               [this] { MnuImpRec_Click(); });
+               [this] { onPrintReceipt(); });
     addCommand(declaracao, QStringLiteral("MnuConfImp"), QStringLiteral("Configurar Impressora"), {},
-               [this] { MnuConfImp_Click(); });
+               [this] { onPrinterSetup(); });
     separator(declaracao, QStringLiteral("mnutraco3"));
     addCommand(declaracao, QStringLiteral("MnuSair"), QStringLiteral("Sair do Programa"),
-               QKeySequence(Qt::CTRL | Qt::Key_S), [this] { MnuSair_Click(); });
+               QKeySequence(Qt::CTRL | Qt::Key_S), [this] { onExit(); });
 
     QMenu* ajuda = named(menuBar()->addMenu(QStringLiteral("&Ajuda")), QStringLiteral("MnuAjuda"));
     addCommand(ajuda, QStringLiteral("MnuConteudo"), QStringLiteral("Conteúdo"), {},
-               [this] { AJUDA(topic::Conteudo); });
+               [this] { showHelp(topic::Conteudo); });
     separator(ajuda, QStringLiteral("mnutraco4"));
     addCommand(ajuda, QStringLiteral("mnuapresen"), QStringLiteral("Apresentação"), {},
-               [this] { AJUDA(topic::Apresentacao); });
+               [this] { showHelp(topic::Apresentacao); });
     addCommand(ajuda, QStringLiteral("mnuInstrucoesImportacao"), QStringLiteral("Instruções de Importação"), {},
-               [this] { AJUDA(topic::InstrucoesImportacao); });
+               [this] { showHelp(topic::InstrucoesImportacao); });
     addCommand(ajuda, QStringLiteral("mnuInstrucoesNavegacao"), QStringLiteral("Instruções de Navegação"), {},
-               [this] { AJUDA(topic::InstrucoesNavegacao); });
+               [this] { showHelp(topic::InstrucoesNavegacao); });
     separator(ajuda, QStringLiteral("mnutraco5"));
     addCommand(ajuda, QStringLiteral("mnuPaginaQOT"), QStringLiteral("Acesso à Página da QOT na Internet"), {},
                [] { openAgencySite(); });
     separator(ajuda, QStringLiteral("mnutraco6"));
     addCommand(ajuda, QStringLiteral("mnuleiaute"), QStringLiteral("Leiaute dos Registros"), {},
-               [this] { AJUDA(topic::LeiauteRegistros); });
+               [this] { showHelp(topic::LeiauteRegistros); });
     addCommand(ajuda, QStringLiteral("mnusobre"), QStringLiteral("Sobre a KOVA Não Incidência"), {},
-               [this] { mnusobre_Click(); });
+               [this] { onAbout(); });
 }
 
-void KOVALDPRI::buildToolbar() {
+void MainWindow::buildToolbar() {
     QToolBar* bar = addToolBar(QStringLiteral("Barra de ferramentas"));
     bar->setObjectName(QStringLiteral("Toolbar1"));
     bar->setMovable(false);
@@ -135,7 +135,7 @@ void KOVALDPRI::buildToolbar() {
     auto button = [this, bar](int index, ProgramIcon icon, const QString& caption) {
         QAction* action = bar->addAction(programIcon(icon), caption);
         action->setObjectName(QStringLiteral("Toolbar1_%1").arg(index));
-        connect(action, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
+        connect(action, &QAction::triggered, this, [this, index] { onToolbarButton(index); });
         toolbar_.append(action);
         return action;
     };
@@ -152,10 +152,10 @@ void KOVALDPRI::buildToolbar() {
     printMenu->setObjectName(QStringLiteral("Toolbar1_3_menu"));
     QAction* printDeclaration = printMenu->addAction(QStringLiteral("Declaração"));
     printDeclaration->setObjectName(QStringLiteral("ButtonMenu1"));
-    connect(printDeclaration, &QAction::triggered, this, [this] { Toolbar1_ButtonMenuClick(1); });
+    connect(printDeclaration, &QAction::triggered, this, [this] { onPrintMenuItem(1); });
     QAction* printReceipt = printMenu->addAction(QStringLiteral("Recibo"));
     printReceipt->setObjectName(QStringLiteral("ButtonMenu2"));
-    connect(printReceipt, &QAction::triggered, this, [this] { Toolbar1_ButtonMenuClick(2); });
+    connect(printReceipt, &QAction::triggered, this, [this] { onPrintMenuItem(2); });
     printButton_ = qobject_cast<QToolButton*>(bar->widgetForAction(print));
     if (printButton_) {
         printButton_->setMenu(printMenu);
@@ -169,29 +169,29 @@ void KOVALDPRI::buildToolbar() {
     button(9, ProgramIcon::Exit, QStringLiteral("Sair do Programa"));
 }
 
-QAction* KOVALDPRI::command(const QString& name) const { return commands_.value(name, nullptr); }
+QAction* MainWindow::command(const QString& name) const { return commands_.value(name, nullptr); }
 
-QAction* KOVALDPRI::toolbarButton(int index) const {
+QAction* MainWindow::toolbarButton(int index) const {
     return index >= 1 && index <= toolbar_.size() ? toolbar_[index - 1] : nullptr;
 }
 
-QList<QAction*> KOVALDPRI::switchedCommands() const {
+QList<QAction*> MainWindow::switchedCommands() const {
     QList<QAction*> list;
     for (const QString& name : kSwitchedMenuItems) list.append(commands_.value(name));
     list.append(toolbar_);
     return list;
 }
 
-void KOVALDPRI::setCommandsEnabled(bool enabled) {
+void MainWindow::setCommandsEnabled(bool enabled) {
     for (QAction* action : switchedCommands()) action->setEnabled(enabled);
 }
 
-void KOVALDPRI::DESABILITAMENU() { setCommandsEnabled(false); }
-void KOVALDPRI::HABILITAMENU() { setCommandsEnabled(true); }
-void KOVALDPRI::HABILITATUDO() { setCommandsEnabled(true); }
-void KOVALDPRI::DESABILITATUDO() { setCommandsEnabled(false); }
+void MainWindow::disableMenus() { setCommandsEnabled(false); }
+void MainWindow::enableMenus() { setCommandsEnabled(true); }
+void MainWindow::enableAllCommands() { setCommandsEnabled(true); }
+void MainWindow::disableAllCommands() { setCommandsEnabled(false); }
 
-void KOVALDPRI::CENTRAFORM(QWidget* screen) {
+void MainWindow::centreScreen(QWidget* screen) {
     QWidget* frame = screen;
     if (auto* sub = qobject_cast<QMdiSubWindow*>(screen->parentWidget())) frame = sub;
     const QSize area = frame->parentWidget() ? frame->parentWidget()->size() : size();
@@ -200,12 +200,12 @@ void KOVALDPRI::CENTRAFORM(QWidget* screen) {
     frame->move(left, top);
 }
 
-void KOVALDPRI::AJUDA(std::optional<int> topic) {
+void MainWindow::showHelp(std::optional<int> topic) {
     // A help system that cannot start is not the program's failure: nothing is reported.
     help_.Show(topic);
 }
 
-bool KOVALDPRI::FECHAJANELA(const QString& title) {
+bool MainWindow::closeWindowTitled(const QString& title) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->isVisible() && w->windowTitle() == title) {
             QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
@@ -215,26 +215,26 @@ bool KOVALDPRI::FECHAJANELA(const QString& title) {
     return false;
 }
 
-void KOVALDPRI::setScreenFactory(ScreenKind kind, ScreenFactory factory) { factories_.insert(kind, factory); }
+void MainWindow::setScreenFactory(ScreenKind kind, ScreenFactory factory) { factories_.insert(kind, factory); }
 
-bool KOVALDPRI::hasOpenScreen() const { return !mdi_->subWindowList().isEmpty(); }
+bool MainWindow::hasOpenScreen() const { return !mdi_->subWindowList().isEmpty(); }
 
-QMdiSubWindow* KOVALDPRI::showChild(QWidget* screen) {
+QMdiSubWindow* MainWindow::showChild(QWidget* screen) {
     QMdiSubWindow* sub = mdi_->addSubWindow(screen, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                                         Qt::WindowCloseButtonHint);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(programIcon(ProgramIcon::Program));
     sub->adjustSize();
     // Until the screen closes only it can be used, as the commands are off.
-    DESABILITAMENU();
-    connect(sub, &QObject::destroyed, this, [this] { HABILITAMENU(); });
+    disableMenus();
+    connect(sub, &QObject::destroyed, this, [this] { enableMenus(); });
     sub->show();
-    CENTRAFORM(screen);
+    centreScreen(screen);
     mdi_->setActiveSubWindow(sub);
     return sub;
 }
 
-QWidget* KOVALDPRI::openScreen(ScreenKind kind) {
+QWidget* MainWindow::openScreen(ScreenKind kind) {
     const auto factory = factories_.value(kind);
     if (!factory) {
         showNotAvailable(screenTitle(kind));
@@ -245,7 +245,7 @@ QWidget* KOVALDPRI::openScreen(ScreenKind kind) {
     return screen;
 }
 
-void KOVALDPRI::showNotAvailable(const QString& title) {
+void MainWindow::showNotAvailable(const QString& title) {
     Message m;
     m.title = title.toStdString();
     m.text = "Esta função ainda não está disponível nesta versão do programa.";
@@ -253,34 +253,34 @@ void KOVALDPRI::showNotAvailable(const QString& title) {
     prompts_.show(m);
 }
 
-void KOVALDPRI::MnuValidar_Click() { openScreen(ScreenKind::Import); }
-void KOVALDPRI::MnuTransmitir_Click() { openScreen(ScreenKind::Transmission); }
-void KOVALDPRI::mnuimpdecla_Click() { openScreen(ScreenKind::PrintDeclaration); }
-void KOVALDPRI::MnuImpRec_Click() { openScreen(ScreenKind::PrintReceipt); }
-void KOVALDPRI::MnuConfImp_Click() { context_.printer.configure(this); }
+void MainWindow::onImport() { openScreen(ScreenKind::Import); }
+void MainWindow::onTransmit() { openScreen(ScreenKind::Transmission); }
+void MainWindow::onPrintDeclaration() { openScreen(ScreenKind::PrintDeclaration); }
+void MainWindow::onPrintReceipt() { openScreen(ScreenKind::PrintReceipt); }
+void MainWindow::onPrinterSetup() { context_.printer.configure(this); }
 
-void KOVALDPRI::mnusobre_Click() {
-    KOVALDSOB about(context_.versionText, this);
+void MainWindow::onAbout() {
+    AboutBox about(context_.versionText, this);
     about.exec();
 }
 
-void KOVALDPRI::Toolbar1_ButtonClick(int index) {
+void MainWindow::onToolbarButton(int index) {
     switch (index) {
-        case 1: MnuValidar_Click(); break;
-        case 3: mnuimpdecla_Click(); break;
-        case 5: MnuTransmitir_Click(); break;
-        case 7: AJUDA(topic::Conteudo); break;
-        case 9: MnuSair_Click(); break;
+        case 1: onImport(); break;
+        case 3: onPrintDeclaration(); break;
+        case 5: onTransmit(); break;
+        case 7: showHelp(topic::Conteudo); break;
+        case 9: onExit(); break;
         default: break;  // separators
     }
 }
 
-void KOVALDPRI::Toolbar1_ButtonMenuClick(int index) {
-    if (index == 1) mnuimpdecla_Click();
-    if (index == 2) MnuImpRec_Click();
+void MainWindow::onPrintMenuItem(int index) {
+    if (index == 1) onPrintDeclaration();
+    if (index == 2) onPrintReceipt();
 }
 
-bool KOVALDPRI::confirmExit() {
+bool MainWindow::confirmExit() {
     Message m;
     m.title = "Confirmação";
     m.text = "Deseja sair do programa ?";
@@ -288,22 +288,22 @@ bool KOVALDPRI::confirmExit() {
     m.buttons = Buttons::YesNo;
     m.defaultAnswer = Answer::Yes;
     if (prompts_.show(m) != Answer::Yes) {
-        HABILITATUDO();
+        enableAllCommands();
         return false;
     }
-    FECHAJANELA(kHelpWindowTitle);
+    closeWindowTitled(kHelpWindowTitle);
     QCoreApplication::processEvents();
     return true;
 }
 
-void KOVALDPRI::MnuSair_Click() {
+void MainWindow::onExit() {
     if (!confirmExit()) return;
     exitConfirmed_ = true;
     close();
     emit exitConfirmed();
 }
 
-void KOVALDPRI::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (exitConfirmed_) {
         event->accept();
         return;

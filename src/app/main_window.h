@@ -1,4 +1,4 @@
-// KOVALDPRI: the main window. Menus, toolbar, the child screens inside it, help and the exit question.
+// MainWindow: the main window. Menus, toolbar, the child screens inside it, help and the exit question.
 #pragma once
 
 #include <QMainWindow>
@@ -17,28 +17,28 @@ class QToolButton;
 namespace kova::app {
 
 struct ProgramContext;
-class KOVALDAJUDA;
+class HelpLauncher;
 
 // The screens the commands open.
 enum class ScreenKind { Import, Transmission, PrintDeclaration, PrintReceipt };
 
-class KOVALDPRI : public QMainWindow, public ScreenHost {
+class MainWindow : public QMainWindow, public ScreenHost {
     Q_OBJECT
 public:
-    using ScreenFactory = std::function<QWidget*(KOVALDPRI&)>;
+    using ScreenFactory = std::function<QWidget*(MainWindow&)>;
 
-    KOVALDPRI(ProgramContext& context, Prompts& prompts, KOVALDAJUDA& help, QWidget* parent = nullptr);
-    ~KOVALDPRI() override;
+    MainWindow(ProgramContext& context, Prompts& prompts, HelpLauncher& help, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Shared operations of the screens.
-    void DESABILITAMENU() override;
-    void HABILITAMENU() override;
-    void HABILITATUDO();
-    void DESABILITATUDO();
-    void CENTRAFORM(QWidget* screen) override;
-    void AJUDA(std::optional<int> topic = std::nullopt) override;
+    void disableMenus() override;
+    void enableMenus() override;
+    void enableAllCommands();
+    void disableAllCommands();
+    void centreScreen(QWidget* screen) override;
+    void showHelp(std::optional<int> topic = std::nullopt) override;
     // Posts a close request to the visible top-level window with exactly this title; true when there was one.
-    static bool FECHAJANELA(const QString& title);
+    static bool closeWindowTitled(const QString& title);
 
     // A screen's factory; a command whose screen has none shows a notice instead.
     void setScreenFactory(ScreenKind kind, ScreenFactory factory);
@@ -53,23 +53,23 @@ public:
     QAction* command(const QString& name) const;
     QAction* toolbarButton(int index) const;
     QToolButton* printButton() const { return printButton_; }
-    // The menu items switched by DESABILITAMENU/HABILITAMENU followed by every toolbar button.
+    // The menu items switched by disableMenus/enableMenus followed by every toolbar button.
     QList<QAction*> switchedCommands() const;
 
     ProgramContext& context() { return context_; }
     Prompts& prompts() { return prompts_; }
 
     // Command handlers (menu items; the toolbar calls the same ones).
-    void MnuValidar_Click();
-    void MnuTransmitir_Click();
-    void mnuimpdecla_Click();
-    void MnuImpRec_Click();
-    void MnuConfImp_Click();
-    void mnusobre_Click();
-    void MnuSair_Click();
+    void onImport();
+    void onTransmit();
+    void onPrintDeclaration();
+    void onPrintReceipt();
+    void onPrinterSetup();
+    void onAbout();
+    void onExit();
     // Toolbar: the button by index, and the items of the "Imprimir" drop-down (1 declaration, 2 receipt).
-    void Toolbar1_ButtonClick(int index);
-    void Toolbar1_ButtonMenuClick(int index);
+    void onToolbarButton(int index);
+    void onPrintMenuItem(int index);
 
 signals:
     // The person confirmed the exit: the program ends.
@@ -90,7 +90,7 @@ private:
 
     ProgramContext& context_;
     Prompts& prompts_;
-    KOVALDAJUDA& help_;
+    HelpLauncher& help_;
     QMdiArea* mdi_;
     QMap<QString, QAction*> commands_;
     QList<QAction*> toolbar_;  // index 1..9 at positions 0..8

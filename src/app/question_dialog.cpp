@@ -34,7 +34,7 @@ void QuestionDialog::answerAndClose(ImportAnswer value) {
 }
 
 void QuestionDialog::openHelp(int topic) {
-    if (host_) host_->AJUDA(topic);
+    if (host_) host_->showHelp(topic);
 }
 
 void QuestionDialog::showEvent(QShowEvent* event) {

@@ -1,4 +1,4 @@
-// What KOVALDME3 and KOVALDME4 share: a row of buttons by index, the import screen's answer field they write,
+// What TransmitQuestion and ReplaceQuestionDialog share: a row of buttons by index, the import screen's answer field they write,
 // help that leaves the dialog open, and a place a fixed distance below the top of the import screen.
 #pragma once
 

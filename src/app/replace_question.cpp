@@ -16,7 +16,7 @@ namespace {
 constexpr int k1500Twips = 100;  // at 15 twips a pixel
 }
 
-KOVALDME4::KOVALDME4(const ReplaceQuestionLabels& labels, ImportAnswer& answer, ScreenHost* host,
+ReplaceQuestionDialog::ReplaceQuestionDialog(const ReplaceQuestionFields& labels, ImportAnswer& answer, ScreenHost* host,
                      QWidget* importScreen, QWidget* parent)
     : QuestionDialog(answer, host, importScreen, k1500Twips, parent) {
     setObjectName(QStringLiteral("KOVALDME4"));
@@ -32,8 +32,8 @@ KOVALDME4::KOVALDME4(const ReplaceQuestionLabels& labels, ImportAnswer& answer, 
         const char* caption;
         const std::string& value;
     } rows[] = {
-        {"LblNome", "Nome Empresarial: ", labels.NOME},
-        {"LblCNPJ", "CNPJ do declarante:", labels.CNPJ},
+        {"LblNome", "Nome Empresarial: ", labels.name},
+        {"LblCNPJ", "CNPJ do declarante:", labels.cnpj},
         {"LblAno", "Competência:", labels.year},
         {"LblTipo", "Tipo:", labels.type},
         {"LblSituacao", "Situação Especial:", labels.situation},
@@ -81,11 +81,11 @@ KOVALDME4::KOVALDME4(const ReplaceQuestionLabels& labels, ImportAnswer& answer, 
     setFixedSize(sizeHint());
 }
 
-Answer ScreenReplaceQuestion::ask(const ReplaceQuestionLabels& labels) {
+Answer ScreenReplaceQuestion::ask(const ReplaceQuestionFields& labels) {
     // The busy pointer of the generation gives way to the arrow while the person decides.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const ImportAnswer before = answer_;
-    KOVALDME4 question(labels, answer_, host_, importScreen_, importScreen_ ? importScreen_->window() : nullptr);
+    ReplaceQuestionDialog question(labels, answer_, host_, importScreen_, importScreen_ ? importScreen_->window() : nullptr);
     question.exec();
     QApplication::restoreOverrideCursor();
     if (importScreen_) importScreen_->setFocus();

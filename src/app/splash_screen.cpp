@@ -12,7 +12,7 @@
 
 namespace kova::app {
 
-KOVALDSPLASH::KOVALDSPLASH(std::function<bool()> openDatabase, QWidget* parent, int tickIntervalMs)
+SplashScreen::SplashScreen(std::function<bool()> openDatabase, QWidget* parent, int tickIntervalMs)
     : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
       openDatabase_(std::move(openDatabase)),
       timer_(new QTimer(this)),
@@ -53,10 +53,10 @@ KOVALDSPLASH::KOVALDSPLASH(std::function<bool()> openDatabase, QWidget* parent, 
     setFixedSize(sizeHint().expandedTo(QSize(420, 260)));
 
     timer_->setInterval(tickIntervalMs);
-    connect(timer_, &QTimer::timeout, this, &KOVALDSPLASH::tick);
+    connect(timer_, &QTimer::timeout, this, &SplashScreen::tick);
 }
 
-bool KOVALDSPLASH::run() {
+bool SplashScreen::run() {
     if (QWidget* main = parentWidget()) {
         move(main->geometry().center() - rect().center());
     }
@@ -77,7 +77,7 @@ bool KOVALDSPLASH::run() {
     return true;
 }
 
-void KOVALDSPLASH::tick() {
+void SplashScreen::tick() {
     if (counter_ != limit_) {
         ++counter_;
         return;
@@ -85,7 +85,7 @@ void KOVALDSPLASH::tick() {
     finish();
 }
 
-void KOVALDSPLASH::finish() {
+void SplashScreen::finish() {
     if (closed_) return;
     closed_ = true;
     counter_ = limit_;
@@ -95,7 +95,7 @@ void KOVALDSPLASH::finish() {
     done(QDialog::Accepted);
 }
 
-bool KOVALDSPLASH::eventFilter(QObject* watched, QEvent* event) {
+bool SplashScreen::eventFilter(QObject* watched, QEvent* event) {
     if (watched == text1_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) finish();
@@ -108,12 +108,12 @@ bool KOVALDSPLASH::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void KOVALDSPLASH::keyPressEvent(QKeyEvent* event) {
+void SplashScreen::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) finish();
     // Every other key, Escape included, does nothing.
 }
 
-void KOVALDSPLASH::reject() {}
+void SplashScreen::reject() {}
 
 }  // namespace kova::app

@@ -1,4 +1,4 @@
-// KOVALDSPLASH: shown at start-up while the work database is opened; closes after about four seconds, at once
+// SplashScreen: shown at start-up while the work database is opened; closes after about four seconds, at once
 // on Enter or a click on the picture.
 #pragma once
 
@@ -10,11 +10,11 @@ class QTimer;
 
 namespace kova::app {
 
-class KOVALDSPLASH : public QDialog {
+class SplashScreen : public QDialog {
     Q_OBJECT
 public:
     // openDatabase reports its own failure to the person and returns false.
-    KOVALDSPLASH(std::function<bool()> openDatabase, QWidget* parent = nullptr, int tickIntervalMs = 1000);
+    SplashScreen(std::function<bool()> openDatabase, QWidget* parent = nullptr, int tickIntervalMs = 1000);
 
     // Shows the splash, opens the database and waits until the splash closes. False when the database could not
     // be opened (the program ends).

@@ -26,12 +26,12 @@ constexpr const char* kLockFileName = "KOVA.LCK";
 
 std::filesystem::path toPath(const QString& text) { return std::filesystem::path(text.toStdString()); }
 
-// GERARQ of one import screen, with KOVALDME4 as its replace question.
+// generateDeliveryFile of one import screen, with ReplaceQuestionDialog as its replace question.
 class ScreenGeneration : public GenerationPort {
 public:
-    ScreenGeneration(KOVALDDEC& screen, ScreenHost& host)
+    ScreenGeneration(ImportScreen& screen, ScreenHost& host)
         : question_(screen.session().answer, &host, &screen), generation_(&question_) {}
-    bool GERARQ(GenerationContext& context) override { return generation_.GERARQ(context); }
+    bool generateDeliveryFile(GenerationContext& context) override { return generation_.generateDeliveryFile(context); }
 
 private:
     ScreenReplaceQuestion question_;
@@ -70,7 +70,7 @@ Program::Program(StartupOptions options, Platform& platform, Prompts& prompts, c
       prompts_(prompts),
       clock_(clock),
       lock_(options_.programFolder),
-      help_(std::make_unique<KOVALDAJUDA>(options_.programFolder, options_.executableFolder)) {
+      help_(std::make_unique<HelpLauncher>(options_.programFolder, options_.executableFolder)) {
     context_.programFolder = options_.programFolder;
 }
 
@@ -79,11 +79,11 @@ Program::~Program() {
     main_.reset();
 }
 
-KOVALDPRI& Program::ensureMainWindow() {
+MainWindow& Program::ensureMainWindow() {
     if (!main_) {
-        main_ = std::make_unique<KOVALDPRI>(context_, prompts_, *help_);
+        main_ = std::make_unique<MainWindow>(context_, prompts_, *help_);
         if (options_.quitOnExit) {
-            QObject::connect(main_.get(), &KOVALDPRI::exitConfirmed, qApp, &QCoreApplication::quit,
+            QObject::connect(main_.get(), &MainWindow::exitConfirmed, qApp, &QCoreApplication::quit,
                              Qt::QueuedConnection);
         }
         registerScreens();
@@ -98,7 +98,7 @@ bool Program::start() {
         return false;
     }
     // 2
-    ensureMainWindow().DESABILITATUDO();
+    ensureMainWindow().disableAllCommands();
     // 3, 4
     context_.versionText = programVersionText();
     QDir::setCurrent(context_.programFolder);
@@ -116,7 +116,7 @@ bool Program::start() {
     try {
         if (!bringUpScreens()) return false;
     } catch (const Fault& fault) {
-        prompts_.show(loadFailureMessage(MSGERRO(fault)));
+        prompts_.show(loadFailureMessage(faultMessage(fault)));
         return false;
     } catch (const std::exception& e) {
         prompts_.show(loadFailureMessage(e.what()));
@@ -130,7 +130,7 @@ bool Program::start() {
 bool Program::bringUpScreens() {
     main_->show();
     QCoreApplication::processEvents();
-    KOVALDSPLASH splash([this] { return openWorkDatabase(); }, main_.get(), options_.splashTickMs);
+    SplashScreen splash([this] { return openWorkDatabase(); }, main_.get(), options_.splashTickMs);
     if (!splash.run()) return false;
     main_->openScreen(ScreenKind::Import);
     return true;
@@ -138,28 +138,28 @@ bool Program::bringUpScreens() {
 
 bool Program::openWorkDatabase() {
     database_ = std::make_unique<WorkDatabase>(toPath(context_.programFolder));
-    if (database_->ABREBANCO(prompts_)) return true;
+    if (database_->openForSession(prompts_)) return true;
     database_.reset();
     return false;
 }
 
 void Program::registerScreens() {
-    main_->setScreenFactory(ScreenKind::Import, [this](KOVALDPRI& host) -> QWidget* {
+    main_->setScreenFactory(ScreenKind::Import, [this](MainWindow& host) -> QWidget* {
         if (!database_) return nullptr;
         ImportServices services{*database_, clock_, prompts_, {}, {}, {}};
-        services.makeGeneration = [](KOVALDDEC& screen, ScreenHost& screenHost) -> std::unique_ptr<GenerationPort> {
+        services.makeGeneration = [](ImportScreen& screen, ScreenHost& screenHost) -> std::unique_ptr<GenerationPort> {
             return std::make_unique<ScreenGeneration>(screen, screenHost);
         };
         services.transmit = [this](QWidget* screen, int option, const std::filesystem::path& deliveryFile) {
             void* window = screen ? reinterpret_cast<void*>(screen->window()->winId()) : nullptr;
-            return TRANSMITE(prompts_, window, static_cast<std::int16_t>(option), deliveryFile);
+            return transmit(prompts_, window, static_cast<std::int16_t>(option), deliveryFile);
         };
         services.printPending = [this](Progress& progress) {
             const std::unique_ptr<print::Printer> printer = context_.printer.documentPrinter();
             print::PrintContext print{*printer, context_.printerFlags, prompts_, clock_, progress};
-            print::ImpRelErros(*database_, print);
+            print::printErrorReport(*database_, print);
         };
-        return new KOVALDDEC(context_, host, std::move(services));
+        return new ImportScreen(context_, host, std::move(services));
     });
 }
 

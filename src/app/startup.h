@@ -17,8 +17,8 @@ class WorkDatabase;
 
 namespace kova::app {
 
-class KOVALDAJUDA;
-class KOVALDPRI;
+class HelpLauncher;
+class MainWindow;
 class Platform;
 
 struct StartupOptions {
@@ -53,11 +53,11 @@ public:
     bool start();
 
     ProgramContext& context() { return context_; }
-    KOVALDPRI* mainWindow() const { return main_.get(); }
-    KOVALDAJUDA& help() { return *help_; }
+    MainWindow* mainWindow() const { return main_.get(); }
+    HelpLauncher& help() { return *help_; }
     WorkDatabase* database() const { return database_.get(); }
     // The main window, created on first use: the commands are switched off before it is shown.
-    KOVALDPRI& ensureMainWindow();
+    MainWindow& ensureMainWindow();
 
 private:
     // Steps 10 to 12: main window, splash with the work database, import screen.
@@ -71,9 +71,9 @@ private:
     const Clock& clock_;
     ProgramContext context_;
     SingleCopyLock lock_;
-    std::unique_ptr<KOVALDAJUDA> help_;
+    std::unique_ptr<HelpLauncher> help_;
     std::unique_ptr<WorkDatabase> database_;
-    std::unique_ptr<KOVALDPRI> main_;
+    std::unique_ptr<MainWindow> main_;
 };
 
 }  // namespace kova::app

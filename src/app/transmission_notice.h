@@ -1,4 +1,4 @@
-// KOVALDME1 and KOVALDME2: the notices about the transmission program Quiboro (an installed version that cannot
+// oldTransmissionProgramNotice and missingTransmissionProgramNotice: the notices about the transmission program Quiboro (an installed version that cannot
 // transmit this declaration; Quiboro not found). They differ only in their text.
 #pragma once
 
@@ -6,7 +6,7 @@
 
 namespace kova::app {
 
-enum class TransmissionNoticeKind { OldVersion /* KOVALDME1 */, NotInstalled /* KOVALDME2 */ };
+enum class TransmissionNoticeKind { OldVersion /* oldTransmissionProgramNotice */, NotInstalled /* missingTransmissionProgramNotice */ };
 
 QString transmissionNoticeText(TransmissionNoticeKind kind);
 

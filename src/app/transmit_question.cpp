@@ -14,7 +14,7 @@ namespace {
 constexpr int k1200Twips = 80;  // at 15 twips a pixel
 }
 
-KOVALDME3::KOVALDME3(const QString& message, ImportAnswer& answer, ScreenHost* host, QWidget* importScreen,
+TransmitQuestion::TransmitQuestion(const QString& message, ImportAnswer& answer, ScreenHost* host, QWidget* importScreen,
                      QWidget* parent)
     : QuestionDialog(answer, host, importScreen, k1200Twips, parent), label_(new QLabel(message, this)) {
     setObjectName(QStringLiteral("KOVALDME3"));

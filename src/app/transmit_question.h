@@ -1,4 +1,4 @@
-// KOVALDME3: after a clean import, "transmit now?". "&Sim" writes "1" into the import screen's answer field,
+// TransmitQuestion: after a clean import, "transmit now?". "&Sim" writes "1" into the import screen's answer field,
 // "&Não" writes "2"; "&Ajuda" opens help and leaves the question open; the close box leaves the field unchanged.
 #pragma once
 
@@ -8,10 +8,10 @@ class QLabel;
 
 namespace kova::app {
 
-class KOVALDME3 : public QuestionDialog {
+class TransmitQuestion : public QuestionDialog {
     Q_OBJECT
 public:
-    KOVALDME3(const QString& message, ImportAnswer& answer, ScreenHost* host, QWidget* importScreen,
+    TransmitQuestion(const QString& message, ImportAnswer& answer, ScreenHost* host, QWidget* importScreen,
               QWidget* parent = nullptr);
     QLabel* label() const { return label_; }
 

@@ -47,11 +47,11 @@ int erros(const std::vector<std::string>& given) {
         database.open();
     } catch (const kova::Fault& f) {
         std::cerr << "Não foi possível abrir o banco de dados " << database.databasePath().string() << ".\n"
-                  << kova::MSGERRO(f) << "\n";
+                  << kova::faultMessage(f) << "\n";
         return 3;
     }
     kova::cli::BatchPrinting printing(*destination);
-    switch (kova::print::ImpRelErros(database, printing.context())) {
+    switch (kova::print::printErrorReport(database, printing.context())) {
         case kova::print::PrintOutcome::Printed: return 0;
         case kova::print::PrintOutcome::Failed: return 3;
         default: return 1;

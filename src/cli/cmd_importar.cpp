@@ -94,11 +94,11 @@ std::optional<Options> parse(const std::vector<std::string>& args, bool& help) {
 
 void printJsonRows(kova::ErrorLog& log) {
     using kova::cli::jsonString;
-    log.CONSULTAERROS([](const kova::ErrorListing& row) {
-        std::cout << "{\"TIPOREG\":" << jsonString(row.TIPOREG) << ",\"nreg\":" << row.nreg
-                  << ",\"posini\":" << jsonString(row.posini) << ",\"posfin\":" << jsonString(row.posfin)
-                  << ",\"coderro\":" << row.coderro << ",\"COMPLEMENTOERR\":" << jsonString(row.COMPLEMENTOERR)
-                  << ",\"descerro\":" << jsonString(row.descerro) << "}\n";
+    log.listErrors([](const kova::ErrorListing& row) {
+        std::cout << "{\"TIPOREG\":" << jsonString(row.recordType) << ",\"nreg\":" << row.recordNumber
+                  << ",\"posini\":" << jsonString(row.firstColumn) << ",\"posfin\":" << jsonString(row.lastColumn)
+                  << ",\"coderro\":" << row.code << ",\"COMPLEMENTOERR\":" << jsonString(row.complement)
+                  << ",\"descerro\":" << jsonString(row.description) << "}\n";
         return true;
     });
 }
@@ -129,7 +129,7 @@ int importar(const std::vector<std::string>& args) {
         return kExitRefused;
     }
 
-    if (!database.ABREBANCO(prompts)) return kExitFailure;
+    if (!database.openForSession(prompts)) return kExitFailure;
     view.streaming = true;
     const kova::ImportOutcome outcome = driver.importButton();
     switch (outcome) {

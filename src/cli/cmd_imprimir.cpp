@@ -84,7 +84,7 @@ int imprimir(const std::vector<std::string>& given) {
     std::signal(SIGINT, [](int) { interrupted = 1; });
     kova::print::DeclarationReport report(printing.context(), cancel);
     report.selection = selection;
-    const bool printed = report.IMPRIMERELATORIO(*file);
+    const bool printed = report.printDeclarationReport(*file);
     std::signal(SIGINT, SIG_DFL);
     if (printed)
         std::cerr << "Impressão do relatório concluída com sucesso." << (cancel.set ? " (interrompida)" : "") << "\n";

@@ -59,7 +59,7 @@ int iniciar(const std::vector<std::string>& args) {
         kova::createDatabase(database);
     } catch (const kova::Fault& fault) {
         std::cerr << "Não foi possível criar o banco de dados de trabalho em " << folder->string() << ".\n"
-                  << kova::MSGERRO(fault) << "\n";
+                  << kova::faultMessage(fault) << "\n";
         return fault.number() == 58 ? kExitRefused : kExitFailure;
     }
     std::cout << database.string() << "\n";

@@ -30,21 +30,21 @@ const char* kUsage =
 
 void printJson(const kova::CatalogueRow& row) {
     using kova::cli::jsonString;
-    std::cout << "{\"CNPJ\":" << jsonString(row.CNPJ) << ",\"TRIMANO\":" << jsonString(row.TRIMANO)
-              << ",\"SITUACAO\":" << jsonString(row.SITUACAO) << ",\"DATAEVENTO\":" << jsonString(row.DATAEVENTO)
-              << ",\"NOME\":" << jsonString(row.NOME) << ",\"Tipo\":" << jsonString(row.Tipo)
-              << ",\"nomearquivo\":" << jsonString(row.nomearquivo)
-              << ",\"NOMEDIRETORIO\":" << jsonString(row.NOMEDIRETORIO) << ",\"NOMEARQUIVORECIBO\":"
-              << (row.NOMEARQUIVORECIBO ? jsonString(*row.NOMEARQUIVORECIBO) : std::string("null"))
-              << ",\"TRANSMITIDA\":" << jsonString(row.TRANSMITIDA) << ",\"PERI\":" << jsonString(row.PERI)
-              << ",\"PERF\":" << jsonString(row.PERF) << "}\n";
+    std::cout << "{\"CNPJ\":" << jsonString(row.cnpj) << ",\"TRIMANO\":" << jsonString(row.year)
+              << ",\"SITUACAO\":" << jsonString(row.situation) << ",\"DATAEVENTO\":" << jsonString(row.eventDate)
+              << ",\"NOME\":" << jsonString(row.name) << ",\"Tipo\":" << jsonString(row.type)
+              << ",\"nomearquivo\":" << jsonString(row.fileName)
+              << ",\"NOMEDIRETORIO\":" << jsonString(row.folderName) << ",\"NOMEARQUIVORECIBO\":"
+              << (row.receiptFileName ? jsonString(*row.receiptFileName) : std::string("null"))
+              << ",\"TRANSMITIDA\":" << jsonString(row.transmitted) << ",\"PERI\":" << jsonString(row.periodStart)
+              << ",\"PERF\":" << jsonString(row.periodEnd) << "}\n";
 }
 
 // The grids' columns: CNPJ, Ano, Situação, Data do Evento, Tipo, Nome Empresarial, Transmitida, then the file.
 void printLine(const kova::CatalogueRow& row) {
-    std::cout << kova::applyMask(kova::kMaskCNPJ, row.CNPJ) << "\t" << row.TRIMANO << "\t" << row.SITUACAO << "\t"
-              << row.DATAEVENTO << "\t" << row.Tipo << "\t" << kova::trimRightBlanks(row.NOME) << "\t"
-              << row.TRANSMITIDA << "\t" << row.nomearquivo << "\n";
+    std::cout << kova::applyMask(kova::kCnpjMask, row.cnpj) << "\t" << row.year << "\t" << row.situation << "\t"
+              << row.eventDate << "\t" << row.type << "\t" << kova::trimRightBlanks(row.name) << "\t"
+              << row.transmitted << "\t" << row.fileName << "\n";
 }
 
 int listar(const std::vector<std::string>& args) {
@@ -76,10 +76,10 @@ int listar(const std::vector<std::string>& args) {
     try {
         database.open();
     } catch (const kova::Fault& fault) {
-        std::cerr << "Erro na abertura do banco de dados.\n" << kova::MSGERRO(fault) << "\n";
+        std::cerr << "Erro na abertura do banco de dados.\n" << kova::faultMessage(fault) << "\n";
         return kExitFailure;
     }
-    if (kova::CARREGADECLARACOES(programFolder, database, selection, prompts) != 0) {
+    if (kova::loadCatalogue(programFolder, database, selection, prompts) != 0) {
         std::cerr << "A unidade não contém declarações.\n";
         return kExitNothing;
     }
@@ -87,7 +87,7 @@ int listar(const std::vector<std::string>& args) {
         if (!json) std::cout << "CNPJ\tAno\tSituação\tData do Evento\tTipo\tNome Empresarial\tTransmitida\tArquivo\n";
         kova::readCatalogue(database, [&](const kova::CatalogueRow& row) { json ? printJson(row) : printLine(row); });
     } catch (const kova::Fault& fault) {
-        std::cerr << "Erro na carga das declarações na grade.\n" << kova::MSGERRO(fault) << "\n";
+        std::cerr << "Erro na carga das declarações na grade.\n" << kova::faultMessage(fault) << "\n";
         return kExitFailure;
     }
     return kExitListed;

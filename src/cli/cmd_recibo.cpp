@@ -23,20 +23,20 @@ const char* kUsage =
     "  --texto    escreve a página na saída padrão\n"
     "Saída: 0 impresso (ou válido), 1 recusado, 2 uso incorreto.\n";
 
-void printData(const kova::DADOSRECIBO& d) {
+void printData(const kova::ReceiptData& d) {
     const std::pair<const char*, const std::string*> fields[] = {
-        {"ARQUIVORECIBO", &d.ARQUIVORECIBO}, {"DATARECEPCAO", &d.DATARECEPCAO},
-        {"HORARECEPCAO", &d.HORARECEPCAO},   {"CODIGOAUTENTICACAO", &d.CODIGOAUTENTICACAO},
-        {"NICERTIFICADO", &d.NICERTIFICADO}, {"NUMERORECIBO", &d.NUMERORECIBO},
-        {"CNPJ", &d.CNPJ},                   {"NOME", &d.NOME},
-        {"ANO", &d.ANO},                     {"RETIFICADORA", &d.RETIFICADORA},
-        {"NOMESITUACAO", &d.NOMESITUACAO},   {"INICIOPERIODO", &d.INICIOPERIODO},
-        {"FIMPERIODO", &d.FIMPERIODO},       {"RECIBORETIFICADA", &d.RECIBORETIFICADA},
-        {"CPFREPRESENTANTE", &d.CPFREPRESENTANTE}, {"TELEFONE", &d.TELEFONE},
-        {"TOTALBASE", &d.totalBaseDigits},   {"TOTALNAORETIDA", &d.totalNaoRetidaDigits},
+        {"ARQUIVORECIBO", &d.receiptFile}, {"DATARECEPCAO", &d.receptionDate},
+        {"HORARECEPCAO", &d.receptionTime},   {"CODIGOAUTENTICACAO", &d.authenticationCode},
+        {"NICERTIFICADO", &d.certificateId}, {"NUMERORECIBO", &d.receiptNumber},
+        {"CNPJ", &d.cnpj},                   {"NOME", &d.name},
+        {"ANO", &d.year},                     {"RETIFICADORA", &d.rectifying},
+        {"NOMESITUACAO", &d.situationText},   {"INICIOPERIODO", &d.periodStart},
+        {"FIMPERIODO", &d.periodEnd},       {"RECIBORETIFICADA", &d.rectifiedReceipt},
+        {"CPFREPRESENTANTE", &d.representativeCpf}, {"TELEFONE", &d.phone},
+        {"TOTALBASE", &d.totalBaseDigits},   {"TOTALNAORETIDA", &d.levyTotalDigits},
     };
     for (const auto& [name, value] : fields) std::cout << name << ": " << *value << "\n";
-    std::cout << "QTDENTIDADES: " << d.QTDENTIDADES << "\nQTDDIPLOMATICOS: " << d.QTDDIPLOMATICOS << "\n";
+    std::cout << "QTDENTIDADES: " << d.entityCount << "\nQTDDIPLOMATICOS: " << d.beneficiaryCount << "\n";
 }
 
 int recibo(const std::vector<std::string>& given) {
@@ -64,10 +64,10 @@ int recibo(const std::vector<std::string>& given) {
         std::cerr << kUsage;
         return 2;
     }
-    kova::DADOSRECIBO data;
+    kova::ReceiptData data;
     if (validateOnly) {
         kova::print::BatchPrintPrompts prompts(std::cerr);
-        const bool valid = kova::VALIDARECIBO(*file, prompts, data);
+        const bool valid = kova::validateReceipt(*file, prompts, data);
         printData(data);
         std::cerr << (valid ? "Recibo válido.\n" : "Recibo inválido.\n");
         return valid ? 0 : 1;

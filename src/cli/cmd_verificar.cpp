@@ -38,7 +38,7 @@ int verificar(const std::vector<std::string>& args) {
 
     kova::cli::BatchPrompts prompts;
     kova::DeclarationCheck check;
-    const bool intact = kova::DECLARACAOVALIDA(file, prompts, check);
+    const bool intact = kova::checkDeclaration(file, prompts, check);
     std::cout << "Registros tipo 3: " << check.count3 << "\n"
               << "Registros tipo 4: " << check.count4 << "\n"
               << "Registros tipo 5: " << check.count5 << "\n";

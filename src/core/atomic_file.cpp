@@ -128,7 +128,7 @@ int FaultInjectingFileOps::unlink(const char* path) {
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, FileOps& ops)
     : target_(std::move(target)), ops_(ops) {
     // A name of our own in the target's folder, so that the final rename never crosses file systems. It is a hidden
-    // name: one left by a crash is not counted among the folder's files (CONTAARQUIVOS) and never blocks an import.
+    // name: one left by a crash is not counted among the folder's files (countFiles) and never blocks an import.
     const std::string base = "." + target_.filename().string() + "." + std::to_string(::getpid()) + "-";
     for (;;) {
         temp_ = folderOf(target_) / (base + std::to_string(temporaryCounter++) + ".tmp");

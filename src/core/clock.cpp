@@ -30,7 +30,7 @@ DateTime SystemClock::now() const {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-std::string CALCULATEMPO(const std::string& start, const std::string& end) {
+std::string elapsedTime(const std::string& start, const std::string& end) {
     int diff = secondsOf(end) - secondsOf(start);
     if (diff < 0) diff += 24 * 3600;
     return format("%02d:%02d:%02d", diff / 3600, diff / 60 % 60, diff % 60);

@@ -38,6 +38,6 @@ private:
 };
 
 // Difference end - start of two "hh:mm:ss" texts, written as a time of day "HH:mm:ss" (wraps past midnight).
-std::string CALCULATEMPO(const std::string& start, const std::string& end);
+std::string elapsedTime(const std::string& start, const std::string& end);
 
 }  // namespace kova

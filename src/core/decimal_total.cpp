@@ -29,7 +29,7 @@ void DecimalTotal::add(std::uint64_t hundredths) {
 
 void DecimalTotal::addDigits(std::string_view digits) {
     // Read as a whole number in chunks of 18 digits from the right, each added at its own limb. A character that
-    // is not a digit counts as 0 (the caller has checked NUMERICO; this only keeps bad input harmless).
+    // is not a digit counts as 0 (the caller has checked isNumeric; this only keeps bad input harmless).
     std::size_t end = digits.size();
     for (std::size_t limb = 0; limb < kLimbs && end > 0; ++limb) {
         const std::size_t start = end > kLimbDigits ? end - kLimbDigits : 0;

@@ -11,7 +11,7 @@ class DecimalTotal {
 public:
     void clear();
     void add(std::uint64_t hundredths);
-    // Adds the value of a digits-only text (up to 18 digits); the caller checks NUMERICO first.
+    // Adds the value of a digits-only text (up to 18 digits); the caller checks isNumeric first.
     void addDigits(std::string_view digits);
     bool isZero() const;
     // The total as decimal digits, zero-padded on the left to `width` (never cut: a wider total keeps all digits).

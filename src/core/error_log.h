@@ -10,41 +10,41 @@ namespace kova {
 
 // One row of the log. All texts are UTF-8 (record bytes are converted from Windows-1252 before they get here).
 struct ErrorRow {
-    std::string TIPOREG;   // "1".."5", "T", the unknown type character, or "0" for a read failure
-    std::int64_t nreg = 0;
-    std::string posini;    // "0001".."0142"; "0000" for a read failure
-    std::string posfin;
-    int coderro = 0;
-    std::string CNPJ;
-    std::string NOME;
-    std::optional<std::string> COMPLEMENTOERR;
+    std::string recordType;   // "1".."5", "T", the unknown type character, or "0" for a read failure
+    std::int64_t recordNumber = 0;
+    std::string firstColumn;    // "0001".."0142"; "0000" for a read failure
+    std::string lastColumn;
+    int code = 0;
+    std::string cnpj;
+    std::string name;
+    std::optional<std::string> complement;
 };
 
 // One row of CONSULTAERROS: the log joined with the error texts, in the order recorded.
 struct ErrorListing {
-    std::string descerro;
-    std::string COMPLEMENTOERR;  // "" when none
-    std::string TIPOREG;
-    std::int64_t nreg = 0;
-    std::string posini;
-    std::string posfin;
-    int coderro = 0;
-    std::string CNPJ;  // declarant of the row (the error report prints it in each page header)
-    std::string NOME;
+    std::string description;
+    std::string complement;  // "" when none
+    std::string recordType;
+    std::int64_t recordNumber = 0;
+    std::string firstColumn;
+    std::string lastColumn;
+    int code = 0;
+    std::string cnpj;  // declarant of the row (the error report prints it in each page header)
+    std::string name;
 };
 
 class ErrorLog {
 public:
     virtual ~ErrorLog() = default;
-    virtual void GRAVAERRO(const std::string& TIPOREG, std::int64_t nreg, const std::string& posini,
-                           const std::string& posfin, int coderro, const std::string& CNPJ,
-                           const std::string& NOME,
-                           const std::optional<std::string>& COMPLEMENTOERR = std::nullopt) = 0;
+    virtual void recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
+                           const std::string& lastColumn, int code, const std::string& cnpj,
+                           const std::string& name,
+                           const std::optional<std::string>& complement = std::nullopt) = 0;
     virtual std::int64_t rowCount() = 0;
     // "DELETE FROM ERROS": one set-based statement.
     virtual void emptyLog() = 0;
     // The rows of CONSULTAERROS in the order recorded; stops early when the visitor returns false.
-    virtual void CONSULTAERROS(const std::function<bool(const ErrorListing&)>& visit) = 0;
+    virtual void listErrors(const std::function<bool(const ErrorListing&)>& visit) = 0;
     // An import records all its rows inside one batch (one transaction on the database).
     virtual void beginBatch() {}
     virtual void commitBatch() {}

@@ -67,9 +67,9 @@ constexpr ErrorText kErrorTexts[] = {
 
 std::span<const ErrorText> errorTexts() { return kErrorTexts; }
 
-std::string_view errorText(int coderro) {
+std::string_view errorText(int code) {
     for (const auto& entry : kErrorTexts)
-        if (entry.coderro == coderro) return entry.descerro;
+        if (entry.code == code) return entry.description;
     return {};
 }
 

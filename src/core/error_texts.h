@@ -7,8 +7,8 @@
 namespace kova {
 
 struct ErrorText {
-    int coderro;
-    std::string_view descerro;
+    int code;
+    std::string_view description;
 };
 
 // All texts, in ascending code order. The first 30 characters of each carry its meaning: the pending list
@@ -16,6 +16,6 @@ struct ErrorText {
 std::span<const ErrorText> errorTexts();
 
 // The text of one code; empty when the code has none.
-std::string_view errorText(int coderro);
+std::string_view errorText(int code);
 
 }  // namespace kova

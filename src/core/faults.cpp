@@ -106,7 +106,7 @@ std::string faultDescription(int number) {
     return {};
 }
 
-std::string MSGERRO(const Fault& fault) {
+std::string faultMessage(const Fault& fault) {
     std::string description = faultDescription(fault.number());
     if (description.empty()) description = fault.platformText();
     return "Erro: " + std::to_string(fault.number()) + "\n" + description;

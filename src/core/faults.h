@@ -23,7 +23,7 @@ private:
 std::string faultDescription(int number);
 
 // "Erro: " + number + "\n" + description (the platform's text for numbers outside the table).
-std::string MSGERRO(const Fault& fault);
+std::string faultMessage(const Fault& fault);
 
 // errno → fault number (ENOENT 53, ENOSPC 61, EACCES 70, missing folder 76, ...).
 Fault faultFromErrno(int err);

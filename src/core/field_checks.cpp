@@ -49,27 +49,27 @@ int cpfCheckDigit(std::string_view digits, std::size_t count) {
 
 }  // namespace
 
-bool NUMERICO(std::string_view text) {
+bool isNumeric(std::string_view text) {
     for (char c : text)
         if (!isDigit(c)) return false;
     return true;
 }
 
 // The check-digit and date rules assume digits; anything else is simply not valid, which keeps them total.
-bool VALIDACNPJ(std::string_view cnpj) {
-    if (cnpj.size() != 14 || !NUMERICO(cnpj) || cnpj.find_first_not_of('0') == std::string_view::npos) return false;
+bool isValidCnpj(std::string_view cnpj) {
+    if (cnpj.size() != 14 || !isNumeric(cnpj) || cnpj.find_first_not_of('0') == std::string_view::npos) return false;
     return cnpj[12] - '0' == cnpjCheckDigit(cnpj, 12, 5) && cnpj[13] - '0' == cnpjCheckDigit(cnpj, 13, 6);
 }
 
-bool VALIDACPF(std::string_view cpf) {
-    if (cpf.size() != 11 || !NUMERICO(cpf)) return false;
+bool isValidCpf(std::string_view cpf) {
+    if (cpf.size() != 11 || !isNumeric(cpf)) return false;
     std::string ten(cpf.substr(0, 9));
     ten += static_cast<char>('0' + cpfCheckDigit(ten, 9));
     return ten[9] == cpf[9] && cpfCheckDigit(ten, 10) == cpf[10] - '0';
 }
 
-bool VALIDADATA(std::string_view yyyymmdd) {
-    if (yyyymmdd.size() != 8 || !NUMERICO(yyyymmdd)) return false;
+bool isValidDate(std::string_view yyyymmdd) {
+    if (yyyymmdd.size() != 8 || !isNumeric(yyyymmdd)) return false;
     const int year = numberAt(yyyymmdd, 0, 4);
     const std::string_view monthText = yyyymmdd.substr(4, 2);
     const int month = numberAt(yyyymmdd, 4, 2);
@@ -86,23 +86,23 @@ bool VALIDADATA(std::string_view yyyymmdd) {
     return year != 0 && month >= 1 && month <= 12 && day >= 1 && day <= 31;
 }
 
-bool VALIDAUF(std::string_view uf) {
+bool isValidUf(std::string_view uf) {
     return isAlignedPair("ACALAMAPBACEDFESGOMAMGMSMTPAPBPEPIPRRJRNRORRRSSCSESPTO", uf);
 }
 
-bool VALIDANOME(std::string_view name) {
+bool hasOnlyNameCharacters(std::string_view name) {
     for (char c : name)
         if (!isLetter(c) && !isDigit(c) && c != ' ') return false;
     return true;
 }
 
-bool SEMLETRAS(std::string_view name) {
+bool hasNoLetters(std::string_view name) {
     for (char c : name)
         if (isLetter(c)) return false;
     return true;
 }
 
-std::string DESCSITUACAO(std::string_view code) {
+std::string situationName(std::string_view code) {
     if (code == "00") return "00 - Normal";
     if (code == "01") return "01 - Extinção";
     if (code == "02") return "02 - Fusão";
@@ -112,8 +112,8 @@ std::string DESCSITUACAO(std::string_view code) {
     return "  " + cp1252ToUtf8(code);
 }
 
-std::string DESCANO(std::string_view year) {
-    if (year.empty() || !NUMERICO(year)) return "Desconhecido";
+std::string yearText(std::string_view year) {
+    if (year.empty() || !isNumeric(year)) return "Desconhecido";
     return std::string(year.substr(0, 4));
 }
 

@@ -12,34 +12,34 @@ class MemoryErrorLog : public ErrorLog {
 public:
     struct Row : ErrorRow {};
 
-    void GRAVAERRO(const std::string& TIPOREG, std::int64_t nreg, const std::string& posini,
-                   const std::string& posfin, int coderro, const std::string& CNPJ, const std::string& NOME,
-                   const std::optional<std::string>& COMPLEMENTOERR = std::nullopt) override {
+    void recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
+                   const std::string& lastColumn, int code, const std::string& cnpj, const std::string& name,
+                   const std::optional<std::string>& complement = std::nullopt) override {
         Row r;
-        r.TIPOREG = TIPOREG;
-        r.nreg = nreg;
-        r.posini = posini;
-        r.posfin = posfin;
-        r.coderro = coderro;
-        r.CNPJ = CNPJ;
-        r.NOME = NOME;
-        r.COMPLEMENTOERR = COMPLEMENTOERR;
+        r.recordType = recordType;
+        r.recordNumber = recordNumber;
+        r.firstColumn = firstColumn;
+        r.lastColumn = lastColumn;
+        r.code = code;
+        r.cnpj = cnpj;
+        r.name = name;
+        r.complement = complement;
         rows.push_back(std::move(r));
     }
     std::int64_t rowCount() override { return static_cast<std::int64_t>(rows.size()); }
     void emptyLog() override { rows.clear(); }
-    void CONSULTAERROS(const std::function<bool(const ErrorListing&)>& visit) override {
+    void listErrors(const std::function<bool(const ErrorListing&)>& visit) override {
         for (const auto& r : rows) {
             ErrorListing l;
-            l.descerro = description(r.coderro);
-            l.COMPLEMENTOERR = r.COMPLEMENTOERR.value_or("");
-            l.TIPOREG = r.TIPOREG;
-            l.nreg = r.nreg;
-            l.posini = r.posini;
-            l.posfin = r.posfin;
-            l.coderro = r.coderro;
-            l.CNPJ = r.CNPJ;
-            l.NOME = r.NOME;
+            l.description = description(r.code);
+            l.complement = r.complement.value_or("");
+            l.recordType = r.recordType;
+            l.recordNumber = r.recordNumber;
+            l.firstColumn = r.firstColumn;
+            l.lastColumn = r.lastColumn;
+            l.code = r.code;
+            l.cnpj = r.cnpj;
+            l.name = r.name;
             if (!visit(l)) return;
         }
     }
@@ -48,7 +48,7 @@ public:
 
 protected:
     // The text CONSULTAERROS gives an error code (the work database joins the real one).
-    virtual std::string description(int coderro) const { return "Erro " + std::to_string(coderro); }
+    virtual std::string description(int code) const { return "Erro " + std::to_string(code); }
 };
 
 }  // namespace kova

@@ -2,7 +2,7 @@
 
 namespace kova {
 
-std::string toYYYYMMDD(std::string_view ddmmyyyy) {
+std::string toYearMonthDay(std::string_view ddmmyyyy) {
     const RecordView date(ddmmyyyy);
     std::string out;
     out.reserve(8);

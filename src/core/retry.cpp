@@ -11,7 +11,7 @@ bool withRetry(Prompts& prompts, const RetryText& text, const std::function<void
             Message m;
             m.title = text.title;
             m.text = text.compose ? text.compose(fault)
-                                  : text.sentence + "\n" + MSGERRO(fault) + "\n" + text.question;
+                                  : text.sentence + "\n" + faultMessage(fault) + "\n" + text.question;
             if (!text.offerRetry) {
                 m.icon = Icon::Exclamation;
                 m.buttons = Buttons::Ok;

@@ -21,8 +21,8 @@ std::string utf8ToCp1252(std::string_view utf8);
 // leading characters are kept in front. Any other mask character is copied as it stands.
 std::string applyMask(std::string_view mask, std::string_view text);
 
-inline constexpr std::string_view kMaskCNPJ = "@@.@@@.@@@/@@@@-@@";
-inline constexpr std::string_view kMaskCPF = "@@@.@@@.@@@-@@";
+inline constexpr std::string_view kCnpjMask = "@@.@@@.@@@/@@@@-@@";
+inline constexpr std::string_view kCpfMask = "@@@.@@@.@@@-@@";
 inline constexpr std::string_view kMaskRecibo = "@@.@@.@@.@@.@@-@@";
 
 // Brazilian grouping "###,##0": 1234567 → "1.234.567", 0 → "0", -1234 → "-1.234".

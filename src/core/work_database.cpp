@@ -158,7 +158,7 @@ void createDatabase(const std::filesystem::path& path, FileOps& ops) {
         executeSql(db, kSchema);
         SqliteStatement insert(db, "INSERT INTO TABERRO (coderro, descerro) VALUES (?1, ?2)");
         for (const auto& text : errorTexts()) {
-            insert.bind(1, text.coderro).bind(2, text.descerro);
+            insert.bind(1, text.code).bind(2, text.description);
             insert.run();
         }
         executeSql(db, "COMMIT");
@@ -213,13 +213,13 @@ void WorkDatabase::close() noexcept {
     db_ = nullptr;
 }
 
-bool WorkDatabase::ABREBANCO(Prompts& prompts) {
+bool WorkDatabase::openForSession(Prompts& prompts) {
     try {
         open();
         if (rowCount() > 0) {
             emptyLog();
             close();
-            if (!COMPACTABANCO(prompts)) return false;
+            if (!compact(prompts)) return false;
             open();
         }
         return true;
@@ -233,7 +233,7 @@ bool WorkDatabase::ABREBANCO(Prompts& prompts) {
     }
 }
 
-bool WorkDatabase::COMPACTABANCO(Prompts& prompts) {
+bool WorkDatabase::compact(Prompts& prompts) {
     try {
         compact();
         return true;
@@ -267,18 +267,18 @@ void WorkDatabase::compact() {
     }
 }
 
-void WorkDatabase::GRAVAERRO(const std::string& TIPOREG, std::int64_t nreg, const std::string& posini,
-                             const std::string& posfin, int coderro, const std::string& CNPJ,
-                             const std::string& NOME, const std::optional<std::string>& COMPLEMENTOERR) {
+void WorkDatabase::recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
+                             const std::string& lastColumn, int code, const std::string& cnpj,
+                             const std::string& name, const std::optional<std::string>& complement) {
     handle();
-    insertError_.bind(1, CNPJ)
-        .bind(2, TIPOREG)
-        .bind(3, nreg)
-        .bind(4, posini)
-        .bind(5, posfin)
-        .bind(6, coderro)
-        .bind(7, NOME)
-        .bind(8, COMPLEMENTOERR);
+    insertError_.bind(1, cnpj)
+        .bind(2, recordType)
+        .bind(3, recordNumber)
+        .bind(4, firstColumn)
+        .bind(5, lastColumn)
+        .bind(6, code)
+        .bind(7, name)
+        .bind(8, complement);
     insertError_.run();
 }
 
@@ -292,21 +292,21 @@ std::int64_t WorkDatabase::rowCount() {
 
 void WorkDatabase::emptyLog() { executeSql(handle(), "DELETE FROM ERROS"); }
 
-void WorkDatabase::CONSULTAERROS(const std::function<bool(const ErrorListing&)>& visit) {
+void WorkDatabase::listErrors(const std::function<bool(const ErrorListing&)>& visit) {
     SqliteStatement rows(handle(),
                          "SELECT descerro, COMPLEMENTOERR, TIPOREG, nreg, posini, posfin, coderro, CNPJ, NOME "
                          "FROM CONSULTAERROS");
     ErrorListing row;
     while (rows.step()) {
-        row.descerro = rows.text(0);
-        row.COMPLEMENTOERR = rows.text(1);
-        row.TIPOREG = rows.text(2);
-        row.nreg = rows.integer(3);
-        row.posini = rows.text(4);
-        row.posfin = rows.text(5);
-        row.coderro = static_cast<int>(rows.integer(6));
-        row.CNPJ = rows.text(7);
-        row.NOME = rows.text(8);
+        row.description = rows.text(0);
+        row.complement = rows.text(1);
+        row.recordType = rows.text(2);
+        row.recordNumber = rows.integer(3);
+        row.firstColumn = rows.text(4);
+        row.lastColumn = rows.text(5);
+        row.code = static_cast<int>(rows.integer(6));
+        row.cnpj = rows.text(7);
+        row.name = rows.text(8);
         if (!visit(row)) return;
     }
 }

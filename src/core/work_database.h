@@ -37,11 +37,11 @@ public:
 
     // Start-up opening: opens the file, and when the log holds rows left from the last run, empties it,
     // compacts the file and opens it again. On failure shows the "ERRO Nº: " message (or, for the compaction,
-    // COMPACTABANCO's own) and returns false with the database closed.
-    bool ABREBANCO(Prompts& prompts);
+    // compact's own) and returns false with the database closed.
+    bool openForSession(Prompts& prompts);
     // Compacts the closed database through KOVALDNEW.MDB; KOVALDDB.MDB is at every moment either the old or
     // the compacted file. On failure shows "Erro na abertura do banco de dados." and returns false.
-    bool COMPACTABANCO(Prompts& prompts);
+    bool compact(Prompts& prompts);
 
     // Opens the existing file without any message: never creates it, and refuses a file that is not a work
     // database. Throws kova::Fault (53 missing file, 76 missing folder, 3046 locked, 3049 damaged or foreign...).
@@ -58,12 +58,12 @@ public:
 
     // ErrorLog. Every failure throws kova::Fault. Without a complement the column stays NULL; CONSULTAERROS
     // (the view and the method) delivers it as "".
-    void GRAVAERRO(const std::string& TIPOREG, std::int64_t nreg, const std::string& posini,
-                   const std::string& posfin, int coderro, const std::string& CNPJ, const std::string& NOME,
-                   const std::optional<std::string>& COMPLEMENTOERR = std::nullopt) override;
+    void recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
+                   const std::string& lastColumn, int code, const std::string& cnpj, const std::string& name,
+                   const std::optional<std::string>& complement = std::nullopt) override;
     std::int64_t rowCount() override;
     void emptyLog() override;
-    void CONSULTAERROS(const std::function<bool(const ErrorListing&)>& visit) override;
+    void listErrors(const std::function<bool(const ErrorListing&)>& visit) override;
     // One transaction: begins one unless one is open; commit ends the open one.
     void beginBatch() override;
     void commitBatch() override;

@@ -80,18 +80,18 @@ CatalogueRow rowOf(const std::string& headerLine, const fs::path& deliveryFile, 
                    const std::optional<fs::path>& receipt, CatalogueSelection selection) {
     const DeliveryHeaderView header(headerLine);
     CatalogueRow row;
-    row.CNPJ = cp1252ToUtf8(header.CNPJDECL());
-    row.TRIMANO = DESCANO(cp1252ToUtf8(header.Ano()));
-    row.SITUACAO = DESCSITUACAO(header.SITUACAO());
-    row.DATAEVENTO = cp1252ToUtf8(slashedDate(header.DATAEVENTO()));
-    row.NOME = cp1252ToUtf8(header.NOME());
-    row.Tipo = header.Tipo() == "1" ? "Retificadora" : "Original";
-    row.nomearquivo = deliveryFile.string();
-    row.NOMEDIRETORIO = folder.string();
-    if (selection == CatalogueSelection::Receipt && receipt) row.NOMEARQUIVORECIBO = receipt->string();
-    row.TRANSMITIDA = receipt ? "S" : "N";
-    row.PERI = cp1252ToUtf8(header.PERIODOINICIAL());
-    row.PERF = cp1252ToUtf8(header.PERIODOFINAL());
+    row.cnpj = cp1252ToUtf8(header.cnpj());
+    row.year = yearText(cp1252ToUtf8(header.year()));
+    row.situation = situationName(header.situation());
+    row.eventDate = cp1252ToUtf8(slashedDate(header.eventDate()));
+    row.name = cp1252ToUtf8(header.name());
+    row.type = header.type() == "1" ? "Retificadora" : "Original";
+    row.fileName = deliveryFile.string();
+    row.folderName = folder.string();
+    if (selection == CatalogueSelection::Receipt && receipt) row.receiptFileName = receipt->string();
+    row.transmitted = receipt ? "S" : "N";
+    row.periodStart = cp1252ToUtf8(header.periodStart());
+    row.periodEnd = cp1252ToUtf8(header.periodEnd());
     return row;
 }
 
@@ -127,15 +127,15 @@ public:
                 break;
         }
         std::string headerLine;
-        if (LERCABECALHO(*delivery, headerLine) != 0) {
+        if (readDeliveryHeader(*delivery, headerLine) != 0) {
             std::string text = "Erro na recuperação dos registros das declarações.";
             if (selection_ != CatalogueSelection::Receipt) text += "\nArquivo: " + delivery->string();
             tell(text);
             return std::nullopt;
         }
         if (selection_ == CatalogueSelection::Receipt) {
-            DADOSRECIBO data;
-            if (!VALIDARECIBO(*delivery, prompts_, data)) return std::nullopt;
+            ReceiptData data;
+            if (!validateReceipt(*delivery, prompts_, data)) return std::nullopt;
         }
         return rowOf(headerLine, *delivery, folder, receipt, selection_);
     }
@@ -158,7 +158,7 @@ constexpr const char* kInsertRow =
 
 }  // namespace
 
-int CARREGADECLARACOES(const fs::path& programFolder, WorkDatabase& database, CatalogueSelection selection,
+int loadCatalogue(const fs::path& programFolder, WorkDatabase& database, CatalogueSelection selection,
                        Prompts& prompts) {
     // 1
     std::error_code ec;
@@ -187,10 +187,10 @@ int CARREGADECLARACOES(const fs::path& programFolder, WorkDatabase& database, Ca
         const std::optional<CatalogueRow> row = load.consider(folder);
         if (!row) continue;
         if (!load.attempt([&] {
-                insert.bind(1, row->CNPJ).bind(2, row->TRIMANO).bind(3, row->SITUACAO).bind(4, row->DATAEVENTO);
-                insert.bind(5, row->NOME).bind(6, row->Tipo).bind(7, row->nomearquivo).bind(8, row->NOMEDIRETORIO);
-                insert.bind(9, row->NOMEARQUIVORECIBO).bind(10, row->TRANSMITIDA).bind(11, row->PERI);
-                insert.bind(12, row->PERF).run();
+                insert.bind(1, row->cnpj).bind(2, row->year).bind(3, row->situation).bind(4, row->eventDate);
+                insert.bind(5, row->name).bind(6, row->type).bind(7, row->fileName).bind(8, row->folderName);
+                insert.bind(9, row->receiptFileName).bind(10, row->transmitted).bind(11, row->periodStart);
+                insert.bind(12, row->periodEnd).run();
             }))
             return 1;
     }
@@ -213,12 +213,12 @@ void readCatalogue(WorkDatabase& database, const std::function<void(const Catalo
     while (query.step()) {
         CatalogueRow row;
         int c = 0;
-        for (std::string* field : {&row.CNPJ, &row.TRIMANO, &row.SITUACAO, &row.DATAEVENTO, &row.NOME, &row.Tipo,
-                                   &row.nomearquivo, &row.NOMEDIRETORIO})
+        for (std::string* field : {&row.cnpj, &row.year, &row.situation, &row.eventDate, &row.name, &row.type,
+                                   &row.fileName, &row.folderName})
             *field = query.text(c++);
-        if (!query.isNull(c)) row.NOMEARQUIVORECIBO = query.text(c);
+        if (!query.isNull(c)) row.receiptFileName = query.text(c);
         ++c;
-        for (std::string* field : {&row.TRANSMITIDA, &row.PERI, &row.PERF}) *field = query.text(c++);
+        for (std::string* field : {&row.transmitted, &row.periodStart, &row.periodEnd}) *field = query.text(c++);
         visit(row);
     }
 }

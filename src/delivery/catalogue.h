@@ -1,4 +1,4 @@
-// CARREGADECLARACOES: the catalogue of generated declarations. Scans the declaration folders under GERADA and
+// loadCatalogue: the catalogue of generated declarations. Scans the declaration folders under GERADA and
 // fills the work database's table IDENTIFICACAO with one row per declaration usable for the purpose at hand.
 #pragma once
 
@@ -21,18 +21,18 @@ enum class CatalogueSelection : int {
 
 // One row of IDENTIFICACAO. Texts are UTF-8.
 struct CatalogueRow {
-    std::string CNPJ;
-    std::string TRIMANO;
-    std::string SITUACAO;
-    std::string DATAEVENTO;  // dd/mm/yyyy
-    std::string NOME;
-    std::string Tipo;  // "Original" / "Retificadora"
-    std::string nomearquivo;
-    std::string NOMEDIRETORIO;
-    std::optional<std::string> NOMEARQUIVORECIBO;  // the receipt selection only
-    std::string TRANSMITIDA;                       // "S" / "N"
-    std::string PERI;
-    std::string PERF;
+    std::string cnpj;
+    std::string year;
+    std::string situation;
+    std::string eventDate;  // dd/mm/yyyy
+    std::string name;
+    std::string type;  // "Original" / "Retificadora"
+    std::string fileName;
+    std::string folderName;
+    std::optional<std::string> receiptFileName;  // the receipt selection only
+    std::string transmitted;                       // "S" / "N"
+    std::string periodStart;
+    std::string periodEnd;
 };
 
 // The record source of the screens' grids.
@@ -41,7 +41,7 @@ inline constexpr const char* kCatalogueQuery = "SELECT * FROM IDENTIFICACAO ORDE
 // Fills IDENTIFICACAO for the selection: 0 when at least one row was listed, 1 when there is nothing to list
 // (no GERADA folder, no declaration folder, or no row). Folders with a wrong name or an unreadable header are
 // told through `prompts` and skipped; database faults ask "Carga Declarações" with the retry question.
-int CARREGADECLARACOES(const std::filesystem::path& programFolder, WorkDatabase& database, CatalogueSelection selection,
+int loadCatalogue(const std::filesystem::path& programFolder, WorkDatabase& database, CatalogueSelection selection,
                        Prompts& prompts);
 
 // The rows of IDENTIFICACAO in the grids' order. Throws Fault.

@@ -19,7 +19,7 @@ std::string digitsOfCount(std::int64_t count, int width) {
 }
 
 std::string sealed(std::string text) {
-    text += CALCULACRC(text);
+    text += sealText(text);
     return text;
 }
 
@@ -51,15 +51,15 @@ std::string receiptClosingRecord(std::string_view receiptSealText) {
 std::string headerBody(const DeliveryHeaderFields& f, std::string_view detailSealText) {
     std::string h;
     h.reserve(kDeliveryHeaderLength);
-    h.append(kDeliveryHeaderTag).append(4, ' ').append(f.Ano).append("1716").append(f.Tipo);
-    h.append(f.CNPJDECL).append("2").append("300");
-    h.append(f.NOME);
-    if (f.NOME.size() < 60) h.append(60 - f.NOME.size(), ' ');
-    h.append(f.UF).append(detailSealText).append("1").append(f.CPFREPRESENTANTE).append(f.Ano);
-    h.append(f.reciboRetificada.empty() ? std::string(10, '0') : f.reciboRetificada);
-    h.append(f.SITUACAO).append(f.PERIODOINICIAL).append(f.PERIODOFINAL).append(f.DATAEVENTO);
-    h.append(f.totalBASECALCULO.toDigits(40)).append(f.totalKOVA.toDigits(40));
-    h.append(f.telefoneREPRESENTANTE);
+    h.append(kDeliveryHeaderTag).append(4, ' ').append(f.year).append("1716").append(f.type);
+    h.append(f.cnpj).append("2").append("300");
+    h.append(f.name);
+    if (f.name.size() < 60) h.append(60 - f.name.size(), ' ');
+    h.append(f.uf).append(detailSealText).append("1").append(f.representativeCpf).append(f.year);
+    h.append(f.rectifiedReceipt.empty() ? std::string(10, '0') : f.rectifiedReceipt);
+    h.append(f.situation).append(f.periodStart).append(f.periodEnd).append(f.eventDate);
+    h.append(f.baseTotal.toDigits(40)).append(f.levyTotal.toDigits(40));
+    h.append(f.representativePhoneBlock);
     h.append(digitsOfCount(f.count3, 9)).append(digitsOfCount(f.count4, 9));
     h.append(85, ' ');
     return h;
@@ -70,14 +70,14 @@ std::string headerRecord(const DeliveryHeaderFields& fields, std::string_view de
     std::string body = headerBody(fields, detailSealText);
     std::string keyed = headerSealKey(deliveryFileName);
     keyed += body;
-    body += CALCULACRC(keyed);
+    body += sealText(keyed);
     return body;
 }
 
 bool sameDeclaration(const DeliveryHeaderView& existing, const DeliveryHeaderFields& incoming) {
-    return existing.CNPJDECL() == incoming.CNPJDECL && existing.Ano() == incoming.Ano &&
-           existing.Tipo() == incoming.Tipo && existing.SITUACAO() == incoming.SITUACAO &&
-           existing.DATAEVENTO() == incoming.DATAEVENTO;
+    return existing.cnpj() == incoming.cnpj && existing.year() == incoming.year &&
+           existing.type() == incoming.type && existing.situation() == incoming.situation &&
+           existing.eventDate() == incoming.eventDate;
 }
 
 bool splitSeal(std::string_view line, std::string_view& text, std::string_view& seal) {

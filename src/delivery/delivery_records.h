@@ -19,20 +19,20 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 // The values the header carries besides its two seals, as record bytes copied from the validated input.
 struct DeliveryHeaderFields {
-    std::string Ano;                    // input header 24-27
-    std::string Tipo;                   // input header 44
-    std::string CNPJDECL;               // input header 10-23
-    std::string NOME;                   // input header 57-116 as cut (padded to 60 in the header, not in "R1")
-    std::string UF;                     // input header 55-56
-    std::string CPFREPRESENTANTE;       // type-2 record 10-20
-    std::string reciboRetificada;       // positions 128-137; empty means ten "0" characters
-    std::string SITUACAO;               // input header 45-46
-    std::string PERIODOINICIAL;         // input header 28-35
-    std::string PERIODOFINAL;           // input header 36-43
-    std::string DATAEVENTO;             // input header 47-54
-    std::string telefoneREPRESENTANTE;  // type-2 record 21-38
-    DecimalTotal totalBASECALCULO;
-    DecimalTotal totalKOVA;
+    std::string year;                    // input header 24-27
+    std::string type;                   // input header 44
+    std::string cnpj;               // input header 10-23
+    std::string name;                   // input header 57-116 as cut (padded to 60 in the header, not in "R1")
+    std::string uf;                     // input header 55-56
+    std::string representativeCpf;       // type-2 record 10-20
+    std::string rectifiedReceipt;       // positions 128-137; empty means ten "0" characters
+    std::string situation;               // input header 45-46
+    std::string periodStart;         // input header 28-35
+    std::string periodEnd;           // input header 36-43
+    std::string eventDate;             // input header 47-54
+    std::string representativePhoneBlock;  // type-2 record 21-38
+    DecimalTotal baseTotal;
+    DecimalTotal levyTotal;
     std::int64_t count3 = 0;
     std::int64_t count4 = 0;
 };
@@ -58,21 +58,21 @@ class DeliveryHeaderView : public RecordView {
 public:
     using RecordView::RecordView;
     std::string_view tag() const { return field(1, 8); }
-    std::string_view Tipo() const { return field(21, 1); }
-    std::string_view CNPJDECL() const { return field(22, 14); }
-    std::string_view NOME() const { return field(40, 60); }
-    std::string_view UF() const { return field(100, 2); }
+    std::string_view type() const { return field(21, 1); }
+    std::string_view cnpj() const { return field(22, 14); }
+    std::string_view name() const { return field(40, 60); }
+    std::string_view uf() const { return field(100, 2); }
     std::string_view detailSeal() const { return field(102, 10); }
-    std::string_view CPFREPRESENTANTE() const { return field(113, 11); }
-    std::string_view Ano() const { return field(124, 4); }
-    std::string_view reciboRetificada() const { return field(128, 10); }
-    std::string_view SITUACAO() const { return field(138, 2); }
-    std::string_view PERIODOINICIAL() const { return field(140, 8); }
-    std::string_view PERIODOFINAL() const { return field(148, 8); }
-    std::string_view DATAEVENTO() const { return field(156, 8); }
-    std::string_view totalBASECALCULO() const { return field(164, 40); }
-    std::string_view totalKOVA() const { return field(204, 40); }
-    std::string_view telefoneREPRESENTANTE() const { return field(244, 18); }
+    std::string_view representativeCpf() const { return field(113, 11); }
+    std::string_view year() const { return field(124, 4); }
+    std::string_view rectifiedReceipt() const { return field(128, 10); }
+    std::string_view situation() const { return field(138, 2); }
+    std::string_view periodStart() const { return field(140, 8); }
+    std::string_view periodEnd() const { return field(148, 8); }
+    std::string_view eventDate() const { return field(156, 8); }
+    std::string_view baseTotal() const { return field(164, 40); }
+    std::string_view levyTotal() const { return field(204, 40); }
+    std::string_view representativePhoneBlock() const { return field(244, 18); }
     std::string_view count3() const { return field(262, 9); }
     std::string_view count4() const { return field(271, 9); }
     std::string_view headerSeal() const { return field(365, 10); }

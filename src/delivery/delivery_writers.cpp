@@ -27,7 +27,7 @@ bool DeliveryWriters::writeToBody(BusyRetry& retry, const std::string& line) {
     return retry.run([&] { body->append(line); });
 }
 
-bool DeliveryWriters::REGDECLARACAO() {
+bool DeliveryWriters::writeDetailRecords() {
     BusyRetry retry(prompts_, view_, "Registro Declaração", "Erro na geração do registro da declaração.");
     std::uint64_t consumed = 0;
     view_.setPercent(0);
@@ -45,12 +45,12 @@ bool DeliveryWriters::REGDECLARACAO() {
         if (!retry.run(readLine)) return false;
         if (!more) break;
         record.assign(line);
-        record += CALCULACRC(line);
-        detailSeal_ = Crc32(record, detailSeal_);
+        record += sealText(line);
+        detailSeal_ = crc32(record, detailSeal_);
         record += kLineEnd;
         if (!retry.run(writeRecord)) return false;
         consumed += line.size() + kLineEnd.size();
-        ATUALIZAPROGRESSO(view_, consumed, inputSize);
+        reportProgress(view_, consumed, inputSize);
         if (cancel_.set) break;
     }
     view_.setPercent(100);
@@ -58,22 +58,22 @@ bool DeliveryWriters::REGDECLARACAO() {
     return !cancel_.set;
 }
 
-bool DeliveryWriters::REGRECIBO() {
+bool DeliveryWriters::writeReceiptRecord() {
     BusyRetry retry(prompts_, view_, "Registro Recibo", "Erro na geração do registro do recibo.");
-    const std::string r1 = receiptRecord(header.CNPJDECL, header.NOME);
+    const std::string r1 = receiptRecord(header.cnpj, header.name);
     if (!writeToBody(retry, r1 + std::string(kLineEnd))) return false;
     receiptSeal_ = detailSeal_;
-    receiptSealText_ = ACUMULACRC(r1, receiptSeal_);
+    receiptSealText_ = accumulateSeal(r1, receiptSeal_);
     return true;
 }
 
-bool DeliveryWriters::REGENCERRARECIBO() {
+bool DeliveryWriters::writeReceiptClosingRecord() {
     BusyRetry retry(prompts_, view_, "Registro Encerramento do Recibo",
                     "Erro na geração do registro de encerramento do recibo.");
     return writeToBody(retry, receiptClosingRecord(receiptSealText_) + std::string(kLineEnd));
 }
 
-bool DeliveryWriters::REGCABECALHO() {
+bool DeliveryWriters::writeHeaderRecord() {
     BusyRetry retry(prompts_, view_, "Registro Cabeçalho", "Erro na criação do registro cabeçalho.");
     headerLine_ = headerRecord(header, detailSealText_, deliveryFileName);
     headerLine_ += kLineEnd;

@@ -49,13 +49,13 @@ public:
     FileOps* fileOps = &systemFileOps();
 
     // Every remaining input line, sealed, into the body; true unless the cancel flag is set at the end.
-    bool REGDECLARACAO();
+    bool writeDetailRecords();
     // "R1" into the body; starts the receipt seal from the detail seal.
-    bool REGRECIBO();
+    bool writeReceiptRecord();
     // "R9" into the body.
-    bool REGENCERRARECIBO();
+    bool writeReceiptClosingRecord();
     // The header as the first line of the final file (opened again when an earlier write broke it).
-    bool REGCABECALHO();
+    bool writeHeaderRecord();
 
     // The final file, written under a temporary name beside the delivery file. A fault of any of these breaks
     // the file in hand: the next openFinal starts a new one. Throw Fault.

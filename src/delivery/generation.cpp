@@ -60,10 +60,10 @@ void removeLeftoverTemporaries(const fs::path& folder, const std::string& delive
 
 }  // namespace
 
-Message replaceQuestionMessage(const ReplaceQuestionLabels& labels) {
+Message replaceQuestionMessage(const ReplaceQuestionFields& labels) {
     Message m;
     m.title = kReplaceQuestionTitle;
-    m.text = "Nome Empresarial: " + labels.NOME + "\nCNPJ do declarante: " + labels.CNPJ +
+    m.text = "Nome Empresarial: " + labels.name + "\nCNPJ do declarante: " + labels.cnpj +
              "\nCompetência: " + labels.year + "\nTipo: " + labels.type + "\nSituação Especial: " + labels.situation +
              "\n\n" + kReplaceQuestionText;
     m.icon = Icon::Question;
@@ -74,19 +74,19 @@ Message replaceQuestionMessage(const ReplaceQuestionLabels& labels) {
 
 DeliveryHeaderFields headerFieldsOf(const DeclarantData& declarant, const ImportState& state) {
     DeliveryHeaderFields f;
-    f.Ano = declarant.year;
-    f.Tipo = declarant.type;
-    f.CNPJDECL = declarant.CNPJ;
-    f.NOME = declarant.name;
-    f.UF = declarant.UF;
-    f.SITUACAO = declarant.situation;
-    f.PERIODOINICIAL = declarant.startDate;
-    f.PERIODOFINAL = declarant.endDate;
-    f.DATAEVENTO = declarant.eventDate;
-    f.CPFREPRESENTANTE = state.representativeCPF;
-    f.telefoneREPRESENTANTE = state.representativeTelephoneBlock;
-    f.totalBASECALCULO = state.baseTotal;
-    f.totalKOVA = state.levyTotal;
+    f.year = declarant.year;
+    f.type = declarant.type;
+    f.cnpj = declarant.cnpj;
+    f.name = declarant.name;
+    f.uf = declarant.uf;
+    f.situation = declarant.situation;
+    f.periodStart = declarant.startDate;
+    f.periodEnd = declarant.endDate;
+    f.eventDate = declarant.eventDate;
+    f.representativeCpf = state.representativeCpf;
+    f.representativePhoneBlock = state.representativeTelephoneBlock;
+    f.baseTotal = state.baseTotal;
+    f.levyTotal = state.levyTotal;
     f.count3 = state.count3;
     f.count4 = state.count4;
     return f;
@@ -112,7 +112,7 @@ private:
     bool generate() {
         start();
         // 2
-        if (!ARQUIVOEXISTE(session_.chosenPath)) {
+        if (!fileIsReadable(session_.chosenPath)) {
             c_.prompts.show(exclamation(kTitleGenerate,
                                         "Não foi encontrado o arquivo de trabalho. A declaração deve ser validada "
                                         "novamente."));
@@ -145,7 +145,7 @@ private:
         RetryText text;
         text.title = kTitleGenerate;
         text.compose = [withFaultText](const Fault& fault) {
-            return std::string(kFolderNotCreated) + "\n" + (withFaultText ? MSGERRO(fault) + "\n" : "") + kAskAgain;
+            return std::string(kFolderNotCreated) + "\n" + (withFaultText ? faultMessage(fault) + "\n" : "") + kAskAgain;
         };
         return withRetry(c_.prompts, text, [&] {
             if (!make()) throw Fault(kFolderFault);
@@ -154,9 +154,9 @@ private:
 
     bool prepareFolders() {
         const fs::path& program = session_.programFolder;
-        if (!folderRetry(false, [&] { return CRIAPASTAGERADA(program, c_.prompts); })) return false;
+        if (!folderRetry(false, [&] { return ensureGeneratedFolder(program, c_.prompts); })) return false;
         return folderRetry(
-            true, [&] { return CRIAPASTADECLARACAO(program, session_.declarant, c_.prompts, session_.names); });
+            true, [&] { return ensureDeclarationFolder(program, session_.declarant, c_.prompts, session_.names); });
     }
 
     bool mayReplaceExisting() {
@@ -168,7 +168,7 @@ private:
         std::error_code ec;
         if (!fs::is_regular_file(session_.names.deliveryFilePath, ec)) return true;
         std::string existing;
-        if (LERCABECALHO(session_.names.deliveryFilePath, existing) != 0) {
+        if (readDeliveryHeader(session_.names.deliveryFilePath, existing) != 0) {
             c_.prompts.show(exclamation("Gerar Declaração",
                                         "Erro na leitura do cabeçalho dos registros das declarações gravadas."));
             return false;
@@ -176,9 +176,9 @@ private:
         if (!sameDeclaration(DeliveryHeaderView(existing), writers_.header)) return true;
 
         const DeclarantData& d = session_.declarant;
-        ReplaceQuestionLabels labels{cp1252ToUtf8(trimRightBlanks(d.name)), applyMask(kMaskCNPJ, cp1252ToUtf8(d.CNPJ)),
+        ReplaceQuestionFields labels{cp1252ToUtf8(trimRightBlanks(d.name)), applyMask(kCnpjMask, cp1252ToUtf8(d.cnpj)),
                                      cp1252ToUtf8(d.year), d.type == "1" ? "Retificadora" : "Original",
-                                     DESCSITUACAO(d.situation)};
+                                     situationName(d.situation)};
         const Answer answer =
             owner_.question_ ? owner_.question_->ask(labels) : c_.prompts.show(replaceQuestionMessage(labels));
         if (answer == Answer::No) {
@@ -206,9 +206,9 @@ private:
         view_.pump();
 
         const CancelFlag& cancel = session_.state.cancel;
-        if (!writers_.REGDECLARACAO()) return false;
-        if (!writers_.REGRECIBO() || cancel.set) return false;
-        if (!writers_.REGENCERRARECIBO() || cancel.set) return false;
+        if (!writers_.writeDetailRecords()) return false;
+        if (!writers_.writeReceiptRecord() || cancel.set) return false;
+        if (!writers_.writeReceiptClosingRecord() || cancel.set) return false;
         return true;
     }
 
@@ -223,7 +223,7 @@ private:
             if (n == 0) return true;
             writers_.writeFinal(std::string_view(chunk.data(), n));
             copied += n;
-            ATUALIZAPROGRESSO(view_, copied, total);
+            reportProgress(view_, copied, total);
             if (session_.state.cancel.set) return false;
         }
     }
@@ -241,7 +241,7 @@ private:
         removeLeftoverTemporaries(session_.names.declarationFolder, session_.names.deliveryFileName, owner_.fileOps_);
         if (!unexpected_.run([&] { writers_.openFinal(); })) return false;
         // 9
-        if (!writers_.REGCABECALHO()) return false;
+        if (!writers_.writeHeaderRecord()) return false;
         // 10
         view_.setStatus("Gravando o arquivo final da declaração ...");
         view_.setBusy(true);
@@ -256,7 +256,7 @@ private:
         const TimingLabels labels = timingLabelsOf(TimingFrame::Generation);
         const std::string end = c_.clock.now().hhmmss();
         view_.setTimeLabel(labels.end, "HF: " + end);
-        view_.setTimeLabel(labels.elapsed, "Tempo: " + CALCULATEMPO(start_, end));
+        view_.setTimeLabel(labels.elapsed, "Tempo: " + elapsedTime(start_, end));
         // 12
         if (session_.state.cancel.set) {
             c_.prompts.show(exclamation("Gravar Declaração", "Geração da declaração cancelada."));
@@ -301,7 +301,7 @@ private:
     std::string start_;
 };
 
-bool DeliveryGeneration::GERARQ(GenerationContext& context) {
+bool DeliveryGeneration::generateDeliveryFile(GenerationContext& context) {
     Run run(*this, context);
     return run.execute();
 }

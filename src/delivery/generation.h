@@ -1,4 +1,4 @@
-// GERARQ: turns a declaration that the import has just passed into its sealed delivery file, in its own folder
+// generateDeliveryFile: turns a declaration that the import has just passed into its sealed delivery file, in its own folder
 // under GERADA. The new file is written under a temporary name beside the old one and takes its place only when
 // complete: a refusal, a cancel, a fault or a crash keeps an earlier delivery file as it was.
 #pragma once
@@ -14,10 +14,10 @@
 
 namespace kova {
 
-// The value labels of the question KOVALDME4 "Importar Declaração" (UTF-8, ready to show).
-struct ReplaceQuestionLabels {
-    std::string NOME;       // "Nome Empresarial: "
-    std::string CNPJ;       // "CNPJ do declarante:", punctuated
+// The value labels of the question ReplaceQuestionDialog "Importar Declaração" (UTF-8, ready to show).
+struct ReplaceQuestionFields {
+    std::string name;       // "Nome Empresarial: "
+    std::string cnpj;       // "CNPJ do declarante:", punctuated
     std::string year;       // "Competência:"
     std::string type;       // "Tipo:", "Original" or "Retificadora"
     std::string situation;  // "Situação Especial:", the situation's name
@@ -28,16 +28,16 @@ inline constexpr const char* kReplaceQuestionText =
     "Declaração já existe. A importação desta declaração elimina a declaração existente. Confirma a importação "
     "desta declaração?";
 
-// KOVALDME4, asked when a declaration of the same identification was generated before.
+// ReplaceQuestionDialog, asked when a declaration of the same identification was generated before.
 class ReplaceQuestion {
 public:
     virtual ~ReplaceQuestion() = default;
     // Yes ("&Sim") replaces, No ("&Não") keeps the existing file; any other answer (the dialog closed) replaces.
-    virtual Answer ask(const ReplaceQuestionLabels& labels) = 0;
+    virtual Answer ask(const ReplaceQuestionFields& labels) = 0;
 };
 
 // The question as a message box: title kReplaceQuestionTitle, the labels and kReplaceQuestionText, Yes and No.
-Message replaceQuestionMessage(const ReplaceQuestionLabels& labels);
+Message replaceQuestionMessage(const ReplaceQuestionFields& labels);
 
 class DeliveryGeneration : public GenerationPort {
 public:
@@ -45,7 +45,7 @@ public:
     explicit DeliveryGeneration(ReplaceQuestion* question = nullptr, FileOps& fileOps = systemFileOps())
         : question_(question), fileOps_(fileOps) {}
 
-    bool GERARQ(GenerationContext& context) override;
+    bool generateDeliveryFile(GenerationContext& context) override;
 
     // Replaces the reading of the input file (tests inject read failures).
     void setSourceOpener(ByteSourceOpener opener) { openSource_ = std::move(opener); }

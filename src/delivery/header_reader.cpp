@@ -39,7 +39,7 @@ std::string readFirstLine(ByteSource& source) {
     return line;
 }
 
-int LERCABECALHO(const std::filesystem::path& path, std::string& line) {
+int readDeliveryHeader(const std::filesystem::path& path, std::string& line) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return 0;
     try {

@@ -12,7 +12,7 @@ constexpr int kHeaderReadFailed = 6099;
 
 // If the file exists, reads its first line (bytes up to CR LF, at most 64 KiB) into `line`: 0 on success,
 // 6099 when the line cannot be read (an empty file included). A missing file gives 0 and leaves `line` as it was.
-int LERCABECALHO(const std::filesystem::path& path, std::string& line);
+int readDeliveryHeader(const std::filesystem::path& path, std::string& line);
 
 // The first line of a file, bounded as above; throws Fault when it cannot be opened or read, and
 // Fault 62 when the file is empty.

@@ -29,7 +29,7 @@ bool sealMatches(std::string_view line, std::uint32_t seed) {
         if (c < '0' || c > '9') return false;
         stored = stored * 10 + static_cast<unsigned>(c - '0');
     }
-    return stored == Crc32(text, seed);
+    return stored == crc32(text, seed);
 }
 
 bool isReceiptRecord(std::string_view line) {
@@ -51,7 +51,7 @@ bool checkPass(RecordReader& reader, DeclarationCheck& check) {
     if (!reader.next(line)) return false;  // empty file
 
     const std::string key = headerSealKey(check.deliveryFileName);
-    if (!sealMatches(line, Crc32(key))) return false;
+    if (!sealMatches(line, crc32(key))) return false;
     const std::string storedDetailSeal(DeliveryHeaderView(line).detailSeal());
 
     check.count3 = check.count4 = check.count5 = 0;
@@ -59,7 +59,7 @@ bool checkPass(RecordReader& reader, DeclarationCheck& check) {
     while (reader.next(line)) {
         if (!sealMatches(line, 0)) return false;
         if (!isReceiptRecord(line)) {
-            check.detailSeal = Crc32(line, check.detailSeal);
+            check.detailSeal = crc32(line, check.detailSeal);
             anyDetail = true;
         }
         if (carriesRecordType(line) && line.size() >= 9) {
@@ -85,7 +85,7 @@ bool checkPass(RecordReader& reader, DeclarationCheck& check) {
 
 }  // namespace
 
-bool DECLARACAOVALIDA(const std::string& path, Prompts& prompts, DeclarationCheck& check,
+bool checkDeclaration(const std::string& path, Prompts& prompts, DeclarationCheck& check,
                       const ByteSourceOpener& open) {
     check.detailSeal = 0;
     check.detailSealText.clear();

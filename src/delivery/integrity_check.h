@@ -26,7 +26,7 @@ using ByteSourceOpener = std::function<std::unique_ptr<ByteSource>(const std::fi
 // True when the file at `path` (surrounding blanks ignored) is intact. A missing file and run-time faults are
 // told through `prompts` (the latter with the retry question); a broken seal or no records of types 3, 4 and 5
 // give false without a message. `open` replaces the file layer (tests).
-bool DECLARACAOVALIDA(const std::string& path, Prompts& prompts, DeclarationCheck& check,
+bool checkDeclaration(const std::string& path, Prompts& prompts, DeclarationCheck& check,
                       const ByteSourceOpener& open = {});
 
 }  // namespace kova

@@ -39,7 +39,7 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
 // A whole number written in a field (blanks around it allowed); anything else is a type mismatch.
 long wholeNumber(std::string_view field) {
     const std::string_view digits = trimBlanks(field);
-    if (digits.empty() || !NUMERICO(digits) || digits.size() > 9) throw Fault(kTypeMismatch);
+    if (digits.empty() || !isNumeric(digits) || digits.size() > 9) throw Fault(kTypeMismatch);
     long value = 0;
     std::from_chars(digits.data(), digits.data() + digits.size(), value);
     return value;
@@ -85,7 +85,7 @@ std::string slashedDate(std::string_view ddmmyyyy) {
 bool checksumMatches(std::string_view line, const std::string& seed) {
     std::string_view text, checksum;
     if (!splitSeal(line, text, checksum)) throw Fault(kIllegalCall);
-    return CONTINUACRC(text, seed) == checksum;
+    return continueSeal(text, seed) == checksum;
 }
 
 class ReceiptLines {
@@ -125,7 +125,7 @@ char checkDigit(std::string_view base) {
 
 }  // namespace
 
-std::string DIGITOSRECIBO(std::string_view text) {
+std::string receiptCheckDigits(std::string_view text) {
     if (text.size() < 10) return "-1";
     std::string base(text.substr(0, 10));
     const char first = checkDigit(base);
@@ -145,10 +145,10 @@ std::filesystem::path receiptPathOf(const std::filesystem::path& deliveryFile) {
     return exact;
 }
 
-bool VALIDARECIBO(const std::filesystem::path& deliveryFile, Prompts& prompts, DADOSRECIBO& data,
+bool validateReceipt(const std::filesystem::path& deliveryFile, Prompts& prompts, ReceiptData& data,
                   const ByteSourceOpener& open) {
     const std::filesystem::path receipt = receiptPathOf(deliveryFile);
-    data.ARQUIVORECIBO = receipt.string();
+    data.receiptFile = receipt.string();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(receipt, ec)) {
         prompts.show(Message{"Validar Recibo", "O arquivo do recibo não existe ou foi excluído.", Icon::Exclamation,
@@ -170,14 +170,14 @@ bool VALIDARECIBO(const std::filesystem::path& deliveryFile, Prompts& prompts, D
         if (lines.next({"HC"}).empty()) return;
         if (lines.next({"RC"}).empty()) return;
         const RecordView rc(lines.line());
-        data.CODIGOAUTENTICACAO = std::string(rc.field(60, 10));
-        data.NICERTIFICADO = std::string(rc.field(78, 14));
-        const std::string receivedCNPJ(rc.field(3, 14));
+        data.authenticationCode = std::string(rc.field(60, 10));
+        data.certificateId = std::string(rc.field(78, 14));
+        const std::string receivedCnpj(rc.field(3, 14));
         const long day = wholeNumber(rc.field(17, 2)), month = wholeNumber(rc.field(19, 2)),
                    year = wholeNumber(rc.field(21, 4)), hour = wholeNumber(rc.field(25, 2)),
                    minute = wholeNumber(rc.field(27, 2)), second = wholeNumber(rc.field(29, 2));
-        data.DATARECEPCAO = twoDigits(day) + "/" + twoDigits(month) + "/" + std::to_string(year);
-        data.HORARECEPCAO = twoDigits(hour) + ":" + twoDigits(minute) + ":" + twoDigits(second);
+        data.receptionDate = twoDigits(day) + "/" + twoDigits(month) + "/" + std::to_string(year);
+        data.receptionTime = twoDigits(hour) + ":" + twoDigits(minute) + ":" + twoDigits(second);
 
         const std::string_view third = lines.next({"NC", "TC"});
         if (third.empty()) return;
@@ -187,27 +187,27 @@ bool VALIDARECIBO(const std::filesystem::path& deliveryFile, Prompts& prompts, D
         headerLine.resize(kHeaderBuffer, ' ');
         const DeliveryHeaderView header(headerLine);
         const std::string detailSeal(header.detailSeal());
-        data.CNPJ = std::string(header.CNPJDECL());
-        data.NOME = cp1252ToUtf8(header.NOME());
-        data.ANO = std::string(header.Ano());
-        data.RETIFICADORA = header.Tipo() == "0" ? "Não" : "Sim";
-        data.NOMESITUACAO = DESCSITUACAO(header.SITUACAO());
-        data.INICIOPERIODO = slashedDate(header.PERIODOINICIAL());
-        data.FIMPERIODO = slashedDate(header.PERIODOFINAL());
-        data.RECIBORETIFICADA =
-            header.reciboRetificada() == "0000000000" ? std::string(" ") : std::string(header.reciboRetificada());
+        data.cnpj = std::string(header.cnpj());
+        data.name = cp1252ToUtf8(header.name());
+        data.year = std::string(header.year());
+        data.rectifying = header.type() == "0" ? "Não" : "Sim";
+        data.situationText = situationName(header.situation());
+        data.periodStart = slashedDate(header.periodStart());
+        data.periodEnd = slashedDate(header.periodEnd());
+        data.rectifiedReceipt =
+            header.rectifiedReceipt() == "0000000000" ? std::string(" ") : std::string(header.rectifiedReceipt());
 
-        result = VA5(data.CODIGOAUTENTICACAO, receivedCNPJ, detailSeal, day, month, year, hour, minute, second) == 1;
+        result = authenticateReceipt(data.authenticationCode, receivedCnpj, detailSeal, day, month, year, hour, minute, second) == 1;
 
-        data.NUMERORECIBO = detailSeal + DIGITOSRECIBO(detailSeal);
-        data.CPFREPRESENTANTE = std::string(header.CPFREPRESENTANTE());
-        data.totalBaseDigits = std::string(header.totalBASECALCULO());
-        data.totalNaoRetidaDigits = std::string(header.totalKOVA());
-        data.TOTALBASE = amountOf(header.totalBASECALCULO());
-        data.TOTALNAORETIDA = amountOf(header.totalKOVA());
-        data.TELEFONE = cp1252ToUtf8(header.telefoneREPRESENTANTE());
-        data.QTDENTIDADES = trimBlanks(header.count3()).empty() ? 0 : wholeNumber(header.count3());
-        data.QTDDIPLOMATICOS = trimBlanks(header.count4()).empty() ? 0 : wholeNumber(header.count4());
+        data.receiptNumber = detailSeal + receiptCheckDigits(detailSeal);
+        data.representativeCpf = std::string(header.representativeCpf());
+        data.totalBaseDigits = std::string(header.baseTotal());
+        data.levyTotalDigits = std::string(header.levyTotal());
+        data.baseTotal = amountOf(header.baseTotal());
+        data.levyTotal = amountOf(header.levyTotal());
+        data.phone = cp1252ToUtf8(header.representativePhoneBlock());
+        data.entityCount = trimBlanks(header.count3()).empty() ? 0 : wholeNumber(header.count3());
+        data.beneficiaryCount = trimBlanks(header.count4()).empty() ? 0 : wholeNumber(header.count4());
     });
     return result;
 }

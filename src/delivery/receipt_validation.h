@@ -14,34 +14,34 @@
 namespace kova {
 
 // The data of the last receipt validated. Texts are UTF-8.
-struct DADOSRECIBO {
-    std::string ARQUIVORECIBO;
-    std::string DATARECEPCAO;        // DD/MM/YYYY (the year as its plain number)
-    std::string HORARECEPCAO;        // hh:mm:ss
-    std::string CODIGOAUTENTICACAO;  // 10 characters
-    std::string NICERTIFICADO;       // 14 characters
-    std::string NUMERORECIBO;        // detail seal + its two check digits
-    std::string CNPJ;
-    std::string NOME;
-    std::string ANO;
-    std::string RETIFICADORA;  // "Não" / "Sim"
-    std::string NOMESITUACAO;
-    std::string INICIOPERIODO;  // DD/MM/YYYY
-    std::string FIMPERIODO;
-    std::string RECIBORETIFICADA;  // ten characters, or " " for ten zeros
-    std::string CPFREPRESENTANTE;
-    std::string TELEFONE;
-    double TOTALBASE = 0;
-    double TOTALNAORETIDA = 0;
+struct ReceiptData {
+    std::string receiptFile;
+    std::string receptionDate;        // DD/MM/YYYY (the year as its plain number)
+    std::string receptionTime;        // hh:mm:ss
+    std::string authenticationCode;  // 10 characters
+    std::string certificateId;       // 14 characters
+    std::string receiptNumber;        // detail seal + its two check digits
+    std::string cnpj;
+    std::string name;
+    std::string year;
+    std::string rectifying;  // "Não" / "Sim"
+    std::string situationText;
+    std::string periodStart;  // DD/MM/YYYY
+    std::string periodEnd;
+    std::string rectifiedReceipt;  // ten characters, or " " for ten zeros
+    std::string representativeCpf;
+    std::string phone;
+    double baseTotal = 0;
+    double levyTotal = 0;
     // The two totals exactly as the header holds them (40 digits, 2 implied decimals), for exact display.
     std::string totalBaseDigits;
-    std::string totalNaoRetidaDigits;
-    std::int32_t QTDENTIDADES = 0;
-    std::int32_t QTDDIPLOMATICOS = 0;
+    std::string levyTotalDigits;
+    std::int32_t entityCount = 0;
+    std::int32_t beneficiaryCount = 0;
 };
 
 // Two modulo-11 check digits over the first 10 characters; "-1" for a text shorter than 10.
-std::string DIGITOSRECIBO(std::string_view text);
+std::string receiptCheckDigits(std::string_view text);
 
 // The receipt's path: the delivery file's path with its last four characters replaced by ".REC". When no file
 // has exactly that name, a file of the same folder whose name differs only in case is taken.
@@ -50,7 +50,7 @@ std::filesystem::path receiptPathOf(const std::filesystem::path& deliveryFile);
 // True when the receipt beside `deliveryFile` is in order (HC, RC, optional NC, TC, chained checksums) and the
 // authenticity test accepts it. Fills `data` as it goes (fields reached before a failure keep their new values).
 // A missing receipt and run-time faults are told through `prompts`; other failures give false silently.
-bool VALIDARECIBO(const std::filesystem::path& deliveryFile, Prompts& prompts, DADOSRECIBO& data,
+bool validateReceipt(const std::filesystem::path& deliveryFile, Prompts& prompts, ReceiptData& data,
                   const ByteSourceOpener& open = {});
 
 }  // namespace kova

@@ -17,7 +17,7 @@ std::string_view agencyKey() {
     return key;
 }
 
-std::uint32_t Crc32(std::string_view bytes, std::uint32_t seed) {
+std::uint32_t crc32(std::string_view bytes, std::uint32_t seed) {
     uLong crc = seed;
     const auto* data = reinterpret_cast<const Bytef*>(bytes.data());
     std::size_t left = bytes.size();
@@ -38,12 +38,12 @@ std::string sealText(std::uint32_t checksum) {
     return text;
 }
 
-std::string CALCULACRC(std::string_view text) {
-    return sealText(Crc32(text, 0));
+std::string sealText(std::string_view text) {
+    return sealText(crc32(text, 0));
 }
 
-std::string ACUMULACRC(std::string_view text, std::uint32_t& running) {
-    running = Crc32(text, running);
+std::string accumulateSeal(std::string_view text, std::uint32_t& running) {
+    running = crc32(text, running);
     return sealText(running);
 }
 
@@ -72,8 +72,8 @@ std::string receptionMessage(std::string_view cnpj, std::string_view detailSeal,
 
 }  // namespace
 
-std::string CONTINUACRC(std::string_view text, std::string_view seedText) {
-    return sealText(Crc32(text, seedFromText(seedText)));
+std::string continueSeal(std::string_view text, std::string_view seedText) {
+    return sealText(crc32(text, seedFromText(seedText)));
 }
 
 std::string authenticationCode(std::string_view cnpj, std::string_view detailSeal, int day, int month, int year,
@@ -95,7 +95,7 @@ std::string authenticationCode(std::string_view cnpj, std::string_view detailSea
     return code;
 }
 
-int VA5(std::string_view code, std::string_view cnpj, std::string_view detailSeal, int day, int month, int year,
+int authenticateReceipt(std::string_view code, std::string_view cnpj, std::string_view detailSeal, int day, int month, int year,
         int hour, int minute, int second) {
     if (code.size() != 10) return 0;
     const std::string expected = authenticationCode(cnpj, detailSeal, day, month, year, hour, minute, second);

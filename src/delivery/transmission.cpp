@@ -179,7 +179,7 @@ long long quiboroVersionNumber(std::string_view text) {
     return error == std::errc::result_out_of_range ? std::numeric_limits<long long>::max() : value;
 }
 
-Message KOVALDME1() {
+Message oldTransmissionProgramNotice() {
     Message m;
     m.title = kTitleNotice;
     m.text =
@@ -190,7 +190,7 @@ Message KOVALDME1() {
     return m;
 }
 
-Message KOVALDME2() {
+Message missingTransmissionProgramNotice() {
     Message m;
     m.title = kTitleNotice;
     m.text =
@@ -222,12 +222,12 @@ TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& reques
     std::optional<fs::path> settings;
     if (!step([&] { settings = findFileIgnoringCase(folder, kQuiboroSettingsFile); }))
         return TransmissionOutcome::Failed;
-    if (!settings) return refuse(KOVALDME2());
+    if (!settings) return refuse(missingTransmissionProgramNotice());
 
     std::string version;
     if (!step([&] { version = readProfileString(*settings, kQuiboroSection, "Versao"); }))
         return TransmissionOutcome::Failed;
-    if (quiboroVersionNumber(version) < kQuiboroMinimumVersion) return refuse(KOVALDME1());
+    if (quiboroVersionNumber(version) < kQuiboroMinimumVersion) return refuse(oldTransmissionProgramNotice());
 
     // The library is taken from Quiboro's folder only: a relative "Path" would depend on the current folder,
     // so it counts as no installation at all.
@@ -275,7 +275,7 @@ TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& reques
     return TransmissionOutcome::Failed;
 }
 
-bool TRANSMITE(Prompts& prompts, void* window, std::int16_t option, const fs::path& deliveryFile) {
+bool transmit(Prompts& prompts, void* window, std::int16_t option, const fs::path& deliveryFile) {
     TransmissionRequest request;
     request.deliveryFile = deliveryFile;
     request.option = option;

@@ -1,4 +1,4 @@
-// TRANSMITE: hands a delivery file to the agency's transmission program Quiboro through its library.
+// transmit: hands a delivery file to the agency's transmission program Quiboro through its library.
 // Quiboro is found through its settings file "qui-bor.ini" (section "Qui-Bor", keys "Versao" and "Path") in the
 // Windows-folder stand-in; its library is loaded at run time from "Path" only, never through a search.
 #pragma once
@@ -43,8 +43,8 @@ std::string readProfileString(const std::filesystem::path& file, std::string_vie
 long long quiboroVersionNumber(std::string_view text);
 
 // The two notices about Quiboro (title "Transmissão da Declaração"), shown as plain messages for now.
-Message KOVALDME1();  // the installed Quiboro is too old
-Message KOVALDME2();  // Quiboro is not installed
+Message oldTransmissionProgramNotice();  // the installed Quiboro is too old
+Message missingTransmissionProgramNotice();  // Quiboro is not installed
 
 enum class TransmissionOutcome {
     Accepted,  // the library accepted the declaration (and left its receipt)
@@ -66,6 +66,6 @@ struct TransmissionRequest {
 TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& request);
 
 // The Boolean form of the screens: true when the library accepted the declaration.
-bool TRANSMITE(Prompts& prompts, void* window, std::int16_t option, const std::filesystem::path& deliveryFile);
+bool transmit(Prompts& prompts, void* window, std::int16_t option, const std::filesystem::path& deliveryFile);
 
 }  // namespace kova

@@ -62,33 +62,33 @@ bool isFolder(const fs::path& folder) {
 DeclarantData DeclarantData::fromHeader(std::string_view record) {
     const HeaderRecord h(record);
     DeclarantData d;
-    d.CNPJ = h.CNPJDECL();
-    d.year = h.Ano();
-    d.startDate = h.PERIODOINICIAL();
-    d.endDate = h.PERIODOFINAL();
-    d.type = h.Tipo();
-    d.situation = h.SITUACAO();
-    d.eventDate = h.DATAEVENTO();
-    d.UF = h.UF();
-    d.name = h.NOME();
+    d.cnpj = h.cnpj();
+    d.year = h.year();
+    d.startDate = h.periodStart();
+    d.endDate = h.periodEnd();
+    d.type = h.type();
+    d.situation = h.situation();
+    d.eventDate = h.eventDate();
+    d.uf = h.uf();
+    d.name = h.name();
     return d;
 }
 
-DeclarantLabels DeclarantData::labels() const {
-    DeclarantLabels l;
-    l.LblRazaoSocial = cp1252ToUtf8(name);
-    l.LblCNPJ = trimBlanks(CNPJ).empty() ? std::string() : applyMask(kMaskCNPJ, cp1252ToUtf8(CNPJ));
-    l.LblAnoDeclaracao = cp1252ToUtf8(year);
-    l.LblRetificadora = type == "0" ? "N" : "S";
-    l.LblSituacaoEspecial = DESCSITUACAO(situation);
-    l.LblPI = dateLabel(startDate);
-    l.LblPF = dateLabel(endDate);
-    l.LblDataEvento = dateLabel(eventDate);
+DeclarantDisplay DeclarantData::labels() const {
+    DeclarantDisplay l;
+    l.name = cp1252ToUtf8(name);
+    l.cnpj = trimBlanks(cnpj).empty() ? std::string() : applyMask(kCnpjMask, cp1252ToUtf8(cnpj));
+    l.year = cp1252ToUtf8(year);
+    l.rectifying = type == "0" ? "N" : "S";
+    l.situation = situationName(situation);
+    l.periodStart = dateLabel(startDate);
+    l.periodEnd = dateLabel(endDate);
+    l.eventDate = dateLabel(eventDate);
     return l;
 }
 
 std::string declarationBaseName(const DeclarantData& d) {
-    return kova::declarationBaseName(d.CNPJ, d.year, d.type, d.situation);
+    return kova::declarationBaseName(d.cnpj, d.year, d.type, d.situation);
 }
 
 fs::path generatedFolderOf(const fs::path& programFolder) { return programFolder / kGeneratedFolderName; }
@@ -98,7 +98,7 @@ DeclarationNames declarationNames(const fs::path& programFolder, const Declarant
     const std::string base = declarationBaseName(declarant);
     n.generatedFolder = generatedFolderOf(programFolder);
     n.declarationFolder = n.generatedFolder / base;
-    n.deliveryFileName = deliveryFileName(declarant.CNPJ, declarant.year, declarant.type, declarant.situation);
+    n.deliveryFileName = deliveryFileName(declarant.cnpj, declarant.year, declarant.type, declarant.situation);
     n.deliveryFilePath = n.declarationFolder / n.deliveryFileName;
     return n;
 }
@@ -107,17 +107,17 @@ std::unique_ptr<ByteSource> openSource(const SourceOpener& opener, const fs::pat
     return opener ? opener(path) : openFileSource(path);
 }
 
-void LIMPADECLARANTE(ImportView& view) { view.setDeclarantLabels(DeclarantLabels{}); }
+void clearDeclarant(ImportView& view) { view.setDeclarantLabels(DeclarantDisplay{}); }
 
-void MOSTRAAVISO(ImportView& view, const std::string& text) {
+void showNotice(ImportView& view, const std::string& text) {
     view.clearPending();
     view.appendPending(text);
     view.setErrorCount("0");
 }
 
-DeclarantOutcome DADOSDECLARANTE(const fs::path& chosen, ImportView& view, Prompts& prompts,
+DeclarantOutcome readDeclarantData(const fs::path& chosen, ImportView& view, Prompts& prompts,
                                  DeclarantData& declarant, const SourceOpener& opener) {
-    LIMPADECLARANTE(view);
+    clearDeclarant(view);
     view.setButtonEnabled(ImportButton::Ok, false);
     // Data of an earlier file must never name this one's folder.
     declarant = DeclarantData{};
@@ -151,11 +151,11 @@ DeclarantOutcome DADOSDECLARANTE(const fs::path& chosen, ImportView& view, Promp
     if (outcome != DeclarantOutcome::Read) return outcome;
 
     if (first.size() != kRecordLength) {
-        MOSTRAAVISO(view, "O tamanho do primeiro registro está incorreto.");
+        showNotice(view, "O tamanho do primeiro registro está incorreto.");
         return DeclarantOutcome::WrongLength;
     }
-    if (HeaderRecord(first).NomeArquivo() != "KOVALDF") {
-        MOSTRAAVISO(view, "Nome do Arquivo diferente de KOVALDF.");
+    if (HeaderRecord(first).fileTag() != "KOVALDF") {
+        showNotice(view, "Nome do Arquivo diferente de KOVALDF.");
         return DeclarantOutcome::WrongFileName;
     }
     declarant = DeclarantData::fromHeader(first);
@@ -164,18 +164,18 @@ DeclarantOutcome DADOSDECLARANTE(const fs::path& chosen, ImportView& view, Promp
     return DeclarantOutcome::Read;
 }
 
-bool CRIAPASTAGERADA(const fs::path& programFolder, Prompts& prompts) {
+bool ensureGeneratedFolder(const fs::path& programFolder, Prompts& prompts) {
     const fs::path folder = generatedFolderOf(programFolder);
     const RetryText text = askAgain("Cria Gerada", "Erro na criação do diretório de declarações geradas.");
     if (!withRetry(prompts, text, [&] { createFolder(folder); })) return false;
     return isFolder(folder);
 }
 
-bool CRIAPASTADECLARACAO(const fs::path& programFolder, const DeclarantData& declarant, Prompts& prompts,
+bool ensureDeclarationFolder(const fs::path& programFolder, const DeclarantData& declarant, Prompts& prompts,
                          DeclarationNames& names) {
     names = declarationNames(programFolder, declarant);
     if (isFolder(names.declarationFolder)) return true;
-    if (!CRIAPASTAGERADA(programFolder, prompts)) return false;
+    if (!ensureGeneratedFolder(programFolder, prompts)) return false;
     const RetryText text = askAgain("Cria Pasta Arquivo", "Erro na criação da pasta de declaração gerada.");
     if (!withRetry(prompts, text, [&] { createFolder(names.declarationFolder); })) return false;
     return isFolder(names.declarationFolder);

@@ -17,21 +17,21 @@ namespace kova {
 
 // Header fields as record bytes (Windows-1252), exactly as read.
 struct DeclarantData {
-    std::string CNPJ;        // 10-23
+    std::string cnpj;        // 10-23
     std::string year;        // 24-27
     std::string startDate;   // 28-35 DDMMYYYY
     std::string endDate;     // 36-43 DDMMYYYY
     std::string type;        // 44: "0" original, "1" rectifying (the rectifying flag)
     std::string situation;   // 45-46
     std::string eventDate;   // 47-54 DDMMYYYY
-    std::string UF;          // 55-56
+    std::string uf;          // 55-56
     std::string name;        // 57-116
 
     static DeclarantData fromHeader(std::string_view record);
     // "RETIF" for type "1", "ORIGI" otherwise.
     std::string typeWord() const { return declarationTypeWord(type); }
     // The labels of the declarant frame (CNPJ and dates masked, situation by name, texts in UTF-8).
-    DeclarantLabels labels() const;
+    DeclarantDisplay labels() const;
     bool operator==(const DeclarantData&) const = default;
 };
 
@@ -64,24 +64,24 @@ enum class DeclarantOutcome {
     ReadAbandoned,  // a read failure and the person answered No
 };
 
-// DADOSDECLARANTE: empties the labels and switches "&Ok" off; reads the first record of `chosen`; on success
+// readDeclarantData: empties the labels and switches "&Ok" off; reads the first record of `chosen`; on success
 // keeps the data in `declarant`, shows the labels and switches "&Ok" on. Read failures ask "Dados declarante".
-DeclarantOutcome DADOSDECLARANTE(const std::filesystem::path& chosen, ImportView& view, Prompts& prompts,
+DeclarantOutcome readDeclarantData(const std::filesystem::path& chosen, ImportView& view, Prompts& prompts,
                                  DeclarantData& declarant, const SourceOpener& opener = {});
 
-// LIMPADECLARANTE: empties the eight declarant labels.
-void LIMPADECLARANTE(ImportView& view);
+// clearDeclarant: empties the eight declarant labels.
+void clearDeclarant(ImportView& view);
 
-// MOSTRAAVISO: the text becomes the only line of the pending list; LblQtErros shows "0".
-void MOSTRAAVISO(ImportView& view, const std::string& text);
+// showNotice: the text becomes the only line of the pending list; LblQtErros shows "0".
+void showNotice(ImportView& view, const std::string& text);
 
-// CRIAPASTAGERADA: makes sure P/GERADA exists. A failure asks "Cria Gerada" (Yes repeats); false when it
+// ensureGeneratedFolder: makes sure P/GERADA exists. A failure asks "Cria Gerada" (Yes repeats); false when it
 // still does not exist.
-bool CRIAPASTAGERADA(const std::filesystem::path& programFolder, Prompts& prompts);
+bool ensureGeneratedFolder(const std::filesystem::path& programFolder, Prompts& prompts);
 
-// CRIAPASTADECLARACAO: composes the names into `names`, creates the declaration folder (and GERADA) when
+// ensureDeclarationFolder: composes the names into `names`, creates the declaration folder (and GERADA) when
 // missing. A failure asks "Cria Pasta Arquivo" (Yes repeats); false when the folder cannot be had.
-bool CRIAPASTADECLARACAO(const std::filesystem::path& programFolder, const DeclarantData& declarant,
+bool ensureDeclarationFolder(const std::filesystem::path& programFolder, const DeclarantData& declarant,
                          Prompts& prompts, DeclarationNames& names);
 
 }  // namespace kova

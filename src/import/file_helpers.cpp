@@ -32,7 +32,7 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
 
 }  // namespace
 
-std::int32_t CONTAARQUIVOS(const std::filesystem::path& folder, const std::string& pattern) {
+std::int32_t countFiles(const std::filesystem::path& folder, const std::string& pattern) {
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
@@ -57,7 +57,7 @@ Fault faultFromErrorCode(const std::error_code& ec) {
     return faultFromErrno(ec.value() != 0 ? ec.value() : EIO);
 }
 
-bool ARQUIVOEXISTE(const std::filesystem::path& path) {
+bool fileIsReadable(const std::filesystem::path& path) {
     std::error_code ec;
     // Only regular files: opening a folder "succeeds" on some systems and a pipe would block.
     if (path.empty() || !std::filesystem::is_regular_file(path, ec)) return false;

@@ -10,12 +10,12 @@
 
 namespace kova {
 
-// CONTAARQUIVOS: entries of the folder whose names match the pattern ("*" and "?" wildcards, case-insensitive);
+// countFiles: entries of the folder whose names match the pattern ("*" and "?" wildcards, case-insensitive);
 // "*.*" matches every name. Regular files only; 0 when the folder does not exist or cannot be read.
-std::int32_t CONTAARQUIVOS(const std::filesystem::path& folder, const std::string& pattern);
+std::int32_t countFiles(const std::filesystem::path& folder, const std::string& pattern);
 
-// ARQUIVOEXISTE: true when the path names a file that can be opened for reading. Never throws.
-bool ARQUIVOEXISTE(const std::filesystem::path& path);
+// fileIsReadable: true when the path names a file that can be opened for reading. Never throws.
+bool fileIsReadable(const std::filesystem::path& path);
 
 // The fault of a failed file-system call (errno numbering), so that its message shows the table's text.
 Fault faultFromErrorCode(const std::error_code& ec);

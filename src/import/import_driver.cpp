@@ -55,7 +55,7 @@ Lookup lookUp(const fs::path& path) {
         // A folder named alone is no file; named with a trailing separator its first file is found, then
         // refused as a folder.
         const bool trailingSeparator = !path.empty() && !path.has_filename();
-        return trailingSeparator && CONTAARQUIVOS(path, "*.*") > 0 ? Lookup::Invalid : Lookup::NotFound;
+        return trailingSeparator && countFiles(path, "*.*") > 0 ? Lookup::Invalid : Lookup::NotFound;
     }
     return Lookup::Invalid;  // a device, a pipe, a socket: never read as a declaration
 }
@@ -91,7 +91,7 @@ private:
 
 }  // namespace
 
-// One run of VALDISCO: the open file and the traps of this import.
+// One run of validateFile: the open file and the traps of this import.
 class ImportDriver::Run {
 public:
     explicit Run(ImportDriver& d)
@@ -168,7 +168,7 @@ private:
     bool finish(bool result) {
         if (!commitBatch()) result = false;
         if (!s_.names.declarationFolder.empty() && isFolder(s_.names.declarationFolder) &&
-            CONTAARQUIVOS(s_.names.declarationFolder, "*.*") == 0) {
+            countFiles(s_.names.declarationFolder, "*.*") == 0) {
             std::error_code ec;
             fs::remove(s_.names.declarationFolder, ec);  // only ever an empty folder; a failure leaves it
         }
@@ -178,10 +178,10 @@ private:
     }
 
     // The rows are committed before they are listed.
-    void listPending() {
+    void showPendingList() {
         if (!commitBatch()) return;
         view_.setButtonEnabled(ImportButton::PrintPending, true);
-        LISTAPENDENCIA(d_.errorLog_, view_);
+        kova::listPending(d_.errorLog_, view_);
     }
 
     // -1 when the log could not be read and the person gave up.
@@ -193,8 +193,8 @@ private:
     bool steps() {
         // 1
         st_.resetForImport();
-        st_.declarantCNPJ = s_.declarant.CNPJ;
-        st_.declarantNOME = s_.declarant.name;
+        st_.declarantCnpj = s_.declarant.cnpj;
+        st_.declarantName = s_.declarant.name;
         s_.names = DeclarationNames{};
         d_.faulted_ = false;
         // 2
@@ -253,7 +253,7 @@ private:
         view_.pump();
         bool generatedFolder = false;
         try {
-            generatedFolder = CRIAPASTAGERADA(s_.programFolder, prompts_);
+            generatedFolder = ensureGeneratedFolder(s_.programFolder, prompts_);
         } catch (const Fault& fault) {
             prompts_.show(exclamation(kTitleImportFile, "Erro ao criar o diretório de trabalho.\n(" +
                                                             std::to_string(fault.number()) + ")"));
@@ -305,10 +305,10 @@ private:
         // 16
         st_.seen1 = st_.seen2 = st_.seen3 = st_.seen4 = st_.seen5 = st_.seenT = false;
         view_.setBusy(true);
-        if (!ESTRUTURA(*reader_, st_, d_.errorLog_, prompts_, view_)) {
+        if (!checkStructure(*reader_, st_, d_.errorLog_, prompts_, view_)) {
             const std::int64_t rows = rowCount();
             if (rows < 0) return failed();
-            if (rows > 0) listPending();
+            if (rows > 0) showPendingList();
             s_.answer = ImportAnswer::NotGenerated;
             return finish(false);
         }
@@ -316,7 +316,7 @@ private:
         st_.resetOrdering();
         view_.setStatus("Efetuando crítica de detalhe dos registros ...");
         view_.pump();
-        st_.nreg = 0;
+        st_.recordNumber = 0;
         s_.bytesConsumed = 0;
         if (!trap2([&] { reader_->rewind(); })) return failed();
         view_.setPercent(0);
@@ -329,7 +329,7 @@ private:
         const std::int64_t rows = rowCount();
         if (rows < 0) return failed();
         if (rows > 0) {
-            listPending();
+            showPendingList();
             return finish(false);
         }
         // 21
@@ -347,16 +347,16 @@ private:
 
     void stopClock(const TimingLabels& labels) {
         view_.setTimeLabel(labels.end, "HF: " + now());
-        view_.setTimeLabel(labels.elapsed, "Tempo: " + CALCULATEMPO(lastEight(view_.timeLabel(labels.start)),
+        view_.setTimeLabel(labels.elapsed, "Tempo: " + elapsedTime(lastEight(view_.timeLabel(labels.start)),
                                                                      lastEight(view_.timeLabel(labels.end))));
     }
 
     // Step 12: the declaration folder holds nothing, or only this declaration's own delivery file.
     bool declarationFolderAccepted(const TimingLabels& open) {
         for (;;) {
-            const std::int32_t count = CONTAARQUIVOS(s_.names.declarationFolder, "*.*");
+            const std::int32_t count = countFiles(s_.names.declarationFolder, "*.*");
             if (count == 0) return true;
-            if (count == 1 && ARQUIVOEXISTE(s_.names.deliveryFilePath)) return true;
+            if (count == 1 && fileIsReadable(s_.names.deliveryFilePath)) return true;
             const std::string folder = s_.names.declarationFolder.string();
             const std::string text =
                 count > 1 ? "A pasta de destino contém recibo de entrega de declaração\n"
@@ -377,39 +377,39 @@ private:
             bool more = false;
             if (!trap2([&] { more = reader_->next(st_.record); })) return false;
             if (!more) break;
-            st_.tipo.assign(RecordView(st_.record).TipoREGISTRO());
-            ++st_.nreg;
+            st_.recordType.assign(RecordView(st_.record).recordType());
+            ++st_.recordNumber;
             if (RecordView(st_.record).isTrailer()) {
-                st_.tipo = "T";
-                if (!validators.VALIDATIPOT()) break;
+                st_.recordType = "T";
+                if (!validators.validateTrailer()) break;
                 st_.seenT = true;
-            } else if (st_.tipo.size() == 1 && st_.tipo[0] >= '1' && st_.tipo[0] <= '5') {
-                if (!validateByType(validators, st_.tipo[0])) break;
+            } else if (st_.recordType.size() == 1 && st_.recordType[0] >= '1' && st_.recordType[0] <= '5') {
+                if (!validateByType(validators, st_.recordType[0])) break;
             } else if (!recordUnknownType()) {
                 return false;
             }
             s_.bytesConsumed += st_.record.size() + 2;
-            ATUALIZAPROGRESSO(view_, s_.bytesConsumed, s_.fileSize);
+            reportProgress(view_, s_.bytesConsumed, s_.fileSize);
         }
         return true;
     }
 
     static bool validateByType(RecordValidators& v, char type) {
         switch (type) {
-            case '1': return v.VALIDATIPO1();
-            case '2': return v.VALIDATIPO2();
-            case '3': return v.VALIDATIPO3();
-            case '4': return v.VALIDATIPO4();
-            default: return v.VALIDATIPO5();
+            case '1': return v.validateHeader();
+            case '2': return v.validateContacts();
+            case '3': return v.validateEntity();
+            case '4': return v.validateBeneficiary();
+            default: return v.validateLevy();
         }
     }
 
     // A record of no known type: error 1 over the whole record, and the pass goes on.
     bool recordUnknownType() {
-        const std::string tipo = detail::typeText(st_.tipo);
-        const std::string cnpj = cp1252ToUtf8(st_.declarantCNPJ);
-        const std::string nome = cp1252ToUtf8(st_.declarantNOME);
-        return trap2([&] { d_.errorLog_.GRAVAERRO(tipo, st_.nreg, "0001", "0142", 1, cnpj, nome); });
+        const std::string recordType = detail::typeText(st_.recordType);
+        const std::string cnpj = cp1252ToUtf8(st_.declarantCnpj);
+        const std::string nome = cp1252ToUtf8(st_.declarantName);
+        return trap2([&] { d_.errorLog_.recordError(recordType, st_.recordNumber, "0001", "0142", 1, cnpj, nome); });
     }
 
     ImportDriver& d_;
@@ -426,7 +426,7 @@ ImportDriver::ImportDriver(ImportSession& session, ImportView& view, Prompts& pr
     : session_(session), view_(view), prompts_(prompts), clock_(clock), errorLog_(errorLog),
       generation_(generation) {}
 
-bool ImportDriver::VALDISCO() {
+bool ImportDriver::validateFile() {
     const bool result = Run(*this).execute();
     view_.setBusy(false);
     return result;
@@ -449,16 +449,16 @@ void ImportDriver::fileBoxChanged(const fs::path& text) {
     // 3, 4
     if (text.empty()) {
         view_.setButtonEnabled(ImportButton::Ok, false);
-        LIMPADECLARANTE(view_);
-    } else if (ARQUIVOEXISTE(text)) {
+        clearDeclarant(view_);
+    } else if (fileIsReadable(text)) {
         session_.chosenPath = text;
         std::error_code ec;
         const std::uintmax_t size = fs::file_size(text, ec);
         if (!ec && size == 0) {
             view_.setButtonEnabled(ImportButton::Ok, false);
-            LIMPADECLARANTE(view_);
-            MOSTRAAVISO(view_, kEmptyFile);
-        } else if (DADOSDECLARANTE(session_.chosenPath, view_, prompts_, session_.declarant, openSource_) ==
+            clearDeclarant(view_);
+            showNotice(view_, kEmptyFile);
+        } else if (readDeclarantData(session_.chosenPath, view_, prompts_, session_.declarant, openSource_) ==
                    DeclarantOutcome::Missing) {
             session_.answer = ImportAnswer::NotGenerated;
         }
@@ -479,11 +479,11 @@ ImportOutcome ImportDriver::importButton() {
     view_.setButtonEnabled(ImportButton::Cancel, true);
     view_.setPickersEnabled(false);
     // 2
-    const bool imported = VALDISCO();
+    const bool imported = validateFile();
     bool generated = false;
     if (imported && generation_ != nullptr) {
         GenerationContext context{session_, view_, prompts_, clock_, errorLog_};
-        generated = generation_->GERARQ(context);
+        generated = generation_->generateDeliveryFile(context);
         if (generated) session_.mainAnswer = MainAnswer::Generated;
     }
     // 3

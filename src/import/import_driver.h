@@ -1,4 +1,4 @@
-// The import: choosing a file, the driver VALDISCO, the import button and the cancel button of the import screen.
+// The import: choosing a file, the driver validateFile, the import button and the cancel button of the import screen.
 #pragma once
 
 #include <cstdint>
@@ -34,8 +34,8 @@ struct ImportSession {
     std::filesystem::path chosenPath;     // the path remembered when the file was chosen
     ImportAnswer answer = ImportAnswer::UnderWay;
     MainAnswer mainAnswer = MainAnswer::Empty;
-    DeclarantData declarant;              // read when the file was chosen (DADOSDECLARANTE)
-    DeclarationNames names;               // composed at step 11 / by CRIAPASTADECLARACAO
+    DeclarantData declarant;              // read when the file was chosen (readDeclarantData)
+    DeclarationNames names;               // composed at step 11 / by ensureDeclarationFolder
     ImportState state;                    // current record, cancel flag, seen flags, totals, counts
     std::uint64_t fileSize = 0;
     std::uint64_t bytesConsumed = 0;
@@ -53,17 +53,17 @@ struct GenerationContext {
     ErrorLog& errorLog;
 };
 
-// GERARQ: writes the sealed delivery file of a declaration that VALDISCO has just passed. The replace question
-// (KOVALDME4) is the implementation's own port, given to it at construction.
+// generateDeliveryFile: writes the sealed delivery file of a declaration that validateFile has just passed. The replace question
+// (ReplaceQuestionDialog) is the implementation's own port, given to it at construction.
 class GenerationPort {
 public:
     virtual ~GenerationPort() = default;
-    virtual bool GERARQ(GenerationContext& context) = 0;
+    virtual bool generateDeliveryFile(GenerationContext& context) = 0;
 };
 
-// How the import button ended, for the screen (POSIMPORTACAO) and kova-cli (exit status).
+// How the import button ended, for the screen (offerTransmission) and kova-cli (exit status).
 enum class ImportOutcome {
-    Succeeded,     // clean import (and generation when there is one): the screen runs POSIMPORTACAO
+    Succeeded,     // clean import (and generation when there is one): the screen runs offerTransmission
     ErrorsListed,  // error rows recorded and listed
     Refused,       // ended without generating and without rows (message, refusal, replace declined)
     Cancelled,     // "Importação Cancelada."
@@ -85,9 +85,9 @@ public:
     void fileClicked(const std::filesystem::path& folder, const std::string& fileName);
 
     // The driver: true when the structure check passed and the detail pass ran to its end with no error row.
-    bool VALDISCO();
+    bool validateFile();
 
-    // BtnCmd(0): VALDISCO, then GERARQ, then the outcome logic.
+    // BtnCmd(0): validateFile, then generateDeliveryFile, then the outcome logic.
     ImportOutcome importButton();
 
     // BtnCmd(4): asks "Confirma o cancelamento da importação ?"; Yes sets the cancel flag and answer "1".
@@ -108,7 +108,7 @@ private:
     ErrorLog& errorLog_;
     GenerationPort* generation_;
     SourceOpener openSource_;
-    bool faulted_ = false;  // the last VALDISCO ended through a fault trap
+    bool faulted_ = false;  // the last validateFile ended through a fault trap
 };
 
 }  // namespace kova

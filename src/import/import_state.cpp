@@ -13,13 +13,13 @@ void ImportState::resetForImport() {
 
 void ImportState::resetOrdering() {
     entitySeen = false;
-    previousEntityCNPJ.clear();
+    previousEntityCnpj.clear();
     legalBeneficiarySeen = false;
-    previousBeneficiaryCNPJ.clear();
+    previousBeneficiaryCnpj.clear();
     naturalBeneficiarySeen = false;
-    previousBeneficiaryCPF.clear();
+    previousBeneficiaryCpf.clear();
     type5Seen = false;
-    previousType5CNPJ.clear();
+    previousLevyCnpj.clear();
     previousDueDate.clear();
 }
 

@@ -13,14 +13,14 @@ struct ImportState {
     // The record being validated: its bytes (Windows-1252, no CR LF), its number (from 1) and its type
     // character ("T" for the trailer).
     std::string record;
-    std::int64_t nreg = 0;
-    std::string tipo;
+    std::int64_t recordNumber = 0;
+    std::string recordType;
 
     CancelFlag cancel;
 
     // Declarant CNPJ (14) and name (60) as record bytes, taken from the header by the structure check.
-    std::string declarantCNPJ;
-    std::string declarantNOME;
+    std::string declarantCnpj;
+    std::string declarantName;
 
     // Record-type-seen flags of the structure check.
     bool seen1 = false, seen2 = false, seen3 = false, seen4 = false, seen5 = false, seenT = false;
@@ -30,20 +30,20 @@ struct ImportState {
     std::string declarationType;  // header position 44, only when "0" or "1"
 
     // Type 2.
-    std::string representativeCPF;             // positions 10-20
+    std::string representativeCpf;             // positions 10-20
     std::string representativeTelephoneBlock;  // positions 21-38
 
     // Ordering state of types 3 and 4 (cleared before the detail pass).
     bool entitySeen = false;
-    std::string previousEntityCNPJ;
+    std::string previousEntityCnpj;
     bool legalBeneficiarySeen = false;
-    std::string previousBeneficiaryCNPJ;
+    std::string previousBeneficiaryCnpj;
     bool naturalBeneficiarySeen = false;
-    std::string previousBeneficiaryCPF;
+    std::string previousBeneficiaryCpf;
 
     // Type 5.
     bool type5Seen = false;
-    std::string previousType5CNPJ;
+    std::string previousLevyCnpj;
     std::string previousDueDate;  // YYYYMMDD
     DecimalTotal baseTotal;
     DecimalTotal levyTotal;

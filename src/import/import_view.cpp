@@ -9,7 +9,7 @@ int progressPercent(std::uint64_t consumed, std::uint64_t size) {
     return static_cast<int>(percent > 100 ? 100 : percent);
 }
 
-void ATUALIZAPROGRESSO(Progress& progress, std::uint64_t consumed, std::uint64_t size) {
+void reportProgress(Progress& progress, std::uint64_t consumed, std::uint64_t size) {
     progress.setPercent(progressPercent(consumed, size));
     progress.pump();
 }

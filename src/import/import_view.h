@@ -33,11 +33,11 @@ constexpr TimingLabels timingLabelsOf(TimingFrame frame) {
     return {0, 1, 10};
 }
 
-// The eight declarant labels of the screen, already formatted for display (LIMPADECLARANTE empties them).
-struct DeclarantLabels {
-    std::string LblRazaoSocial, LblCNPJ, LblRetificadora, LblAnoDeclaracao, LblSituacaoEspecial, LblPI, LblPF,
-        LblDataEvento;
-    bool operator==(const DeclarantLabels&) const = default;
+// The eight declarant labels of the screen, already formatted for display (clearDeclarant empties them).
+struct DeclarantDisplay {
+    std::string name, cnpj, rectifying, year, situation, periodStart, periodEnd,
+        eventDate;
+    bool operator==(const DeclarantDisplay&) const = default;
 };
 
 // Progress: setPercent drives PgBar (0 = its minimum, 100 = its maximum); pump lets pending window events run
@@ -66,12 +66,12 @@ public:
     virtual void refreshPickers() = 0;                 // refresh Drive1 / File1 (the folder's files changed)
     virtual void setBusy(bool busy) = 0;               // hourglass / default pointer
 
-    virtual void setDeclarantLabels(const DeclarantLabels& labels) = 0;
+    virtual void setDeclarantLabels(const DeclarantDisplay& labels) = 0;
 };
 
 // PgBar = bytes consumed × 100 / file size, not above 100; then pending events run. A size of 0 shows 0.
 int progressPercent(std::uint64_t consumed, std::uint64_t size);
-void ATUALIZAPROGRESSO(Progress& progress, std::uint64_t consumed, std::uint64_t size);
+void reportProgress(Progress& progress, std::uint64_t consumed, std::uint64_t size);
 
 // Keeps everything it is told, for tests and for kova-cli. onPump (optional) runs at every pump, so a test can
 // press "&Cancelar" in the middle of a pass.
@@ -100,7 +100,7 @@ public:
     void setFileBoxEnabled(bool enabled) override { fileBoxEnabled = enabled; }
     void refreshPickers() override { ++pickerRefreshes; }
     void setBusy(bool b) override { busy = b; }
-    void setDeclarantLabels(const DeclarantLabels& labels) override { declarant = labels; }
+    void setDeclarantLabels(const DeclarantDisplay& labels) override { declarant = labels; }
 
     std::string caption;
     std::array<bool, 4> frames{};
@@ -115,7 +115,7 @@ public:
     bool fileBoxEnabled = true;
     int pickerRefreshes = 0;
     bool busy = false;
-    DeclarantLabels declarant;
+    DeclarantDisplay declarant;
     int percent = 0;
     std::int64_t pumps = 0;
     std::function<void()> onPump;

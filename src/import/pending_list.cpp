@@ -51,10 +51,10 @@ std::string columnShown(const std::string& text) {
 }
 
 std::string pendingMessage(const ErrorListing& row) {
-    if (!row.COMPLEMENTOERR.empty())
-        return std::string(trimBlanks(firstCharacters(row.descerro, 30))) +
-               std::string(trimBlanks(firstCharacters(row.COMPLEMENTOERR, 23)));
-    return std::string(trimBlanks(firstCharacters(row.descerro, 53)));
+    if (!row.complement.empty())
+        return std::string(trimBlanks(firstCharacters(row.description, 30))) +
+               std::string(trimBlanks(firstCharacters(row.complement, 23)));
+    return std::string(trimBlanks(firstCharacters(row.description, 53)));
 }
 
 }  // namespace
@@ -65,15 +65,15 @@ std::string pendingHeading() {
 
 std::string pendingLine(const ErrorListing& row) {
     // A read-failure row (type "0") shows a blank type; any type keeps its one-character column.
-    const std::string type = row.TIPOREG == "0" ? " " : padRight(row.TIPOREG, 1);
-    return padRight(pendingMessage(row), kMessageWidth) + type + std::string(4, ' ') + zeroPadded(row.nreg, 5) +
-           std::string(5, ' ') + columnShown(row.posini) + std::string(9, ' ') + columnShown(row.posfin);
+    const std::string type = row.recordType == "0" ? " " : padRight(row.recordType, 1);
+    return padRight(pendingMessage(row), kMessageWidth) + type + std::string(4, ' ') + zeroPadded(row.recordNumber, 5) +
+           std::string(5, ' ') + columnShown(row.firstColumn) + std::string(9, ' ') + columnShown(row.lastColumn);
 }
 
-void LISTAPENDENCIA(ErrorLog& log, ImportView& view) {
+void listPending(ErrorLog& log, ImportView& view) {
     std::int64_t rows = 0;
     int lineCounter = kFirstLine;
-    log.CONSULTAERROS([&](const ErrorListing& row) {
+    log.listErrors([&](const ErrorListing& row) {
         if (rows == 0 || lineCounter > kLastLine) {
             if (rows != 0) {
                 view.appendPending(std::string(90, '_'));

@@ -13,8 +13,8 @@ std::string pendingHeading();
 // One error row: message (55 characters), type, record number, first and last column.
 std::string pendingLine(const ErrorListing& row);
 
-// LISTAPENDENCIA: appends the rows of CONSULTAERROS in blocks of at most 77 lines, each under the heading,
+// listPending: appends the rows of CONSULTAERROS in blocks of at most 77 lines, each under the heading,
 // then the count line; shows the count in LblQtErros ("###,##0"). Nothing changes when the log is empty.
-void LISTAPENDENCIA(ErrorLog& log, ImportView& view);
+void listPending(ErrorLog& log, ImportView& view);
 
 }  // namespace kova

@@ -36,9 +36,9 @@ std::string typeText(std::string_view typeBytes) {
     return cp1252ToUtf8(typeBytes.substr(0, 1));
 }
 
-bool isSequenceOf(std::string_view sequence, std::int64_t nreg) {
-    if (sequence.size() != 8 || nreg < 0) return false;
-    auto value = static_cast<std::uint64_t>(nreg);
+bool isSequenceOf(std::string_view sequence, std::int64_t recordNumber) {
+    if (sequence.size() != 8 || recordNumber < 0) return false;
+    auto value = static_cast<std::uint64_t>(recordNumber);
     for (std::size_t i = 8; i-- > 0;) {
         if (sequence[i] != static_cast<char>('0' + value % 10)) return false;
         value /= 10;
@@ -58,16 +58,16 @@ bool allOf(std::string_view text, std::size_t length, char c) {
 
 void RecordErrors::record(int code, int first, int last, const std::optional<std::string>& complement) const {
     // Texts of the row are built once, outside the retried write.
-    const std::string tipo = typeText(state_.tipo);
-    const std::string posini = columnText(first);
-    const std::string posfin = columnText(last);
-    const std::string cnpj = cp1252ToUtf8(state_.declarantCNPJ);
-    const std::string nome = cp1252ToUtf8(state_.declarantNOME);
-    trap_.run([&] { log_.GRAVAERRO(tipo, state_.nreg, posini, posfin, code, cnpj, nome, complement); });
+    const std::string recordType = typeText(state_.recordType);
+    const std::string firstColumn = columnText(first);
+    const std::string lastColumn = columnText(last);
+    const std::string cnpj = cp1252ToUtf8(state_.declarantCnpj);
+    const std::string nome = cp1252ToUtf8(state_.declarantName);
+    trap_.run([&] { log_.recordError(recordType, state_.recordNumber, firstColumn, lastColumn, code, cnpj, nome, complement); });
 }
 
 bool sequenceAccepted(const RecordErrors& errors, std::string_view sequence, std::int64_t expected) {
-    if (!NUMERICO(sequence)) {
+    if (!isNumeric(sequence)) {
         errors.record(2, 1, 8);
         return false;
     }
@@ -83,8 +83,8 @@ int nameErrorCode(std::string_view name, const NameCodes& codes) {
     if (trimmed.empty()) return codes.blank;
     if (name.front() == ' ') return codes.leadingBlank;
     if (trimmed.size() < 3) return codes.tooShort;
-    if (!VALIDANOME(name)) return codes.characters;
-    if (codes.noLetters != 0 && SEMLETRAS(name)) return codes.noLetters;
+    if (!hasOnlyNameCharacters(name)) return codes.characters;
+    if (codes.noLetters != 0 && hasNoLetters(name)) return codes.noLetters;
     // Only ASCII letters, digits and blanks are left here, so the upper-case form is the ASCII one.
     for (char c : name) {
         if (c >= 'a' && c <= 'z') return codes.lowerCase;

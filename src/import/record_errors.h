@@ -31,7 +31,7 @@ private:
     const RetryText& text_;
 };
 
-// The fault message of an operation: its title, and either the usual sentence + MSGERRO + "Tenta novamente ?"
+// The fault message of an operation: its title, and either the usual sentence + faultMessage + "Tenta novamente ?"
 // or a text composed from the fault; without a retry the fault is only reported.
 RetryText faultText(std::string title, std::function<std::string(const Fault&)> compose = {},
                     bool offerRetry = true);
@@ -47,9 +47,9 @@ std::string columnText(int column);
 std::string typeText(std::string_view typeBytes);
 
 // Whether a sequence field reads the record's number as 8 digits with leading zeros.
-bool isSequenceOf(std::string_view sequence, std::int64_t nreg);
+bool isSequenceOf(std::string_view sequence, std::int64_t recordNumber);
 
-// Numeric value of a digits-only text (0 for the empty text); the caller checks NUMERICO first.
+// Numeric value of a digits-only text (0 for the empty text); the caller checks isNumeric first.
 std::uint64_t digitsValue(std::string_view digits);
 
 // True when every character of `text` is `c` and the text has exactly `length` characters.

@@ -16,12 +16,12 @@ public:
         : state_(state), log_(log), prompts_(prompts), clock_(clock) {}
 
     // Each validates state.record (number state.nreg, type state.tipo); true to go on, false to stop the pass.
-    bool VALIDATIPO1();
-    bool VALIDATIPO2();
-    bool VALIDATIPO3();
-    bool VALIDATIPO4();
-    bool VALIDATIPO5();
-    bool VALIDATIPOT();
+    bool validateHeader();
+    bool validateContacts();
+    bool validateEntity();
+    bool validateBeneficiary();
+    bool validateLevy();
+    bool validateTrailer();
 
 private:
     ImportState& state_;
@@ -32,6 +32,6 @@ private:
 
 // The first pass over the opened file. Reports progress (bytes consumed) and pumps events after every record.
 // True only when the whole file was read and the error log is empty at the end.
-bool ESTRUTURA(RecordReader& reader, ImportState& state, ErrorLog& log, Prompts& prompts, Progress& progress);
+bool checkStructure(RecordReader& reader, ImportState& state, ErrorLog& log, Prompts& prompts, Progress& progress);
 
 }  // namespace kova

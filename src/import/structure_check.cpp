@@ -1,4 +1,4 @@
-// ESTRUTURA: the first pass over a declaration file. It checks the shape of the file (record length, header,
+// checkStructure: the first pass over a declaration file. It checks the shape of the file (record length, header,
 // known types in order, one trailer, the record types every declaration needs) before any field is validated,
 // and takes the declarant's CNPJ and name from the header for every error row of the import.
 #include <string>
@@ -30,21 +30,21 @@ public:
 
         trap_.run([&] { reader_.rewind(); });
         consumed_ = 0;
-        state_.nreg = 0;
+        state_.recordNumber = 0;
         progress_.setPercent(0);
 
         if (readRecord()) {
             if (!recordType()) return false;
-            seenFlag(state_.tipo.front()) = true;
+            seenFlag(state_.recordType.front()) = true;
 
             // From here on every error row names the declarant of this header.
             const HeaderRecord header(state_.record);
-            state_.declarantCNPJ.assign(header.CNPJDECL());
-            state_.declarantNOME.assign(header.NOME());
+            state_.declarantCnpj.assign(header.cnpj());
+            state_.declarantName.assign(header.name());
 
-            if (state_.tipo != "1") return fail(96, 9, 9);
+            if (state_.recordType != "1") return fail(96, 9, 9);
             // The file-name field is reported over columns 10 to 15, not its own.
-            if (header.NomeArquivo() != "KOVALDF") return fail(7, 10, 15);
+            if (header.fileTag() != "KOVALDF") return fail(7, 10, 15);
             if (!lengthIsRight()) return false;
             if (!advance()) return false;
 
@@ -99,7 +99,7 @@ private:
     bool readRecord() {
         bool got = false;
         trap_.run([&] { got = reader_.next(state_.record); });
-        if (got) ++state_.nreg;
+        if (got) ++state_.recordNumber;
         return got;
     }
 
@@ -107,11 +107,11 @@ private:
     bool recordType() {
         const RecordView rec(state_.record);
         if (rec.isTrailer()) {
-            state_.tipo = "T";
+            state_.recordType = "T";
             return true;
         }
-        state_.tipo.assign(rec.TipoREGISTRO());
-        if (state_.tipo.size() == 1 && std::string_view("12345T").find(state_.tipo.front()) != std::string_view::npos) {
+        state_.recordType.assign(rec.recordType());
+        if (state_.recordType.size() == 1 && std::string_view("12345T").find(state_.recordType.front()) != std::string_view::npos) {
             return true;
         }
         return fail(69, 1, 142);
@@ -131,7 +131,7 @@ private:
     // Header first and once, contacts once, types 3, 4 and 5 in non-decreasing order, one trailer last.
     bool inOrder() {
         const ImportState& s = state_;
-        const char type = s.tipo.front();
+        const char type = s.recordType.front();
         bool broken = false;
         switch (type) {
             case '1': broken = s.seen1 || s.seen2 || s.seen3 || s.seen4 || s.seen5 || s.seenT; break;
@@ -182,7 +182,7 @@ private:
 // A read that was not retried leaves one row that names no record and no declarant.
 void recordReadFailure(ErrorLog& log) {
     try {
-        log.GRAVAERRO("0", 0, "0000", "0000", 18, "00000000000000", std::string(40, ' '));
+        log.recordError("0", 0, "0000", "0000", 18, "00000000000000", std::string(40, ' '));
     } catch (const Fault&) {
         // The log itself is failing: the check still ends with false, which stops the import.
     }
@@ -190,7 +190,7 @@ void recordReadFailure(ErrorLog& log) {
 
 }  // namespace
 
-bool ESTRUTURA(RecordReader& reader, ImportState& state, ErrorLog& log, Prompts& prompts, Progress& progress) {
+bool checkStructure(RecordReader& reader, ImportState& state, ErrorLog& log, Prompts& prompts, Progress& progress) {
     const detail::FaultTrap trap(prompts, readFaultText());
     try {
         return StructureCheck(reader, state, log, prompts, progress, trap).run();

@@ -1,4 +1,4 @@
-// VALIDATIPO3 (charitable entities) and VALIDATIPO4 (beneficiaries of diplomatic immunities): identification,
+// validateEntity (charitable entities) and validateBeneficiary (beneficiaries of diplomatic immunities): identification,
 // strictly ascending order, name, and the counts the delivery header carries.
 #include <string>
 
@@ -14,7 +14,7 @@ namespace {
 
 RetryText reportOnlyFaultText(const char* title) {
     return detail::faultText(
-        title, [](const Fault& fault) { return "Erro na leitura do arquivo.\n(" + MSGERRO(fault) + ")"; }, false);
+        title, [](const Fault& fault) { return "Erro na leitura do arquivo.\n(" + faultMessage(fault) + ")"; }, false);
 }
 
 const RetryText& entityFaultText() {
@@ -42,30 +42,30 @@ void checkAscending(const detail::RecordErrors& errors, bool seen, const std::st
 }
 
 void checkName(const detail::RecordErrors& errors, const EntityRecord& rec, const detail::NameCodes& codes) {
-    if (const int code = detail::nameErrorCode(rec.NOME(), codes)) errors.record(code, 25, 142);
+    if (const int code = detail::nameErrorCode(rec.name(), codes)) errors.record(code, 25, 142);
 }
 
 }  // namespace
 
-bool RecordValidators::VALIDATIPO3() {
+bool RecordValidators::validateEntity() {
     const detail::FaultTrap trap(prompts_, entityFaultText());
     const detail::RecordErrors errors(state_, log_, trap);
     return detail::runTrapped([&] {
         if (state_.cancel.set) return false;
         const EntityRecord rec(state_.record);
-        if (!detail::sequenceAccepted(errors, rec.sequence(), state_.nreg)) return false;
+        if (!detail::sequenceAccepted(errors, rec.sequence(), state_.recordNumber)) return false;
 
-        if (rec.Tipo() != "J") errors.record(11, 10, 10);
+        if (rec.type() != "J") errors.record(11, 10, 10);
 
-        const std::string_view cnpj = rec.CNPJDECL();
-        if (!NUMERICO(cnpj)) {
+        const std::string_view cnpj = rec.cnpj();
+        if (!isNumeric(cnpj)) {
             errors.record(2, 11, 24);
         } else {
-            if (!VALIDACNPJ(cnpj)) errors.record(22, 11, 24);
-            checkAscending(errors, state_.entitySeen, state_.previousEntityCNPJ, cnpj, 56, 66);
+            if (!isValidCnpj(cnpj)) errors.record(22, 11, 24);
+            checkAscending(errors, state_.entitySeen, state_.previousEntityCnpj, cnpj, 56, 66);
         }
         // Even a malformed CNPJ is the key the next entity is ordered against.
-        state_.previousEntityCNPJ.assign(cnpj);
+        state_.previousEntityCnpj.assign(cnpj);
         state_.entitySeen = true;
 
         checkName(errors, rec, kEntityNameCodes);
@@ -74,36 +74,36 @@ bool RecordValidators::VALIDATIPO3() {
     });
 }
 
-bool RecordValidators::VALIDATIPO4() {
+bool RecordValidators::validateBeneficiary() {
     const detail::FaultTrap trap(prompts_, beneficiaryFaultText());
     const detail::RecordErrors errors(state_, log_, trap);
     return detail::runTrapped([&] {
         if (state_.cancel.set) return false;
         const EntityRecord rec(state_.record);
-        if (!detail::sequenceAccepted(errors, rec.sequence(), state_.nreg)) return false;
+        if (!detail::sequenceAccepted(errors, rec.sequence(), state_.recordNumber)) return false;
 
-        const std::string_view personType = rec.Tipo();
+        const std::string_view personType = rec.type();
         if (personType != "J" && personType != "F") errors.record(11, 10, 10);
 
-        const std::string_view cnpj = rec.CNPJDECL();
-        if (!NUMERICO(cnpj)) {
+        const std::string_view cnpj = rec.cnpj();
+        if (!isNumeric(cnpj)) {
             errors.record(2, 11, 24);
         } else if (personType == "J") {
-            if (!VALIDACNPJ(cnpj)) errors.record(22, 11, 24);
-            checkAscending(errors, state_.legalBeneficiarySeen, state_.previousBeneficiaryCNPJ, cnpj, 56, 85);
-            state_.previousBeneficiaryCNPJ.assign(cnpj);
+            if (!isValidCnpj(cnpj)) errors.record(22, 11, 24);
+            checkAscending(errors, state_.legalBeneficiarySeen, state_.previousBeneficiaryCnpj, cnpj, 56, 85);
+            state_.previousBeneficiaryCnpj.assign(cnpj);
             state_.legalBeneficiarySeen = true;
         } else if (personType == "F") {
             if (rec.cpfPrefix() != "000") {
                 errors.record(45, 11, 24);
             } else {
-                const std::string_view cpf = rec.CPF();
-                if (!VALIDACPF(cpf)) errors.record(23, 11, 24);
+                const std::string_view cpf = rec.cpf();
+                if (!isValidCpf(cpf)) errors.record(23, 11, 24);
                 // Natural persons all come before the legal entities.
                 if (state_.legalBeneficiarySeen) errors.record(57, 11, 24);
-                checkAscending(errors, state_.naturalBeneficiarySeen, state_.previousBeneficiaryCPF, cpf, 64, 67);
+                checkAscending(errors, state_.naturalBeneficiarySeen, state_.previousBeneficiaryCpf, cpf, 64, 67);
                 state_.naturalBeneficiarySeen = true;
-                state_.previousBeneficiaryCPF.assign(cpf);
+                state_.previousBeneficiaryCpf.assign(cpf);
             }
         }
 

@@ -1,4 +1,4 @@
-// VALIDATIPO2: the contact record (legal representative and person responsible).
+// validateContacts: the contact record (legal representative and person responsible).
 #include <string>
 
 #include "core/field_checks.h"
@@ -23,17 +23,17 @@ void checkPerson(const detail::RecordErrors& errors, const RecordView& rec, int 
     const auto zeros = [](std::string_view field, std::size_t length) { return detail::allOf(field, length, '0'); };
 
     const std::string_view cpf = rec.field(first, 11);
-    if (!NUMERICO(cpf)) {
+    if (!isNumeric(cpf)) {
         errors.record(2, first, first + 10);
     } else if (zeros(cpf, 11)) {
         errors.record(76, first, first + 10);
-    } else if (!VALIDACPF(cpf)) {
+    } else if (!isValidCpf(cpf)) {
         errors.record(23, first, first + 10);
     }
 
     const int dddFirst = first + 11;
     const std::string_view ddd = rec.field(dddFirst, 4);
-    if (!NUMERICO(ddd)) {
+    if (!isNumeric(ddd)) {
         errors.record(2, dddFirst, dddFirst + 3);
     } else if (zeros(ddd, 4)) {
         errors.record(76, dddFirst, dddFirst + 3);
@@ -43,19 +43,19 @@ void checkPerson(const detail::RecordErrors& errors, const RecordView& rec, int 
 
     const int phoneFirst = dddFirst + 4;
     const std::string_view phone = rec.field(phoneFirst, 9);
-    if (!NUMERICO(phone)) {
+    if (!isNumeric(phone)) {
         errors.record(2, phoneFirst, phoneFirst + 8);
     } else if (zeros(phone, 9)) {
         errors.record(76, phoneFirst, phoneFirst + 8);
     }
 
     const int extensionFirst = phoneFirst + 9;
-    if (!NUMERICO(rec.field(extensionFirst, 5))) errors.record(2, extensionFirst, extensionFirst + 4);
+    if (!isNumeric(rec.field(extensionFirst, 5))) errors.record(2, extensionFirst, extensionFirst + 4);
 }
 
 }  // namespace
 
-bool RecordValidators::VALIDATIPO2() {
+bool RecordValidators::validateContacts() {
     const detail::FaultTrap trap(prompts_, contactsFaultText());
     const detail::RecordErrors errors(state_, log_, trap);
     return detail::runTrapped([&] {
@@ -66,8 +66,8 @@ bool RecordValidators::VALIDATIPO2() {
         if (!detail::sequenceAccepted(errors, rec.sequence(), 2)) return false;
 
         // The delivery header carries the representative's CPF and telephone whatever their errors.
-        state_.representativeCPF = std::string(rec.CPFREPRESENTANTE());
-        state_.representativeTelephoneBlock = std::string(rec.telephoneBlockREPRESENTANTE());
+        state_.representativeCpf = std::string(rec.representativeCpf());
+        state_.representativeTelephoneBlock = std::string(rec.representativePhoneBlock());
         checkPerson(errors, rec, 10);
         checkPerson(errors, rec, 39);
 

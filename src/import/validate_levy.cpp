@@ -1,4 +1,4 @@
-// VALIDATIPO5 (levy neither withheld nor paid, with its exact totals) and VALIDATIPOT (the trailer).
+// validateLevy (levy neither withheld nor paid, with its exact totals) and validateTrailer (the trailer).
 #include <string>
 
 #include "core/faults.h"
@@ -13,7 +13,7 @@ namespace {
 
 const RetryText& levyFaultText() {
     static const RetryText text = detail::faultText("Valida tipo 5", [](const Fault& fault) {
-        return "Erro na leitura do arquivo.\n(" + MSGERRO(fault) + ")\nTenta novamente ?";
+        return "Erro na leitura do arquivo.\n(" + faultMessage(fault) + ")\nTenta novamente ?";
     });
     return text;
 }
@@ -35,7 +35,7 @@ std::string earliestDueDate(std::string_view year) {
 
 // An amount: digits are added to the total, anything else is reported.
 void addAmount(const detail::RecordErrors& errors, std::string_view amount, int first, DecimalTotal& total) {
-    if (!NUMERICO(amount)) {
+    if (!isNumeric(amount)) {
         errors.record(2, first, first + 16);
     } else {
         total.addDigits(amount);
@@ -44,29 +44,29 @@ void addAmount(const detail::RecordErrors& errors, std::string_view amount, int 
 
 }  // namespace
 
-bool RecordValidators::VALIDATIPO5() {
+bool RecordValidators::validateLevy() {
     const detail::FaultTrap trap(prompts_, levyFaultText());
     const detail::RecordErrors errors(state_, log_, trap);
     return detail::runTrapped([&] {
         if (state_.cancel.set) return false;
         const LevyRecord rec(state_.record);
 
-        if (!detail::sequenceAccepted(errors, rec.SEQ(), state_.nreg)) return false;
+        if (!detail::sequenceAccepted(errors, rec.sequence(), state_.recordNumber)) return false;
 
         // Equal CNPJs are allowed: one CNPJ may have several due dates.
-        const std::string_view cnpj = rec.CNPJDECL();
-        if (!NUMERICO(cnpj)) {
+        const std::string_view cnpj = rec.cnpj();
+        if (!isNumeric(cnpj)) {
             errors.record(2, 10, 23);
         } else {
-            if (!VALIDACNPJ(cnpj)) errors.record(22, 10, 23);
-            if (state_.type5Seen && state_.previousType5CNPJ > cnpj) errors.record(56, 10, 23);
+            if (!isValidCnpj(cnpj)) errors.record(22, 10, 23);
+            if (state_.type5Seen && state_.previousLevyCnpj > cnpj) errors.record(56, 10, 23);
         }
 
-        const std::string dueDate = rec.VENCIMENTOymd();
-        if (!NUMERICO(rec.VENCIMENTO())) {
+        const std::string dueDate = rec.dueDateYmd();
+        if (!isNumeric(rec.dueDate())) {
             errors.record(2, 24, 31);
         } else {
-            if (state_.type5Seen && state_.previousType5CNPJ == cnpj) {
+            if (state_.type5Seen && state_.previousLevyCnpj == cnpj) {
                 if (dueDate == state_.previousDueDate) {
                     errors.record(86, 24, 31);
                 } else if (dueDate < state_.previousDueDate) {
@@ -74,22 +74,22 @@ bool RecordValidators::VALIDATIPO5() {
                 }
             }
             const std::string_view year = state_.declarationYear;
-            if (!VALIDADATA(dueDate)) {
+            if (!isValidDate(dueDate)) {
                 errors.record(24, 24, 31);
             } else {
                 if (dueDate > std::string(year) + "1231") errors.record(88, 24, 31);
-                if (NUMERICO(year) && dueDate < earliestDueDate(year)) errors.record(88, 24, 31);
+                if (isNumeric(year) && dueDate < earliestDueDate(year)) errors.record(88, 24, 31);
             }
         }
 
         // Whatever was found, this record is the one the next is ordered against.
-        state_.previousType5CNPJ.assign(cnpj);
+        state_.previousLevyCnpj.assign(cnpj);
         state_.type5Seen = true;
         state_.previousDueDate = dueDate;
 
-        addAmount(errors, rec.BASECALCULO(), 32, state_.baseTotal);
-        addAmount(errors, rec.KOVA(), 49, state_.levyTotal);
-        if (detail::allOf(rec.BASECALCULO(), 17, '0') && detail::allOf(rec.KOVA(), 17, '0')) {
+        addAmount(errors, rec.baseAmount(), 32, state_.baseTotal);
+        addAmount(errors, rec.levyAmount(), 49, state_.levyTotal);
+        if (detail::allOf(rec.baseAmount(), 17, '0') && detail::allOf(rec.levyAmount(), 17, '0')) {
             ++state_.zeroAmountCount;
         }
 
@@ -99,7 +99,7 @@ bool RecordValidators::VALIDATIPO5() {
     });
 }
 
-bool RecordValidators::VALIDATIPOT() {
+bool RecordValidators::validateTrailer() {
     const detail::FaultTrap trap(prompts_, trailerFaultText());
     const detail::RecordErrors errors(state_, log_, trap);
     return detail::runTrapped([&] {
@@ -108,9 +108,9 @@ bool RecordValidators::VALIDATIPOT() {
 
         if (!detail::allOf(rec.filler(), 137, '9')) errors.record(17, 2, 138);
 
-        if (!NUMERICO(rec.Ano())) {
+        if (!isNumeric(rec.year())) {
             errors.record(2, 139, 142);
-        } else if (rec.Ano() != state_.declarationYear) {
+        } else if (rec.year() != state_.declarationYear) {
             errors.record(54, 139, 142);
         }
         return true;

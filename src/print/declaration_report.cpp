@@ -79,10 +79,10 @@ bool DeclarationReport::readNext() {
 void DeclarationReport::rule() { c_.printer.line(kRule); }
 
 void DeclarationReport::centredLine(std::string_view title) {
-    c_.printer.line(CENTRALIZA(title, kReportColumns));
+    c_.printer.line(centred(title, kReportColumns));
 }
 
-void DeclarationReport::CABECALHOPAGINA(std::int64_t page, std::int64_t total) {
+void DeclarationReport::printPageHeading(std::int64_t page, std::int64_t total) {
     Printer& p = c_.printer;
     p.setBold(true);
     p.write("MINISTÉRIO DA DORVELA");
@@ -97,7 +97,7 @@ void DeclarationReport::CABECALHOPAGINA(std::int64_t page, std::int64_t total) {
     p.setBold(false);
 }
 
-void DeclarationReport::TITULOIDENTIFICACAO() {
+void DeclarationReport::printIdentificationTitle() {
     rule();
     centredLine("RELATÓRIO DE CONSULTA");
     rule();
@@ -114,7 +114,7 @@ void DeclarationReport::telephoneLine(std::string_view area, std::string_view nu
     p.endLine();
 }
 
-bool DeclarationReport::IMPRIMEIDENTIFICACAO() {
+bool DeclarationReport::printIdentification() {
     std::string header;
     std::string contacts;
     if (!guarded([&] {
@@ -122,7 +122,7 @@ bool DeclarationReport::IMPRIMEIDENTIFICACAO() {
         }))
         return false;
     ++page_;
-    declarantCnpj = std::string(HeaderRecord(header).CNPJDECL());
+    declarantCnpj = std::string(HeaderRecord(header).cnpj());
     if (!readNext()) return false;
     if (atEnd_) {
         // No contact record after the header: reading past the end is the run-time fault it always was.
@@ -133,17 +133,17 @@ bool DeclarationReport::IMPRIMEIDENTIFICACAO() {
         Printer& p = c_.printer;
         const HeaderRecord h(header);
         const ContactRecord k(contacts);
-        CABECALHOPAGINA(page_, total_);
-        TITULOIDENTIFICACAO();
+        printPageHeading(page_, total_);
+        printIdentificationTitle();
         const auto item = [&](const std::string& t) {
             p.line(t);
             p.endLine();
         };
-        item("CNPJ do Declarante: " + applyMask(kMaskCNPJ, text(h, 10, 14)));
+        item("CNPJ do Declarante: " + applyMask(kCnpjMask, text(h, 10, 14)));
         item("Nome do Declarante: " + text(h, 57, 60));
         item("Ano Competência   : " + text(h, 24, 4));
-        item(std::string("Tipo Declaração   : ") + (h.Tipo() == "0" ? "Original" : "Retificadora"));
-        item("Situação          : " + DESCSITUACAO(h.SITUACAO()));
+        item(std::string("Tipo Declaração   : ") + (h.type() == "0" ? "Original" : "Retificadora"));
+        item("Situação          : " + situationName(h.situation()));
         p.write("Início do Período : " + slashed(h, 28));
         p.at(40, " Final do Período: " + slashed(h, 36));
         p.at(73, "UF: " + text(h, 55, 2));
@@ -156,8 +156,8 @@ bool DeclarationReport::IMPRIMEIDENTIFICACAO() {
         rule();
         p.endLine();
         p.endLine();
-        p.line("CPF     : " + applyMask(kMaskCPF, text(k, 10, 11)));
-        telephoneLine(k.DDDREPRESENTANTE(), k.TELEFONEREPRESENTANTE(), k.RAMALREPRESENTANTE());
+        p.line("CPF     : " + applyMask(kCpfMask, text(k, 10, 11)));
+        telephoneLine(k.representativeAreaCode(), k.representativePhone(), k.representativeExtension());
         p.endLine();
         p.endLine();
         rule();
@@ -165,8 +165,8 @@ bool DeclarationReport::IMPRIMEIDENTIFICACAO() {
         centredLine("DADOS DO RESPONSÁVEL PELO PREENCHIMENTO");
         rule();
         p.endLine();
-        p.line("CPF     : " + applyMask(kMaskCPF, text(k, 39, 11)));
-        telephoneLine(k.DDDRESPONSAVEL(), k.TELEFONERESPONSAVEL(), k.RAMALRESPONSAVEL());
+        p.line("CPF     : " + applyMask(kCpfMask, text(k, 39, 11)));
+        telephoneLine(k.responsibleAreaCode(), k.responsiblePhone(), k.responsibleExtension());
         p.endLine();
         rule();
     });
@@ -175,7 +175,7 @@ bool DeclarationReport::IMPRIMEIDENTIFICACAO() {
 void DeclarationReport::sectionHeader(const Section& s) {
     Printer& p = c_.printer;
     p.newPage();
-    CABECALHOPAGINA(page_, total_);
+    printPageHeading(page_, total_);
     p.setBold(true);
     p.endLine();
     centredLine(s.title);
@@ -184,7 +184,7 @@ void DeclarationReport::sectionHeader(const Section& s) {
     p.write("RELATÓRIO DE CONSULTA");
     p.at(97, "CNPJ DO DECLARANTE:");
     p.endLine();
-    p.at(98, applyMask(kMaskCNPJ, cp1252ToUtf8(declarantCnpj)));
+    p.at(98, applyMask(kCnpjMask, cp1252ToUtf8(declarantCnpj)));
     p.endLine();
     p.endLine();
     if (s.type == '5') {
@@ -207,21 +207,21 @@ constexpr const char* kTitle4 = "DADOS DOS BENEFICIÁRIOS DE PRIVILÉGIOS E IMUN
 constexpr const char* kTitle5 = "DADOS DA KOVA NÃO RETIDA E NÃO RECOLHIDA";
 }  // namespace
 
-void DeclarationReport::CABECALHOTIPO3(const std::string& cnpj, std::int64_t page, std::int64_t total) {
+void DeclarationReport::printEntitiesHeading(const std::string& cnpj, std::int64_t page, std::int64_t total) {
     declarantCnpj = cnpj;
     page_ = page;
     total_ = total;
     sectionHeader(Section{'3', kTitle3, nullptr, nullptr, 0});
 }
 
-void DeclarationReport::CABECALHOTIPO4(const std::string& cnpj, std::int64_t page, std::int64_t total) {
+void DeclarationReport::printBeneficiariesHeading(const std::string& cnpj, std::int64_t page, std::int64_t total) {
     declarantCnpj = cnpj;
     page_ = page;
     total_ = total;
     sectionHeader(Section{'4', kTitle4, nullptr, nullptr, 0});
 }
 
-void DeclarationReport::CABECALHOTIPO5(const std::string& cnpj, std::int64_t page, std::int64_t total) {
+void DeclarationReport::printLeviesHeading(const std::string& cnpj, std::int64_t page, std::int64_t total) {
     declarantCnpj = cnpj;
     page_ = page;
     total_ = total;
@@ -239,8 +239,8 @@ bool DeclarationReport::printRecord(const Section& s) {
         std::string first, second, amountBase, amountKova;
         if (s.type == '5') {
             const LevyRecord l(record);
-            amountBase = rightAligned(amountFromDigits(l.BASECALCULO()), 22);
-            amountKova = rightAligned(amountFromDigits(l.KOVA()), 22);
+            amountBase = rightAligned(amountFromDigits(l.baseAmount()), 22);
+            amountKova = rightAligned(amountFromDigits(l.levyAmount()), 22);
         }
         if (lineCounter_ > kLastRecordIndex) {
             rule();
@@ -249,16 +249,16 @@ bool DeclarationReport::printRecord(const Section& s) {
         }
         if (s.type == '5') {
             p.write(text(r, 1, 8));
-            p.at(10, applyMask(kMaskCNPJ, text(r, 10, 14)));
+            p.at(10, applyMask(kCnpjMask, text(r, 10, 14)));
             p.at(35, applyMask("@@/@@/@@@@", text(r, 24, 8)));
             p.at(50, amountBase);
             p.at(74, amountKova);
         } else {
             const EntityRecord e(record);
-            if (s.type == '4' && e.Tipo() == "F")
-                p.write(applyMask(kMaskCPF, dropChars(text(r, 11, 14), 3)));
+            if (s.type == '4' && e.type() == "F")
+                p.write(applyMask(kCpfMask, dropChars(text(r, 11, 14), 3)));
             else
-                p.write(applyMask(kMaskCNPJ, text(r, 11, 14)));
+                p.write(applyMask(kCnpjMask, text(r, 11, 14)));
             // The name's trailing blanks carry nothing; the back end keeps what is left on the paper.
             p.at(25, std::string(trimRightBlanks(text(r, 25, 118))));
         }
@@ -267,14 +267,14 @@ bool DeclarationReport::printRecord(const Section& s) {
     });
 }
 
-bool DeclarationReport::IMPRIMETIPO3() {
-    return printRecord(Section{'3', kTitle3, &DeclarationReport::CABECALHOTIPO3, nullptr, 0});
+bool DeclarationReport::printEntities() {
+    return printRecord(Section{'3', kTitle3, &DeclarationReport::printEntitiesHeading, nullptr, 0});
 }
-bool DeclarationReport::IMPRIMETIPO4() {
-    return printRecord(Section{'4', kTitle4, &DeclarationReport::CABECALHOTIPO4, nullptr, 0});
+bool DeclarationReport::printBeneficiaries() {
+    return printRecord(Section{'4', kTitle4, &DeclarationReport::printBeneficiariesHeading, nullptr, 0});
 }
-bool DeclarationReport::IMPRIMETIPO5() {
-    return printRecord(Section{'5', kTitle5, &DeclarationReport::CABECALHOTIPO5, nullptr, 0});
+bool DeclarationReport::printLevies() {
+    return printRecord(Section{'5', kTitle5, &DeclarationReport::printLeviesHeading, nullptr, 0});
 }
 
 bool DeclarationReport::runSection(const Section& s) {
@@ -301,12 +301,12 @@ bool DeclarationReport::printReport(const std::filesystem::path& deliveryFile) {
     if (!readNext()) return false;  // the delivery header
     page_ = 0;
     c_.printer.setFontSize(8);
-    if (!IMPRIMEIDENTIFICACAO()) return false;
+    if (!printIdentification()) return false;
     if (!readNext()) return false;
     const Section sections[] = {
-        {'3', kTitle3, &DeclarationReport::CABECALHOTIPO3, &DeclarationReport::IMPRIMETIPO3, counts3_},
-        {'4', kTitle4, &DeclarationReport::CABECALHOTIPO4, &DeclarationReport::IMPRIMETIPO4, counts4_},
-        {'5', kTitle5, &DeclarationReport::CABECALHOTIPO5, &DeclarationReport::IMPRIMETIPO5, counts5_},
+        {'3', kTitle3, &DeclarationReport::printEntitiesHeading, &DeclarationReport::printEntities, counts3_},
+        {'4', kTitle4, &DeclarationReport::printBeneficiariesHeading, &DeclarationReport::printBeneficiaries, counts4_},
+        {'5', kTitle5, &DeclarationReport::printLeviesHeading, &DeclarationReport::printLevies, counts5_},
     };
     for (const Section& s : sections) {
         if (!selection.wants(s.type) || s.count == 0) continue;
@@ -317,18 +317,18 @@ bool DeclarationReport::printReport(const std::filesystem::path& deliveryFile) {
         c_.printer.endDocument();
     } catch (const Fault& f) {
         // The device took the document and lost it: nothing is left to try again.
-        tell(c_.prompts, "Imprimir Declaração", "Erro na impressão do relatório.\n" + MSGERRO(f), Icon::Critical);
+        tell(c_.prompts, "Imprimir Declaração", "Erro na impressão do relatório.\n" + faultMessage(f), Icon::Critical);
         return false;
     }
     return true;
 }
 
-bool DeclarationReport::IMPRIMERELATORIO(const std::filesystem::path& deliveryFile, const StatusSink& status) {
+bool DeclarationReport::printDeclarationReport(const std::filesystem::path& deliveryFile, const StatusSink& status) {
     const auto setStatus = [&](const std::string& t) {
         if (status) status(t);
     };
     cancel_.set = false;
-    VERIFICAFONTES(c_.printer, c_.flags);
+    checkPrinterFonts(c_.printer, c_.flags);
     if (!c_.flags.printerPresent) {
         tell(c_.prompts, "Imprimir", "Não existe impressora instalada.", Icon::Critical);
         return false;
@@ -340,7 +340,7 @@ bool DeclarationReport::IMPRIMERELATORIO(const std::filesystem::path& deliveryFi
         return false;
     }
     if (!guarded([&] {
-            if (!c_.printer.IMPRESSORAPADRAO()) throw Fault(482);
+            if (!c_.printer.defaultPrinterName()) throw Fault(482);
         }))
         return false;
     setStatus("Verificando os registros da declaração... Aguarde.");
@@ -350,7 +350,7 @@ bool DeclarationReport::IMPRIMERELATORIO(const std::filesystem::path& deliveryFi
         return false;
     }
     DeclarationCheck check;
-    if (!DECLARACAOVALIDA(deliveryFile.string(), c_.prompts, check)) {
+    if (!checkDeclaration(deliveryFile.string(), c_.prompts, check)) {
         tell(c_.prompts, "Validar Arquivo", alteredFileMessage(), Icon::Critical);
         return false;
     }

@@ -44,18 +44,18 @@ public:
 
     // Checks printer, fonts and the file, asks for confirmation with the page estimate and prints. True when
     // the report went to the printer, also after a stop.
-    bool IMPRIMERELATORIO(const std::filesystem::path& deliveryFile, const StatusSink& status = {});
+    bool printDeclarationReport(const std::filesystem::path& deliveryFile, const StatusSink& status = {});
 
     // The pieces, on the current printer and file.
-    void CABECALHOPAGINA(std::int64_t page, std::int64_t total);
-    void TITULOIDENTIFICACAO();
-    void CABECALHOTIPO3(const std::string& cnpj, std::int64_t page, std::int64_t total);
-    void CABECALHOTIPO4(const std::string& cnpj, std::int64_t page, std::int64_t total);
-    void CABECALHOTIPO5(const std::string& cnpj, std::int64_t page, std::int64_t total);
-    bool IMPRIMEIDENTIFICACAO();
-    bool IMPRIMETIPO3();
-    bool IMPRIMETIPO4();
-    bool IMPRIMETIPO5();
+    void printPageHeading(std::int64_t page, std::int64_t total);
+    void printIdentificationTitle();
+    void printEntitiesHeading(const std::string& cnpj, std::int64_t page, std::int64_t total);
+    void printBeneficiariesHeading(const std::string& cnpj, std::int64_t page, std::int64_t total);
+    void printLeviesHeading(const std::string& cnpj, std::int64_t page, std::int64_t total);
+    bool printIdentification();
+    bool printEntities();
+    bool printBeneficiaries();
+    bool printLevies();
 
     std::int64_t pagesPrinted() const { return page_; }
     std::int64_t estimatedTotal() const { return total_; }

@@ -12,8 +12,8 @@
 
 namespace kova::print {
 
-bool MOSTRACAMPOS(const CatalogueRow& row, Prompts& prompts, ReportLabels& labels) {
-    const std::filesystem::path path(row.nomearquivo);
+bool showFields(const CatalogueRow& row, Prompts& prompts, ReportLabels& labels) {
+    const std::filesystem::path path(row.fileName);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         tell(prompts, "Valida arquivo", "O arquivo selecionado não existe.", Icon::Exclamation);
@@ -37,12 +37,12 @@ bool MOSTRACAMPOS(const CatalogueRow& row, Prompts& prompts, ReportLabels& label
              Icon::Exclamation);
         return false;
     }
-    labels.LblCNPJ = applyMask(kMaskCNPJ, row.CNPJ);
-    labels.LblDataEvento = row.DATAEVENTO;
-    labels.LblTrimAno = row.TRIMANO;
-    labels.LblSituacao = row.SITUACAO;
-    labels.LblTipo = row.Tipo;
-    labels.LblNomeEmpresarial = row.NOME;
+    labels.cnpj = applyMask(kCnpjMask, row.cnpj);
+    labels.eventDate = row.eventDate;
+    labels.year = row.year;
+    labels.situation = row.situation;
+    labels.type = row.type;
+    labels.name = row.name;
     return true;
 }
 

@@ -1,4 +1,4 @@
-// MOSTRACAMPOS: accepts the delivery file chosen for the declaration report and fills the report screen's labels.
+// showFields: accepts the delivery file chosen for the declaration report and fills the report screen's labels.
 #pragma once
 
 #include <string>
@@ -10,17 +10,17 @@ namespace kova::print {
 
 // The identification labels of the report screen.
 struct ReportLabels {
-    std::string LblCNPJ;
-    std::string LblNomeEmpresarial;
-    std::string LblTrimAno;
-    std::string LblSituacao;
-    std::string LblTipo;
-    std::string LblDataEvento;
+    std::string cnpj;
+    std::string name;
+    std::string year;
+    std::string situation;
+    std::string type;
+    std::string eventDate;
 };
 
 // True when the row's delivery file (nomearquivo) exists, is not empty and starts with a delivery header; the
 // labels are then filled from the row. A missing file and a foreign first line are told; an empty file is
 // refused silently; a read fault asks "Mostrar Campos" whether to try again.
-bool MOSTRACAMPOS(const CatalogueRow& row, Prompts& prompts, ReportLabels& labels);
+bool showFields(const CatalogueRow& row, Prompts& prompts, ReportLabels& labels);
 
 }  // namespace kova::print

@@ -40,7 +40,7 @@ void pageHeader(Printer& p, const ErrorListing& row, int page, const std::string
     p.at(84, "Pag.: " + pageNumberGrouped(page));
     p.endLine();
     p.line();
-    p.at(4, "CNPJ: " + applyMask(kMaskCNPJ, row.CNPJ) + " - " + row.NOME);
+    p.at(4, "CNPJ: " + applyMask(kCnpjMask, row.cnpj) + " - " + row.name);
     p.endLine();
     p.at(3, kEquals);
     p.endLine();
@@ -60,25 +60,25 @@ void pageHeader(Printer& p, const ErrorListing& row, int page, const std::string
 
 void detailLine(Printer& p, const ErrorListing& row) {
     p.at(3, errorDescription(row));
-    p.at(61, row.TIPOREG == "0" ? std::string(" ") : row.TIPOREG);
-    p.at(65, zeroPadded(row.nreg, 5));
-    p.at(75, fourDigits(row.posini));
-    p.at(86, fourDigits(row.posfin));
+    p.at(61, row.recordType == "0" ? std::string(" ") : row.recordType);
+    p.at(65, zeroPadded(row.recordNumber, 5));
+    p.at(75, fourDigits(row.firstColumn));
+    p.at(86, fourDigits(row.lastColumn));
     p.endLine();
 }
 
 }  // namespace
 
 std::string errorDescription(const ErrorListing& row) {
-    if (row.COMPLEMENTOERR.empty()) return fitted(row.descerro, 55);
-    const std::string head = leftChars(row.descerro, 32);
-    const std::string tail = leftChars(row.COMPLEMENTOERR, 23);
+    if (row.complement.empty()) return fitted(row.description, 55);
+    const std::string head = leftChars(row.description, 32);
+    const std::string tail = leftChars(row.complement, 23);
     return fitted(std::string(trimBlanks(head)) + std::string(trimBlanks(tail)), 55);
 }
 
-PrintOutcome ImpRelErros(ErrorLog& log, PrintContext& c) {
+PrintOutcome printErrorReport(ErrorLog& log, PrintContext& c) {
     Printer& p = c.printer;
-    VERIFICAFONTES(p, c.flags);
+    checkPrinterFonts(p, c.flags);
     if (!c.flags.printerPresent) {
         tell(c.prompts, "Imprimir", "Não existe impressora instalada.", Icon::Critical);
         return PrintOutcome::Refused;
@@ -98,7 +98,7 @@ PrintOutcome ImpRelErros(ErrorLog& log, PrintContext& c) {
     int lineCount = 0;
     try {
         // The query is read once, as a stream: a page starts when a row arrives and the page before is full.
-        log.CONSULTAERROS([&](const ErrorListing& row) {
+        log.listErrors([&](const ErrorListing& row) {
             if (page == 0 || lineCount >= kLastLine) {
                 if (page > 0) {
                     p.at(3, kDashes);

@@ -1,4 +1,4 @@
-// ImpRelErros: the validation error report, every row of CONSULTAERROS in fixed columns, 59 rows a page.
+// printErrorReport: the validation error report, every row of CONSULTAERROS in fixed columns, 59 rows a page.
 #pragma once
 
 #include <string>
@@ -13,6 +13,6 @@ inline constexpr int kErrorRowsPerPage = 59;
 // The description column of one row: 55 characters.
 std::string errorDescription(const ErrorListing& row);
 
-PrintOutcome ImpRelErros(ErrorLog& log, PrintContext& context);
+PrintOutcome printErrorReport(ErrorLog& log, PrintContext& context);
 
 }  // namespace kova::print

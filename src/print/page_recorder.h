@@ -55,7 +55,7 @@ public:
 
     bool printerPresent() override { return present; }
     bool fontUsable(const std::string& family) override { return present && knownFonts.count(family) > 0; }
-    std::optional<std::string> IMPRESSORAPADRAO() override { return present ? defaultPrinter : std::nullopt; }
+    std::optional<std::string> defaultPrinterName() override { return present ? defaultPrinter : std::nullopt; }
 
     // The pages of the last ended document (empty with a sink).
     const std::vector<RecordedPage>& pages() const { return done_; }

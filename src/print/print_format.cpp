@@ -98,7 +98,7 @@ int centringOffset(int width, int length) {
     return k % 2 == 0 ? k : k + 1;
 }
 
-std::string CENTRALIZA(std::string_view utf8, std::int16_t width) {
+std::string centred(std::string_view utf8, std::int16_t width) {
     const std::string_view text = trimBlanks(utf8);
     if (text.empty()) return std::string(static_cast<std::size_t>(width > 0 ? width : 0), ' ');
     return std::string(static_cast<std::size_t>(centringOffset(width, columnWidth(text))), ' ') + std::string(text);

@@ -32,7 +32,7 @@ std::string dropChars(std::string_view utf8, int n);
 
 // (width - length) / 2 rounded to the nearest whole number, halves to the even number; never below 0.
 int centringOffset(int width, int length);
-// CENTRALIZA: the trimmed text preceded by its centring blanks; an empty text gives `width` blanks.
-std::string CENTRALIZA(std::string_view utf8, std::int16_t width);
+// centred: the trimmed text preceded by its centring blanks; an empty text gives `width` blanks.
+std::string centred(std::string_view utf8, std::int16_t width);
 
 }  // namespace kova::print

@@ -43,13 +43,13 @@ class Printer {
 public:
     virtual ~Printer() = default;
 
-    // Probe (VERIFICAFONTES): never throws.
+    // Probe (checkPrinterFonts): never throws.
     virtual bool printerPresent() = 0;
     // Whether text can be printed in this family with its own metrics (the family itself or a substitute
     // with the same character widths).
     virtual bool fontUsable(const std::string& family) = 0;
     // The printer the documents go to: the system's default printer, or the one chosen for the session.
-    virtual std::optional<std::string> IMPRESSORAPADRAO() = 0;
+    virtual std::optional<std::string> defaultPrinterName() = 0;
 
     // Document. The document starts with the first text or rectangle; drawing calls throw kova::Fault
     // (482) when the device fails.

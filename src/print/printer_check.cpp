@@ -2,7 +2,7 @@
 
 namespace kova::print {
 
-void VERIFICAFONTES(Printer& printer, PrinterFlags& flags) {
+void checkPrinterFonts(Printer& printer, PrinterFlags& flags) {
     // A missing printer also leaves the first font unknown; the others are asked only once a printer was seen
     // (also by an earlier probe: the flags are sticky).
     if (printer.printerPresent()) {

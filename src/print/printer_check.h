@@ -1,4 +1,4 @@
-// VERIFICAFONTES: the printer and font probe shared by every printed document.
+// checkPrinterFonts: the printer and font probe shared by every printed document.
 #pragma once
 
 #include <optional>
@@ -12,7 +12,7 @@ inline constexpr const char* kCourierNew = "Courier New";
 inline constexpr const char* kCourier = "Courier";
 inline constexpr const char* kArial = "Arial";
 
-// The four printer state flags: cleared when the program starts, set only by VERIFICAFONTES, never cleared after.
+// The four printer state flags: cleared when the program starts, set only by checkPrinterFonts, never cleared after.
 struct PrinterFlags {
     bool printerPresent = false;
     bool courierNew = false;
@@ -20,7 +20,7 @@ struct PrinterFlags {
     bool arial = false;
 };
 
-void VERIFICAFONTES(Printer& printer, PrinterFlags& flags);
+void checkPrinterFonts(Printer& printer, PrinterFlags& flags);
 
 // "Courier New" when usable, else "Courier", else "Arial"; none when no font is usable.
 std::optional<std::string> chooseFont(const PrinterFlags& flags);

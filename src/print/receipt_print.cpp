@@ -49,15 +49,15 @@ std::string alteredFileMessage() {
            "Repita a operação de importação.";
 }
 
-void drawReceiptPage(Printer& p, const DADOSRECIBO& d) {
+void drawReceiptPage(Printer& p, const ReceiptData& d) {
     // Every conversion comes first, so a bad field fails before anything reaches the printer.
-    const std::string telephone = telephoneLine(d.TELEFONE);
-    const std::string entities = rightAligned(formatThousands(d.QTDENTIDADES), 9);
-    const std::string diplomats = rightAligned(formatThousands(d.QTDDIPLOMATICOS), 9);
+    const std::string telephone = telephoneLine(d.phone);
+    const std::string entities = rightAligned(formatThousands(d.entityCount), 9);
+    const std::string diplomats = rightAligned(formatThousands(d.beneficiaryCount), 9);
     const std::string base = rightAligned("R$ " + amountFromDigits(trimBlanks(d.totalBaseDigits)), 40);
-    const std::string notWithheld = rightAligned("R$ " + amountFromDigits(trimBlanks(d.totalNaoRetidaDigits)), 40);
-    const bool signedDeclaration = d.NICERTIFICADO != std::string(14, ' ');
-    const bool niIsCpf = chars(d.NICERTIFICADO, 13, 2) == "  ";
+    const std::string notWithheld = rightAligned("R$ " + amountFromDigits(trimBlanks(d.levyTotalDigits)), 40);
+    const bool signedDeclaration = d.certificateId != std::string(14, ' ');
+    const bool niIsCpf = chars(d.certificateId, 13, 2) == "  ";
 
     p.setPageGrid(PageGrid{kPageColumns, kPageLines, kTopCm});
     p.setBold(false);
@@ -78,16 +78,16 @@ void drawReceiptPage(Printer& p, const DADOSRECIBO& d) {
     p.endLine();  // 8
     p.setBold(false);
     p.endLine();  // 9
-    p.line("CNPJ: " + applyMask(kMaskCNPJ, d.CNPJ));
-    p.line("NOME EMPRESARIAL: " + d.NOME);
-    p.write("Ano Competência: " + d.ANO);
-    p.at(65, "Retificadora:     " + d.RETIFICADORA);
+    p.line("CNPJ: " + applyMask(kCnpjMask, d.cnpj));
+    p.line("NOME EMPRESARIAL: " + d.name);
+    p.write("Ano Competência: " + d.year);
+    p.at(65, "Retificadora:     " + d.rectifying);
     p.endLine();
-    p.line("Situação: " + dropChars(d.NOMESITUACAO, 5));
-    p.write("Início do Período: " + d.INICIOPERIODO);
-    p.at(65, "Final do Período: " + d.FIMPERIODO);
+    p.line("Situação: " + dropChars(d.situationText, 5));
+    p.write("Início do Período: " + d.periodStart);
+    p.at(65, "Final do Período: " + d.periodEnd);
     p.endLine();
-    p.line(d.RECIBORETIFICADA != " " ? "Número da Declaração Retificada: " + d.RECIBORETIFICADA : std::string());
+    p.line(d.rectifiedReceipt != " " ? "Número da Declaração Retificada: " + d.rectifiedReceipt : std::string());
     rule(p);
     p.endLine();  // 17
     p.setBold(true);
@@ -122,7 +122,7 @@ void drawReceiptPage(Printer& p, const DADOSRECIBO& d) {
     p.setBold(false);
     rule(p);
     p.endLine();  // 37
-    p.line("CPF: " + applyMask(kMaskCPF, d.CPFREPRESENTANTE));
+    p.line("CPF: " + applyMask(kCpfMask, d.representativeCpf));
     p.line(telephone);
     boldLines(p, 5);  // 40-44
     p.at(62, "   Declaração recebida via");
@@ -132,29 +132,29 @@ void drawReceiptPage(Printer& p, const DADOSRECIBO& d) {
     p.at(62, "           TALVEX");
     p.endLine();
     p.write("Versão " + std::to_string(versionMajor()) + "." + zeroPadded(versionMinor(), 2));
-    p.at(62, "  em " + d.DATARECEPCAO + " às " + d.HORARECEPCAO);
+    p.at(62, "  em " + d.receptionDate + " às " + d.receptionTime);
     p.endLine();
     if (signedDeclaration) p.write("Esta declaração foi assinada com o certificado");
-    p.at(62, std::string(9, ' ') + d.CODIGOAUTENTICACAO);
+    p.at(62, std::string(9, ' ') + d.authenticationCode);
     p.endLine();
     if (signedDeclaration) {
-        const std::string ni(trimBlanks(d.NICERTIFICADO));
-        p.line("digital do NI " + applyMask(niIsCpf ? kMaskCPF : kMaskCNPJ, ni));
+        const std::string ni(trimBlanks(d.certificateId));
+        p.line("digital do NI " + applyMask(niIsCpf ? kCpfMask : kCnpjMask, ni));
     }
     boldLines(p, 3);
-    p.at(70, applyMask(kMaskRecibo, d.NUMERORECIBO));
+    p.at(70, applyMask(kMaskRecibo, d.receiptNumber));
     p.endLine();
     p.setBold(false);
 }
 
-bool IMPRIMERECIBO(const std::filesystem::path& deliveryFile, PrintContext& c, DADOSRECIBO& data) {
+bool printReceiptPage(const std::filesystem::path& deliveryFile, PrintContext& c, ReceiptData& data) {
     const std::string path = deliveryFile.string();
-    if (!VALIDARECIBO(deliveryFile, c.prompts, data)) {
+    if (!validateReceipt(deliveryFile, c.prompts, data)) {
         tell(c.prompts, "Imprimir recibo",
              "Erro na recuperação do registro de cabeçalho da declaração.\nArquivo: " + path, Icon::Exclamation);
         return false;
     }
-    VERIFICAFONTES(c.printer, c.flags);
+    checkPrinterFonts(c.printer, c.flags);
     if (!c.flags.printerPresent) {
         tell(c.prompts, "Imprimir Recibo", "Não existe impressora instalada.", Icon::Critical);
         return false;
@@ -165,7 +165,7 @@ bool IMPRIMERECIBO(const std::filesystem::path& deliveryFile, PrintContext& c, D
              Icon::Critical);
         return false;
     }
-    if (isBlank(data.TELEFONE)) {
+    if (isBlank(data.phone)) {
         tell(c.prompts, "Imprimir recibo",
              "Não consta o Telefone do representante da empresa no registro Header da declaração.\nArquivo: " +
                  path + "\nAtualize a versão do MVR.",
@@ -178,7 +178,7 @@ bool IMPRIMERECIBO(const std::filesystem::path& deliveryFile, PrintContext& c, D
     // A retry prints the whole page again: what the failed attempt drew is dropped first.
     return withRetry(c.prompts, retry, [&] {
         c.printer.abortDocument();
-        if (!c.printer.IMPRESSORAPADRAO()) throw Fault(482);
+        if (!c.printer.defaultPrinterName()) throw Fault(482);
         c.printer.setFont(*font, 10);
         try {
             drawReceiptPage(c.printer, data);
@@ -190,7 +190,7 @@ bool IMPRIMERECIBO(const std::filesystem::path& deliveryFile, PrintContext& c, D
     });
 }
 
-ReceiptPrintResult printReceipt(const std::filesystem::path& deliveryFile, PrintContext& c, DADOSRECIBO& data,
+ReceiptPrintResult printReceipt(const std::filesystem::path& deliveryFile, PrintContext& c, ReceiptData& data,
                                 const StatusSink& status) {
     const auto setStatus = [&](const std::string& text) {
         if (status) status(text);
@@ -201,10 +201,10 @@ ReceiptPrintResult printReceipt(const std::filesystem::path& deliveryFile, Print
 
     ReceiptPrintResult result = ReceiptPrintResult::NotPrinted;
     DeclarationCheck check;
-    if (!DECLARACAOVALIDA(deliveryFile.string(), c.prompts, check)) {
+    if (!checkDeclaration(deliveryFile.string(), c.prompts, check)) {
         tell(c.prompts, "Validar Arquivo", alteredFileMessage(), Icon::Critical);
         result = ReceiptPrintResult::Altered;
-    } else if (!VALIDARECIBO(deliveryFile, c.prompts, data)) {
+    } else if (!validateReceipt(deliveryFile, c.prompts, data)) {
         tell(c.prompts, "Validar Arquivo",
              "As informações do recibo de entrega foram corrompidas após a sua gravação.\nO recibo não será "
              "impresso.",
@@ -212,7 +212,7 @@ ReceiptPrintResult printReceipt(const std::filesystem::path& deliveryFile, Print
         result = ReceiptPrintResult::ReceiptCorrupted;
     } else {
         setStatus("Verificando o arquivo da declaração... Aguarde.");
-        if (IMPRIMERECIBO(deliveryFile, c, data)) {
+        if (printReceiptPage(deliveryFile, c, data)) {
             tell(c.prompts, "Imprimir Recibo", "O recibo da declaração foi enviado para a impressora.",
                  Icon::Information);
             result = ReceiptPrintResult::Printed;

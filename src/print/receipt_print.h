@@ -1,4 +1,4 @@
-// The delivery receipt ("RECIBO DE ENTREGA DA DECLARAÇÃO"): one page drawn from DADOSRECIBO, and the checks the
+// The delivery receipt ("RECIBO DE ENTREGA DA DECLARAÇÃO"): one page drawn from ReceiptData, and the checks the
 // receipt screen runs before it prints.
 #pragma once
 
@@ -16,22 +16,22 @@ using StatusSink = std::function<void(const std::string&)>;
 
 // The page. Throws kova::Fault when a field cannot be converted (a blank area code or extension) or the
 // printer fails.
-void drawReceiptPage(Printer& printer, const DADOSRECIBO& data);
+void drawReceiptPage(Printer& printer, const ReceiptData& data);
 
 // Validates the receipt again, checks printer, fonts and telephone, and prints the page. True when the page was
 // sent to the printer; every refusal and fault was told through the prompts.
-bool IMPRIMERECIBO(const std::filesystem::path& deliveryFile, PrintContext& context, DADOSRECIBO& data);
+bool printReceiptPage(const std::filesystem::path& deliveryFile, PrintContext& context, ReceiptData& data);
 
 enum class ReceiptPrintResult {
     Declined,          // the confirmation was answered No
     Altered,           // the integrity check refused the delivery file
     ReceiptCorrupted,  // the receipt did not validate
-    NotPrinted,        // IMPRIMERECIBO refused or failed
+    NotPrinted,        // printReceiptPage refused or failed
     Printed,
 };
 
 // "&Ok" of the receipt screen: confirmation, integrity check, receipt validation, the print, the success message.
-ReceiptPrintResult printReceipt(const std::filesystem::path& deliveryFile, PrintContext& context, DADOSRECIBO& data,
+ReceiptPrintResult printReceipt(const std::filesystem::path& deliveryFile, PrintContext& context, ReceiptData& data,
                                 const StatusSink& status = {});
 
 // The three lines shown when the integrity check refuses a delivery file before printing.

@@ -34,8 +34,8 @@ private slots:
         ProgramFolder folder;
         DeclarationBuilder d;
         d.type3(2).type4F(1).type5(4);
-        d.header().UF("XX");
-        d.replaceRecord(4, EntityBuilder::type3(4, 1).NOME("entidade minuscula").build());
+        d.header().uf("XX");
+        d.replaceRecord(4, EntityBuilder::type3(4, 1).name("entidade minuscula").build());
         const QString file = folder.writeInput(QStringLiteral("declaracao.txt"), d.str());
 
         FixedPlatform platform;
@@ -56,9 +56,9 @@ private slots:
         });
         QVERIFY(program.start());
         QCOMPARE(startupMessage, QStringLiteral("Configuração"));
-        KOVALDPRI* main = program.mainWindow();
+        MainWindow* main = program.mainWindow();
         prompts.setParent(main);
-        auto* screen = main->findChild<KOVALDDEC*>();
+        auto* screen = main->findChild<ImportScreen*>();
         QVERIFY(screen);
 
         // The folder is chosen in the tree, the file with a click in the list.
@@ -84,8 +84,8 @@ private slots:
 
         // Closed from its button; then the exit question: Escape is No, Enter is Yes.
         QTest::mouseClick(screen->BtnCmd(ImportButton::Close), Qt::LeftButton);
-        QTRY_VERIFY(main->findChild<KOVALDDEC*>() == nullptr);
-        QSignalSpy exits(main, &KOVALDPRI::exitConfirmed);
+        QTRY_VERIFY(main->findChild<ImportScreen*>() == nullptr);
+        QSignalSpy exits(main, &MainWindow::exitConfirmed);
         whenModalShows(QStringLiteral("MsgBox"), [](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
         QVERIFY(!main->close());
         QVERIFY(main->isVisible());

@@ -29,10 +29,10 @@ namespace {
 
 // Records the help topics asked for.
 struct HelpRecorder : ScreenHost {
-    void DESABILITAMENU() override {}
-    void HABILITAMENU() override {}
-    void CENTRAFORM(QWidget*) override {}
-    void AJUDA(std::optional<int> topic) override { topics.push_back(topic.value_or(0)); }
+    void disableMenus() override {}
+    void enableMenus() override {}
+    void centreScreen(QWidget*) override {}
+    void showHelp(std::optional<int> topic) override { topics.push_back(topic.value_or(0)); }
     std::vector<int> topics;
 };
 
@@ -43,7 +43,7 @@ Answer answerWithKey(const Message& m, int key) {
     return prompts.show(m);
 }
 
-ReplaceQuestionLabels sampleLabels() {
+ReplaceQuestionFields sampleLabels() {
     return {"EMPRESA EXEMPLO LTDA", "11.222.333/0001-81", "2023", "Retificadora", "01 - Extinção"};
 }
 
@@ -101,7 +101,7 @@ private slots:
 
     void theSplashClosesOnEnterBeforeItsTicks() {
         bool opened = false;
-        KOVALDSPLASH splash([&] {
+        SplashScreen splash([&] {
             opened = true;
             return true;
         }, nullptr, 60000);
@@ -118,20 +118,20 @@ private slots:
     }
 
     void theSplashClosesByItselfAfterFourTicks() {
-        KOVALDSPLASH splash([] { return true; }, nullptr, 1);
+        SplashScreen splash([] { return true; }, nullptr, 1);
         QVERIFY(splash.run());
         QCOMPARE(splash.counter(), 4);
     }
 
     void aSplashWhoseDatabaseFailsEndsAtOnce() {
-        KOVALDSPLASH splash([] { return false; }, nullptr, 60000);
+        SplashScreen splash([] { return false; }, nullptr, 60000);
         QVERIFY(!splash.run());
         QVERIFY(!splash.isVisible());
     }
 
     void theAboutBoxShowsTheVersionAndClosesOnEnterOrEscape() {
         for (int key : {Qt::Key_Return, Qt::Key_Escape}) {
-            KOVALDSOB about(QStringLiteral("Versão 3.0 - 16/02/2007"));
+            AboutBox about(QStringLiteral("Versão 3.0 - 16/02/2007"));
             QVERIFY(about.findChild<QLabel*>("LblVersao"));
             QCOMPARE(about.findChild<QLabel*>("LblVersao")->text(), QStringLiteral("Versão 3.0 - 16/02/2007"));
             QCOMPARE(about.findChild<QLabel*>("LblTitulo")->text(), QStringLiteral("KOVA NÃO INCIDÊNCIA 3.0"));
@@ -152,7 +152,7 @@ private slots:
         QFETCH(int, expected);
         HelpRecorder host;
         ImportAnswer answer = ImportAnswer::UnderWay;
-        KOVALDME3 question(QStringLiteral("Arquivo importado com sucesso."), answer, &host, nullptr);
+        TransmitQuestion question(QStringLiteral("Arquivo importado com sucesso."), answer, &host, nullptr);
         QCOMPARE(question.windowTitle(), QStringLiteral("Transmitir Declaração"));
         QTimer::singleShot(0, [&] { clickButton(&question, button); });
         question.exec();
@@ -162,7 +162,7 @@ private slots:
     void helpAndTheCloseBoxLeaveTheTransmitAnswerAlone() {
         HelpRecorder host;
         ImportAnswer answer = ImportAnswer::UnderWay;
-        KOVALDME3 question(QStringLiteral("?"), answer, &host, nullptr);
+        TransmitQuestion question(QStringLiteral("?"), answer, &host, nullptr);
         QTimer::singleShot(0, [&] {
             clickButton(&question, QStringLiteral("BtnCmd2"));
             QVERIFY(question.isVisible());
@@ -188,7 +188,7 @@ private slots:
         ImportAnswer answer = ImportAnswer::UnderWay;
         ScreenReplaceQuestion question(answer, &host, nullptr);
         whenModalShows(QStringLiteral("KOVALDME4"), [&](QWidget* dialog) {
-            auto* me4 = static_cast<KOVALDME4*>(dialog);
+            auto* me4 = static_cast<ReplaceQuestionDialog*>(dialog);
             QCOMPARE(me4->windowTitle(), QStringLiteral("Importar Declaração"));
             QCOMPARE(me4->valueLabel("LblNome")->text(), QStringLiteral("EMPRESA EXEMPLO LTDA"));
             QCOMPARE(me4->valueLabel("LblCNPJ")->text(), QStringLiteral("11.222.333/0001-81"));

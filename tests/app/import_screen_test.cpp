@@ -31,17 +31,17 @@ namespace {
 
 const QString kDeclarationFolder = QString::fromStdString(declarantCnpj()) + QStringLiteral("-KOVALDF-2023-ORIGI-00");
 
-QStringList pendingLines(KOVALDDEC& screen) {
+QStringList pendingLines(ImportScreen& screen) {
     screen.pendingModel()->flush();
     QStringList lines;
     for (qsizetype i = 0; i < screen.pendingModel()->lineCount(); ++i) lines << screen.pendingModel()->line(i);
     return lines;
 }
 
-bool enabled(KOVALDDEC& screen, ImportButton b) { return screen.BtnCmd(b)->isEnabled(); }
+bool enabled(ImportScreen& screen, ImportButton b) { return screen.BtnCmd(b)->isEnabled(); }
 
 // The main window with the screen, as a picture when asked for.
-void capture(KOVALDDEC& screen, const QString& name) {
+void capture(ImportScreen& screen, const QString& name) {
     screen.pendingModel()->flush();
     kova::app::testing::capture(screen.window(), name);
 }
@@ -51,7 +51,7 @@ void capture(KOVALDDEC& screen, const QString& name) {
 std::string declarationWithTwoErrors() {
     DeclarationBuilder d;
     d.type3(1).type5(3);
-    d.header().NOME("Empresa declarante");
+    d.header().name("Empresa declarante");
     d.replaceRecord(5, LevyBuilder(5, 1).filler("X").build());
     return d.str();
 }
@@ -59,7 +59,7 @@ std::string declarationWithTwoErrors() {
 // The program started and its import screen pointed at a file chosen in the file list.
 struct Screen {
     StartedProgram p;
-    KOVALDDEC* screen = nullptr;
+    ImportScreen* screen = nullptr;
 
     Screen() {
         if (!p.start()) return;
@@ -67,7 +67,7 @@ struct Screen {
     }
     void choose(const QString& name, const std::string& bytes) {
         const QString file = p.folder.writeInput(name, bytes);
-        screen->File1_Click(QFileInfo(file).absolutePath(), name);
+        screen->onFileClicked(QFileInfo(file).absolutePath(), name);
     }
     QString declarationFolder() const { return p.folder.path() + QStringLiteral("GERADA/") + kDeclarationFolder; }
     QString deliveryFile() const { return declarationFolder() + QLatin1Char('/') + kDeclarationFolder + ".DEC"; }
@@ -103,7 +103,7 @@ private slots:
         Screen s;
         const QString file = s.p.folder.writeInput("declaracao.txt", cleanDeclaration(1, 0, 1));
         const QString folder = QFileInfo(file).absolutePath();
-        s.screen->Dir1_Change(folder);
+        s.screen->onFolderChosen(folder);
         QListView* files = s.screen->source()->File1();
         QTRY_COMPARE(files->model()->rowCount(files->rootIndex()), 1);
         files->setCurrentIndex(files->model()->index(0, 0, files->rootIndex()));
@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(s.screen->declarantLabel("LblDataEvento")->text(), QStringLiteral("00/00/0000"));
         QVERIFY(enabled(*s.screen, ImportButton::Ok));
         // Another folder empties the name box and the labels.
-        s.screen->Dir1_Change(s.p.folder.path());
+        s.screen->onFolderChosen(s.p.folder.path());
         QVERIFY(s.screen->source()->TxtArq()->text().isEmpty());
         QVERIFY(s.screen->declarantLabel("LblRazaoSocial")->text().isEmpty());
         QVERIFY(!enabled(*s.screen, ImportButton::Ok));
@@ -129,15 +129,15 @@ private slots:
     void anUnreadableDriveOrFolderIsReported() {
         Screen s;
         const QString file = s.p.folder.writeInput("d.txt", cleanDeclaration(1, 0, 0));
-        s.screen->File1_Click(QFileInfo(file).absolutePath(), "d.txt");
-        s.screen->Drive1_Change(QStringLiteral("/unidade-inexistente"));
+        s.screen->onFileClicked(QFileInfo(file).absolutePath(), "d.txt");
+        s.screen->onDriveChosen(QStringLiteral("/unidade-inexistente"));
         const Message* drive = s.p.prompts.find("Erro na leitura do disco selecionado.");
         QVERIFY(drive);
         QCOMPARE(drive->text, std::string("Erro na leitura do disco selecionado. Verifique a unidade de disco."));
         QCOMPARE(drive->title, std::string("Importar Arquivo"));
         QCOMPARE(drive->icon, Icon::Exclamation);
         QCOMPARE(s.screen->source()->drive(), driveOf(s.p.folder.path()));
-        s.screen->Dir1_Change(QStringLiteral("/pasta-inexistente"));
+        s.screen->onFolderChosen(QStringLiteral("/pasta-inexistente"));
         QVERIFY(s.p.prompts.saw("Erro na leitura do disco. Verifique a unidade de disco."));
         QCOMPARE(s.screen->source()->TxtArq()->text(), file);  // nothing else changed
     }
@@ -199,7 +199,7 @@ private slots:
         QVERIFY(!QFile::exists(s.deliveryFile()));
         QVERIFY2(!QDir(s.declarationFolder()).exists(), "an empty declaration folder is removed");
         // Choosing another file clears the list and the print button.
-        s.screen->Dir1_Change(s.p.folder.path());
+        s.screen->onFolderChosen(s.p.folder.path());
         QVERIFY(pendingLines(*s.screen).isEmpty());
         QVERIFY(!enabled(*s.screen, ImportButton::PrintPending));
     }
@@ -346,7 +346,7 @@ private slots:
     void closingTheScreenDuringAnImportStopsItThenCloses() {
         Screen s;
         s.choose("grande.txt", cleanDeclaration(0, 0, 60000));
-        QPointer<KOVALDDEC> screen = s.screen;
+        QPointer<ImportScreen> screen = s.screen;
         auto* poll = new QTimer(qApp);
         poll->setInterval(2);
         QObject::connect(poll, &QTimer::timeout, [screen, poll] {

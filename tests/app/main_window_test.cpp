@@ -41,9 +41,9 @@ QStringList describe(const QMenu* menu, const QString& indent) {
 struct Window {
     ProgramContext context;
     ScriptedPrompts prompts;
-    KOVALDAJUDA help{QCoreApplication::applicationDirPath() + QStringLiteral("/"),
+    HelpLauncher help{QCoreApplication::applicationDirPath() + QStringLiteral("/"),
                      QCoreApplication::applicationDirPath()};
-    KOVALDPRI main{context, prompts, help};
+    MainWindow main{context, prompts, help};
     Window() { main.show(); }
 };
 
@@ -115,25 +115,25 @@ private slots:
 
     void switchingTheCommandsCoversTheListedItemsAndEveryToolbarButton() {
         Window w;
-        w.main.DESABILITAMENU();
+        w.main.disableMenus();
         QVERIFY(allOff(w.main));
         for (int i = 1; i <= 9; ++i) QVERIFY(!w.main.toolbarButton(i)->isEnabled());
         // Items under "Ajuda" that are not in the list stay as they were; their menu is off.
         QVERIFY(w.main.command("mnuPaginaQOT")->isEnabled());
         QVERIFY(!w.main.command("MnuAjuda")->isEnabled());
-        w.main.HABILITAMENU();
+        w.main.enableMenus();
         QVERIFY(allOn(w.main));
-        w.main.DESABILITATUDO();
+        w.main.disableAllCommands();
         QVERIFY(allOff(w.main));
-        w.main.HABILITATUDO();
+        w.main.enableAllCommands();
         QVERIFY(allOn(w.main));
         QCOMPARE(w.main.switchedCommands().size(), 13 + 9);
     }
 
     void noAtTheExitQuestionFromTheCloseBoxKeepsTheProgramRunning() {
         Window w;
-        QSignalSpy exits(&w.main, &KOVALDPRI::exitConfirmed);
-        w.main.DESABILITATUDO();  // switched on again by the answer No
+        QSignalSpy exits(&w.main, &MainWindow::exitConfirmed);
+        w.main.disableAllCommands();  // switched on again by the answer No
         w.prompts.answer("Deseja sair do programa ?", Answer::No);
         QVERIFY(!w.main.close());
         QVERIFY(w.main.isVisible());
@@ -148,9 +148,9 @@ private slots:
 
     void yesFromTheMenuClosesTheHelpWindowAndEnds() {
         Window w;
-        w.main.AJUDA(topic::Conteudo);
+        w.main.showHelp(topic::Conteudo);
         QVERIFY(w.help.window() && w.help.window()->isVisible());
-        QSignalSpy exits(&w.main, &KOVALDPRI::exitConfirmed);
+        QSignalSpy exits(&w.main, &MainWindow::exitConfirmed);
         w.prompts.answer("Deseja sair do programa ?", Answer::Yes);
         w.main.command("MnuSair")->trigger();
         QCOMPARE(exits.count(), 1);
@@ -160,7 +160,7 @@ private slots:
 
     void yesFromTheToolbarEnds() {
         Window w;
-        QSignalSpy exits(&w.main, &KOVALDPRI::exitConfirmed);
+        QSignalSpy exits(&w.main, &MainWindow::exitConfirmed);
         w.prompts.answer("Deseja sair do programa ?", Answer::Yes);
         w.main.toolbarButton(9)->trigger();
         QCOMPARE(exits.count(), 1);
@@ -185,7 +185,7 @@ private slots:
     void helpOpensTheTopicPageInTheHelpWindow() {
         QFETCH(int, topicNumber);
         Window w;
-        w.main.AJUDA(topicNumber);
+        w.main.showHelp(topicNumber);
         HelpWindow* help = w.help.window();
         QVERIFY2(help, "the help pages are beside the test program");
         QCOMPARE(help->windowTitle(), QStringLiteral("Ajuda KOVA Não-Incidência - Versão 3.0"));
@@ -208,9 +208,9 @@ private slots:
     void helpWithoutPagesOpensNothing() {
         ProgramContext context;
         ScriptedPrompts prompts;
-        KOVALDAJUDA help(QStringLiteral("/nonexistent/"), QStringLiteral("/nonexistent"));
-        KOVALDPRI main(context, prompts, help);
-        main.AJUDA(12);
+        HelpLauncher help(QStringLiteral("/nonexistent/"), QStringLiteral("/nonexistent"));
+        MainWindow main(context, prompts, help);
+        main.showHelp(12);
         QVERIFY(help.window() == nullptr);
         QCOMPARE(prompts.shown.size(), std::size_t(0));
     }
@@ -219,8 +219,8 @@ private slots:
         QWidget other;
         other.setWindowTitle(QStringLiteral("Ajuda KOVA"));
         other.show();
-        QVERIFY(!KOVALDPRI::FECHAJANELA(QStringLiteral("Ajuda KOVA Não-Incidência - Versão 3.0")));
-        QVERIFY(KOVALDPRI::FECHAJANELA(QStringLiteral("Ajuda KOVA")));
+        QVERIFY(!MainWindow::closeWindowTitled(QStringLiteral("Ajuda KOVA Não-Incidência - Versão 3.0")));
+        QVERIFY(MainWindow::closeWindowTitled(QStringLiteral("Ajuda KOVA")));
         QTRY_VERIFY(!other.isVisible());
     }
 
@@ -231,18 +231,18 @@ private slots:
         small->setFixedSize(300, 200);
         QMdiSubWindow* sub = w.main.showChild(small);
         const QSize area = w.main.mdiArea()->viewport()->size();
-        w.main.CENTRAFORM(small);
+        w.main.centreScreen(small);
         QCOMPARE(sub->x(), (area.width() - sub->width()) / 2);
         QCOMPARE(sub->y(), (area.height() - sub->height()) / 2);
         sub->resize(area.width() + 50, area.height() + 50);
-        w.main.CENTRAFORM(small);
+        w.main.centreScreen(small);
         QCOMPARE(sub->pos(), QPoint(0, 0));
     }
 
     void commandsWithoutTheirScreenShowANotice() {
         Window w;
         w.main.command("MnuTransmitir")->trigger();
-        w.main.Toolbar1_ButtonMenuClick(2);
+        w.main.onPrintMenuItem(2);
         QCOMPARE(w.prompts.shown.size(), std::size_t(2));
         QCOMPARE(w.prompts.shown[0].title, std::string("Transmitir Declaração"));
         QCOMPARE(w.prompts.shown[1].title, std::string("Imprimir Recibo"));
@@ -252,15 +252,15 @@ private slots:
     void toolbarSeparatorsDoNothingAndButtonsDispatch() {
         Window w;
         int opened = 0;
-        w.main.setScreenFactory(ScreenKind::PrintDeclaration, [&](KOVALDPRI&) -> QWidget* {
+        w.main.setScreenFactory(ScreenKind::PrintDeclaration, [&](MainWindow&) -> QWidget* {
             ++opened;
             return nullptr;
         });
-        for (int i : {2, 4, 6, 8}) w.main.Toolbar1_ButtonClick(i);
+        for (int i : {2, 4, 6, 8}) w.main.onToolbarButton(i);
         QCOMPARE(w.prompts.shown.size(), std::size_t(0));
         QVERIFY(w.main.mdiArea()->subWindowList().isEmpty());
-        w.main.Toolbar1_ButtonClick(3);
-        w.main.Toolbar1_ButtonMenuClick(1);
+        w.main.onToolbarButton(3);
+        w.main.onPrintMenuItem(1);
         QCOMPARE(opened, 2);
     }
 };

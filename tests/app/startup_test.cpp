@@ -42,7 +42,7 @@ private slots:
         StartedProgram p;
         QVERIFY(p.start());
         QCOMPARE(log.entries, (QStringList{"KOVALDPRI", "KOVALDSPLASH", "KOVALDDEC"}));
-        KOVALDPRI* main = p.mainWindow();
+        MainWindow* main = p.mainWindow();
         QVERIFY(main && main->isVisible());
         QVERIFY2(allOff(*main), "the import screen keeps the commands off while it is open");
         QVERIFY(p.importScreen());

@@ -113,7 +113,7 @@ TEST_F(CliImportar, WithoutJsonPrintsThePendingList) {
 TEST_F(CliImportar, ZeroAmountWarningGoesToStderr) {
     fixtures::DeclarationBuilder dec(2025);
     dec.type5(2);
-    dec.replaceRecord(3, fixtures::LevyBuilder(3, 0, 2025).BASECALCULO(0).KOVA(0).build());
+    dec.replaceRecord(3, fixtures::LevyBuilder(3, 0, 2025).baseAmount(0).levyAmount(0).build());
     const CliResult r = importar(write(dec.str()), {"--json"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"emptyFile", "", "O arquivo selecionado para importação está vazio."},
         RefusalCase{"shortFirstRecord", fixtures::HeaderBuilder().resize(141).build() + "\r\n",
                     "O tamanho do primeiro registro está incorreto."},
-        RefusalCase{"wrongFileName", fixtures::HeaderBuilder().NomeArquivo("OUTRO").build() + "\r\n",
+        RefusalCase{"wrongFileName", fixtures::HeaderBuilder().fileTag("OUTRO").build() + "\r\n",
                     "Nome do Arquivo diferente de KOVALDF."}),
     [](const auto& info) { return std::string(info.param.name); });
 

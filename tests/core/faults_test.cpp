@@ -13,9 +13,9 @@ namespace kova {
 namespace {
 
 TEST(Msgerro, JoinsPrefixNumberLineFeedAndDescription) {
-    EXPECT_EQ(MSGERRO(Fault(53)), "Erro: 53\nArquivo não encontrado.");
+    EXPECT_EQ(faultMessage(Fault(53)), "Erro: 53\nArquivo não encontrado.");
     // The texts keep their own spelling and spacing.
-    EXPECT_EQ(MSGERRO(Fault(3026)), "Erro: 3026\nEspaçco insuficiente no disco.");
+    EXPECT_EQ(faultMessage(Fault(3026)), "Erro: 3026\nEspaçco insuficiente no disco.");
     EXPECT_EQ(faultDescription(3028),
               "Impossível iniciar acesso ao banco de dados.  Arquivo System.mda ou outro administrador não pôde ser "
               "localizado.");
@@ -32,9 +32,9 @@ TEST(Msgerro, NumbersSharingADescription) {
 }
 
 TEST(Msgerro, NumberOutsideTheTableShowsThePlatformText) {
-    EXPECT_EQ(MSGERRO(Fault(9999, "Texto da plataforma")), "Erro: 9999\nTexto da plataforma");
+    EXPECT_EQ(faultMessage(Fault(9999, "Texto da plataforma")), "Erro: 9999\nTexto da plataforma");
     // For a table number the table wins over whatever the platform said.
-    EXPECT_EQ(MSGERRO(Fault(70, "Permission denied")), "Erro: 70\nPermissão negada.");
+    EXPECT_EQ(faultMessage(Fault(70, "Permission denied")), "Erro: 70\nPermissão negada.");
 }
 
 struct ErrnoCase {
@@ -62,7 +62,7 @@ TEST(FaultFromErrnoFallback, UnmappedErrnoKeepsItsNumberAndPlatformText) {
     const Fault fault = faultFromErrno(EMFILE);
     ASSERT_TRUE(faultDescription(EMFILE).empty());
     EXPECT_EQ(fault.number(), EMFILE);
-    EXPECT_EQ(MSGERRO(fault), "Erro: " + std::to_string(EMFILE) + "\n" + std::generic_category().message(EMFILE));
+    EXPECT_EQ(faultMessage(fault), "Erro: " + std::to_string(EMFILE) + "\n" + std::generic_category().message(EMFILE));
 }
 
 // An errno whose value happens to be a table number (on this platform) must not be shown with that number's
@@ -103,9 +103,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FaultFromSqliteFallback, UnmappedCodeShowsTheEngineText) {
     const Fault plain = faultFromSqlite(SQLITE_CONSTRAINT);
     EXPECT_EQ(plain.number(), SQLITE_CONSTRAINT);
-    EXPECT_EQ(MSGERRO(plain), "Erro: " + std::to_string(SQLITE_CONSTRAINT) + "\n" + sqlite3_errstr(SQLITE_CONSTRAINT));
+    EXPECT_EQ(faultMessage(plain), "Erro: " + std::to_string(SQLITE_CONSTRAINT) + "\n" + sqlite3_errstr(SQLITE_CONSTRAINT));
     const Fault withMessage = faultFromSqlite(SQLITE_ERROR, "no such table: X");
-    EXPECT_EQ(MSGERRO(withMessage), "Erro: 1\nno such table: X");
+    EXPECT_EQ(faultMessage(withMessage), "Erro: 1\nno such table: X");
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ void expectTable(Check check, const std::vector<Case>& cases) {
     for (const auto& c : cases) EXPECT_EQ(check(c.input), c.expected) << "input \"" << c.input << "\"";
 }
 
-TEST(FieldChecks, NUMERICO) {
-    expectTable(NUMERICO, {
+TEST(FieldChecks, isNumeric) {
+    expectTable(isNumeric, {
         {"", true}, {"0", true}, {"0123456789", true}, {"00000001", true},
         {" 1", false}, {"1 ", false}, {"-1", false}, {"+1", false}, {"1.5", false}, {"1,5", false},
         {"12a", false}, {"\xB9", false},  // superscript one
@@ -29,8 +29,8 @@ TEST(FieldChecks, NUMERICO) {
     });
 }
 
-TEST(FieldChecks, VALIDACNPJ) {
-    expectTable(VALIDACNPJ, {
+TEST(FieldChecks, isValidCnpj) {
+    expectTable(isValidCnpj, {
         {"11222333000181", true},
         {fixtures::nthCnpj(0), true},
         {"11222333000182", false}, {"11222333000191", false},  // each check digit wrong
@@ -40,19 +40,19 @@ TEST(FieldChecks, VALIDACNPJ) {
     });
 }
 
-TEST(FieldChecks, VALIDACNPJRejectsEveryWrongCheckDigit) {
+TEST(FieldChecks, CnpjRejectsEveryWrongCheckDigit) {
     const std::string good = fixtures::makeCnpj(123456780001);
     for (std::size_t pos : {12u, 13u}) {
         for (char d = '0'; d <= '9'; ++d) {
             std::string cnpj = good;
             cnpj[pos] = d;
-            EXPECT_EQ(VALIDACNPJ(cnpj), d == good[pos]) << cnpj;
+            EXPECT_EQ(isValidCnpj(cnpj), d == good[pos]) << cnpj;
         }
     }
 }
 
-TEST(FieldChecks, VALIDACPF) {
-    expectTable(VALIDACPF, {
+TEST(FieldChecks, isValidCpf) {
+    expectTable(isValidCpf, {
         {"52998224725", true},
         {"00000000000", true},  // passes the rule; validators reject it separately
         {"11111111111", true},
@@ -62,19 +62,19 @@ TEST(FieldChecks, VALIDACPF) {
     });
 }
 
-TEST(FieldChecks, VALIDACPFAcceptsExactlyOneSecondDigitPerBase) {
+TEST(FieldChecks, CpfAcceptsExactlyOneSecondDigitPerBase) {
     for (std::uint64_t base = 1; base < 1'000'000'000ULL; base += 12'345'679ULL) {
         const std::string good = fixtures::makeCpf(base);
         for (char d = '0'; d <= '9'; ++d) {
             std::string cpf = good;
             cpf[10] = d;
-            EXPECT_EQ(VALIDACPF(cpf), d == good[10]) << cpf;
+            EXPECT_EQ(isValidCpf(cpf), d == good[10]) << cpf;
         }
     }
 }
 
-TEST(FieldChecks, VALIDADATA) {
-    expectTable(VALIDADATA, {
+TEST(FieldChecks, isValidDate) {
+    expectTable(isValidDate, {
         {"20230101", true}, {"20231231", true}, {"20230430", true}, {"20230131", true},
         {"20240229", true}, {"19000229", true}, {"21000229", true}, {"20000229", true},  // every 4th year, no exception
         {"20230229", false}, {"21010229", false}, {"20240230", false}, {"20230228", true},
@@ -86,12 +86,12 @@ TEST(FieldChecks, VALIDADATA) {
     });
 }
 
-TEST(FieldChecks, VALIDAUF) {
+TEST(FieldChecks, isValidUf) {
     const std::vector<std::string> codes = {"AC", "AL", "AM", "AP", "BA", "CE", "DF", "ES", "GO",
                                             "MA", "MG", "MS", "MT", "PA", "PB", "PE", "PI", "PR",
                                             "RJ", "RN", "RO", "RR", "RS", "SC", "SE", "SP", "TO"};
-    for (const auto& c : codes) EXPECT_TRUE(VALIDAUF(c)) << c;
-    expectTable(VALIDAUF, {
+    for (const auto& c : codes) EXPECT_TRUE(isValidUf(c)) << c;
+    expectTable(isValidUf, {
         {"CA", false}, {"LA", false}, {"PT", false},  // straddling two pairs
         {"sp", false}, {"Sp", false}, {"XX", false}, {"S", false}, {"", false}, {"SPX", false}, {" SP", false},
     });
@@ -121,12 +121,12 @@ TEST(FieldChecks, VALIDANOMEAndSEMLETRAS) {
         {"Az", true, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(VALIDANOME(c.name), c.valid) << c.name;
-        EXPECT_EQ(SEMLETRAS(c.name), c.noLetters) << c.name;
+        EXPECT_EQ(hasOnlyNameCharacters(c.name), c.valid) << c.name;
+        EXPECT_EQ(hasNoLetters(c.name), c.noLetters) << c.name;
     }
 }
 
-TEST(FieldChecks, DESCSITUACAO) {
+TEST(FieldChecks, situationName) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"00", "00 - Normal"},
         {"01", "01 - Extinção"},
@@ -138,15 +138,15 @@ TEST(FieldChecks, DESCSITUACAO) {
         {"", "  "},
         {"\xE9", "  é"},  // the label is UTF-8 even for a stray single-byte code
     };
-    for (const auto& [code, label] : cases) EXPECT_EQ(DESCSITUACAO(code), label) << code;
+    for (const auto& [code, label] : cases) EXPECT_EQ(situationName(code), label) << code;
 }
 
-TEST(FieldChecks, DESCANO) {
+TEST(FieldChecks, yearText) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"2023", "2023"}, {"0000", "0000"}, {"20231", "2023"}, {"23", "23"},
         {"", "Desconhecido"}, {"20 3", "Desconhecido"}, {"ABCD", "Desconhecido"}, {"2023 ", "Desconhecido"},
     };
-    for (const auto& [year, text] : cases) EXPECT_EQ(DESCANO(year), text) << year;
+    for (const auto& [year, text] : cases) EXPECT_EQ(yearText(year), text) << year;
 }
 
 TEST(FieldChecks, AnyBytesOfAnyLengthAreAnsweredWithoutThrowing) {
@@ -162,15 +162,15 @@ TEST(FieldChecks, AnyBytesOfAnyLengthAreAnsweredWithoutThrowing) {
             for (std::size_t i = 0; i < length; ++i)
                 text += round % 2 ? static_cast<char>('0' + (nextByte() & 7)) : nextByte();
             EXPECT_NO_THROW({
-                NUMERICO(text);
-                VALIDACNPJ(text);
-                VALIDACPF(text);
-                VALIDADATA(text);
-                VALIDAUF(text);
-                VALIDANOME(text);
-                SEMLETRAS(text);
-                DESCSITUACAO(text);
-                DESCANO(text);
+                isNumeric(text);
+                isValidCnpj(text);
+                isValidCpf(text);
+                isValidDate(text);
+                isValidUf(text);
+                hasOnlyNameCharacters(text);
+                hasNoLetters(text);
+                situationName(text);
+                yearText(text);
             }) << length;
         }
     }

@@ -37,17 +37,17 @@ void expectPiecesRoundTrip(const std::vector<Piece<Record>>& pieces) {
 TEST(RecordLayout, HeaderFieldsFollowEachOther) {
     expectPiecesRoundTrip<HeaderRecord>({
         {&HeaderRecord::sequence, "00000001"},
-        {&HeaderRecord::TipoREGISTRO, "1"},
-        {&HeaderRecord::CNPJDECL, "11222333000181"},
-        {&HeaderRecord::Ano, "2023"},
-        {&HeaderRecord::PERIODOINICIAL, "01012023"},
-        {&HeaderRecord::PERIODOFINAL, "31122023"},
-        {&HeaderRecord::Tipo, "0"},
-        {&HeaderRecord::SITUACAO, "05"},
-        {&HeaderRecord::DATAEVENTO, "30062023"},
-        {&HeaderRecord::UF, "RJ"},
-        {&HeaderRecord::NOME, "A" + std::string(58, 'b') + "Z"},
-        {&HeaderRecord::NomeArquivo, "KOVALDF"},
+        {&HeaderRecord::recordType, "1"},
+        {&HeaderRecord::cnpj, "11222333000181"},
+        {&HeaderRecord::year, "2023"},
+        {&HeaderRecord::periodStart, "01012023"},
+        {&HeaderRecord::periodEnd, "31122023"},
+        {&HeaderRecord::type, "0"},
+        {&HeaderRecord::situation, "05"},
+        {&HeaderRecord::eventDate, "30062023"},
+        {&HeaderRecord::uf, "RJ"},
+        {&HeaderRecord::name, "A" + std::string(58, 'b') + "Z"},
+        {&HeaderRecord::fileTag, "KOVALDF"},
         {&HeaderRecord::filler, std::string(18, '-') + "!"},
     });
 }
@@ -55,15 +55,15 @@ TEST(RecordLayout, HeaderFieldsFollowEachOther) {
 TEST(RecordLayout, ContactFieldsFollowEachOther) {
     expectPiecesRoundTrip<ContactRecord>({
         {&ContactRecord::sequence, "00000002"},
-        {&ContactRecord::TipoREGISTRO, "2"},
-        {&ContactRecord::CPFREPRESENTANTE, "11111111111"},
-        {&ContactRecord::DDDREPRESENTANTE, "0011"},
-        {&ContactRecord::TELEFONEREPRESENTANTE, "222222222"},
-        {&ContactRecord::RAMALREPRESENTANTE, "33333"},
-        {&ContactRecord::CPFRESPONSAVEL, "44444444444"},
-        {&ContactRecord::DDDRESPONSAVEL, "0055"},
-        {&ContactRecord::TELEFONERESPONSAVEL, "666666666"},
-        {&ContactRecord::RAMALRESPONSAVEL, "77777"},
+        {&ContactRecord::recordType, "2"},
+        {&ContactRecord::representativeCpf, "11111111111"},
+        {&ContactRecord::representativeAreaCode, "0011"},
+        {&ContactRecord::representativePhone, "222222222"},
+        {&ContactRecord::representativeExtension, "33333"},
+        {&ContactRecord::responsibleCpf, "44444444444"},
+        {&ContactRecord::responsibleAreaCode, "0055"},
+        {&ContactRecord::responsiblePhone, "666666666"},
+        {&ContactRecord::responsibleExtension, "77777"},
         {&ContactRecord::filler, "<" + std::string(73, ' ') + ">"},
     });
 }
@@ -71,25 +71,25 @@ TEST(RecordLayout, ContactFieldsFollowEachOther) {
 TEST(RecordLayout, EntityFieldsFollowEachOther) {
     expectPiecesRoundTrip<EntityRecord>({
         {&EntityRecord::sequence, "00000003"},
-        {&EntityRecord::TipoREGISTRO, "4"},
-        {&EntityRecord::Tipo, "F"},
+        {&EntityRecord::recordType, "4"},
+        {&EntityRecord::type, "F"},
         {&EntityRecord::cpfPrefix, "000"},
-        {&EntityRecord::CPF, "52998224725"},
-        {&EntityRecord::NOME, "<" + std::string(116, 'N') + ">"},
+        {&EntityRecord::cpf, "52998224725"},
+        {&EntityRecord::name, "<" + std::string(116, 'N') + ">"},
     });
     // The CNPJ field spans the CPF prefix and the CPF.
-    const std::string bytes = EntityBuilder::type4F(7, 0).CPF("52998224725").build();
-    EXPECT_EQ(EntityRecord(bytes).CNPJDECL(), "00052998224725");
+    const std::string bytes = EntityBuilder::type4F(7, 0).cpf("52998224725").build();
+    EXPECT_EQ(EntityRecord(bytes).cnpj(), "00052998224725");
 }
 
 TEST(RecordLayout, LevyFieldsFollowEachOther) {
     expectPiecesRoundTrip<LevyRecord>({
-        {&LevyRecord::SEQ, "00000009"},
-        {&LevyRecord::TipoREGISTRO, "5"},
-        {&LevyRecord::CNPJDECL, "11222333000181"},
-        {&LevyRecord::VENCIMENTO, "10012023"},
-        {&LevyRecord::BASECALCULO, "12345678901234567"},
-        {&LevyRecord::KOVA, "76543210987654321"},
+        {&LevyRecord::sequence, "00000009"},
+        {&LevyRecord::recordType, "5"},
+        {&LevyRecord::cnpj, "11222333000181"},
+        {&LevyRecord::dueDate, "10012023"},
+        {&LevyRecord::baseAmount, "12345678901234567"},
+        {&LevyRecord::levyAmount, "76543210987654321"},
         {&LevyRecord::filler, "<" + std::string(75, ' ') + ">"},
     });
 }
@@ -98,33 +98,33 @@ TEST(RecordLayout, TrailerFieldsFollowEachOther) {
     expectPiecesRoundTrip<TrailerRecord>({
         {[](const TrailerRecord& r) { return r.at(1); }, "T"},
         {&TrailerRecord::filler, std::string(137, '9')},
-        {&TrailerRecord::Ano, "2023"},
+        {&TrailerRecord::year, "2023"},
     });
 }
 
 TEST(RecordLayout, ContactTelephoneBlockIsAreaCodeNumberAndExtension) {
     const std::string bytes = ContactBuilder()
-                                  .DDDREPRESENTANTE("0011")
-                                  .TELEFONEREPRESENTANTE("987654321")
-                                  .RAMALREPRESENTANTE("00042")
+                                  .representativeAreaCode("0011")
+                                  .representativePhone("987654321")
+                                  .representativeExtension("00042")
                                   .build();
-    EXPECT_EQ(ContactRecord(bytes).telephoneBlockREPRESENTANTE(), "001198765432100042");
+    EXPECT_EQ(ContactRecord(bytes).representativePhoneBlock(), "001198765432100042");
 }
 
 TEST(RecordLayout, ShortRecordsGiveEmptyOrCutTexts) {
     const std::string cut = HeaderBuilder().build().substr(0, 30);  // ends inside PERIODOINICIAL
     const HeaderRecord header(cut);
-    EXPECT_EQ(header.CNPJDECL().size(), 14u);
-    EXPECT_EQ(header.PERIODOINICIAL(), "010");
-    EXPECT_EQ(header.PERIODOFINAL(), "");
-    EXPECT_EQ(header.NOME(), "");
+    EXPECT_EQ(header.cnpj().size(), 14u);
+    EXPECT_EQ(header.periodStart(), "010");
+    EXPECT_EQ(header.periodEnd(), "");
+    EXPECT_EQ(header.name(), "");
     EXPECT_EQ(header.filler(), "");
-    EXPECT_EQ(header.PERIODOFINALymd(), "");
+    EXPECT_EQ(header.periodEndYmd(), "");
 
     const TrailerRecord empty{std::string_view{}};
     EXPECT_FALSE(empty.isTrailer());
-    EXPECT_EQ(empty.Ano(), "");
-    EXPECT_EQ(empty.TipoREGISTRO(), "");
+    EXPECT_EQ(empty.year(), "");
+    EXPECT_EQ(empty.recordType(), "");
     EXPECT_EQ(RecordView("T").isTrailer(), true);
     EXPECT_EQ(RecordView("abc").field(0, 2), "");
     EXPECT_EQ(RecordView("abc").at(4), "");
@@ -145,13 +145,13 @@ TEST(RecordLayout, DatesAreRearrangedToYearMonthDay) {
         {"3", "3"},               {"", ""},
         {"311220231", "20231231"},  // anything past 8 characters is ignored
     };
-    for (const auto& [in, out] : cases) EXPECT_EQ(toYYYYMMDD(in), out) << in;
-    EXPECT_EQ(LevyRecord(LevyBuilder().VENCIMENTO("28022024").build()).VENCIMENTOymd(), "20240228");
-    const std::string header = HeaderBuilder().DATAEVENTO("15062023").build();
+    for (const auto& [in, out] : cases) EXPECT_EQ(toYearMonthDay(in), out) << in;
+    EXPECT_EQ(LevyRecord(LevyBuilder().dueDate("28022024").build()).dueDateYmd(), "20240228");
+    const std::string header = HeaderBuilder().eventDate("15062023").build();
     const HeaderRecord h(header);
-    EXPECT_EQ(h.PERIODOINICIALymd(), "20230101");
-    EXPECT_EQ(h.PERIODOFINALymd(), "20231231");
-    EXPECT_EQ(h.DATAEVENTOymd(), "20230615");
+    EXPECT_EQ(h.periodStartYmd(), "20230101");
+    EXPECT_EQ(h.periodEndYmd(), "20231231");
+    EXPECT_EQ(h.eventDateYmd(), "20230615");
 }
 
 TEST(RecordLayout, AmountsAreWholeHundredths) {
@@ -172,20 +172,20 @@ TEST(DeclarationFixtures, IdentifiersAreValidAscendingAndCrossCheckTheFieldCheck
     EXPECT_EQ(makeCpf(529982247), "52998224725");
     for (std::size_t n = 0; n < 2000; ++n) {
         const std::string cnpj = nthCnpj(n), cpf = nthCpf(n);
-        ASSERT_TRUE(VALIDACNPJ(cnpj)) << cnpj;
-        ASSERT_TRUE(VALIDACPF(cpf)) << cpf;
+        ASSERT_TRUE(isValidCnpj(cnpj)) << cnpj;
+        ASSERT_TRUE(isValidCpf(cpf)) << cpf;
         if (n > 0) {
             ASSERT_LT(nthCnpj(n - 1), cnpj);
             ASSERT_LT(nthCpf(n - 1), cpf);
         }
     }
-    EXPECT_TRUE(VALIDACNPJ(declarantCnpj()));
+    EXPECT_TRUE(isValidCnpj(declarantCnpj()));
     // Every 12-digit base with its own check digits, and only those, passes.
     for (std::uint64_t base = 0; base < 100'000'000'000ULL; base += 7'777'777'777ULL) {
         std::string cnpj = makeCnpj(base * 10 + 1);
-        ASSERT_TRUE(VALIDACNPJ(cnpj)) << cnpj;
+        ASSERT_TRUE(isValidCnpj(cnpj)) << cnpj;
         cnpj[13] = static_cast<char>('0' + (cnpj[13] - '0' + 1) % 10);
-        ASSERT_FALSE(VALIDACNPJ(cnpj)) << cnpj;
+        ASSERT_FALSE(isValidCnpj(cnpj)) << cnpj;
     }
 }
 
@@ -194,53 +194,53 @@ TEST(DeclarationFixtures, DefaultRecordsHoldValidFields) {
     const HeaderRecord h(header);
     EXPECT_EQ(h.length(), kRecordLength);
     EXPECT_EQ(h.sequence(), "00000001");
-    EXPECT_EQ(h.TipoREGISTRO(), "1");
-    EXPECT_EQ(h.Ano(), "2019");
-    EXPECT_EQ(h.PERIODOFINAL(), "31122019");
-    EXPECT_EQ(h.SITUACAO(), "00");
-    EXPECT_EQ(h.DATAEVENTO(), "00000000");
-    EXPECT_TRUE(VALIDAUF(h.UF()));
-    EXPECT_TRUE(VALIDANOME(h.NOME()));
-    EXPECT_EQ(h.NomeArquivo(), "KOVALDF");
+    EXPECT_EQ(h.recordType(), "1");
+    EXPECT_EQ(h.year(), "2019");
+    EXPECT_EQ(h.periodEnd(), "31122019");
+    EXPECT_EQ(h.situation(), "00");
+    EXPECT_EQ(h.eventDate(), "00000000");
+    EXPECT_TRUE(isValidUf(h.uf()));
+    EXPECT_TRUE(hasOnlyNameCharacters(h.name()));
+    EXPECT_EQ(h.fileTag(), "KOVALDF");
     EXPECT_EQ(h.filler(), std::string(19, ' '));
 
     const std::string contacts = ContactBuilder().build();
     const ContactRecord c(contacts);
     EXPECT_EQ(c.length(), kRecordLength);
-    EXPECT_TRUE(VALIDACPF(c.CPFREPRESENTANTE()));
-    EXPECT_TRUE(VALIDACPF(c.CPFRESPONSAVEL()));
-    EXPECT_TRUE(NUMERICO(c.telephoneBlockREPRESENTANTE()));
+    EXPECT_TRUE(isValidCpf(c.representativeCpf()));
+    EXPECT_TRUE(isValidCpf(c.responsibleCpf()));
+    EXPECT_TRUE(isNumeric(c.representativePhoneBlock()));
     EXPECT_EQ(c.filler(), std::string(75, ' '));
 
     const std::string person = EntityBuilder::type4F(5, 3).build();
     const EntityRecord f(person);
     EXPECT_EQ(f.sequence(), "00000005");
-    EXPECT_EQ(f.Tipo(), "F");
+    EXPECT_EQ(f.type(), "F");
     EXPECT_EQ(f.cpfPrefix(), "000");
-    EXPECT_EQ(f.CPF(), nthCpf(3));
-    EXPECT_EQ(EntityRecord(EntityBuilder::type3(4, 2).build()).CNPJDECL(), nthCnpj(2));
+    EXPECT_EQ(f.cpf(), nthCpf(3));
+    EXPECT_EQ(EntityRecord(EntityBuilder::type3(4, 2).build()).cnpj(), nthCnpj(2));
 
     const std::string levy = LevyBuilder(9, 13, 2020).build();
     const LevyRecord l(levy);
-    EXPECT_EQ(l.SEQ(), "00000009");
-    EXPECT_EQ(l.CNPJDECL(), nthCnpj(1));
-    EXPECT_EQ(l.VENCIMENTO(), "10022020");
-    EXPECT_EQ(amountValue(l.BASECALCULO()), LevyBuilder::levyBase(13));
-    EXPECT_EQ(amountValue(l.KOVA()), LevyBuilder::levyKova(13));
+    EXPECT_EQ(l.sequence(), "00000009");
+    EXPECT_EQ(l.cnpj(), nthCnpj(1));
+    EXPECT_EQ(l.dueDate(), "10022020");
+    EXPECT_EQ(amountValue(l.baseAmount()), LevyBuilder::levyBase(13));
+    EXPECT_EQ(amountValue(l.levyAmount()), LevyBuilder::levyKova(13));
     EXPECT_EQ(l.filler(), std::string(77, ' '));
 
     const std::string trailer = TrailerBuilder(2019).build();
     const TrailerRecord t(trailer);
     EXPECT_EQ(t.filler(), std::string(137, '9'));
-    EXPECT_EQ(t.Ano(), "2019");
+    EXPECT_EQ(t.year(), "2019");
 }
 
 TEST(DeclarationFixtures, SettersWriteOneFieldAndKeepTheRest) {
     const std::string before = HeaderBuilder().build();
-    const std::string after = HeaderBuilder().UF("X").NOME(std::string(80, 'Q')).build();
+    const std::string after = HeaderBuilder().uf("X").name(std::string(80, 'Q')).build();
     ASSERT_EQ(after.size(), kRecordLength);
-    EXPECT_EQ(HeaderRecord(after).UF(), "X ");
-    EXPECT_EQ(HeaderRecord(after).NOME(), std::string(60, 'Q'));
+    EXPECT_EQ(HeaderRecord(after).uf(), "X ");
+    EXPECT_EQ(HeaderRecord(after).name(), std::string(60, 'Q'));
     EXPECT_EQ(after.substr(116), before.substr(116));
     EXPECT_EQ(after.substr(0, 54), before.substr(0, 54));
 
@@ -260,16 +260,16 @@ TEST(DeclarationFixtures, CleanDeclarationIsInLayoutOrderWithSequenceNumbers) {
         SCOPED_TRACE(i + 1);
         ASSERT_EQ(records[i].size(), kRecordLength);
         EXPECT_EQ(RecordView(records[i]).sequence(), zeroPadded(i + 1, 8));
-        EXPECT_EQ(RecordView(records[i]).TipoREGISTRO(), std::string(1, types[i]));
+        EXPECT_EQ(RecordView(records[i]).recordType(), std::string(1, types[i]));
     }
     EXPECT_TRUE(RecordView(records.back()).isTrailer());
-    EXPECT_EQ(TrailerRecord(records.back()).Ano(), "2022");
-    EXPECT_EQ(EntityRecord(records[4]).Tipo(), "F");
-    EXPECT_EQ(EntityRecord(records[6]).Tipo(), "J");
+    EXPECT_EQ(TrailerRecord(records.back()).year(), "2022");
+    EXPECT_EQ(EntityRecord(records[4]).type(), "F");
+    EXPECT_EQ(EntityRecord(records[6]).type(), "J");
     // Twelve type 5 records per CNPJ, due dates ascending within each.
-    EXPECT_EQ(LevyRecord(records[7]).CNPJDECL(), LevyRecord(records[18]).CNPJDECL());
-    EXPECT_LT(LevyRecord(records[18]).CNPJDECL(), LevyRecord(records[19]).CNPJDECL());
-    EXPECT_LT(LevyRecord(records[7]).VENCIMENTOymd(), LevyRecord(records[8]).VENCIMENTOymd());
+    EXPECT_EQ(LevyRecord(records[7]).cnpj(), LevyRecord(records[18]).cnpj());
+    EXPECT_LT(LevyRecord(records[18]).cnpj(), LevyRecord(records[19]).cnpj());
+    EXPECT_LT(LevyRecord(records[7]).dueDateYmd(), LevyRecord(records[8]).dueDateYmd());
 
     std::string expected;
     for (const auto& r : records) expected += r + "\r\n";
@@ -280,14 +280,14 @@ TEST(DeclarationFixtures, CleanDeclarationIsInLayoutOrderWithSequenceNumbers) {
 TEST(DeclarationFixtures, ReplacedRecordsAndShorthand) {
     DeclarationBuilder dec;
     dec.type3(1).replaceRecord(3, "BROKEN");
-    dec.header().UF("ZZ");
+    dec.header().uf("ZZ");
     EXPECT_EQ(dec.recordAt(3), "BROKEN");
-    EXPECT_EQ(HeaderRecord(dec.recordAt(1)).UF(), "ZZ");
+    EXPECT_EQ(HeaderRecord(dec.recordAt(1)).uf(), "ZZ");
 
     const std::string text = cleanDeclaration(1, 3, 2);
     EXPECT_EQ(text.size(), 9 * (kRecordLength + 2));
-    EXPECT_EQ(EntityRecord(std::string_view(text).substr(3 * 144, 142)).Tipo(), "F");
-    EXPECT_EQ(EntityRecord(std::string_view(text).substr(4 * 144, 142)).Tipo(), "J");
+    EXPECT_EQ(EntityRecord(std::string_view(text).substr(3 * 144, 142)).type(), "F");
+    EXPECT_EQ(EntityRecord(std::string_view(text).substr(4 * 144, 142)).type(), "J");
 }
 
 }  // namespace

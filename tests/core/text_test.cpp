@@ -61,11 +61,11 @@ TEST(Masks, EachPlaceholderTakesOneCharacterFromTheRight) {
         std::string shown;
     };
     const std::vector<Case> cases = {
-        {kMaskCNPJ, "11222333000181", "11.222.333/0001-81"},
-        {kMaskCPF, "52998224725", "529.982.247-25"},
+        {kCnpjMask, "11222333000181", "11.222.333/0001-81"},
+        {kCpfMask, "52998224725", "529.982.247-25"},
         {kMaskRecibo, "0123456789AB", "01.23.45.67.89-AB"},
-        {kMaskCPF, "12345", "   .   .123-45"},       // shorter: blanks on the left
-        {kMaskCPF, "", "   .   .   -  "},
+        {kCpfMask, "12345", "   .   .123-45"},       // shorter: blanks on the left
+        {kCpfMask, "", "   .   .   -  "},
         {"@@-@@", "1234567", "12345-67"},            // longer: extra characters in front
         {"@@@", "AB", " AB"},
         {"(@)", "ÇÃ", "Ç(Ã)"},                       // characters, not bytes

@@ -63,7 +63,7 @@ ino_t inodeOf(const fs::path& path) {
 void recordRows(WorkDatabase& db, int rows) {
     db.beginBatch();
     for (int i = 1; i <= rows; ++i)
-        db.GRAVAERRO("3", i, "0011", "0024", 22, "11222333000181", "EMPRESA TESTE", std::nullopt);
+        db.recordError("3", i, "0011", "0024", 22, "11222333000181", "EMPRESA TESTE", std::nullopt);
     db.commitBatch();
 }
 
@@ -122,7 +122,7 @@ TEST_F(WorkDatabaseTest, CreationRefusesAnExistingFile) {
 TEST_F(WorkDatabaseTest, EmptyLogOpensWithoutCompaction) {
     const ino_t before = inodeOf(databasePath());
     WorkDatabase db(folder.path());
-    ASSERT_TRUE(db.ABREBANCO(prompts));
+    ASSERT_TRUE(db.openForSession(prompts));
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_TRUE(db.isOpen());
     EXPECT_EQ(inodeOf(databasePath()), before);
@@ -134,7 +134,7 @@ TEST_F(WorkDatabaseTest, RowsFromLastRunAreEmptiedAndTheFileCompacted) {
     const ino_t before = inodeOf(databasePath());
 
     WorkDatabase db(folder.path());
-    ASSERT_TRUE(db.ABREBANCO(prompts));
+    ASSERT_TRUE(db.openForSession(prompts));
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(db.rowCount(), 0);
     EXPECT_NE(inodeOf(databasePath()), before);  // replaced by the compacted file
@@ -142,7 +142,7 @@ TEST_F(WorkDatabaseTest, RowsFromLastRunAreEmptiedAndTheFileCompacted) {
     EXPECT_FALSE(fs::exists(compactedPath()));
     EXPECT_EQ(countOf(db, "SELECT COUNT(*) FROM IDENTIFICACAO"), 1);
     // The log works after the reopening.
-    db.GRAVAERRO("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE");
+    db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE");
     EXPECT_EQ(db.rowCount(), 1);
 }
 
@@ -150,7 +150,7 @@ TEST_F(WorkDatabaseTest, StaleCompactedFileFromAnInterruptedRunIsReplaced) {
     leaveRowsFromLastRun(10);
     std::ofstream(compactedPath()) << "restos de uma compactação interrompida";
     WorkDatabase db(folder.path());
-    ASSERT_TRUE(db.ABREBANCO(prompts));
+    ASSERT_TRUE(db.openForSession(prompts));
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_FALSE(fs::exists(compactedPath()));
 }
@@ -167,7 +167,7 @@ TEST_P(FailingCompaction, LeavesADatabaseThatOpensWithItsData) {
     ops.failErrno = EIO;
     {
         WorkDatabase db(folder.path(), ops);
-        EXPECT_FALSE(db.ABREBANCO(prompts));
+        EXPECT_FALSE(db.openForSession(prompts));
         EXPECT_FALSE(db.isOpen());
     }
     ASSERT_EQ(prompts.shown.size(), 1u);
@@ -199,7 +199,7 @@ TEST_F(WorkDatabaseTest, CompactionThatCannotWriteItsTargetLeavesTheFileUntouche
     fs::create_directory(compactedPath());  // in the way of VACUUM INTO's output, and cannot be unlinked
     const ino_t before = inodeOf(databasePath());
     WorkDatabase db(folder.path());
-    EXPECT_FALSE(db.ABREBANCO(prompts));
+    EXPECT_FALSE(db.openForSession(prompts));
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, "Erro na abertura do banco de dados.");
     EXPECT_EQ(inodeOf(databasePath()), before);
@@ -253,7 +253,7 @@ TEST_P(UnopenableDatabase, GivesTheOpeningMessageWithItsNumber) {
     GetParam().prepare(folder.path(), databasePath());
     const bool existedBefore = fs::exists(databasePath());
     WorkDatabase db(folder.path());
-    EXPECT_FALSE(db.ABREBANCO(prompts));
+    EXPECT_FALSE(db.openForSession(prompts));
     EXPECT_FALSE(db.isOpen());
     ASSERT_EQ(prompts.shown.size(), 1u);
     const Message& message = prompts.shown[0];
@@ -282,11 +282,11 @@ TEST_F(WorkDatabaseTest, LockedByAnotherProcessIsFault3046AtOnce) {
     OtherConnection other(databasePath());
     other.exec("BEGIN EXCLUSIVE");
     WorkDatabase db(folder.path());
-    EXPECT_FALSE(db.ABREBANCO(prompts));
+    EXPECT_FALSE(db.openForSession(prompts));
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, std::string("ERRO Nº: 3046\n") + kOpenFailure);
     other.exec("ROLLBACK");
-    EXPECT_TRUE(db.ABREBANCO(prompts));
+    EXPECT_TRUE(db.openForSession(prompts));
 }
 
 TEST_F(WorkDatabaseTest, WritingWhileAnotherProcessLocksIsFault3046) {
@@ -295,13 +295,13 @@ TEST_F(WorkDatabaseTest, WritingWhileAnotherProcessLocksIsFault3046) {
     OtherConnection other(databasePath());
     other.exec("BEGIN EXCLUSIVE");
     try {
-        db.GRAVAERRO("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE");
+        db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE");
         FAIL() << "no fault";
     } catch (const Fault& fault) {
         EXPECT_EQ(fault.number(), 3046);
     }
     other.exec("ROLLBACK");
-    db.GRAVAERRO("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE");  // the statement is usable again
+    db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE");  // the statement is usable again
     EXPECT_EQ(db.rowCount(), 1);
 }
 
@@ -310,7 +310,7 @@ TEST_F(WorkDatabaseTest, AccessDeniedIsFault70) {
     ops.failStep = Step::Open;
     ops.failErrno = EACCES;
     WorkDatabase db(folder.path(), ops);
-    EXPECT_FALSE(db.ABREBANCO(prompts));
+    EXPECT_FALSE(db.openForSession(prompts));
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, std::string("ERRO Nº: 70\n") + kOpenFailure);
 }
@@ -319,7 +319,7 @@ TEST_F(WorkDatabaseTest, UnreadableFileIsFault70) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
     fs::permissions(databasePath(), fs::perms::none);
     WorkDatabase db(folder.path());
-    EXPECT_FALSE(db.ABREBANCO(prompts));
+    EXPECT_FALSE(db.openForSession(prompts));
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, std::string("ERRO Nº: 70\n") + kOpenFailure);
 }
@@ -328,7 +328,7 @@ TEST_F(WorkDatabaseTest, UnreadableFileIsFault70) {
 
 std::vector<ErrorListing> listing(WorkDatabase& db) {
     std::vector<ErrorListing> rows;
-    db.CONSULTAERROS([&](const ErrorListing& row) {
+    db.listErrors([&](const ErrorListing& row) {
         rows.push_back(row);
         return true;
     });
@@ -338,9 +338,9 @@ std::vector<ErrorListing> listing(WorkDatabase& db) {
 TEST_F(WorkDatabaseTest, ComplementIsStoredOnlyWhenGiven) {
     WorkDatabase db(folder.path());
     db.open();
-    db.GRAVAERRO("1", 1, "0036", "0043", 20, "11222333000181", "EMPRESA TESTE", std::string("2024 p/ Sit Especial 00"));
-    db.GRAVAERRO("1", 1, "0057", "0116", 97, "11222333000181", "EMPRESA TESTE");
-    db.GRAVAERRO("1", 1, "0055", "0056", 40, "11222333000181", "EMPRESA TESTE", std::string());
+    db.recordError("1", 1, "0036", "0043", 20, "11222333000181", "EMPRESA TESTE", std::string("2024 p/ Sit Especial 00"));
+    db.recordError("1", 1, "0057", "0116", 97, "11222333000181", "EMPRESA TESTE");
+    db.recordError("1", 1, "0055", "0056", 40, "11222333000181", "EMPRESA TESTE", std::string());
 
     SqliteStatement stored(db.handle(), "SELECT COMPLEMENTOERR IS NULL FROM ERROS ORDER BY id");
     std::vector<std::int64_t> isNull;
@@ -349,40 +349,40 @@ TEST_F(WorkDatabaseTest, ComplementIsStoredOnlyWhenGiven) {
 
     const auto rows = listing(db);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].COMPLEMENTOERR, "2024 p/ Sit Especial 00");
-    EXPECT_EQ(rows[1].COMPLEMENTOERR, "");
-    EXPECT_EQ(rows[2].COMPLEMENTOERR, "");
+    EXPECT_EQ(rows[0].complement, "2024 p/ Sit Especial 00");
+    EXPECT_EQ(rows[1].complement, "");
+    EXPECT_EQ(rows[2].complement, "");
 }
 
 TEST_F(WorkDatabaseTest, ConsultaErrosDeliversRowsInRecordedOrderWithTheirTexts) {
     WorkDatabase db(folder.path());
     db.open();
     // Recorded in an order that neither the index (type, record) nor the code would give.
-    db.GRAVAERRO("T", 9, "0139", "0142", 54, "11222333000181", "EMPRESA TESTE");
-    db.GRAVAERRO("1", 1, "0024", "0027", 10, "11222333000181", "EMPRESA TESTE");
-    db.GRAVAERRO("0", 0, "0000", "0000", 18, "00000000000000", std::string(40, ' '));
-    db.GRAVAERRO("3", 4, "0011", "0024", 999, "11222333000181", "EMPRESA TESTE");
-    db.GRAVAERRO("1", 1, "0010", "0023", 2, "11222333000181", "EMPRESA TESTE");
+    db.recordError("T", 9, "0139", "0142", 54, "11222333000181", "EMPRESA TESTE");
+    db.recordError("1", 1, "0024", "0027", 10, "11222333000181", "EMPRESA TESTE");
+    db.recordError("0", 0, "0000", "0000", 18, "00000000000000", std::string(40, ' '));
+    db.recordError("3", 4, "0011", "0024", 999, "11222333000181", "EMPRESA TESTE");
+    db.recordError("1", 1, "0010", "0023", 2, "11222333000181", "EMPRESA TESTE");
 
     const auto rows = listing(db);
     ASSERT_EQ(rows.size(), 5u);
     const int codes[] = {54, 10, 18, 999, 2};
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(rows[i].coderro, codes[i]);
+        EXPECT_EQ(rows[i].code, codes[i]);
         if (codes[i] != 999) {
-            EXPECT_EQ(rows[i].descerro, errorText(codes[i]));
+            EXPECT_EQ(rows[i].description, errorText(codes[i]));
         }
     }
-    EXPECT_FALSE(rows[3].descerro.empty());  // a code without text still shows its row
-    EXPECT_EQ(rows[0].TIPOREG, "T");
-    EXPECT_EQ(rows[0].nreg, 9);
-    EXPECT_EQ(rows[0].posini, "0139");
-    EXPECT_EQ(rows[0].posfin, "0142");
-    EXPECT_EQ(rows[2].CNPJ, "00000000000000");
-    EXPECT_EQ(rows[2].NOME, std::string(40, ' '));
+    EXPECT_FALSE(rows[3].description.empty());  // a code without text still shows its row
+    EXPECT_EQ(rows[0].recordType, "T");
+    EXPECT_EQ(rows[0].recordNumber, 9);
+    EXPECT_EQ(rows[0].firstColumn, "0139");
+    EXPECT_EQ(rows[0].lastColumn, "0142");
+    EXPECT_EQ(rows[2].cnpj, "00000000000000");
+    EXPECT_EQ(rows[2].name, std::string(40, ' '));
 
     int visited = 0;
-    db.CONSULTAERROS([&](const ErrorListing&) { return ++visited < 2; });
+    db.listErrors([&](const ErrorListing&) { return ++visited < 2; });
     EXPECT_EQ(visited, 2);
 }
 
@@ -391,7 +391,7 @@ TEST_F(WorkDatabaseTest, BatchIsOneTransaction) {
     db.open();
     OtherConnection other(databasePath());
     db.beginBatch();
-    for (int i = 1; i <= 1000; ++i) db.GRAVAERRO("5", i, "0024", "0031", 88, "11222333000181", "EMPRESA TESTE");
+    for (int i = 1; i <= 1000; ++i) db.recordError("5", i, "0024", "0031", 88, "11222333000181", "EMPRESA TESTE");
     EXPECT_EQ(db.rowCount(), 1000);
     EXPECT_EQ(other.count("SELECT COUNT(*) FROM ERROS"), 0);  // nothing is visible before the commit
     db.commitBatch();
@@ -403,7 +403,7 @@ TEST_F(WorkDatabaseTest, UnfinishedBatchIsKeptWhenClosed) {
         WorkDatabase db(folder.path());
         db.open();
         db.beginBatch();
-        db.GRAVAERRO("2", 2, "0010", "0020", 76, "11222333000181", "EMPRESA TESTE");
+        db.recordError("2", 2, "0010", "0020", 76, "11222333000181", "EMPRESA TESTE");
     }
     WorkDatabase db(folder.path());
     db.open();
@@ -422,7 +422,7 @@ TEST_F(WorkDatabaseTest, EmptyLogRemovesEveryRow) {
 TEST_F(WorkDatabaseTest, ClosedDatabaseRefusesWithFault91) {
     WorkDatabase db(folder.path());
     try {
-        db.GRAVAERRO("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE");
+        db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE");
         FAIL() << "no fault";
     } catch (const Fault& fault) {
         EXPECT_EQ(fault.number(), 91);
@@ -448,7 +448,7 @@ TEST(ErrorTexts, EveryRecordedCodeHasAShortText) {
         EXPECT_LE(characters(text), 53u) << "code " << code << ": " << text;
     }
     for (std::size_t i = 1; i < errorTexts().size(); ++i)
-        EXPECT_LT(errorTexts()[i - 1].coderro, errorTexts()[i].coderro);  // each code once
+        EXPECT_LT(errorTexts()[i - 1].code, errorTexts()[i].code);  // each code once
 }
 
 // Code 20 is always listed with its complement after the first 30 (list) or 32 (report) characters.

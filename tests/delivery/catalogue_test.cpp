@@ -25,7 +25,7 @@ protected:
 
     fs::path generate(const std::string& cnpj, const char* type, const char* name) {
         DeclarationBuilder dec;
-        dec.header().CNPJDECL(cnpj).Tipo(type).NOME(name);
+        dec.header().cnpj(cnpj).type(type).name(name);
         dec.type3(1);
         EXPECT_EQ(h.importAndGenerate(dec), ImportOutcome::Succeeded);
         return h.deliveryFile();
@@ -36,7 +36,7 @@ protected:
     }
 
     int load(CatalogueSelection selection) {
-        return CARREGADECLARACOES(h.session.programFolder, database, selection, prompts);
+        return loadCatalogue(h.session.programFolder, database, selection, prompts);
     }
 
     std::vector<CatalogueRow> rows() {
@@ -54,22 +54,22 @@ TEST_F(Catalogue, ListsEveryDeclarationInTheGridsOrderWithItsColumns) {
     ASSERT_EQ(load(CatalogueSelection::Printing), 0);
     const auto all = rows();
     ASSERT_EQ(all.size(), 3u);
-    EXPECT_EQ(all[0].CNPJ, fixtures::nthCnpj(2));
-    EXPECT_EQ(all[1].Tipo, "Original");
-    EXPECT_EQ(all[2].Tipo, "Retificadora");
+    EXPECT_EQ(all[0].cnpj, fixtures::nthCnpj(2));
+    EXPECT_EQ(all[1].type, "Original");
+    EXPECT_EQ(all[2].type, "Retificadora");
 
     const CatalogueRow& row = all[0];
     const fs::path folder = fs::absolute(folderOf(fixtures::nthCnpj(2), "ORIGI")).lexically_normal();
-    EXPECT_EQ(row.TRIMANO, "2023");
-    EXPECT_EQ(row.SITUACAO, "00 - Normal");
-    EXPECT_EQ(row.DATAEVENTO, "00/00/0000");
-    EXPECT_EQ(row.NOME, "ALFA INDUSTRIA" + std::string(46, ' '));
-    EXPECT_EQ(row.NOMEDIRETORIO, folder.string());
-    EXPECT_EQ(row.nomearquivo, (folder / (folder.filename().string() + ".DEC")).string());
-    EXPECT_FALSE(row.NOMEARQUIVORECIBO.has_value());
-    EXPECT_EQ(row.TRANSMITIDA, "N");
-    EXPECT_EQ(row.PERI, "01012023");
-    EXPECT_EQ(row.PERF, "31122023");
+    EXPECT_EQ(row.year, "2023");
+    EXPECT_EQ(row.situation, "00 - Normal");
+    EXPECT_EQ(row.eventDate, "00/00/0000");
+    EXPECT_EQ(row.name, "ALFA INDUSTRIA" + std::string(46, ' '));
+    EXPECT_EQ(row.folderName, folder.string());
+    EXPECT_EQ(row.fileName, (folder / (folder.filename().string() + ".DEC")).string());
+    EXPECT_FALSE(row.receiptFileName.has_value());
+    EXPECT_EQ(row.transmitted, "N");
+    EXPECT_EQ(row.periodStart, "01012023");
+    EXPECT_EQ(row.periodEnd, "31122023");
     EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -97,11 +97,11 @@ TEST_F(Catalogue, AReceiptMarksTheDeclarationTransmittedAndTakesItOffTheTransmis
     const fs::path folder = folderOf(fixtures::nthCnpj(2), "ORIGI");
     writeBytes(folder / (folder.filename().string() + ".REC"), "qualquer coisa\r\n");
     ASSERT_EQ(load(CatalogueSelection::Printing), 0);
-    EXPECT_EQ(rows()[0].TRANSMITIDA, "S");
+    EXPECT_EQ(rows()[0].transmitted, "S");
     ASSERT_EQ(load(CatalogueSelection::Transmission), 0);
     const auto all = rows();
     ASSERT_EQ(all.size(), 2u);
-    EXPECT_EQ(all[0].CNPJ, fixtures::nthCnpj(5));
+    EXPECT_EQ(all[0].cnpj, fixtures::nthCnpj(5));
 }
 
 TEST_F(Catalogue, ADeliveryFileUnderAnotherNameIsToldForPrintingButListedForTransmission) {
@@ -135,11 +135,11 @@ TEST_F(Catalogue, TheReceiptSelectionListsOnlyReceiptsThatValidate) {
     const auto receiptFor = [&](const std::string& cnpj, const char* word) {
         const fs::path folder = folderOf(cnpj, word);
         const fs::path delivery = folder / (folder.filename().string() + ".DEC");
-        ReceiptSpec spec;
-        spec.cnpj = cnpj;
-        spec.detailSeal = std::string(DeliveryHeaderView(readBytes(delivery)).detailSeal());
+        ReceiptFields fields;
+        fields.cnpj = cnpj;
+        fields.detailSeal = std::string(DeliveryHeaderView(readBytes(delivery)).detailSeal());
         const fs::path receipt = folder / (folder.filename().string() + ".REC");
-        writeBytes(receipt, receiptFile(spec));
+        writeBytes(receipt, receiptFile(fields));
         return receipt;
     };
     const fs::path good = receiptFor(fixtures::nthCnpj(2), "ORIGI");
@@ -148,10 +148,10 @@ TEST_F(Catalogue, TheReceiptSelectionListsOnlyReceiptsThatValidate) {
     ASSERT_EQ(load(CatalogueSelection::Receipt), 0);
     const auto all = rows();
     ASSERT_EQ(all.size(), 1u);
-    EXPECT_EQ(all[0].CNPJ, fixtures::nthCnpj(2));
-    EXPECT_EQ(all[0].TRANSMITIDA, "S");
-    ASSERT_TRUE(all[0].NOMEARQUIVORECIBO.has_value());
-    EXPECT_EQ(*all[0].NOMEARQUIVORECIBO, fs::absolute(good).lexically_normal().string());
+    EXPECT_EQ(all[0].cnpj, fixtures::nthCnpj(2));
+    EXPECT_EQ(all[0].transmitted, "S");
+    ASSERT_TRUE(all[0].receiptFileName.has_value());
+    EXPECT_EQ(*all[0].receiptFileName, fs::absolute(good).lexically_normal().string());
     EXPECT_TRUE(prompts.shown.empty());
 }
 

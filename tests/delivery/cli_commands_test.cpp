@@ -12,7 +12,7 @@ class DeliveryCommands : public ::testing::Test {
 protected:
     void SetUp() override {
         fixtures::DeclarationBuilder dec;
-        dec.header().NOME("LISTADA SA");
+        dec.header().name("LISTADA SA");
         dec.type3(2).type4F(1).type5(4);
         ASSERT_EQ(h.importAndGenerate(dec), ImportOutcome::Succeeded);
     }
@@ -42,7 +42,7 @@ TEST_F(DeliveryCommands, ListarPrintsTheCatalogue) {
     const std::string folder = h.session.programFolder.string();
     const RunResult text = cli({"listar", "--pasta", folder});
     ASSERT_EQ(text.exitCode, 0) << text.err;
-    EXPECT_NE(text.out.find(applyMask(kMaskCNPJ, fixtures::declarantCnpj()) +
+    EXPECT_NE(text.out.find(applyMask(kCnpjMask, fixtures::declarantCnpj()) +
                             "\t2023\t00 - Normal\t00/00/0000\t"
                             "Original\tLISTADA SA\tN\t" +
                             h.deliveryFile().string() + "\n"),

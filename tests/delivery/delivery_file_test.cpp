@@ -75,7 +75,7 @@ class DeliveryFileBytes : public ::testing::TestWithParam<Shape> {};
 TEST_P(DeliveryFileBytes, AreTheLayoutsRecordsWithTheirSeals) {
     const Shape shape = GetParam();
     DeclarationBuilder dec;
-    dec.header().NOME("COMERCIAL DE TESTES LTDA");
+    dec.header().name("COMERCIAL DE TESTES LTDA");
     dec.type3(shape.type3).type4F(shape.type4F).type4J(shape.type4J).type5(shape.type5);
     GenerationHarness h;
     ASSERT_EQ(h.importAndGenerate(dec), ImportOutcome::Succeeded);
@@ -89,8 +89,8 @@ TEST_P(DeliveryFileBytes, AreTheLayoutsRecordsWithTheirSeals) {
     // The fields that these shapes leave empty.
     const DeliveryHeaderView header(file.substr(0, kDeliveryHeaderLength));
     if (shape.type5 == 0) {
-        EXPECT_EQ(header.totalBASECALCULO(), std::string(40, '0'));
-        EXPECT_EQ(header.totalKOVA(), std::string(40, '0'));
+        EXPECT_EQ(header.baseTotal(), std::string(40, '0'));
+        EXPECT_EQ(header.levyTotal(), std::string(40, '0'));
     }
     if (shape.type3 == 0) {
         EXPECT_EQ(header.count3(), "000000000");
@@ -112,27 +112,27 @@ TEST(DeliveryRecords, ShortNameIsPaddedInTheHeaderButNotInR1) {
     EXPECT_EQ(r1.size(), 2u + 14 + 7 + 10);
 
     DeliveryHeaderFields fields;
-    fields.Ano = "2023";
-    fields.Tipo = "1";
-    fields.CNPJDECL = cnpj;
-    fields.NOME = "ACME SA";
-    fields.UF = "RJ";
-    fields.CPFREPRESENTANTE = fixtures::nthCpf(0);
-    fields.SITUACAO = "01";
-    fields.PERIODOINICIAL = "01012023";
-    fields.PERIODOFINAL = "30062023";
-    fields.DATAEVENTO = "30062023";
-    fields.telefoneREPRESENTANTE = "001199998888800000";
+    fields.year = "2023";
+    fields.type = "1";
+    fields.cnpj = cnpj;
+    fields.name = "ACME SA";
+    fields.uf = "RJ";
+    fields.representativeCpf = fixtures::nthCpf(0);
+    fields.situation = "01";
+    fields.periodStart = "01012023";
+    fields.periodEnd = "30062023";
+    fields.eventDate = "30062023";
+    fields.representativePhoneBlock = "001199998888800000";
     const std::string name = deliveryFileName(cnpj, "2023", "1", "01");
     EXPECT_EQ(name, cnpj + "-KOVALDF-2023-RETIF-01.DEC");
     const std::string header = headerRecord(fields, "0123456789", name);
     ASSERT_EQ(header.size(), kDeliveryHeaderLength);
     const DeliveryHeaderView view(header);
-    EXPECT_EQ(view.NOME(), "ACME SA" + std::string(53, ' '));
-    EXPECT_EQ(view.UF(), "RJ");
+    EXPECT_EQ(view.name(), "ACME SA" + std::string(53, ' '));
+    EXPECT_EQ(view.uf(), "RJ");
     EXPECT_EQ(view.detailSeal(), "0123456789");
-    EXPECT_EQ(view.reciboRetificada(), "0000000000");
-    EXPECT_EQ(view.DATAEVENTO(), "30062023");
+    EXPECT_EQ(view.rectifiedReceipt(), "0000000000");
+    EXPECT_EQ(view.eventDate(), "30062023");
     EXPECT_EQ(view.headerSeal(), zlibSeal(cnpj.substr(0, 8) + ".DEC" + header.substr(0, 364)));
 }
 
@@ -165,7 +165,7 @@ TEST_P(HeaderSealAndName, DecidesTheIntegrityCheck) {
 
     RecordingPrompts prompts;
     DeclarationCheck check;
-    EXPECT_EQ(DECLARACAOVALIDA(copy.string(), prompts, check), GetParam().intact);
+    EXPECT_EQ(checkDeclaration(copy.string(), prompts, check), GetParam().intact);
     EXPECT_TRUE(prompts.shown.empty());
 }
 

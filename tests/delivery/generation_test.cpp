@@ -1,4 +1,4 @@
-// GERARQ through the real import: the replace question, its refusals and messages, and an earlier delivery file
+// generateDeliveryFile through the real import: the replace question, its refusals and messages, and an earlier delivery file
 // that nothing but a complete new one may replace (cancel, refusal, write faults, a crash).
 #include <gtest/gtest.h>
 
@@ -24,14 +24,14 @@ using fixtures::EntityBuilder;
 DeclarationBuilder declaration(const std::string& entityName, std::size_t type5 = 3) {
     DeclarationBuilder dec;
     dec.type3(1).type5(type5);
-    dec.replaceRecord(3, EntityBuilder::type3(3, 0).NOME(entityName).build());
+    dec.replaceRecord(3, EntityBuilder::type3(3, 0).name(entityName).build());
     return dec;
 }
 
 bool intact(const fs::path& file) {
     RecordingPrompts prompts;
     DeclarationCheck check;
-    return DECLARACAOVALIDA(file.string(), prompts, check);
+    return checkDeclaration(file.string(), prompts, check);
 }
 
 Answer yesToQuestions(const Message& m) {
@@ -65,7 +65,7 @@ TEST_F(GenerationDriver, TheSameDeclarationAgainAsksAndNoKeepsTheFile) {
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].buttons, Buttons::YesNo);
     const std::string& text = asked[0].text;
-    EXPECT_NE(text.find("CNPJ do declarante: " + applyMask(kMaskCNPJ, fixtures::declarantCnpj())), std::string::npos);
+    EXPECT_NE(text.find("CNPJ do declarante: " + applyMask(kCnpjMask, fixtures::declarantCnpj())), std::string::npos);
     EXPECT_NE(text.find("Competência: 2023"), std::string::npos);
     EXPECT_NE(text.find("Tipo: Original"), std::string::npos);
     EXPECT_NE(text.find("Situação Especial: 00 - Normal"), std::string::npos);
@@ -90,7 +90,7 @@ TEST_F(GenerationDriver, YesReplacesTheFileWhole) {
 TEST(GenerationReplace, AnotherDateOfTheSpecialSituationIsReplacedWithoutAQuestion) {
     const auto special = [](const char* end) {
         DeclarationBuilder dec;
-        dec.header().SITUACAO("01").PERIODOFINAL(end).DATAEVENTO(end);
+        dec.header().situation("01").periodEnd(end).eventDate(end);
         dec.type4F(1);
         return dec;
     };
@@ -100,7 +100,7 @@ TEST(GenerationReplace, AnotherDateOfTheSpecialSituationIsReplacedWithoutAQuesti
     ASSERT_EQ(h.importAndGenerate(special("31072023")), ImportOutcome::Succeeded);
     EXPECT_EQ(h.deliveryFile(), first);
     EXPECT_TRUE(messagesTitled(h.prompts.shown, "Importar Declaração").empty());
-    EXPECT_EQ(DeliveryHeaderView(readBytes(first)).DATAEVENTO(), "31072023");
+    EXPECT_EQ(DeliveryHeaderView(readBytes(first)).eventDate(), "31072023");
 }
 
 TEST_F(GenerationDriver, AnExistingFileWithoutAReadableHeaderStopsAndIsKept) {
@@ -121,10 +121,10 @@ TEST_F(GenerationDriver, AnInputFileRemovedAfterTheImportIsTold) {
         declaration("SEGUNDA ENTIDADE").write(out);
     }
     h.driver.fileBoxChanged(h.input);
-    ASSERT_TRUE(h.driver.VALDISCO());
+    ASSERT_TRUE(h.driver.validateFile());
     fs::remove(h.input);
     GenerationContext context{h.session, h.view, h.prompts, h.clock, h.log};
-    EXPECT_FALSE(h.generation.GERARQ(context));
+    EXPECT_FALSE(h.generation.generateDeliveryFile(context));
     const auto told = messagesTitled(h.prompts.shown, "Gerar Arquivo");
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0].text, "Não foi encontrado o arquivo de trabalho. A declaração deve ser validada novamente.");
@@ -277,7 +277,7 @@ TEST_F(GenerationDriver, ACrashWhileTheFinalFileIsWrittenKeepsTheEarlierFile) {
         // Hidden, so that it does not count as a foreign file when the declaration is imported again.
         EXPECT_EQ(fs::path(left).filename().string().front(), '.') << left;
     }
-    EXPECT_EQ(CONTAARQUIVOS(h.deliveryFile().parent_path(), "*.*"), 1);
+    EXPECT_EQ(countFiles(h.deliveryFile().parent_path(), "*.*"), 1);
 }
 
 }  // namespace

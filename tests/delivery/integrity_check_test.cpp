@@ -26,7 +26,7 @@ protected:
         }
     }
 
-    bool check(const std::string& path, DeclarationCheck& result) { return DECLARACAOVALIDA(path, prompts, result); }
+    bool check(const std::string& path, DeclarationCheck& result) { return checkDeclaration(path, prompts, result); }
     bool check() {
         DeclarationCheck result;
         return check(file.string(), result);
@@ -127,14 +127,14 @@ TEST(IntegrityCheckSeals, AFileWithoutTypes3To5FailsAtTheCounts) {
     RecordingPrompts prompts;
     DeclarationCheck result;
     const fs::path without = writeSealedDeliveryFile(folder.path(), DeclarationBuilder());
-    EXPECT_FALSE(DECLARACAOVALIDA(without.string(), prompts, result));
+    EXPECT_FALSE(checkDeclaration(without.string(), prompts, result));
     EXPECT_EQ(result.count3 + result.count4 + result.count5, 0);
     EXPECT_EQ(result.detailSealText, std::string(DeliveryHeaderView(readBytes(without)).detailSeal()));
 
     DeclarationBuilder one;
     one.type4J(1);
     fs::remove(without);
-    EXPECT_TRUE(DECLARACAOVALIDA(writeSealedDeliveryFile(folder.path(), one).string(), prompts, result));
+    EXPECT_TRUE(checkDeclaration(writeSealedDeliveryFile(folder.path(), one).string(), prompts, result));
     EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -163,12 +163,12 @@ TEST_F(IntegrityCheck, AReadFaultAsksAndYesReadsTheFileAgain) {
     int failures = 1;
     prompts.answer = [](const Message&) { return Answer::Yes; };
     DeclarationCheck result;
-    const bool intact = DECLARACAOVALIDA(file.string(), prompts, result, [&](const fs::path& path) {
+    const bool intact = checkDeclaration(file.string(), prompts, result, [&](const fs::path& path) {
         return std::make_unique<FailingOnce>(openFileSource(path), failures);
     });
     EXPECT_TRUE(intact);
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_NE(prompts.shown[0].text.find(MSGERRO(Fault(57))), std::string::npos);
+    EXPECT_NE(prompts.shown[0].text.find(faultMessage(Fault(57))), std::string::npos);
     EXPECT_EQ(result.count5, 5);
 }
 

@@ -85,10 +85,10 @@ TEST_F(QuiboroLibraryTest, AcceptsAnIntactDeliveryFileAndLeavesAReceiptThatValid
     EXPECT_EQ(lines[1].substr(77, 14), std::string(14, ' ')) << "NI of an unsigned declaration is blank";
 
     RecordingPrompts prompts;
-    DADOSRECIBO data;
-    EXPECT_TRUE(VALIDARECIBO(deliveryFile_, prompts, data));
+    ReceiptData data;
+    EXPECT_TRUE(validateReceipt(deliveryFile_, prompts, data));
     EXPECT_TRUE(prompts.shown.empty());
-    EXPECT_EQ(data.CNPJ, fixtures::declarantCnpj());
+    EXPECT_EQ(data.cnpj, fixtures::declarantCnpj());
 }
 
 TEST_F(QuiboroLibraryTest, AReceiptCheckedByAnotherCnpjOrTimeIsNotAuthentic) {
@@ -101,9 +101,9 @@ TEST_F(QuiboroLibraryTest, AReceiptCheckedByAnotherCnpjOrTimeIsNotAuthentic) {
     const std::string seal(DeliveryHeaderView(readBytes(deliveryFile_)).detailSeal());
     const int day = part(17, 2), month = part(19, 2), year = part(21, 4);
     const int hour = part(25, 2), minute = part(27, 2), second = part(29, 2);
-    EXPECT_EQ(VA5(code, rc.substr(2, 14), seal, day, month, year, hour, minute, second), 1);
-    EXPECT_NE(VA5(code, fixtures::nthCnpj(5), seal, day, month, year, hour, minute, second), 1);
-    EXPECT_NE(VA5(code, rc.substr(2, 14), seal, day, month, year, hour, minute, (second + 1) % 60), 1);
+    EXPECT_EQ(authenticateReceipt(code, rc.substr(2, 14), seal, day, month, year, hour, minute, second), 1);
+    EXPECT_NE(authenticateReceipt(code, fixtures::nthCnpj(5), seal, day, month, year, hour, minute, second), 1);
+    EXPECT_NE(authenticateReceipt(code, rc.substr(2, 14), seal, day, month, year, hour, minute, (second + 1) % 60), 1);
 }
 
 TEST_F(QuiboroLibraryTest, TransmittingAgainReplacesTheReceipt) {
@@ -111,8 +111,8 @@ TEST_F(QuiboroLibraryTest, TransmittingAgainReplacesTheReceipt) {
     writeBytes(receiptPathOf(deliveryFile_), "resto de um recibo antigo\r\n");
     ASSERT_EQ(call(deliveryFile_).code, 0);
     RecordingPrompts prompts;
-    DADOSRECIBO data;
-    EXPECT_TRUE(VALIDARECIBO(deliveryFile_, prompts, data));
+    ReceiptData data;
+    EXPECT_TRUE(validateReceipt(deliveryFile_, prompts, data));
 }
 
 // Each case prepares a file to hand over; the library must answer `code`, fill both buffers and leave every

@@ -8,22 +8,22 @@
 
 namespace kova::testing {
 
-std::vector<std::string> receiptTexts(const ReceiptSpec& spec) {
-    const DateTime& t = spec.received;
+std::vector<std::string> receiptTexts(const ReceiptFields& receipt) {
+    const DateTime& t = receipt.received;
     char when[32];
     std::snprintf(when, sizeof when, "%02d%02d%04d%02d%02d%02d", t.day, t.month, t.year, t.hour, t.minute, t.second);
-    const std::string code = spec.code.empty() ? authenticationCode(spec.cnpj, spec.detailSeal, t.day, t.month, t.year,
+    const std::string code = receipt.code.empty() ? authenticationCode(receipt.cnpj, receipt.detailSeal, t.day, t.month, t.year,
                                                                     t.hour, t.minute, t.second)
-                                               : spec.code;
-    std::string rc = "RC" + spec.cnpj + (spec.receptionText.empty() ? std::string(when) : spec.receptionText);
+                                               : receipt.code;
+    std::string rc = "RC" + receipt.cnpj + (receipt.receptionText.empty() ? std::string(when) : receipt.receptionText);
     rc.resize(59, ' ');
     rc += code;
     rc.resize(77, ' ');
-    rc += spec.ni;
+    rc += receipt.ni;
     rc += "RECEBIDA";
     std::vector<std::string> texts{"HC" + std::string("RECIBO DE ENTREGA QOT 2024")};
     texts.push_back(rc);
-    for (int i = 0; i < spec.ncLines; ++i) texts.push_back("NC" + std::string("OBSERVACAO ") + std::to_string(i));
+    for (int i = 0; i < receipt.ncLines; ++i) texts.push_back("NC" + std::string("OBSERVACAO ") + std::to_string(i));
     texts.push_back("TC" + std::string("FIM"));
     return texts;
 }
@@ -39,9 +39,9 @@ std::string chainedLines(const std::vector<std::string>& texts) {
     return file;
 }
 
-std::string receiptFile(const ReceiptSpec& spec) {
-    std::string file = chainedLines(receiptTexts(spec));
-    for (const std::string& line : spec.afterTrailer) file += line + "\r\n";
+std::string receiptFile(const ReceiptFields& receipt) {
+    std::string file = chainedLines(receiptTexts(receipt));
+    for (const std::string& line : receipt.afterTrailer) file += line + "\r\n";
     return file;
 }
 

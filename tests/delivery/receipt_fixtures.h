@@ -9,7 +9,7 @@
 
 namespace kova::testing {
 
-struct ReceiptSpec {
+struct ReceiptFields {
     std::string cnpj;        // RC 3-16
     std::string detailSeal;  // of the delivery file, for the authentication code
     DateTime received{2024, 2, 5, 14, 30, 15};
@@ -22,9 +22,9 @@ struct ReceiptSpec {
 };
 
 // The lines' texts without checksums, in order.
-std::vector<std::string> receiptTexts(const ReceiptSpec& spec);
+std::vector<std::string> receiptTexts(const ReceiptFields& receipt);
 // The whole file: each text with its chained checksum, CR LF after each line.
-std::string receiptFile(const ReceiptSpec& spec);
+std::string receiptFile(const ReceiptFields& receipt);
 std::string chainedLines(const std::vector<std::string>& texts);
 
 }  // namespace kova::testing

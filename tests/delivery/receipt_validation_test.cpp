@@ -16,25 +16,25 @@ class ReceiptValidation : public ::testing::Test {
 protected:
     void SetUp() override {
         DeclarationBuilder dec;
-        dec.header().NOME("RECIBOS E CIA");
+        dec.header().name("RECIBOS E CIA");
         dec.type3(1).type4J(2).type5(3);
         ASSERT_EQ(h.importAndGenerate(dec), ImportOutcome::Succeeded);
         delivery = h.deliveryFile();
         header = readBytes(delivery).substr(0, kDeliveryHeaderLength);
-        spec.cnpj = fixtures::declarantCnpj();
-        spec.detailSeal = std::string(DeliveryHeaderView(header).detailSeal());
+        fields.cnpj = fixtures::declarantCnpj();
+        fields.detailSeal = std::string(DeliveryHeaderView(header).detailSeal());
         receipt = delivery.parent_path() / (delivery.stem().string() + ".REC");
     }
 
-    bool validate() { return VALIDARECIBO(delivery, prompts, data); }
-    void writeReceipt() { writeBytes(receipt, receiptFile(spec)); }
+    bool validate() { return validateReceipt(delivery, prompts, data); }
+    void writeReceipt() { writeBytes(receipt, receiptFile(fields)); }
 
     GenerationHarness h;
     fs::path delivery, receipt;
     std::string header;
-    ReceiptSpec spec;
+    ReceiptFields fields;
     RecordingPrompts prompts;
-    DADOSRECIBO data;
+    ReceiptData data;
 };
 
 TEST_F(ReceiptValidation, AnAgencyReceiptValidatesAndFillsTheReceiptData) {
@@ -42,40 +42,40 @@ TEST_F(ReceiptValidation, AnAgencyReceiptValidatesAndFillsTheReceiptData) {
     ASSERT_TRUE(validate());
     EXPECT_TRUE(prompts.shown.empty());
     const std::string seal(DeliveryHeaderView(header).detailSeal());
-    EXPECT_EQ(data.ARQUIVORECIBO, receipt.string());
-    EXPECT_EQ(data.DATARECEPCAO, "05/02/2024");
-    EXPECT_EQ(data.HORARECEPCAO, "14:30:15");
-    EXPECT_EQ(data.CODIGOAUTENTICACAO, authenticationCode(spec.cnpj, seal, 5, 2, 2024, 14, 30, 15));
-    EXPECT_EQ(data.NICERTIFICADO, "12345678909   ");
-    EXPECT_EQ(data.NUMERORECIBO, seal + DIGITOSRECIBO(seal));
-    EXPECT_EQ(data.CNPJ, spec.cnpj);
-    EXPECT_EQ(data.NOME, "RECIBOS E CIA" + std::string(47, ' '));
-    EXPECT_EQ(data.ANO, "2023");
-    EXPECT_EQ(data.RETIFICADORA, "Não");
-    EXPECT_EQ(data.NOMESITUACAO, "00 - Normal");
-    EXPECT_EQ(data.INICIOPERIODO, "01/01/2023");
-    EXPECT_EQ(data.FIMPERIODO, "31/12/2023");
-    EXPECT_EQ(data.RECIBORETIFICADA, " ");
-    EXPECT_EQ(data.CPFREPRESENTANTE, std::string(DeliveryHeaderView(header).CPFREPRESENTANTE()));
-    EXPECT_EQ(data.TELEFONE, std::string(DeliveryHeaderView(header).telefoneREPRESENTANTE()));
+    EXPECT_EQ(data.receiptFile, receipt.string());
+    EXPECT_EQ(data.receptionDate, "05/02/2024");
+    EXPECT_EQ(data.receptionTime, "14:30:15");
+    EXPECT_EQ(data.authenticationCode, authenticationCode(fields.cnpj, seal, 5, 2, 2024, 14, 30, 15));
+    EXPECT_EQ(data.certificateId, "12345678909   ");
+    EXPECT_EQ(data.receiptNumber, seal + receiptCheckDigits(seal));
+    EXPECT_EQ(data.cnpj, fields.cnpj);
+    EXPECT_EQ(data.name, "RECIBOS E CIA" + std::string(47, ' '));
+    EXPECT_EQ(data.year, "2023");
+    EXPECT_EQ(data.rectifying, "Não");
+    EXPECT_EQ(data.situationText, "00 - Normal");
+    EXPECT_EQ(data.periodStart, "01/01/2023");
+    EXPECT_EQ(data.periodEnd, "31/12/2023");
+    EXPECT_EQ(data.rectifiedReceipt, " ");
+    EXPECT_EQ(data.representativeCpf, std::string(DeliveryHeaderView(header).representativeCpf()));
+    EXPECT_EQ(data.phone, std::string(DeliveryHeaderView(header).representativePhoneBlock()));
     const double base = static_cast<double>(fixtures::LevyBuilder::levyBase(0) + fixtures::LevyBuilder::levyBase(1) +
                                             fixtures::LevyBuilder::levyBase(2)) /
                         100.0;
-    EXPECT_DOUBLE_EQ(data.TOTALBASE, base);
-    EXPECT_EQ(data.QTDENTIDADES, 1);
-    EXPECT_EQ(data.QTDDIPLOMATICOS, 2);
+    EXPECT_DOUBLE_EQ(data.baseTotal, base);
+    EXPECT_EQ(data.entityCount, 1);
+    EXPECT_EQ(data.beneficiaryCount, 2);
 }
 
 struct Variant {
     const char* label;
-    void (*change)(ReceiptSpec&);
+    void (*change)(ReceiptFields&);
     bool valid;
 };
 
 class ReceiptShapes : public ReceiptValidation, public ::testing::WithParamInterface<Variant> {};
 
 TEST_P(ReceiptShapes, DecideTheResult) {
-    GetParam().change(spec);
+    GetParam().change(fields);
     writeReceipt();
     EXPECT_EQ(validate(), GetParam().valid);
     EXPECT_TRUE(prompts.shown.empty());
@@ -84,21 +84,21 @@ TEST_P(ReceiptShapes, DecideTheResult) {
 INSTANTIATE_TEST_SUITE_P(
     Receipts, ReceiptShapes,
     ::testing::Values(
-        Variant{"WithoutNC", [](ReceiptSpec& s) { s.ncLines = 0; }, true},
+        Variant{"WithoutNC", [](ReceiptFields& s) { s.ncLines = 0; }, true},
         Variant{"LinesAfterTheTrailerAreNotRead",
-                [](ReceiptSpec& s) {
+                [](ReceiptFields& s) {
                     s.afterTrailer = {"XX", ""};
                 },
                 true},
-        Variant{"TwoNCLines", [](ReceiptSpec& s) { s.ncLines = 2; }, false},
+        Variant{"TwoNCLines", [](ReceiptFields& s) { s.ncLines = 2; }, false},
         Variant{"CodeOfAnotherSeal",
-                [](ReceiptSpec& s) { s.code = authenticationCode(s.cnpj, "0000000001", 5, 2, 2024, 14, 30, 15); },
+                [](ReceiptFields& s) { s.code = authenticationCode(s.cnpj, "0000000001", 5, 2, 2024, 14, 30, 15); },
                 false},
         Variant{"CodeOfAnotherSecond",
-                [](ReceiptSpec& s) { s.code = authenticationCode(s.cnpj, s.detailSeal, 5, 2, 2024, 14, 30, 16); },
+                [](ReceiptFields& s) { s.code = authenticationCode(s.cnpj, s.detailSeal, 5, 2, 2024, 14, 30, 16); },
                 false},
         Variant{"ReceivedForAnotherCnpj",
-                [](ReceiptSpec& s) {
+                [](ReceiptFields& s) {
                     s.code = authenticationCode(s.cnpj, s.detailSeal, 5, 2, 2024, 14, 30, 15);
                     s.cnpj = fixtures::nthCnpj(3);
                 },
@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // One character changed anywhere in the receipt, line ends included, breaks it.
 TEST_F(ReceiptValidation, EveryChangedCharacterBreaksTheReceipt) {
-    const std::string good = receiptFile(spec);
+    const std::string good = receiptFile(fields);
     writeBytes(receipt, good);
     ASSERT_TRUE(validate());
     for (std::size_t i = 0; i < good.size(); ++i) {
@@ -124,18 +124,18 @@ TEST_F(ReceiptValidation, MissingReceiptIsTold) {
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].title, "Validar Recibo");
     EXPECT_EQ(prompts.shown[0].text, "O arquivo do recibo não existe ou foi excluído.");
-    EXPECT_EQ(data.ARQUIVORECIBO, receipt.string());
+    EXPECT_EQ(data.receiptFile, receipt.string());
 }
 
 TEST_F(ReceiptValidation, ALowerCaseReceiptNameIsFound) {
-    writeBytes(delivery.parent_path() / (delivery.stem().string() + ".rec"), receiptFile(spec));
+    writeBytes(delivery.parent_path() / (delivery.stem().string() + ".rec"), receiptFile(fields));
     EXPECT_TRUE(validate());
 }
 
 // Run-time faults ask the retry question; No gives false.
 TEST_F(ReceiptValidation, ShortLinesAndAnEarlyEndAreRunTimeFaults) {
     for (const std::string& file :
-         {std::string("HC\r\n"), chainedLines({"HCABC", "RC" + spec.cnpj + "05022024143015"})}) {
+         {std::string("HC\r\n"), chainedLines({"HCABC", "RC" + fields.cnpj + "05022024143015"})}) {
         prompts.shown.clear();
         writeBytes(receipt, file);
         EXPECT_FALSE(validate());
@@ -160,40 +160,40 @@ TEST(ReceiptData, FormsOfTheFields) {
     put(21, "1");
     writeBytes(delivery, header + "\r\n");
 
-    ReceiptSpec spec;
-    spec.cnpj = "11222333000181";
-    spec.detailSeal = "0000000000";
-    spec.receptionText = "05020207090807";
-    spec.code = "0000000000";
-    writeBytes(folder.path() / "11222333000181-KOVALDF-2023-ORIGI-00.REC", receiptFile(spec));
+    ReceiptFields fields;
+    fields.cnpj = "11222333000181";
+    fields.detailSeal = "0000000000";
+    fields.receptionText = "05020207090807";
+    fields.code = "0000000000";
+    writeBytes(folder.path() / "11222333000181-KOVALDF-2023-ORIGI-00.REC", receiptFile(fields));
 
     RecordingPrompts prompts;
-    DADOSRECIBO data;
-    EXPECT_FALSE(VALIDARECIBO(delivery, prompts, data));  // the code is not the agency's
+    ReceiptData data;
+    EXPECT_FALSE(validateReceipt(delivery, prompts, data));  // the code is not the agency's
     EXPECT_TRUE(prompts.shown.empty());
-    EXPECT_DOUBLE_EQ(data.TOTALBASE, 1.05);
-    EXPECT_DOUBLE_EQ(data.TOTALNAORETIDA, 0.0);
-    EXPECT_EQ(data.NUMERORECIBO, "000000000000");
-    EXPECT_EQ(data.RECIBORETIFICADA, " ");
-    EXPECT_EQ(data.RETIFICADORA, "Sim");
-    EXPECT_EQ(data.DATARECEPCAO, "05/02/207");
-    EXPECT_EQ(data.HORARECEPCAO, "09:08:07");
-    EXPECT_EQ(data.QTDENTIDADES, 0);  // blank
+    EXPECT_DOUBLE_EQ(data.baseTotal, 1.05);
+    EXPECT_DOUBLE_EQ(data.levyTotal, 0.0);
+    EXPECT_EQ(data.receiptNumber, "000000000000");
+    EXPECT_EQ(data.rectifiedReceipt, " ");
+    EXPECT_EQ(data.rectifying, "Sim");
+    EXPECT_EQ(data.receptionDate, "05/02/207");
+    EXPECT_EQ(data.receptionTime, "09:08:07");
+    EXPECT_EQ(data.entityCount, 0);  // blank
 
     put(128, std::string(10, ' '));
     writeBytes(delivery, header + "\r\n");
-    VALIDARECIBO(delivery, prompts, data);
-    EXPECT_EQ(data.RECIBORETIFICADA, std::string(10, ' '));
+    validateReceipt(delivery, prompts, data);
+    EXPECT_EQ(data.rectifiedReceipt, std::string(10, ' '));
 }
 
 TEST(ReceiptData, DigitosRecibo) {
-    EXPECT_EQ(DIGITOSRECIBO("0000000000"), "00");
-    EXPECT_EQ(DIGITOSRECIBO("1234567890"), "91");
-    EXPECT_EQ(DIGITOSRECIBO("12345678901234"), "91");  // the first ten only
-    EXPECT_EQ(DIGITOSRECIBO("A234567890"), "92");      // a non-digit counts 0
-    EXPECT_EQ(DIGITOSRECIBO("3624802037"), "08");
-    EXPECT_EQ(DIGITOSRECIBO("9999999999"), "90");
-    EXPECT_EQ(DIGITOSRECIBO("123456789"), "-1");
+    EXPECT_EQ(receiptCheckDigits("0000000000"), "00");
+    EXPECT_EQ(receiptCheckDigits("1234567890"), "91");
+    EXPECT_EQ(receiptCheckDigits("12345678901234"), "91");  // the first ten only
+    EXPECT_EQ(receiptCheckDigits("A234567890"), "92");      // a non-digit counts 0
+    EXPECT_EQ(receiptCheckDigits("3624802037"), "08");
+    EXPECT_EQ(receiptCheckDigits("9999999999"), "90");
+    EXPECT_EQ(receiptCheckDigits("123456789"), "-1");
 }
 
 }  // namespace

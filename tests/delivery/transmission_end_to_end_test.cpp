@@ -53,8 +53,8 @@ protected:
 
     static bool receiptValidates(const fs::path& deliveryFile) {
         RecordingPrompts prompts;
-        DADOSRECIBO data;
-        return VALIDARECIBO(deliveryFile, prompts, data);
+        ReceiptData data;
+        return validateReceipt(deliveryFile, prompts, data);
     }
 
     ScratchFolder scratch_;

@@ -1,4 +1,4 @@
-// TRANSMITE in the process: the Quiboro settings, the version check, the library's place, the three outcomes and
+// transmit in the process: the Quiboro settings, the version check, the library's place, the three outcomes and
 // the retry of unexpected errors. The real stand-in library of the build is the Quiboro installed here.
 #include "delivery/transmission.h"
 
@@ -45,8 +45,8 @@ protected:
 
     bool receiptValidates() {
         RecordingPrompts prompts;
-        DADOSRECIBO data;
-        return VALIDARECIBO(deliveryFile_, prompts, data);
+        ReceiptData data;
+        return validateReceipt(deliveryFile_, prompts, data);
     }
 
     ScratchFolder scratch_;
@@ -91,10 +91,10 @@ private:
 TEST_F(TransmissionTest, TheBooleanFormFindsTheSettingsInTheWindowsFolderOfTheEnvironment) {
     const ScopedVariable windir("KOVA_WINDIR", windows().c_str());
     RecordingPrompts prompts;
-    EXPECT_FALSE(TRANSMITE(prompts, nullptr, 1, deliveryFile_));
-    EXPECT_EQ(prompts.shown.at(0).text, KOVALDME2().text);
+    EXPECT_FALSE(transmit(prompts, nullptr, 1, deliveryFile_));
+    EXPECT_EQ(prompts.shown.at(0).text, missingTransmissionProgramNotice().text);
     writeQuiboroSettings(windows(), "200702", binFolder().string());
-    EXPECT_TRUE(TRANSMITE(prompts, nullptr, 1, deliveryFile_));
+    EXPECT_TRUE(transmit(prompts, nullptr, 1, deliveryFile_));
     EXPECT_TRUE(receiptValidates());
 }
 
@@ -114,30 +114,30 @@ Message exclamation(std::string title, std::string text) {
 }
 
 const Refusal kRefusals[] = {
-    {"NoSettingsFile", [](const fs::path&, const fs::path&, const fs::path&) {}, KOVALDME2()},
+    {"NoSettingsFile", [](const fs::path&, const fs::path&, const fs::path&) {}, missingTransmissionProgramNotice()},
     {"SettingsFolderMissingEntirely",
-     [](const fs::path& w, const fs::path&, const fs::path&) { fs::remove_all(w); }, KOVALDME2()},
+     [](const fs::path& w, const fs::path&, const fs::path&) { fs::remove_all(w); }, missingTransmissionProgramNotice()},
     {"VersionBelowTheOldestAccepted",
      [](const fs::path& w, const fs::path&, const fs::path&) {
          writeQuiboroSettings(w, "200701", binFolder().string());
      },
-     KOVALDME1()},
+     oldTransmissionProgramNotice()},
     {"VersionNotANumber",
      [](const fs::path& w, const fs::path&, const fs::path&) {
          writeQuiboroSettings(w, "abc", binFolder().string());
      },
-     KOVALDME1()},
+     oldTransmissionProgramNotice()},
     {"VersionWithTrailingLetters",
      [](const fs::path& w, const fs::path&, const fs::path&) {
          writeQuiboroSettings(w, "200702b", binFolder().string());
      },
-     KOVALDME1()},
+     oldTransmissionProgramNotice()},
     {"VersionMissing",
      [](const fs::path& w, const fs::path&, const fs::path&) {
          fs::create_directories(w);
          writeBytes(w / "qui-bor.ini", "[Qui-Bor]\nPath=" + binFolder().string() + "\n");
      },
-     KOVALDME1()},
+     oldTransmissionProgramNotice()},
     {"PathWithoutTheLibrary",
      [](const fs::path& w, const fs::path& s, const fs::path&) {
          fs::create_directories(s / "quiboro");
@@ -190,14 +190,14 @@ INSTANTIATE_TEST_SUITE_P(Settings, TransmissionRefusal, ::testing::ValuesIn(kRef
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TransmissionNotices, SayWhatToDoWithTheirTitle) {
-    for (const Message& m : {KOVALDME1(), KOVALDME2()}) {
+    for (const Message& m : {oldTransmissionProgramNotice(), missingTransmissionProgramNotice()}) {
         EXPECT_EQ(m.title, "Transmissão da Declaração");
         EXPECT_EQ(m.buttons, Buttons::Ok);
     }
     const std::string tooOld = "Faça download  do  programa  e  instale em seu computador.";
     const std::string missing = "faça o download  do   programa e  instale em seu computador.";
-    EXPECT_NE(KOVALDME1().text.find(tooOld), std::string::npos);
-    EXPECT_NE(KOVALDME2().text.find(missing), std::string::npos);
+    EXPECT_NE(oldTransmissionProgramNotice().text.find(tooOld), std::string::npos);
+    EXPECT_NE(missingTransmissionProgramNotice().text.find(missing), std::string::npos);
 }
 
 TEST_F(TransmissionTest, ALibraryFailureShowsTheLibrarysOwnMessageAndTitle) {

@@ -27,30 +27,30 @@ std::string firstRecordFile(const std::string& header) {
 
 TEST(DeclarantData, LabelsOfAHeader) {
     const std::string header = HeaderBuilder(2025)
-                                   .CNPJDECL("11222333000181")
-                                   .Tipo("1")
-                                   .SITUACAO("01")
-                                   .DATAEVENTO("00000000")
-                                   .NOME("EMPRESA \xC7" "ALHA SA")  // Windows-1252 "Ç"
+                                   .cnpj("11222333000181")
+                                   .type("1")
+                                   .situation("01")
+                                   .eventDate("00000000")
+                                   .name("EMPRESA \xC7" "ALHA SA")  // Windows-1252 "Ç"
                                    .build();
     const DeclarantData d = DeclarantData::fromHeader(header);
-    EXPECT_EQ(d.CNPJ, "11222333000181");
+    EXPECT_EQ(d.cnpj, "11222333000181");
     EXPECT_EQ(d.year, "2025");
-    EXPECT_EQ(d.UF, "SP");
-    const DeclarantLabels l = d.labels();
-    EXPECT_EQ(l.LblCNPJ, "11.222.333/0001-81");
-    EXPECT_EQ(l.LblAnoDeclaracao, "2025");
-    EXPECT_EQ(l.LblPI, "01/01/2025");
-    EXPECT_EQ(l.LblPF, "31/12/2025");
-    EXPECT_EQ(l.LblDataEvento, "00/00/0000");
-    EXPECT_EQ(l.LblRetificadora, "S");
-    EXPECT_EQ(l.LblSituacaoEspecial, "01 - Extinção");
-    EXPECT_EQ(l.LblRazaoSocial.rfind("EMPRESA ÇALHA SA ", 0), 0u);
+    EXPECT_EQ(d.uf, "SP");
+    const DeclarantDisplay l = d.labels();
+    EXPECT_EQ(l.cnpj, "11.222.333/0001-81");
+    EXPECT_EQ(l.year, "2025");
+    EXPECT_EQ(l.periodStart, "01/01/2025");
+    EXPECT_EQ(l.periodEnd, "31/12/2025");
+    EXPECT_EQ(l.eventDate, "00/00/0000");
+    EXPECT_EQ(l.rectifying, "S");
+    EXPECT_EQ(l.situation, "01 - Extinção");
+    EXPECT_EQ(l.name.rfind("EMPRESA ÇALHA SA ", 0), 0u);
 }
 
 TEST(DeclarantData, BlankCnpjLeavesItsLabelEmpty) {
-    const DeclarantData d = DeclarantData::fromHeader(HeaderBuilder().CNPJDECL("").build());
-    EXPECT_EQ(d.labels().LblCNPJ, "");
+    const DeclarantData d = DeclarantData::fromHeader(HeaderBuilder().cnpj("").build());
+    EXPECT_EQ(d.labels().cnpj, "");
 }
 
 struct TypeCase {
@@ -62,8 +62,8 @@ struct TypeCase {
 class DeclarationType : public ::testing::TestWithParam<TypeCase> {};
 
 TEST_P(DeclarationType, LabelAndTypeWord) {
-    const DeclarantData d = DeclarantData::fromHeader(HeaderBuilder().Tipo(GetParam().type).build());
-    EXPECT_EQ(d.labels().LblRetificadora, GetParam().label);
+    const DeclarantData d = DeclarantData::fromHeader(HeaderBuilder().type(GetParam().type).build());
+    EXPECT_EQ(d.labels().rectifying, GetParam().label);
     EXPECT_EQ(d.typeWord(), GetParam().word);
 }
 
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Types, DeclarationType,
 
 TEST(DeclarationNames, NamingRule) {
     const DeclarantData d =
-        DeclarantData::fromHeader(HeaderBuilder(2024).CNPJDECL("11222333000181").SITUACAO("03").Tipo("1").build());
+        DeclarantData::fromHeader(HeaderBuilder(2024).cnpj("11222333000181").situation("03").type("1").build());
     const DeclarationNames n = declarationNames("/prog", d);
     EXPECT_EQ(n.generatedFolder, fs::path("/prog/GERADA"));
     EXPECT_EQ(n.declarationFolder, fs::path("/prog/GERADA/11222333000181-KOVALDF-2024-RETIF-03"));
@@ -87,7 +87,7 @@ class HostileHeader : public ::testing::TestWithParam<std::string> {};
 TEST_P(HostileHeader, NamesNeverLeaveGerada) {
     const std::string& cnpj = GetParam();
     const DeclarantData d =
-        DeclarantData::fromHeader(HeaderBuilder().CNPJDECL(cnpj).Ano("/../").SITUACAO("..").build());
+        DeclarantData::fromHeader(HeaderBuilder().cnpj(cnpj).year("/../").situation("..").build());
     const DeclarationNames n = declarationNames("/prog", d);
     EXPECT_EQ(n.declarationFolder.parent_path(), fs::path("/prog/GERADA"));
     EXPECT_EQ(n.deliveryFilePath.parent_path(), n.declarationFolder);
@@ -106,7 +106,7 @@ class DeclarantFile : public ::testing::Test {
 protected:
     DeclarantOutcome read(const std::string& bytes, const SourceOpener& opener = {}) {
         writeFile(file, bytes);
-        return DADOSDECLARANTE(file, view, prompts, declarant, opener);
+        return readDeclarantData(file, view, prompts, declarant, opener);
     }
     TempFolder folder;
     fs::path file = folder / "decl.txt";
@@ -140,11 +140,11 @@ class DeclarantRefusal : public DeclarantFile, public ::testing::WithParamInterf
 
 TEST_P(DeclarantRefusal, OneLineInPendingListAndImportOff) {
     view.setButtonEnabled(ImportButton::Ok, true);
-    view.declarant.LblCNPJ = "old";
-    declarant.CNPJ = "99999999999999";
+    view.declarant.cnpj = "old";
+    declarant.cnpj = "99999999999999";
     EXPECT_EQ(read(GetParam().bytes), GetParam().outcome);
     EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
-    EXPECT_EQ(view.declarant, DeclarantLabels{});
+    EXPECT_EQ(view.declarant, DeclarantDisplay{});
     EXPECT_EQ(declarant, DeclarantData{});
     EXPECT_EQ(view.pending, std::vector<std::string>{GetParam().line});
     EXPECT_EQ(view.errorCount, "0");
@@ -162,15 +162,15 @@ INSTANTIATE_TEST_SUITE_P(
                     DeclarantOutcome::WrongLength, "O tamanho do primeiro registro está incorreto."},
         RefusalCase{"noLineEndInALongFile", std::string(100000, 'x'), DeclarantOutcome::WrongLength,
                     "O tamanho do primeiro registro está incorreto."},
-        RefusalCase{"fileName", firstRecordFile(HeaderBuilder().NomeArquivo("KOVALDX").build()),
+        RefusalCase{"fileName", firstRecordFile(HeaderBuilder().fileTag("KOVALDX").build()),
                     DeclarantOutcome::WrongFileName, "Nome do Arquivo diferente de KOVALDF."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DeclarantFile, EmptyMissingAndUnchosen) {
     EXPECT_EQ(read(""), DeclarantOutcome::EmptyFile);
-    EXPECT_EQ(DADOSDECLARANTE(folder / "nada.txt", view, prompts, declarant), DeclarantOutcome::Missing);
-    EXPECT_EQ(DADOSDECLARANTE(folder.path(), view, prompts, declarant), DeclarantOutcome::Missing);
-    EXPECT_EQ(DADOSDECLARANTE(fs::path(), view, prompts, declarant), DeclarantOutcome::NoPath);
+    EXPECT_EQ(readDeclarantData(folder / "nada.txt", view, prompts, declarant), DeclarantOutcome::Missing);
+    EXPECT_EQ(readDeclarantData(folder.path(), view, prompts, declarant), DeclarantOutcome::Missing);
+    EXPECT_EQ(readDeclarantData(fs::path(), view, prompts, declarant), DeclarantOutcome::NoPath);
     EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
     EXPECT_TRUE(view.pending.empty());
 }
@@ -190,7 +190,7 @@ TEST_F(DeclarantFile, ReadFailureAsksAndYesReadsAgain) {
     EXPECT_EQ(prompts.shown[0].icon, Icon::Question);
     EXPECT_EQ(prompts.shown[0].buttons, Buttons::YesNo);
     EXPECT_EQ(prompts.shown[0].text,
-              "Erro na leitura do arquivo.\n" + MSGERRO(Fault(57)) + "\nDeseja tentar novamente ?");
+              "Erro na leitura do arquivo.\n" + faultMessage(Fault(57)) + "\nDeseja tentar novamente ?");
     EXPECT_TRUE(view.buttonEnabled(ImportButton::Ok));
 }
 
@@ -209,12 +209,12 @@ TEST_F(DeclarantFile, ReadFailureAnsweredNoKeepsImportOff) {
 TEST(DeclarantView, MostraAvisoAndLimpaDeclarante) {
     RecordingImportView view;
     view.pending = {"a", "b"};
-    view.declarant.LblPI = "01/01/2025";
-    MOSTRAAVISO(view, "aviso");
-    LIMPADECLARANTE(view);
+    view.declarant.periodStart = "01/01/2025";
+    showNotice(view, "aviso");
+    clearDeclarant(view);
     EXPECT_EQ(view.pending, std::vector<std::string>{"aviso"});
     EXPECT_EQ(view.errorCount, "0");
-    EXPECT_EQ(view.declarant, DeclarantLabels{});
+    EXPECT_EQ(view.declarant, DeclarantDisplay{});
 }
 
 class Folders : public ::testing::Test {
@@ -226,20 +226,20 @@ protected:
 
 TEST_F(Folders, DeclarationFolderCreatesGeradaToo) {
     DeclarationNames names;
-    ASSERT_TRUE(CRIAPASTADECLARACAO(program.path(), declarant, prompts, names));
+    ASSERT_TRUE(ensureDeclarationFolder(program.path(), declarant, prompts, names));
     EXPECT_TRUE(fs::is_directory(program / "GERADA"));
     EXPECT_TRUE(fs::is_directory(names.declarationFolder));
     EXPECT_EQ(names.deliveryFilePath, declarationNames(program.path(), declarant).deliveryFilePath);
     // Existing folders are fine.
-    EXPECT_TRUE(CRIAPASTAGERADA(program.path(), prompts));
-    EXPECT_TRUE(CRIAPASTADECLARACAO(program.path(), declarant, prompts, names));
+    EXPECT_TRUE(ensureGeneratedFolder(program.path(), prompts));
+    EXPECT_TRUE(ensureDeclarationFolder(program.path(), declarant, prompts, names));
     EXPECT_TRUE(prompts.shown.empty());
 }
 
 TEST_F(Folders, GeradaBlockedByAFileAsksAndGivesUp) {
     writeFile(program / "GERADA", "not a folder");
     prompts.answers = {Answer::Yes};  // once again, then No
-    EXPECT_FALSE(CRIAPASTAGERADA(program.path(), prompts));
+    EXPECT_FALSE(ensureGeneratedFolder(program.path(), prompts));
     ASSERT_EQ(prompts.shown.size(), 2u);
     EXPECT_EQ(prompts.shown[0].title, "Cria Gerada");
     EXPECT_EQ(prompts.shown[0].text.rfind("Erro na criação do diretório de declarações geradas.\n", 0), 0u);
@@ -250,7 +250,7 @@ TEST_F(Folders, DeclarationFolderBlockedByAFileAsksAndGivesUp) {
     fs::create_directory(program / "GERADA");
     DeclarationNames names = declarationNames(program.path(), declarant);
     writeFile(names.declarationFolder, "not a folder");
-    EXPECT_FALSE(CRIAPASTADECLARACAO(program.path(), declarant, prompts, names));
+    EXPECT_FALSE(ensureDeclarationFolder(program.path(), declarant, prompts, names));
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].title, "Cria Pasta Arquivo");
     EXPECT_EQ(prompts.shown[0].text.rfind("Erro na criação da pasta de declaração gerada.\n", 0), 0u);

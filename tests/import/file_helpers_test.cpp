@@ -21,20 +21,20 @@ TEST(FileHelpers, ContaArquivosCountsFilesMatchingThePattern) {
     writeFile(folder / ".A.DEC.123-0.tmp", "x");
     fs::create_directory(folder / "sub.dir");
     // Folders and hidden files are not counted, names without a dot are.
-    EXPECT_EQ(CONTAARQUIVOS(folder.path(), "*.*"), 3);
-    EXPECT_EQ(CONTAARQUIVOS(folder.path(), "*.dec"), 1);
-    EXPECT_EQ(CONTAARQUIVOS(folder.path(), "?.REC"), 1);
-    EXPECT_EQ(CONTAARQUIVOS(folder.path(), "*.txt"), 0);
-    EXPECT_EQ(CONTAARQUIVOS(folder / "nada", "*.*"), 0);
+    EXPECT_EQ(countFiles(folder.path(), "*.*"), 3);
+    EXPECT_EQ(countFiles(folder.path(), "*.dec"), 1);
+    EXPECT_EQ(countFiles(folder.path(), "?.REC"), 1);
+    EXPECT_EQ(countFiles(folder.path(), "*.txt"), 0);
+    EXPECT_EQ(countFiles(folder / "nada", "*.*"), 0);
 }
 
 TEST(FileHelpers, ArquivoExisteOnlyForReadableFiles) {
     TempFolder folder;
     writeFile(folder / "a.txt", "x");
-    EXPECT_TRUE(ARQUIVOEXISTE(folder / "a.txt"));
-    EXPECT_FALSE(ARQUIVOEXISTE(folder / "nada.txt"));
-    EXPECT_FALSE(ARQUIVOEXISTE(folder.path()));
-    EXPECT_FALSE(ARQUIVOEXISTE(fs::path()));
+    EXPECT_TRUE(fileIsReadable(folder / "a.txt"));
+    EXPECT_FALSE(fileIsReadable(folder / "nada.txt"));
+    EXPECT_FALSE(fileIsReadable(folder.path()));
+    EXPECT_FALSE(fileIsReadable(fs::path()));
 }
 
 }  // namespace

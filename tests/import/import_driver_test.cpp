@@ -40,12 +40,12 @@ DeclarationBuilder cleanDeclaration() {
 }
 
 std::string zeroAmounts(std::size_t line, std::size_t k) {
-    return LevyBuilder(line, k, kYear).BASECALCULO(0).KOVA(0).build();
+    return LevyBuilder(line, k, kYear).baseAmount(0).levyAmount(0).build();
 }
 
 class FakeGeneration : public GenerationPort {
 public:
-    bool GERARQ(GenerationContext& context) override {
+    bool generateDeliveryFile(GenerationContext& context) override {
         ++calls;
         folderSeen = context.session.names.declarationFolder;
         if (decline) context.session.answer = ImportAnswer::NotGenerated;
@@ -104,7 +104,7 @@ TEST_F(ImportDriverTest, CleanImportSucceeds) {
     EXPECT_TRUE(log.rows.empty());
     EXPECT_TRUE(view.pending.empty());
     EXPECT_EQ(session.answer, ImportAnswer::UnderWay);
-    EXPECT_EQ(session.state.nreg, 9);
+    EXPECT_EQ(session.state.recordNumber, 9);
     EXPECT_EQ(session.bytesConsumed, dec.str().size());
     // Timing: the "Abrir Arquivo" and "Crítica" frames, one tick per reading of the clock.
     EXPECT_TRUE(view.frames[0]);
@@ -114,7 +114,7 @@ TEST_F(ImportDriverTest, CleanImportSucceeds) {
     EXPECT_EQ(view.timeLabel(1), "HF: 10:00:01");
     EXPECT_EQ(view.timeLabel(10), "Tempo: 00:00:01");
     EXPECT_EQ(view.timeLabel(6), "HI: 10:00:02");
-    EXPECT_EQ(view.timeLabel(11), "Tempo: " + CALCULATEMPO("10:00:02", view.timeLabel(7).substr(4)));
+    EXPECT_EQ(view.timeLabel(11), "Tempo: " + elapsedTime("10:00:02", view.timeLabel(7).substr(4)));
     EXPECT_EQ(view.timeLabel(7).substr(0, 4), "HF: ");
     // The screen after the import.
     EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
@@ -132,14 +132,14 @@ TEST_F(ImportDriverTest, CleanImportSucceeds) {
 
 TEST_F(ImportDriverTest, FieldErrorsAreListedAndImportEndsWithoutSuccess) {
     DeclarationBuilder dec = cleanDeclaration();
-    dec.header().UF("XX");
+    dec.header().uf("XX");
     FakeGeneration generation;
     ImportDriver withGeneration(session, view, prompts, clock, log, &generation);
     choose(dec.str());
     EXPECT_EQ(withGeneration.importButton(), ImportOutcome::ErrorsListed);
     EXPECT_EQ(generation.calls, 0);
     ASSERT_EQ(log.rows.size(), 1u);
-    EXPECT_EQ(log.rows[0].posini, "0055");
+    EXPECT_EQ(log.rows[0].firstColumn, "0055");
     ASSERT_EQ(view.pending.size(), 7u);
     EXPECT_EQ(view.pending[0], pendingHeading());
     EXPECT_EQ(view.errorCount, "1");
@@ -154,7 +154,7 @@ TEST_F(ImportDriverTest, StructureErrorIsListedAndAnswerBecomesOne) {
     dec.replaceRecord(3, fixtures::EntityBuilder::type3(3).resize(141).build());
     EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
     ASSERT_EQ(log.rows.size(), 1u);
-    EXPECT_EQ(log.rows[0].coderro, 5);
+    EXPECT_EQ(log.rows[0].code, 5);
     EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
     EXPECT_TRUE(view.buttonEnabled(ImportButton::PrintPending));
     EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
@@ -165,22 +165,22 @@ TEST_F(ImportDriverTest, UnknownTypeInDetailPassRecordsErrorOneAndGoesOn) {
     DeclarationBuilder dec(kYear);
     dec.type5(2);
     dec.replaceRecord(5, TrailerBuilder(kYear).put(1, "0").put(9, "T").build());
-    dec.replaceRecord(3, LevyBuilder(3, 0, kYear).KOVA("0000000000000000X").build());
+    dec.replaceRecord(3, LevyBuilder(3, 0, kYear).levyAmount("0000000000000000X").build());
     EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
     ASSERT_EQ(log.rows.size(), 2u);
-    EXPECT_EQ(log.rows[0].nreg, 3);  // the pass went on after ...
+    EXPECT_EQ(log.rows[0].recordNumber, 3);  // the pass went on after ...
     const auto& row = log.rows[1];    // ... and reached the last record
-    EXPECT_EQ(row.TIPOREG, "T");
-    EXPECT_EQ(row.nreg, 5);
-    EXPECT_EQ(row.posini, "0001");
-    EXPECT_EQ(row.posfin, "0142");
-    EXPECT_EQ(row.coderro, 1);
-    EXPECT_EQ(row.CNPJ, fixtures::declarantCnpj());
-    EXPECT_FALSE(row.COMPLEMENTOERR.has_value());
+    EXPECT_EQ(row.recordType, "T");
+    EXPECT_EQ(row.recordNumber, 5);
+    EXPECT_EQ(row.firstColumn, "0001");
+    EXPECT_EQ(row.lastColumn, "0142");
+    EXPECT_EQ(row.code, 1);
+    EXPECT_EQ(row.cnpj, fixtures::declarantCnpj());
+    EXPECT_FALSE(row.complement.has_value());
 }
 
 TEST_F(ImportDriverTest, EmptyFileBoxIsRefusedAfterEmptyingTheLog) {
-    log.GRAVAERRO("1", 1, "0001", "0001", 2, "c", "n");
+    log.recordError("1", 1, "0001", "0001", 2, "c", "n");
     driver.fileBoxChanged(fs::path());
     EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
     EXPECT_EQ(driver.importButton(), ImportOutcome::Refused);
@@ -207,7 +207,7 @@ TEST_P(ImportPath, IsRefusedWithItsMessage) {
     std::string path = *GetParam().relative ? (input / GetParam().relative).string() : input.path().string();
     if (GetParam().trailingSeparator && path.back() != '/') path += '/';
     session.fileBox = path;
-    EXPECT_FALSE(driver.VALDISCO());
+    EXPECT_FALSE(driver.validateFile());
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].title, "Gerar Declaração");
     EXPECT_EQ(prompts.shown[0].text, GetParam().message);
@@ -329,7 +329,7 @@ TEST_F(ImportDriverTest, FolderHoldingOneForeignFileAsksTheShortQuestion) {
 
 TEST_F(ImportDriverTest, EmptyDeclarationFolderIsRemovedAtTheEnd) {
     DeclarationBuilder dec = cleanDeclaration();
-    dec.header().UF("XX");
+    dec.header().uf("XX");
     const DeclarationNames n = names(dec);
     fs::create_directories(n.declarationFolder);
     EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
@@ -357,7 +357,7 @@ TEST_P(CancelDuringPass, StopsAndSaysSo) {
     EXPECT_EQ(prompts.shown[0].defaultAnswer, Answer::No);
     EXPECT_EQ(prompts.shown[1].title, "Importar Arquivo");
     EXPECT_EQ(prompts.shown[1].text, "Importação Cancelada.");
-    EXPECT_LT(session.state.nreg, 10);
+    EXPECT_LT(session.state.recordNumber, 10);
     EXPECT_TRUE(log.rows.empty());
     EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
     EXPECT_FALSE(view.buttonEnabled(ImportButton::PrintPending));
@@ -408,7 +408,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ImportDriverTest, NoZeroAmountWarningWhenThereAreErrors) {
     DeclarationBuilder dec = cleanDeclaration();
     dec.replaceRecord(6, zeroAmounts(6, 0));
-    dec.header().UF("XX");
+    dec.header().uf("XX");
     EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
     EXPECT_TRUE(std::none_of(view.pending.begin(), view.pending.end(),
                              [](const std::string& l) { return l.rfind("AVISO", 0) == 0; }));
@@ -456,7 +456,7 @@ class DetailReadFailure : public ImportDriverTest, public ::testing::WithParamIn
 
 TEST_P(DetailReadFailure, AsksAndRepeatsTheRead) {
     DeclarationBuilder dec = cleanDeclaration();
-    dec.replaceRecord(8, LevyBuilder(8, 2, kYear).KOVA("0000000000000000X").build());
+    dec.replaceRecord(8, LevyBuilder(8, 2, kYear).levyAmount("0000000000000000X").build());
     bool armed = false;
     int failuresLeft = 1;
     driver.setSourceOpener([&](const fs::path&) -> std::unique_ptr<ByteSource> {
@@ -478,8 +478,8 @@ TEST_P(DetailReadFailure, AsksAndRepeatsTheRead) {
     if (GetParam().outcome == ImportOutcome::ErrorsListed) {
         // The repeated read neither lost nor doubled a record.
         ASSERT_EQ(log.rows.size(), 1u);
-        EXPECT_EQ(log.rows[0].nreg, 8);
-        EXPECT_EQ(session.state.nreg, 9);
+        EXPECT_EQ(log.rows[0].recordNumber, 8);
+        EXPECT_EQ(session.state.recordNumber, 9);
     } else {
         EXPECT_TRUE(log.rows.empty());
         EXPECT_TRUE(view.pending.empty());
@@ -524,7 +524,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BatchCase{"fieldErrors",
                                 [] {
                                     DeclarationBuilder d = cleanDeclaration();
-                                    d.header().UF("XX");
+                                    d.header().uf("XX");
                                     return d.str();
                                 }},
                       BatchCase{"structureError", [] { return std::string(200, 'x'); }},

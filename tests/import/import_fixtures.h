@@ -59,9 +59,9 @@ public:
         ++commits;
         open = false;
     }
-    void CONSULTAERROS(const std::function<bool(const ErrorListing&)>& visit) override {
+    void listErrors(const std::function<bool(const ErrorListing&)>& visit) override {
         listedWhileOpen = listedWhileOpen || open;
-        MemoryErrorLog::CONSULTAERROS(visit);
+        MemoryErrorLog::listErrors(visit);
     }
     int begins = 0, commits = 0;
     bool open = false;

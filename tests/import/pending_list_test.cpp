@@ -29,22 +29,22 @@ class TextLog : public MemoryErrorLog {
 public:
     void add(ErrorListing listing) { listings.push_back(std::move(listing)); }
     std::int64_t rowCount() override { return static_cast<std::int64_t>(listings.size()); }
-    void CONSULTAERROS(const std::function<bool(const ErrorListing&)>& visit) override {
+    void listErrors(const std::function<bool(const ErrorListing&)>& visit) override {
         for (const auto& l : listings)
             if (!visit(l)) return;
     }
     std::vector<ErrorListing> listings;
 };
 
-ErrorListing row(std::string descerro, std::string complement = "", std::string tipo = "1", std::int64_t nreg = 1,
-                 std::string posini = "0010", std::string posfin = "0023") {
+ErrorListing row(std::string description, std::string complement = "", std::string recordType = "1", std::int64_t recordNumber = 1,
+                 std::string firstColumn = "0010", std::string lastColumn = "0023") {
     ErrorListing l;
-    l.descerro = std::move(descerro);
-    l.COMPLEMENTOERR = std::move(complement);
-    l.TIPOREG = std::move(tipo);
-    l.nreg = nreg;
-    l.posini = std::move(posini);
-    l.posfin = std::move(posfin);
+    l.description = std::move(description);
+    l.complement = std::move(complement);
+    l.recordType = std::move(recordType);
+    l.recordNumber = recordNumber;
+    l.firstColumn = std::move(firstColumn);
+    l.lastColumn = std::move(lastColumn);
     return l;
 }
 
@@ -63,7 +63,7 @@ TEST(PendingList, ErrorLineColumns) {
 
 struct MessageCase {
     const char* name;
-    std::string descerro;
+    std::string description;
     std::string complement;
     std::string expected;
 };
@@ -72,7 +72,7 @@ class PendingMessage : public ::testing::TestWithParam<MessageCase> {};
 
 TEST_P(PendingMessage, CutsByCharacters) {
     const MessageCase& c = GetParam();
-    const std::string line = pendingLine(row(c.descerro, c.complement));
+    const std::string line = pendingLine(row(c.description, c.complement));
     EXPECT_EQ(line.substr(0, c.expected.size()), c.expected);
     // The message column is 55 characters whatever the accents.
     EXPECT_EQ(characters(line), 87u);
@@ -106,7 +106,7 @@ TEST(PendingList, OneErrorExactLines) {
     TextLog log;
     log.add(row("Sigla da UF inválida.", "", "1", 1, "0055", "0056"));
     RecordingImportView view;
-    LISTAPENDENCIA(log, view);
+    listPending(log, view);
     const std::vector<std::string> expected = {
         pendingHeading(),
         " ",
@@ -125,7 +125,7 @@ TEST(PendingList, EmptyLogChangesNothing) {
     RecordingImportView view;
     view.pending = {"antes"};
     view.errorCount = "7";
-    LISTAPENDENCIA(log, view);
+    listPending(log, view);
     EXPECT_EQ(view.pending, std::vector<std::string>{"antes"});
     EXPECT_EQ(view.errorCount, "7");
 }
@@ -141,7 +141,7 @@ TEST_P(PendingBlocks, AtMostSeventySevenLinesUnderEachHeading) {
     TextLog log;
     for (int i = 1; i <= GetParam().rows; ++i) log.add(row("Erro", "", "5", i));
     RecordingImportView view;
-    LISTAPENDENCIA(log, view);
+    listPending(log, view);
 
     // Walk the lines: heading, blank, N error lines, underscores, and a blank between blocks.
     std::vector<int> sizes;
@@ -176,7 +176,7 @@ TEST(PendingList, ThousandsInCounterButNotInCountLine) {
     TextLog log;
     for (int i = 1; i <= 1234; ++i) log.add(row("Erro", "", "5", i));
     RecordingImportView view;
-    LISTAPENDENCIA(log, view);
+    listPending(log, view);
     EXPECT_EQ(view.errorCount, "1.234");
     EXPECT_EQ(view.pending[view.pending.size() - 2], "Foram encontrados 1234 erros. Foi impossível gerar a declaração.");
 }

@@ -39,7 +39,7 @@ protected:
         auto source = std::make_unique<MemorySource>(bytes);
         source_ = source.get();
         reader_ = std::make_unique<RecordReader>(std::move(source));
-        return ESTRUTURA(*reader_, state, log, prompts, progress);
+        return checkStructure(*reader_, state, log, prompts, progress);
     }
 
     ImportState state;
@@ -53,17 +53,17 @@ protected:
 // --- The shape of a file, record by record ------------------------------------------------------------------
 
 struct Row {
-    std::string TIPOREG;
-    std::int64_t nreg;
+    std::string recordType;
+    std::int64_t recordNumber;
     int code;
-    std::string posini;
-    std::string posfin;
+    std::string firstColumn;
+    std::string lastColumn;
     bool operator==(const Row&) const = default;
 };
 
 void PrintTo(const Row& r, std::ostream* os) {
-    *os << "type '" << r.TIPOREG << "' record " << r.nreg << " error " << r.code << " (" << r.posini << "-"
-        << r.posfin << ")";
+    *os << "type '" << r.recordType << "' record " << r.recordNumber << " error " << r.code << " (" << r.firstColumn << "-"
+        << r.lastColumn << ")";
 }
 
 struct ShapeCase {
@@ -94,16 +94,16 @@ const std::vector<ShapeCase>& shapeCases() {
          {H(), C(), L5(3), TrailerBuilder().put(9, "1").build()}, {}},
         {"FirstRecordOfType2", {C(), H(), L5(3), T()}, {{"2", 1, 96, "0009", "0009"}}},
         {"WrongFileNameReportedOverColumns10To15",
-         {HeaderBuilder().NomeArquivo("KOVALDX").build(), C(), L5(3), T()}, {{"1", 1, 7, "0010", "0015"}}},
+         {HeaderBuilder().fileTag("KOVALDX").build(), C(), L5(3), T()}, {{"1", 1, 7, "0010", "0015"}}},
         {"Record141Characters",
          {H(), ContactBuilder().resize(141).build(), L5(3), T()}, {{"2", 2, 5, "0001", "0142"}}},
         {"Record143Characters",
          {H(), C(), LevyBuilder(3).resize(143).build(), T()}, {{"5", 3, 5, "0001", "0142"}}},
-        {"UnknownType9", {H(), C(), LevyBuilder(3).TipoREGISTRO("9").build(), T()},
+        {"UnknownType9", {H(), C(), LevyBuilder(3).recordType("9").build(), T()},
          {{"9", 3, 69, "0001", "0142"}}},
-        {"UnknownTypeBlank", {H(), C(), LevyBuilder(3).TipoREGISTRO(" ").build(), T()},
+        {"UnknownTypeBlank", {H(), C(), LevyBuilder(3).recordType(" ").build(), T()},
          {{" ", 3, 69, "0001", "0142"}}},
-        {"UnknownTypeAccentedLetterShownAsUtf8", {H(), C(), LevyBuilder(3).TipoREGISTRO("\xC7").build(), T()},
+        {"UnknownTypeAccentedLetterShownAsUtf8", {H(), C(), LevyBuilder(3).recordType("\xC7").build(), T()},
          {{"\xC3\x87", 3, 69, "0001", "0142"}}},
         {"UnknownTypeNulByteShownAsBlank", {H(), C(), withByteAt(L5(3), 9, '\0'), T()},
          {{" ", 3, 69, "0001", "0142"}}},
@@ -116,7 +116,7 @@ const std::vector<ShapeCase>& shapeCases() {
         {"SecondTrailer", {H(), C(), L5(3), T(), T()}, {{"T", 5, 3, "0001", "0142"}}},
         {"RecordAfterTrailer", {H(), C(), L5(3), T(), L5(5, 1)}, {{"5", 5, 1, "0001", "0142"}}},
         {"Column9TWithoutColumn1TIsTakenAsTheTrailer",
-         {H(), C(), L5(3), LevyBuilder(4, 1).TipoREGISTRO("T").build()}, {}},
+         {H(), C(), L5(3), LevyBuilder(4, 1).recordType("T").build()}, {}},
         {"MissingContactRecord", {H(), L5(2), T()}, {{"T", 3, 34, "0009", "0009"}}},
         {"NoDetailRecord", {H(), C(), T()}, {{"T", 3, 43, "0009", "0009"}}},
         {"NoTrailer", {H(), C(), L5(3)}, {{"5", 3, 37, "0001", "0142"}}},
@@ -144,7 +144,7 @@ TEST_P(StructureShape, RecordsExactlyTheExpectedRows) {
     const bool ok = check(fileOf(c.records, c.finalCrLf));
 
     std::vector<Row> rows;
-    for (const auto& r : log.rows) rows.push_back({r.TIPOREG, r.nreg, r.coderro, r.posini, r.posfin});
+    for (const auto& r : log.rows) rows.push_back({r.recordType, r.recordNumber, r.code, r.firstColumn, r.lastColumn});
     EXPECT_EQ(rows, c.expected);
     EXPECT_EQ(ok, c.expected.empty());
     EXPECT_TRUE(prompts.shown.empty());
@@ -198,33 +198,33 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(StructureCheckTest, ACleanDeclarationOfEveryTypePasses) {
     EXPECT_TRUE(check(cleanDeclaration(5, 6, 40)));
     EXPECT_TRUE(log.rows.empty());
-    EXPECT_EQ(state.nreg, 3 + 5 + 6 + 40);
+    EXPECT_EQ(state.recordNumber, 3 + 5 + 6 + 40);
 }
 
 // --- Declarant, progress and cancel -------------------------------------------------------------------------
 
 TEST_F(StructureCheckTest, ErrorRowsCarryTheDeclarantOfTheHeaderInUtf8) {
     const std::string name = "CONFEC\xC7\xD5" "ES ALFA";
-    const std::string header = HeaderBuilder().NOME(name).build();
+    const std::string header = HeaderBuilder().name(name).build();
     EXPECT_FALSE(check(fileOf({header, C(), T()})));
 
-    EXPECT_EQ(state.declarantCNPJ, declarantCnpj());
-    EXPECT_EQ(state.declarantNOME.size(), 60u);
+    EXPECT_EQ(state.declarantCnpj, declarantCnpj());
+    EXPECT_EQ(state.declarantName.size(), 60u);
     ASSERT_EQ(log.rows.size(), 1u);
-    EXPECT_EQ(log.rows[0].CNPJ, declarantCnpj());
+    EXPECT_EQ(log.rows[0].cnpj, declarantCnpj());
     std::string expectedName = "CONFEC\xC3\x87\xC3\x95" "ES ALFA";
     expectedName.resize(expectedName.size() + 60 - name.size(), ' ');
-    EXPECT_EQ(log.rows[0].NOME, expectedName);
+    EXPECT_EQ(log.rows[0].name, expectedName);
 }
 
 TEST_F(StructureCheckTest, AnUnknownFirstTypeCarriesTheDeclarantKeptBefore) {
-    state.declarantCNPJ = "11111111111111";
-    state.declarantNOME = "ANTERIOR";
-    EXPECT_FALSE(check(fileOf({HeaderBuilder().TipoREGISTRO("9").build(), C(), L5(3), T()})));
+    state.declarantCnpj = "11111111111111";
+    state.declarantName = "ANTERIOR";
+    EXPECT_FALSE(check(fileOf({HeaderBuilder().recordType("9").build(), C(), L5(3), T()})));
     ASSERT_EQ(log.rows.size(), 1u);
-    EXPECT_EQ(log.rows[0].coderro, 69);
-    EXPECT_EQ(log.rows[0].CNPJ, "11111111111111");
-    EXPECT_EQ(log.rows[0].NOME, "ANTERIOR");
+    EXPECT_EQ(log.rows[0].code, 69);
+    EXPECT_EQ(log.rows[0].cnpj, "11111111111111");
+    EXPECT_EQ(log.rows[0].name, "ANTERIOR");
 }
 
 TEST_F(StructureCheckTest, ProgressClimbsToTheEndAndPumpsAfterEveryRecord) {
@@ -234,7 +234,7 @@ TEST_F(StructureCheckTest, ProgressClimbsToTheEndAndPumpsAfterEveryRecord) {
     EXPECT_EQ(progress.percents.front(), 0);
     EXPECT_EQ(progress.percents.back(), 100);
     EXPECT_TRUE(std::is_sorted(progress.percents.begin(), progress.percents.end()));
-    EXPECT_EQ(state.nreg, 6);
+    EXPECT_EQ(state.recordNumber, 6);
 }
 
 TEST_F(StructureCheckTest, ProgressOfALastRecordWithoutCrLfStopsAt100) {
@@ -248,7 +248,7 @@ TEST_F(StructureCheckTest, CancelStopsAtTheNextRecordWithoutARow) {
     // The file would have an order error at record 4: the cancel comes first.
     EXPECT_FALSE(check(fileOf({H(), C(), L5(3), E3(4), T()})));
     EXPECT_TRUE(log.rows.empty());
-    EXPECT_EQ(state.nreg, 2);
+    EXPECT_EQ(state.recordNumber, 2);
 }
 
 TEST_F(StructureCheckTest, CancelAfterTheLastRecordSkipsTheEndOfFileChecks) {
@@ -264,7 +264,7 @@ TEST_F(StructureCheckTest, SeenFlagsRecordTheTypesMet) {
 }
 
 TEST_F(StructureCheckTest, FailsWhenTheLogAlreadyHeldRows) {
-    log.GRAVAERRO("1", 1, "0001", "0008", 2, "", "");
+    log.recordError("1", 1, "0001", "0008", 2, "", "");
     EXPECT_FALSE(check(fileOf({H(), C(), L5(3), T()})));
 }
 
@@ -279,7 +279,7 @@ TEST_F(StructureCheckTest, AReadFaultRetriedWithYesGivesTheSameOutcome) {
     RecordReader reader(std::move(source));
     prompts.answers = {Answer::Yes, Answer::Yes};
 
-    EXPECT_FALSE(ESTRUTURA(reader, state, log, prompts, progress));
+    EXPECT_FALSE(checkStructure(reader, state, log, prompts, progress));
     ASSERT_EQ(prompts.shown.size(), 2u);
     for (const auto& m : prompts.shown) {
         EXPECT_EQ(m.title, "Crítica de Estrutura");
@@ -288,8 +288,8 @@ TEST_F(StructureCheckTest, AReadFaultRetriedWithYesGivesTheSameOutcome) {
         EXPECT_EQ(m.buttons, Buttons::YesNo);
     }
     ASSERT_EQ(log.rows.size(), 1u);
-    EXPECT_EQ(log.rows[0].coderro, 1);
-    EXPECT_EQ(log.rows[0].nreg, 4);
+    EXPECT_EQ(log.rows[0].code, 1);
+    EXPECT_EQ(log.rows[0].recordNumber, 4);
 }
 
 TEST_F(StructureCheckTest, AReadFaultAnsweredNoRecordsError18WithoutRecordOrDeclarant) {
@@ -298,17 +298,17 @@ TEST_F(StructureCheckTest, AReadFaultAnsweredNoRecordsError18WithoutRecordOrDecl
     RecordReader reader(std::move(source));
     prompts.answers = {Answer::No};
 
-    EXPECT_FALSE(ESTRUTURA(reader, state, log, prompts, progress));
+    EXPECT_FALSE(checkStructure(reader, state, log, prompts, progress));
     ASSERT_EQ(log.rows.size(), 1u);
     const auto& r = log.rows[0];
-    EXPECT_EQ(r.TIPOREG, "0");
-    EXPECT_EQ(r.nreg, 0);
-    EXPECT_EQ(r.posini, "0000");
-    EXPECT_EQ(r.posfin, "0000");
-    EXPECT_EQ(r.coderro, 18);
-    EXPECT_EQ(r.CNPJ, "00000000000000");
-    EXPECT_EQ(r.NOME, std::string(40, ' '));
-    EXPECT_FALSE(r.COMPLEMENTOERR.has_value());
+    EXPECT_EQ(r.recordType, "0");
+    EXPECT_EQ(r.recordNumber, 0);
+    EXPECT_EQ(r.firstColumn, "0000");
+    EXPECT_EQ(r.lastColumn, "0000");
+    EXPECT_EQ(r.code, 18);
+    EXPECT_EQ(r.cnpj, "00000000000000");
+    EXPECT_EQ(r.name, std::string(40, ' '));
+    EXPECT_FALSE(r.complement.has_value());
 }
 
 TEST_F(StructureCheckTest, AFailingErrorWriteIsOfferedAgain) {
@@ -317,7 +317,7 @@ TEST_F(StructureCheckTest, AFailingErrorWriteIsOfferedAgain) {
     EXPECT_FALSE(check(fileOf({H(), C(), T()})));
     EXPECT_EQ(prompts.shown.size(), 1u);
     ASSERT_EQ(log.rows.size(), 1u);
-    EXPECT_EQ(log.rows[0].coderro, 43);
+    EXPECT_EQ(log.rows[0].code, 43);
 }
 
 TEST_F(StructureCheckTest, AFailingErrorWriteAnsweredNoEndsWithError18) {
@@ -325,7 +325,7 @@ TEST_F(StructureCheckTest, AFailingErrorWriteAnsweredNoEndsWithError18) {
     prompts.answers = {Answer::No};
     EXPECT_FALSE(check(fileOf({H(), C(), T(), T()})));
     ASSERT_EQ(log.rows.size(), 1u);
-    EXPECT_EQ(log.rows[0].coderro, 18);
+    EXPECT_EQ(log.rows[0].code, 18);
 }
 
 TEST_F(StructureCheckTest, ALogThatKeepsFailingStillEndsWithFalse) {

@@ -26,38 +26,38 @@ void PrintTo(const ContactCase& c, std::ostream* os) { *os << c.name; }
 const std::vector<ContactCase>& contactCases() {
     static const std::vector<ContactCase> cases = {
         {"ValidContacts", ContactBuilder().build(), {}},
-        {"RepresentativeCpfWithALetter", ContactBuilder().CPFREPRESENTANTE("1234567890X").build(), {F(2, 10, 20)}},
+        {"RepresentativeCpfWithALetter", ContactBuilder().representativeCpf("1234567890X").build(), {F(2, 10, 20)}},
         {"RepresentativeCpfOfZerosIsNotACheckDigitError",
-         ContactBuilder().CPFREPRESENTANTE("00000000000").build(), {F(76, 10, 20)}},
+         ContactBuilder().representativeCpf("00000000000").build(), {F(76, 10, 20)}},
         {"RepresentativeCpfWithWrongCheckDigits",
-         ContactBuilder().CPFREPRESENTANTE(makeCpf(123456789).substr(0, 9) + "00").build(), {F(23, 10, 20)}},
-        {"RepresentativeAreaCodeBelow10", ContactBuilder().DDDREPRESENTANTE("0009").build(), {F(84, 21, 24)}},
-        {"RepresentativeAreaCode10", ContactBuilder().DDDREPRESENTANTE("0010").build(), {}},
-        {"RepresentativeAreaCodeOfZeros", ContactBuilder().DDDREPRESENTANTE("0000").build(), {F(76, 21, 24)}},
-        {"RepresentativeAreaCodeWithABlank", ContactBuilder().DDDREPRESENTANTE("  11").build(), {F(2, 21, 24)}},
-        {"RepresentativeTelephoneOfZeros", ContactBuilder().TELEFONEREPRESENTANTE("000000000").build(),
+         ContactBuilder().representativeCpf(makeCpf(123456789).substr(0, 9) + "00").build(), {F(23, 10, 20)}},
+        {"RepresentativeAreaCodeBelow10", ContactBuilder().representativeAreaCode("0009").build(), {F(84, 21, 24)}},
+        {"RepresentativeAreaCode10", ContactBuilder().representativeAreaCode("0010").build(), {}},
+        {"RepresentativeAreaCodeOfZeros", ContactBuilder().representativeAreaCode("0000").build(), {F(76, 21, 24)}},
+        {"RepresentativeAreaCodeWithABlank", ContactBuilder().representativeAreaCode("  11").build(), {F(2, 21, 24)}},
+        {"RepresentativeTelephoneOfZeros", ContactBuilder().representativePhone("000000000").build(),
          {F(76, 25, 33)}},
-        {"RepresentativeTelephoneWithAHyphen", ContactBuilder().TELEFONEREPRESENTANTE("9876-5432").build(),
+        {"RepresentativeTelephoneWithAHyphen", ContactBuilder().representativePhone("9876-5432").build(),
          {F(2, 25, 33)}},
-        {"ExtensionOfZerosIsAccepted", ContactBuilder().RAMALREPRESENTANTE("00000").RAMALRESPONSAVEL("00000").build(),
+        {"ExtensionOfZerosIsAccepted", ContactBuilder().representativeExtension("00000").responsibleExtension("00000").build(),
          {}},
-        {"RepresentativeExtensionWithABlank", ContactBuilder().RAMALREPRESENTANTE("12 45").build(), {F(2, 34, 38)}},
-        {"ResponsibleCpfOfZeros", ContactBuilder().CPFRESPONSAVEL("00000000000").build(), {F(76, 39, 49)}},
+        {"RepresentativeExtensionWithABlank", ContactBuilder().representativeExtension("12 45").build(), {F(2, 34, 38)}},
+        {"ResponsibleCpfOfZeros", ContactBuilder().responsibleCpf("00000000000").build(), {F(76, 39, 49)}},
         {"ResponsibleCpfWithWrongCheckDigits",
-         ContactBuilder().CPFRESPONSAVEL(makeCpf(987654321).substr(0, 9) + "99").build(), {F(23, 39, 49)}},
-        {"ResponsibleAreaCodeBelow10", ContactBuilder().DDDRESPONSAVEL("0001").build(), {F(84, 50, 53)}},
-        {"ResponsibleAreaCodeOfZeros", ContactBuilder().DDDRESPONSAVEL("0000").build(), {F(76, 50, 53)}},
-        {"ResponsibleTelephoneOfZeros", ContactBuilder().TELEFONERESPONSAVEL("000000000").build(), {F(76, 54, 62)}},
-        {"ResponsibleTelephoneWithALetter", ContactBuilder().TELEFONERESPONSAVEL("03456789O").build(),
+         ContactBuilder().responsibleCpf(makeCpf(987654321).substr(0, 9) + "99").build(), {F(23, 39, 49)}},
+        {"ResponsibleAreaCodeBelow10", ContactBuilder().responsibleAreaCode("0001").build(), {F(84, 50, 53)}},
+        {"ResponsibleAreaCodeOfZeros", ContactBuilder().responsibleAreaCode("0000").build(), {F(76, 50, 53)}},
+        {"ResponsibleTelephoneOfZeros", ContactBuilder().responsiblePhone("000000000").build(), {F(76, 54, 62)}},
+        {"ResponsibleTelephoneWithALetter", ContactBuilder().responsiblePhone("03456789O").build(),
          {F(2, 54, 62)}},
-        {"ResponsibleExtensionWithALetter", ContactBuilder().RAMALRESPONSAVEL("0123A").build(), {F(2, 63, 67)}},
+        {"ResponsibleExtensionWithALetter", ContactBuilder().responsibleExtension("0123A").build(), {F(2, 63, 67)}},
         {"FillerWithACharacter", ContactBuilder().put(142, "X").build(), {F(9, 68, 142)}},
         {"FillerWithALoneLf", ContactBuilder().put(100, "\n").build(), {F(9, 68, 142)}},
         {"EveryFieldWrong",
          ContactBuilder()
-             .CPFREPRESENTANTE("00000000000").DDDREPRESENTANTE("0009").TELEFONEREPRESENTANTE("000000000")
-             .RAMALREPRESENTANTE("X").CPFRESPONSAVEL("A").DDDRESPONSAVEL("0000").TELEFONERESPONSAVEL("X")
-             .RAMALRESPONSAVEL("X").filler("X").build(),
+             .representativeCpf("00000000000").representativeAreaCode("0009").representativePhone("000000000")
+             .representativeExtension("X").responsibleCpf("A").responsibleAreaCode("0000").responsiblePhone("X")
+             .responsibleExtension("X").filler("X").build(),
          {F(76, 10, 20), F(84, 21, 24), F(76, 25, 33), F(2, 34, 38), F(2, 39, 49), F(76, 50, 53), F(2, 54, 62),
           F(2, 63, 67), F(9, 68, 142)}},
     };
@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Fields, ContactRules, ::testing::ValuesIn(contactCases(
 class ContactValidation : public ValidatorTest {};
 
 TEST_F(ContactValidation, TheSequenceMustBeTwoOrTheImportStops) {
-    EXPECT_FALSE(validate(ContactBuilder().sequence("00000003").CPFREPRESENTANTE("X").build(), 2, "2"));
+    EXPECT_FALSE(validate(ContactBuilder().sequence("00000003").representativeCpf("X").build(), 2, "2"));
     EXPECT_EQ(findings(log), (std::vector<Finding>{F(26, 1, 8)}));
     log.rows.clear();
     EXPECT_FALSE(validate(ContactBuilder().sequence("0000000Z").build(), 2, "2"));
@@ -85,12 +85,12 @@ TEST_F(ContactValidation, TheSequenceMustBeTwoOrTheImportStops) {
 }
 
 TEST_F(ContactValidation, TheRepresentativeDataAreKeptEvenWhenWrong) {
-    validate(ContactBuilder().CPFREPRESENTANTE("00000000000").DDDREPRESENTANTE("0009").build(), 2, "2");
-    EXPECT_EQ(state.representativeCPF, "00000000000");
+    validate(ContactBuilder().representativeCpf("00000000000").representativeAreaCode("0009").build(), 2, "2");
+    EXPECT_EQ(state.representativeCpf, "00000000000");
     EXPECT_EQ(state.representativeTelephoneBlock, "0009" "987654321" "00000");
     const auto& row = log.rows.at(0);
-    EXPECT_EQ(row.TIPOREG, "2");
-    EXPECT_EQ(row.nreg, 2);
+    EXPECT_EQ(row.recordType, "2");
+    EXPECT_EQ(row.recordNumber, 2);
 }
 
 // --- Types 3 and 4: identification order over several records -----------------------------------------------
@@ -103,7 +103,7 @@ struct OrderCase {
 
 void PrintTo(const OrderCase& c, std::ostream* os) { *os << c.name; }
 
-std::string withCnpj(EntityBuilder b, const std::string& cnpj) { return b.CNPJDECL(cnpj).build(); }
+std::string withCnpj(EntityBuilder b, const std::string& cnpj) { return b.cnpj(cnpj).build(); }
 std::string wrongCheckDigit(std::string id) {
     id.back() = id.back() == '0' ? '1' : '0';
     return id;
@@ -122,7 +122,7 @@ const std::vector<OrderCase>& orderCases() {
          {withCnpj(E::type3(3), "9999999999999X"), E::type3(4, 0).build()},
          {{3, F(2, 11, 24)}, {4, F(56, 11, 24)}}},
         {"EntityOfANaturalPersonIsStillCheckedAsALegalEntity",
-         {E::type3(3, 0).Tipo("F").build(), E::type3(4, 0).build()}, {{3, F(11, 10, 10)}, {4, F(66, 11, 24)}}},
+         {E::type3(3, 0).type("F").build(), E::type3(4, 0).build()}, {{3, F(11, 10, 10)}, {4, F(66, 11, 24)}}},
         {"NaturalThenLegalBeneficiaries",
          {E::type4F(3, 0).build(), E::type4F(4, 1).build(), E::type4J(5, 0).build(), E::type4J(6, 1).build()}, {}},
         {"LegalAndNaturalAreOrderedApart", {E::type4F(3, 9).build(), E::type4J(4, 0).build()}, {}},
@@ -133,16 +133,16 @@ const std::vector<OrderCase>& orderCases() {
         {"NaturalAfterLegalStillOrdersTheCpfs",
          {E::type4F(3, 1).build(), E::type4J(4, 0).build(), E::type4F(5, 0).build()},
          {{5, F(57, 11, 24)}, {5, F(64, 11, 24)}}},
-        {"NaturalBeneficiaryWithWrongCpf", {E::type4F(3).CPF(wrongCheckDigit(nthCpf(0))).build()},
+        {"NaturalBeneficiaryWithWrongCpf", {E::type4F(3).cpf(wrongCheckDigit(nthCpf(0))).build()},
          {{3, F(23, 11, 24)}}},
         {"NaturalBeneficiaryWithoutLeadingZerosSkipsTheCpf",
-         {E::type4F(3, 1).build(), E::type4F(4).cpfPrefix("001").CPF(wrongCheckDigit(nthCpf(0))).build(),
+         {E::type4F(3, 1).build(), E::type4F(4).cpfPrefix("001").cpf(wrongCheckDigit(nthCpf(0))).build(),
           E::type4F(5, 2).build()},
          {{4, F(45, 11, 24)}}},
         {"LegalBeneficiaryWithWrongCnpj", {withCnpj(E::type4J(3), wrongCheckDigit(nthCnpj(0)))},
          {{3, F(22, 11, 24)}}},
         {"UnknownPersonTypeSkipsTheIdentification",
-         {E::type4J(3, 0).Tipo("X").CNPJDECL("00000000000000").build()}, {{3, F(11, 10, 10)}}},
+         {E::type4J(3, 0).type("X").cnpj("00000000000000").build()}, {{3, F(11, 10, 10)}}},
         {"NonNumericBeneficiaryIsNotRemembered",
          {E::type4J(3, 5).build(), withCnpj(E::type4J(4), "ABC"), E::type4J(5, 1).build()},
          {{4, F(2, 11, 24)}, {5, F(56, 11, 24)}}},
@@ -183,13 +183,13 @@ TEST_P(NameRules, GiveAtMostOneErrorWithTheCodeOfTheType) {
     const auto expect = [](int code) {
         return code == 0 ? std::vector<Finding>{} : std::vector<Finding>{F(code, 25, 142)};
     };
-    validate(EntityBuilder::type3(3).NOME(c.text).build(), 3, "3");
+    validate(EntityBuilder::type3(3).name(c.text).build(), 3, "3");
     EXPECT_EQ(findings(log), expect(c.entityCode));
     log.rows.clear();
-    validate(EntityBuilder::type4F(4).NOME(c.text).build(), 4, "4");
+    validate(EntityBuilder::type4F(4).name(c.text).build(), 4, "4");
     EXPECT_EQ(findings(log), expect(c.beneficiaryCode));
     log.rows.clear();
-    validate(EntityBuilder::type4J(5).NOME(c.text).build(), 5, "4");
+    validate(EntityBuilder::type4J(5).name(c.text).build(), 5, "4");
     EXPECT_EQ(findings(log), expect(c.beneficiaryCode));
 }
 
@@ -213,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
 class DetailValidation : public ValidatorTest {};
 
 TEST_F(DetailValidation, ASequenceOtherThanTheLineNumberStopsWithoutCounting) {
-    EXPECT_FALSE(validate(EntityBuilder::type3(5).CNPJDECL("X").build(), 4, "3"));
+    EXPECT_FALSE(validate(EntityBuilder::type3(5).cnpj("X").build(), 4, "3"));
     EXPECT_FALSE(validate(EntityBuilder::type4J(5).build(), 6, "4"));
     EXPECT_FALSE(validate(EntityBuilder::type4F(6).sequence("0000000A").build(), 6, "4"));
     EXPECT_EQ(findings(log), (std::vector<Finding>{F(26, 1, 8), F(26, 1, 8), F(2, 1, 8)}));
@@ -223,9 +223,9 @@ TEST_F(DetailValidation, ASequenceOtherThanTheLineNumberStopsWithoutCounting) {
 }
 
 TEST_F(DetailValidation, CountsIncludeRecordsWithErrors) {
-    EXPECT_TRUE(validate(EntityBuilder::type3(3).NOME("").build(), 3, "3"));
+    EXPECT_TRUE(validate(EntityBuilder::type3(3).name("").build(), 3, "3"));
     EXPECT_TRUE(validate(EntityBuilder::type3(4, 1).build(), 4, "3"));
-    EXPECT_TRUE(validate(EntityBuilder::type4F(5).Tipo("Z").build(), 5, "4"));
+    EXPECT_TRUE(validate(EntityBuilder::type4F(5).type("Z").build(), 5, "4"));
     EXPECT_EQ(state.count3, 2);
     EXPECT_EQ(state.count4, 1);
     EXPECT_EQ(log.rows.size(), 2u);
@@ -233,9 +233,9 @@ TEST_F(DetailValidation, CountsIncludeRecordsWithErrors) {
 
 TEST_F(DetailValidation, ACancelAtEntryRecordsAndCountsNothing) {
     state.cancel.set = true;
-    EXPECT_FALSE(validate(ContactBuilder().CPFREPRESENTANTE("X").build(), 2, "2"));
-    EXPECT_FALSE(validate(EntityBuilder::type3(3).NOME("").build(), 3, "3"));
-    EXPECT_FALSE(validate(EntityBuilder::type4J(4).NOME("").build(), 4, "4"));
+    EXPECT_FALSE(validate(ContactBuilder().representativeCpf("X").build(), 2, "2"));
+    EXPECT_FALSE(validate(EntityBuilder::type3(3).name("").build(), 3, "3"));
+    EXPECT_FALSE(validate(EntityBuilder::type4J(4).name("").build(), 4, "4"));
     EXPECT_TRUE(log.rows.empty());
     EXPECT_EQ(state.count3 + state.count4, 0);
 }
@@ -243,8 +243,8 @@ TEST_F(DetailValidation, ACancelAtEntryRecordsAndCountsNothing) {
 struct FaultCase {
     const char* name;
     std::string record;
-    std::int64_t nreg;
-    const char* tipo;
+    std::int64_t recordNumber;
+    const char* recordType;
     const char* title;
     std::string text;
 };
@@ -256,7 +256,7 @@ class DetailFault : public ValidatorTest, public ::testing::WithParamInterface<F
 TEST_P(DetailFault, IsReportedOnceAndStopsTheImport) {
     const FaultCase& c = GetParam();
     log.failuresLeft = 1;
-    EXPECT_FALSE(validate(c.record, c.nreg, c.tipo));
+    EXPECT_FALSE(validate(c.record, c.recordNumber, c.recordType));
     EXPECT_EQ(log.attempts, 1);
     EXPECT_TRUE(log.rows.empty());
     ASSERT_EQ(prompts.shown.size(), 1u);
@@ -271,12 +271,12 @@ TEST_P(DetailFault, IsReportedOnceAndStopsTheImport) {
 INSTANTIATE_TEST_SUITE_P(
     Validators, DetailFault,
     ::testing::Values(
-        FaultCase{"Contacts", ContactBuilder().DDDREPRESENTANTE("0000").build(), 2, "2", "Valida tipo 2",
+        FaultCase{"Contacts", ContactBuilder().representativeAreaCode("0000").build(), 2, "2", "Valida tipo 2",
                   "Erro na leitura do arquivo.\n(3046)"},
-        FaultCase{"Entities", EntityBuilder::type3(3).NOME("").build(), 3, "3", "Valida tipo 3",
-                  "Erro na leitura do arquivo.\n(" + MSGERRO(Fault(3046)) + ")"},
-        FaultCase{"Beneficiaries", EntityBuilder::type4F(3).Tipo("?").build(), 3, "4", "Valida tipo 4",
-                  "Erro na leitura do arquivo.\n(" + MSGERRO(Fault(3046)) + ")"}),
+        FaultCase{"Entities", EntityBuilder::type3(3).name("").build(), 3, "3", "Valida tipo 3",
+                  "Erro na leitura do arquivo.\n(" + faultMessage(Fault(3046)) + ")"},
+        FaultCase{"Beneficiaries", EntityBuilder::type4F(3).type("?").build(), 3, "4", "Valida tipo 4",
+                  "Erro na leitura do arquivo.\n(" + faultMessage(Fault(3046)) + ")"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- A whole clean declaration -----------------------------------------------------------------------------
@@ -286,8 +286,8 @@ TEST_F(DetailValidation, ACleanDeclarationGivesNoRowsAndItsCountsAndTotals) {
     const auto records = dec.records();
     for (std::size_t i = 0; i < records.size(); ++i) {
         const std::string& r = records[i];
-        const std::string tipo = r[0] == 'T' ? "T" : std::string(1, r[8]);
-        ASSERT_TRUE(validate(r, static_cast<std::int64_t>(i + 1), tipo)) << "record " << i + 1;
+        const std::string recordType = r[0] == 'T' ? "T" : std::string(1, r[8]);
+        ASSERT_TRUE(validate(r, static_cast<std::int64_t>(i + 1), recordType)) << "record " << i + 1;
     }
     EXPECT_TRUE(log.rows.empty());
     EXPECT_EQ(state.count3, 3);

@@ -40,19 +40,19 @@ std::string wrongCheckDigit(std::string id) {
 const std::vector<LevyCase>& levyCases() {
     static const std::vector<LevyCase> cases = {
         {"ValidRecord", levy().build(), {}},
-        {"CnpjWithALetter", levy().CNPJDECL("1000000000001X").build(), {F(2, 10, 23)}},
-        {"CnpjOfZeros", levy().CNPJDECL("00000000000000").build(), {F(22, 10, 23)}},
-        {"CnpjWithAWrongCheckDigit", levy().CNPJDECL(wrongCheckDigit(nthCnpj(0))).build(), {F(22, 10, 23)}},
-        {"DueDateWithALetter", levy().VENCIMENTO("1O012023").build(), {F(2, 24, 31)}},
-        {"DueDateNotADate", levy().VENCIMENTO("29022023").build(), {F(24, 24, 31)}},
-        {"DueDateOnTheLastDayOfTheYear", levy().VENCIMENTO("31122023").build(), {}},
-        {"DueDateInTheNextYear", levy().VENCIMENTO("01012024").build(), {F(88, 24, 31)}},
-        {"DueDateNineYearsBefore", levy().VENCIMENTO("01012014").build(), {}},
-        {"DueDateTenYearsBefore", levy().VENCIMENTO("31122013").build(), {F(88, 24, 31)}},
-        {"NonNumericYearSkipsTheLowerBound", levy().VENCIMENTO("01011990").build(), {}, "20A3"},
-        {"BaseWithABlank", levy().BASECALCULO("0000000000 123456").build(), {F(2, 32, 48)}},
-        {"LevyWithASign", levy().KOVA("-0000000000012345").build(), {F(2, 49, 65)}},
-        {"BothAmountsZeroIsNoError", levy().BASECALCULO(0).KOVA(0).build(), {}},
+        {"CnpjWithALetter", levy().cnpj("1000000000001X").build(), {F(2, 10, 23)}},
+        {"CnpjOfZeros", levy().cnpj("00000000000000").build(), {F(22, 10, 23)}},
+        {"CnpjWithAWrongCheckDigit", levy().cnpj(wrongCheckDigit(nthCnpj(0))).build(), {F(22, 10, 23)}},
+        {"DueDateWithALetter", levy().dueDate("1O012023").build(), {F(2, 24, 31)}},
+        {"DueDateNotADate", levy().dueDate("29022023").build(), {F(24, 24, 31)}},
+        {"DueDateOnTheLastDayOfTheYear", levy().dueDate("31122023").build(), {}},
+        {"DueDateInTheNextYear", levy().dueDate("01012024").build(), {F(88, 24, 31)}},
+        {"DueDateNineYearsBefore", levy().dueDate("01012014").build(), {}},
+        {"DueDateTenYearsBefore", levy().dueDate("31122013").build(), {F(88, 24, 31)}},
+        {"NonNumericYearSkipsTheLowerBound", levy().dueDate("01011990").build(), {}, "20A3"},
+        {"BaseWithABlank", levy().baseAmount("0000000000 123456").build(), {F(2, 32, 48)}},
+        {"LevyWithASign", levy().levyAmount("-0000000000012345").build(), {F(2, 49, 65)}},
+        {"BothAmountsZeroIsNoError", levy().baseAmount(0).levyAmount(0).build(), {}},
         {"FillerWithACharacter", levy().put(66, "0").build(), {F(9, 66, 142)}},
         {"FillerWithANulByte", levy().put(120, std::string(1, '\0')).build(), {F(9, 66, 142)}},
     };
@@ -82,7 +82,7 @@ struct LevyOrderCase {
 void PrintTo(const LevyOrderCase& c, std::ostream* os) { *os << c.name; }
 
 std::string due(std::size_t line, std::size_t cnpj, const char* date) {
-    return LevyBuilder(line).CNPJDECL(nthCnpj(cnpj)).VENCIMENTO(date).build();
+    return LevyBuilder(line).cnpj(nthCnpj(cnpj)).dueDate(date).build();
 }
 
 const std::vector<LevyOrderCase>& levyOrderCases() {
@@ -97,7 +97,7 @@ const std::vector<LevyOrderCase>& levyOrderCases() {
         {"ImpossibleDueDateIsStillOrdered",
          {due(3, 0, "10032023"), due(4, 0, "31022023")}, {{4, F(87, 24, 31)}, {4, F(24, 24, 31)}}},
         {"NonNumericCnpjIsStillTheKeyOfTheNextRecord",
-         {LevyBuilder(3).CNPJDECL("ZZZZZZZZZZZZZZ").build(), due(4, 0, "10012023")},
+         {LevyBuilder(3).cnpj("ZZZZZZZZZZZZZZ").build(), due(4, 0, "10012023")},
          {{3, F(2, 10, 23)}, {4, F(56, 10, 23)}}},
     };
     return cases;
@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Records, LevyOrder, ::testing::ValuesIn(levyOrderCases(
 TEST_F(LevyValidation, TotalsAreExactBeyondSixtyFourBits) {
     const std::string nines(17, '9');
     for (std::size_t k = 0; k < 200; ++k) {
-        ASSERT_TRUE(validateLevy(LevyBuilder(3 + k, k).BASECALCULO(nines).KOVA(k + 1).build(),
+        ASSERT_TRUE(validateLevy(LevyBuilder(3 + k, k).baseAmount(nines).levyAmount(k + 1).build(),
                                  static_cast<std::int64_t>(3 + k)));
     }
     EXPECT_TRUE(log.rows.empty());
@@ -131,8 +131,8 @@ TEST_F(LevyValidation, TotalsAreExactBeyondSixtyFourBits) {
 }
 
 TEST_F(LevyValidation, ANonNumericAmountAddsNothingButTheRecordCounts) {
-    EXPECT_TRUE(validateLevy(levy().BASECALCULO(150).KOVA(7).build(), 3));
-    EXPECT_TRUE(validateLevy(LevyBuilder(4, 1).BASECALCULO("00000000000000 99").KOVA(3).build(), 4));
+    EXPECT_TRUE(validateLevy(levy().baseAmount(150).levyAmount(7).build(), 3));
+    EXPECT_TRUE(validateLevy(LevyBuilder(4, 1).baseAmount("00000000000000 99").levyAmount(3).build(), 4));
     EXPECT_EQ(state.baseTotal.toDigits(3), "150");
     EXPECT_EQ(state.levyTotal.toDigits(2), "10");
     EXPECT_EQ(state.count5, 2);
@@ -140,17 +140,17 @@ TEST_F(LevyValidation, ANonNumericAmountAddsNothingButTheRecordCounts) {
 }
 
 TEST_F(LevyValidation, OnlyRecordsWithBothAmountsZeroAreCounted) {
-    validateLevy(LevyBuilder(3, 0).BASECALCULO(0).KOVA(0).build(), 3);
-    validateLevy(LevyBuilder(4, 1).BASECALCULO(0).KOVA(1).build(), 4);
-    validateLevy(LevyBuilder(5, 2).BASECALCULO(1).KOVA(0).build(), 5);
-    validateLevy(LevyBuilder(6, 3).BASECALCULO(0).KOVA("0000000000000000 ").build(), 6);
-    validateLevy(LevyBuilder(7, 4).BASECALCULO(0).KOVA(0).build(), 7);
+    validateLevy(LevyBuilder(3, 0).baseAmount(0).levyAmount(0).build(), 3);
+    validateLevy(LevyBuilder(4, 1).baseAmount(0).levyAmount(1).build(), 4);
+    validateLevy(LevyBuilder(5, 2).baseAmount(1).levyAmount(0).build(), 5);
+    validateLevy(LevyBuilder(6, 3).baseAmount(0).levyAmount("0000000000000000 ").build(), 6);
+    validateLevy(LevyBuilder(7, 4).baseAmount(0).levyAmount(0).build(), 7);
     EXPECT_EQ(state.zeroAmountCount, 2);
     EXPECT_EQ(state.count5, 5);
 }
 
 TEST_F(LevyValidation, ASequenceOtherThanTheLineNumberStopsWithoutCounting) {
-    EXPECT_FALSE(validateLevy(LevyBuilder(4).BASECALCULO(5).build(), 3));
+    EXPECT_FALSE(validateLevy(LevyBuilder(4).baseAmount(5).build(), 3));
     EXPECT_FALSE(validateLevy(LevyBuilder(3).sequence("0000003 ").build(), 3));
     EXPECT_EQ(findings(log), (std::vector<Finding>{F(26, 1, 8), F(2, 1, 8)}));
     EXPECT_EQ(state.count5, 0);
@@ -183,14 +183,14 @@ INSTANTIATE_TEST_SUITE_P(
         TrailerCase{"ANulByteAmongTheNines", TrailerBuilder(2023).put(2, std::string(1, '\0')).build(),
                     {F(17, 2, 138)}},
         TrailerCase{"YearOfAnotherDeclaration", TrailerBuilder(2022).build(), {F(54, 139, 142)}},
-        TrailerCase{"YearWithABlank", TrailerBuilder(2023).Ano("202 ").build(), {F(2, 139, 142)}}),
+        TrailerCase{"YearWithABlank", TrailerBuilder(2023).year("202 ").build(), {F(2, 139, 142)}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- Cancel and run-time faults -----------------------------------------------------------------------------
 
 TEST_F(LevyValidation, ACancelAtEntryRecordsNothing) {
     state.cancel.set = true;
-    EXPECT_FALSE(validateLevy(levy().CNPJDECL("X").build(), 3));
+    EXPECT_FALSE(validateLevy(levy().cnpj("X").build(), 3));
     EXPECT_FALSE(validate(TrailerBuilder(1999).build(), 4, "T"));
     EXPECT_TRUE(log.rows.empty());
     EXPECT_EQ(state.count5, 0);
@@ -199,12 +199,12 @@ TEST_F(LevyValidation, ACancelAtEntryRecordsNothing) {
 TEST_F(LevyValidation, AFailingWriteOfType5IsOfferedAgain) {
     log.failuresLeft = 1;
     prompts.answers = {Answer::Yes};
-    EXPECT_TRUE(validateLevy(levy().CNPJDECL("X").build(), 3));
+    EXPECT_TRUE(validateLevy(levy().cnpj("X").build(), 3));
     EXPECT_EQ(findings(log), (std::vector<Finding>{F(2, 10, 23)}));
     ASSERT_EQ(prompts.shown.size(), 1u);
     const Message& m = prompts.shown[0];
     EXPECT_EQ(m.title, "Valida tipo 5");
-    EXPECT_EQ(m.text, "Erro na leitura do arquivo.\n(" + MSGERRO(Fault(3046)) + ")\nTenta novamente ?");
+    EXPECT_EQ(m.text, "Erro na leitura do arquivo.\n(" + faultMessage(Fault(3046)) + ")\nTenta novamente ?");
     EXPECT_EQ(m.icon, Icon::Question);
     EXPECT_EQ(m.buttons, Buttons::YesNo);
 }
@@ -212,7 +212,7 @@ TEST_F(LevyValidation, AFailingWriteOfType5IsOfferedAgain) {
 TEST_F(LevyValidation, AFailingWriteOfType5AnsweredNoStopsBeforeTheTotals) {
     log.failuresLeft = 1;
     prompts.answers = {Answer::No};
-    EXPECT_FALSE(validateLevy(levy().CNPJDECL("X").build(), 3));
+    EXPECT_FALSE(validateLevy(levy().cnpj("X").build(), 3));
     EXPECT_TRUE(log.rows.empty());
     EXPECT_TRUE(state.baseTotal.isZero());
     EXPECT_EQ(state.count5, 0);

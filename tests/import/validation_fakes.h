@@ -36,16 +36,16 @@ public:
 // A memory error log whose next `failuresLeft` writes fail as a locked database would.
 class FaultyErrorLog : public MemoryErrorLog {
 public:
-    void GRAVAERRO(const std::string& TIPOREG, std::int64_t nreg, const std::string& posini,
-                   const std::string& posfin, int coderro, const std::string& CNPJ, const std::string& NOME,
-                   const std::optional<std::string>& COMPLEMENTOERR = std::nullopt) override {
+    void recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
+                   const std::string& lastColumn, int code, const std::string& cnpj, const std::string& name,
+                   const std::optional<std::string>& complement = std::nullopt) override {
         ++attempts;
         if (onWrite) onWrite();
         if (failuresLeft > 0) {
             --failuresLeft;
             throw Fault(3046);
         }
-        MemoryErrorLog::GRAVAERRO(TIPOREG, nreg, posini, posfin, coderro, CNPJ, NOME, COMPLEMENTOERR);
+        MemoryErrorLog::recordError(recordType, recordNumber, firstColumn, lastColumn, code, cnpj, name, complement);
     }
     int failuresLeft = 0;
     int attempts = 0;
@@ -98,14 +98,14 @@ private:
 // The findings of a log as (code, posini, posfin), for comparing with the expected rows of a case.
 struct Finding {
     int code;
-    std::string posini;
-    std::string posfin;
+    std::string firstColumn;
+    std::string lastColumn;
     bool operator==(const Finding&) const = default;
 };
 
 inline std::vector<Finding> findings(const MemoryErrorLog& log) {
     std::vector<Finding> out;
-    for (const auto& r : log.rows) out.push_back({r.coderro, r.posini, r.posfin});
+    for (const auto& r : log.rows) out.push_back({r.code, r.firstColumn, r.lastColumn});
     return out;
 }
 
@@ -117,23 +117,23 @@ inline Finding F(int code, int first, int last) {
     return {code, column(first), column(last)};
 }
 
-inline void PrintTo(const Finding& f, std::ostream* os) { *os << f.code << " (" << f.posini << "-" << f.posfin << ")"; }
+inline void PrintTo(const Finding& f, std::ostream* os) { *os << f.code << " (" << f.firstColumn << "-" << f.lastColumn << ")"; }
 
 // A finding with the number of the record it was found in, for cases over several records.
 struct Expected {
-    std::int64_t nreg;
+    std::int64_t recordNumber;
     Finding finding;
     bool operator==(const Expected&) const = default;
 };
 
 inline void PrintTo(const Expected& e, std::ostream* os) {
-    *os << "record " << e.nreg << ": ";
+    *os << "record " << e.recordNumber << ": ";
     PrintTo(e.finding, os);
 }
 
 inline std::vector<Expected> numberedFindings(const MemoryErrorLog& log) {
     std::vector<Expected> out;
-    for (const auto& r : log.rows) out.push_back({r.nreg, {r.coderro, r.posini, r.posfin}});
+    for (const auto& r : log.rows) out.push_back({r.recordNumber, {r.code, r.firstColumn, r.lastColumn}});
     return out;
 }
 

@@ -15,20 +15,20 @@ namespace kova::validation_tests {
 
 class ValidatorTest : public ::testing::Test {
 protected:
-    ValidatorTest() { state.declarantCNPJ = "12345678000195"; state.declarantNOME = std::string(60, 'N'); }
+    ValidatorTest() { state.declarantCnpj = "12345678000195"; state.declarantName = std::string(60, 'N'); }
 
     // Puts `record` in place as record `nreg` of type `tipo` and runs the validator of that type.
-    bool validate(const std::string& record, std::int64_t nreg, const std::string& tipo) {
+    bool validate(const std::string& record, std::int64_t recordNumber, const std::string& recordType) {
         state.record = record;
-        state.nreg = nreg;
-        state.tipo = tipo;
-        switch (tipo.empty() ? '?' : tipo[0]) {
-            case '1': return validators.VALIDATIPO1();
-            case '2': return validators.VALIDATIPO2();
-            case '3': return validators.VALIDATIPO3();
-            case '4': return validators.VALIDATIPO4();
-            case '5': return validators.VALIDATIPO5();
-            default: return validators.VALIDATIPOT();
+        state.recordNumber = recordNumber;
+        state.recordType = recordType;
+        switch (recordType.empty() ? '?' : recordType[0]) {
+            case '1': return validators.validateHeader();
+            case '2': return validators.validateContacts();
+            case '3': return validators.validateEntity();
+            case '4': return validators.validateBeneficiary();
+            case '5': return validators.validateLevy();
+            default: return validators.validateTrailer();
         }
     }
 

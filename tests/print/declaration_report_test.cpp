@@ -37,7 +37,7 @@ protected:
         PrintContext c{recorder, flags, prompts, clock, p ? *p : progress};
         DeclarationReport report(c, cancel);
         report.selection = selection;
-        const bool ok = report.IMPRIMERELATORIO(dec);
+        const bool ok = report.printDeclarationReport(dec);
         printed = report.pagesPrinted();
         estimated = report.estimatedTotal();
         return ok;
@@ -77,7 +77,7 @@ protected:
 TEST_F(Report, SmallDeclarationMatchesGolden) {
     fixtures::DeclarationBuilder d(2023);
     d.type3(2).type4F(1).type4J(1).type5(3);
-    d.header().NOME("EMPRESA DE TESTE COM NOME LONGO");
+    d.header().name("EMPRESA DE TESTE COM NOME LONGO");
     ASSERT_TRUE(print(d));
     printtest::expectGolden("relatorio_pequeno", recorder.pages());
     EXPECT_EQ(recorder.documentFont().points, 8.0);
@@ -152,8 +152,8 @@ TEST_F(Report, BeneficiaryOfANaturalPersonPrintsAsCpf) {
     const auto lines = printtest::lineTexts(recorder.pages().at(1));
     const std::string cpf = fixtures::nthCpf(0);
     const std::string cnpj = fixtures::nthCnpj(0);
-    EXPECT_EQ(lines.at(11).substr(0, 14), applyMask(kMaskCPF, cpf));
-    EXPECT_EQ(lines.at(12).substr(0, 18), applyMask(kMaskCNPJ, cnpj));
+    EXPECT_EQ(lines.at(11).substr(0, 14), applyMask(kCpfMask, cpf));
+    EXPECT_EQ(lines.at(12).substr(0, 18), applyMask(kCnpjMask, cnpj));
 }
 
 TEST_F(Report, StopDuringTheFirstSectionStillOpensTheLaterOnes) {
@@ -225,8 +225,8 @@ TEST_F(Report, RefusalsBeforePrinting) {
     printtest::writeBytes(dec, bytes);
     PrintContext c{recorder, flags, prompts, clock, progress};
     DeclarationReport report(c, cancel);
-    EXPECT_FALSE(report.IMPRIMERELATORIO(dec));
-    EXPECT_FALSE(report.IMPRIMERELATORIO(scratch.path() / "nao-existe.DEC"));
+    EXPECT_FALSE(report.printDeclarationReport(dec));
+    EXPECT_FALSE(report.printDeclarationReport(scratch.path() / "nao-existe.DEC"));
     EXPECT_EQ(prompts.texts(),
               (std::vector<std::string>{"Não existe impressora instalada.",
                                         "A impressora instalada não suporta as fontes de caracter utilizadas pelo "
@@ -251,13 +251,13 @@ class Selection : public ::testing::Test {
 protected:
     CatalogueRow row(const fs::path& file) {
         CatalogueRow r;
-        r.CNPJ = "11222333000181";
-        r.NOME = "EMPRESA";
-        r.TRIMANO = "2023";
-        r.SITUACAO = "00 - Normal";
-        r.Tipo = "Original";
-        r.DATAEVENTO = "";
-        r.nomearquivo = file.string();
+        r.cnpj = "11222333000181";
+        r.name = "EMPRESA";
+        r.year = "2023";
+        r.situation = "00 - Normal";
+        r.type = "Original";
+        r.eventDate = "";
+        r.fileName = file.string();
         return r;
     }
     printtest::ScratchFolder scratch;
@@ -265,22 +265,22 @@ protected:
     ReportLabels labels;
 };
 
-TEST_F(Selection, MOSTRACAMPOSAcceptsOnlyADeliveryFile) {
+TEST_F(Selection, ShowFieldsAcceptsOnlyADeliveryFile) {
     const fs::path good = printtest::writeSealedDeliveryFile(scratch.path(), fixtures::DeclarationBuilder(2023).type3(1));
-    EXPECT_TRUE(MOSTRACAMPOS(row(good), prompts, labels));
-    EXPECT_EQ(labels.LblCNPJ, "11.222.333/0001-81");
-    EXPECT_EQ(labels.LblTipo, "Original");
+    EXPECT_TRUE(showFields(row(good), prompts, labels));
+    EXPECT_EQ(labels.cnpj, "11.222.333/0001-81");
+    EXPECT_EQ(labels.type, "Original");
     EXPECT_TRUE(prompts.shown.empty());
 
     const fs::path empty = scratch.path() / "vazio.DEC";
     printtest::writeBytes(empty, "");
-    EXPECT_FALSE(MOSTRACAMPOS(row(empty), prompts, labels));
+    EXPECT_FALSE(showFields(row(empty), prompts, labels));
     EXPECT_TRUE(prompts.shown.empty());
 
     const fs::path foreign = scratch.path() / "outro.DEC";
     printtest::writeBytes(foreign, "KOVALDFX resto\r\n");
-    EXPECT_FALSE(MOSTRACAMPOS(row(foreign), prompts, labels));
-    EXPECT_FALSE(MOSTRACAMPOS(row(scratch.path() / "sumiu.DEC"), prompts, labels));
+    EXPECT_FALSE(showFields(row(foreign), prompts, labels));
+    EXPECT_FALSE(showFields(row(scratch.path() / "sumiu.DEC"), prompts, labels));
     EXPECT_EQ(prompts.texts(),
               (std::vector<std::string>{
                   "O campo Nome do Arquivo do primeiro registro é diferente de KOVALDF ou o arquivo foi corrompido.",

@@ -17,7 +17,7 @@ fs::path writeReceipt(const fs::path& deliveryFile, const ReceiptOptions& o) {
         std::getline(in, headerLine);
     }
     const DeliveryHeaderView header(headerLine);
-    const std::string cnpj(header.CNPJDECL());
+    const std::string cnpj(header.cnpj());
     const std::string seal(header.detailSeal());
     const DateTime& t = o.reception;
     char stamp[32];
@@ -33,7 +33,7 @@ fs::path writeReceipt(const fs::path& deliveryFile, const ReceiptOptions& o) {
     std::string text;
     std::string checksum = "0";
     for (const std::string& line : lines) {
-        checksum = CONTINUACRC(line, checksum);
+        checksum = continueSeal(line, checksum);
         text += line + checksum + "\r\n";
     }
     const fs::path receipt = receiptPathOf(deliveryFile);

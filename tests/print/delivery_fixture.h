@@ -26,7 +26,7 @@ struct ReceiptOptions {
     bool withNC = false;
 };
 
-// The receipt (".REC") the agency leaves beside the delivery file, accepted by VALIDARECIBO.
+// The receipt (".REC") the agency leaves beside the delivery file, accepted by validateReceipt.
 fs::path writeReceipt(const fs::path& deliveryFile, const ReceiptOptions& options = {});
 
 using testing_support::readBytes;

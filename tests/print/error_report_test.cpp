@@ -19,11 +19,11 @@ class ErrorReport : public ::testing::Test {
 protected:
     PrintOutcome run() {
         PrintContext c{recorder, flags, prompts, clock, progress};
-        return ImpRelErros(log, c);
+        return printErrorReport(log, c);
     }
     // `n` rows of a type-3 name error on consecutive records.
     void addRows(int n) {
-        for (int i = 0; i < n; ++i) log.GRAVAERRO("3", 3 + i, "0025", "0142", 74, kCnpj, kNome);
+        for (int i = 0; i < n; ++i) log.recordError("3", 3 + i, "0025", "0142", 74, kCnpj, kNome);
     }
 
     TextErrorLog log;
@@ -35,10 +35,10 @@ protected:
 };
 
 TEST_F(ErrorReport, SmallReportMatchesGolden) {
-    log.GRAVAERRO("1", 1, "0036", "0043", 20, kCnpj, kNome, std::string("2023 p/ Sit Especial 00"));
-    log.GRAVAERRO("0", 0, "0000", "0000", 1, "00000000000000", std::string(40, ' '));
-    log.GRAVAERRO("2", 2, "0010", "0020", 23, kCnpj, kNome);
-    log.GRAVAERRO("5", 123456, "10", "17", 88, kCnpj, kNome);
+    log.recordError("1", 1, "0036", "0043", 20, kCnpj, kNome, std::string("2023 p/ Sit Especial 00"));
+    log.recordError("0", 0, "0000", "0000", 1, "00000000000000", std::string(40, ' '));
+    log.recordError("2", 2, "0010", "0020", 23, kCnpj, kNome);
+    log.recordError("5", 123456, "10", "17", 88, kCnpj, kNome);
     ASSERT_EQ(run(), PrintOutcome::Printed);
     ASSERT_EQ(recorder.documentsEnded(), 1);
     printtest::expectGolden("erros_pequeno", recorder.pages());
@@ -52,13 +52,13 @@ TEST_F(ErrorReport, SmallReportMatchesGolden) {
 
 TEST_F(ErrorReport, ComplementFollowsTheFirst32CharactersOfTheText) {
     ErrorListing row;
-    row.descerro = "Período final deve ser 31/12/";
-    row.COMPLEMENTOERR = "2023 p/ Sit Especial 00";
+    row.description = "Período final deve ser 31/12/";
+    row.complement = "2023 p/ Sit Especial 00";
     EXPECT_EQ(errorDescription(row), fitted("Período final deve ser 31/12/2023 p/ Sit Especial 00", 55));
-    row.descerro = std::string(40, 'D') + "   ";
-    row.COMPLEMENTOERR = "  " + std::string(30, 'C');
+    row.description = std::string(40, 'D') + "   ";
+    row.complement = "  " + std::string(30, 'C');
     EXPECT_EQ(errorDescription(row), std::string(32, 'D') + std::string(21, 'C') + "  ");
-    row.COMPLEMENTOERR.clear();
+    row.complement.clear();
     EXPECT_EQ(errorDescription(row), std::string(40, 'D') + std::string(15, ' '));
 }
 

@@ -110,10 +110,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, Centring,
                                            CentringCase{10, 12, 0},     // wider than the page
                                            CentringCase{7, 0, 4}));     // 3.5 → 4
 
-TEST(Centring, CENTRALIZATrimsAndPrecedesWithBlanks) {
-    EXPECT_EQ(CENTRALIZA("  RELATÓRIO DE CONSULTA  ", 120), std::string(50, ' ') + "RELATÓRIO DE CONSULTA");
-    EXPECT_EQ(CENTRALIZA("", 120), std::string(120, ' '));
-    EXPECT_EQ(CENTRALIZA("   ", 5), std::string(5, ' '));
+TEST(Centring, CentredTrimsAndPrecedesWithBlanks) {
+    EXPECT_EQ(centred("  RELATÓRIO DE CONSULTA  ", 120), std::string(50, ' ') + "RELATÓRIO DE CONSULTA");
+    EXPECT_EQ(centred("", 120), std::string(120, ' '));
+    EXPECT_EQ(centred("   ", 5), std::string(5, ' '));
 }
 
 struct AmountCase {
@@ -180,7 +180,7 @@ TEST_P(Probe, FlagsAndTheChosenFont) {
     r.present = c.present;
     r.knownFonts = c.fonts;
     PrinterFlags flags;
-    VERIFICAFONTES(r, flags);
+    checkPrinterFonts(r, flags);
     EXPECT_EQ(flags.printerPresent, c.flagPresent);
     EXPECT_EQ(flags.courierNew, c.courierNew);
     EXPECT_EQ(flags.courier, c.courier);
@@ -202,9 +202,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Probe, FlagsStaySetOnceSet) {
     PageRecorder r;
     PrinterFlags flags;
-    VERIFICAFONTES(r, flags);
+    checkPrinterFonts(r, flags);
     r.present = false;
-    VERIFICAFONTES(r, flags);
+    checkPrinterFonts(r, flags);
     EXPECT_TRUE(flags.printerPresent);
     EXPECT_TRUE(flags.courierNew);
 }

@@ -11,15 +11,15 @@
 
 namespace kova::printtest {
 
-void TextErrorLog::CONSULTAERROS(const std::function<bool(const ErrorListing&)>& visit) {
+void TextErrorLog::listErrors(const std::function<bool(const ErrorListing&)>& visit) {
     int n = 0;
-    MemoryErrorLog::CONSULTAERROS([&](const ErrorListing& row) {
+    MemoryErrorLog::listErrors([&](const ErrorListing& row) {
         if (failAtRow > 0 && ++n == failAtRow) throw Fault(3040);
         return visit(row);
     });
 }
 
-std::string TextErrorLog::description(int coderro) const { return std::string(errorText(coderro)); }
+std::string TextErrorLog::description(int code) const { return std::string(errorText(code)); }
 
 Answer RecordingPrompts::show(const Message& message) {
     shown.push_back(message);

@@ -14,12 +14,12 @@ namespace kova::printtest {
 // CONSULTAERROS with the texts of the error codes, as the work database joins them.
 class TextErrorLog : public MemoryErrorLog {
 public:
-    void CONSULTAERROS(const std::function<bool(const ErrorListing&)>& visit) override;
+    void listErrors(const std::function<bool(const ErrorListing&)>& visit) override;
     // The n-th row read (1 = the first) throws a database fault; 0 never.
     int failAtRow = 0;
 
 protected:
-    std::string description(int coderro) const override;
+    std::string description(int code) const override;
 };
 
 // Records every message; answers through `answer` (default: OK, or Yes to every question).

@@ -21,31 +21,31 @@ protected:
         printtest::writeReceipt(dec, options);
         return dec;
     }
-    // A DADOSRECIBO as VALIDARECIBO fills it for a small declaration.
-    static DADOSRECIBO sampleData() {
-        DADOSRECIBO d;
-        d.DATARECEPCAO = "30/04/2024";
-        d.HORARECEPCAO = "14:05:09";
-        d.CODIGOAUTENTICACAO = "0A1B2C3D4E";
-        d.NICERTIFICADO = std::string(14, ' ');
-        d.NUMERORECIBO = "123456789012";
-        d.CNPJ = "11222333000181";
-        d.NOME = "EMPRESA DECLARANTE" + std::string(42, ' ');
-        d.ANO = "2023";
-        d.RETIFICADORA = "Não";
-        d.NOMESITUACAO = "00 - Normal";
-        d.INICIOPERIODO = "01/01/2023";
-        d.FIMPERIODO = "31/12/2023";
-        d.RECIBORETIFICADA = " ";
-        d.CPFREPRESENTANTE = "12345678909";
-        d.TELEFONE = "001101234567801234";
+    // A ReceiptData as validateReceipt fills it for a small declaration.
+    static ReceiptData sampleData() {
+        ReceiptData d;
+        d.receptionDate = "30/04/2024";
+        d.receptionTime = "14:05:09";
+        d.authenticationCode = "0A1B2C3D4E";
+        d.certificateId = std::string(14, ' ');
+        d.receiptNumber = "123456789012";
+        d.cnpj = "11222333000181";
+        d.name = "EMPRESA DECLARANTE" + std::string(42, ' ');
+        d.year = "2023";
+        d.rectifying = "Não";
+        d.situationText = "00 - Normal";
+        d.periodStart = "01/01/2023";
+        d.periodEnd = "31/12/2023";
+        d.rectifiedReceipt = " ";
+        d.representativeCpf = "12345678909";
+        d.phone = "001101234567801234";
         d.totalBaseDigits = std::string(35, '0') + "12345";
-        d.totalNaoRetidaDigits = std::string(40, '0');
-        d.QTDENTIDADES = 1234;
-        d.QTDDIPLOMATICOS = 0;
+        d.levyTotalDigits = std::string(40, '0');
+        d.entityCount = 1234;
+        d.beneficiaryCount = 0;
         return d;
     }
-    std::vector<std::string> drawnLines(const DADOSRECIBO& d) {
+    std::vector<std::string> drawnLines(const ReceiptData& d) {
         recorder.setFont("Courier New", 10);
         drawReceiptPage(recorder, d);
         recorder.endDocument();
@@ -59,7 +59,7 @@ protected:
     RecordingPrompts prompts;
     FixedClock clock{DateTime{2024, 5, 2, 9, 0, 0}};
     NullProgress progress;
-    DADOSRECIBO data;
+    ReceiptData data;
 };
 
 TEST_F(ReceiptPrint, PageMatchesGoldenWithTheStampFrame) {
@@ -86,8 +86,8 @@ TEST_F(ReceiptPrint, SignedDeclarationShowsTheNiWithTheMaskOfItsKind) {
     };
     for (const Case& k : {Case{"12345678909   ", "digital do NI 123.456.789-09"},
                           Case{"11222333000181", "digital do NI 11.222.333/0001-81"}}) {
-        DADOSRECIBO d = sampleData();
-        d.NICERTIFICADO = k.ni;
+        ReceiptData d = sampleData();
+        d.certificateId = k.ni;
         PageRecorder fresh;
         fresh.setFont("Courier New", 10);
         drawReceiptPage(fresh, d);
@@ -109,11 +109,11 @@ TEST_F(ReceiptPrint, UnsignedDeclarationHasNoNiLine) {
 }
 
 TEST_F(ReceiptPrint, FieldForms) {
-    DADOSRECIBO d = sampleData();
-    d.RECIBORETIFICADA = "1234567890";
-    d.NOMESITUACAO = "05 - Cisão Total";
-    d.TELEFONE = "001101234567800000";
-    d.QTDENTIDADES = 123456789;
+    ReceiptData d = sampleData();
+    d.rectifiedReceipt = "1234567890";
+    d.situationText = "05 - Cisão Total";
+    d.phone = "001101234567800000";
+    d.entityCount = 123456789;
     const auto lines = drawnLines(d);
     EXPECT_EQ(lines[12], "Situação: Cisão Total");
     EXPECT_EQ(lines[14], "Número da Declaração Retificada: 1234567890");
@@ -129,7 +129,7 @@ TEST_F(ReceiptPrint, FieldForms) {
 TEST_F(ReceiptPrint, BlankAreaCodeEndsInTheRunTimeErrorPath) {
     // A delivery file built from a contact record whose area code is blank, the rest of the telephone filled.
     fixtures::DeclarationBuilder blankArea(2023);
-    blankArea.type3(1).contacts().DDDREPRESENTANTE("    ");
+    blankArea.type3(1).contacts().representativeAreaCode("    ");
     const fs::path other = printtest::writeSealedDeliveryFile(scratch.path() / "b", blankArea);
     printtest::writeReceipt(other);
     int asked = 0;
@@ -139,7 +139,7 @@ TEST_F(ReceiptPrint, BlankAreaCodeEndsInTheRunTimeErrorPath) {
         return Answer::Yes;
     };
     auto c = context();
-    EXPECT_FALSE(IMPRIMERECIBO(other, c, data));
+    EXPECT_FALSE(printReceiptPage(other, c, data));
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(prompts.shown.back().text, "Erro na impressão do recibo.\nErro: 13\nTipo de dados incompatível.\nTenta "
                                          "novamente ?");
@@ -147,11 +147,11 @@ TEST_F(ReceiptPrint, BlankAreaCodeEndsInTheRunTimeErrorPath) {
     EXPECT_EQ(recorder.documentsEnded(), 0);
 }
 
-TEST_F(ReceiptPrint, RefusalsOfIMPRIMERECIBO) {
+TEST_F(ReceiptPrint, RefusalsOfTheReceiptPage) {
     const fs::path dec = printtest::writeSealedDeliveryFile(scratch.path(), declaration);
     auto c = context();
     // No receipt beside the delivery file.
-    EXPECT_FALSE(IMPRIMERECIBO(dec, c, data));
+    EXPECT_FALSE(printReceiptPage(dec, c, data));
     EXPECT_EQ(prompts.texts(),
               (std::vector<std::string>{"O arquivo do recibo não existe ou foi excluído.",
                                         "Erro na recuperação do registro de cabeçalho da declaração.\nArquivo: " +
@@ -159,10 +159,10 @@ TEST_F(ReceiptPrint, RefusalsOfIMPRIMERECIBO) {
     printtest::writeReceipt(dec);
     prompts.shown.clear();
     recorder.present = false;
-    EXPECT_FALSE(IMPRIMERECIBO(dec, c, data));
+    EXPECT_FALSE(printReceiptPage(dec, c, data));
     recorder.present = true;
     recorder.knownFonts.clear();
-    EXPECT_FALSE(IMPRIMERECIBO(dec, c, data));
+    EXPECT_FALSE(printReceiptPage(dec, c, data));
     EXPECT_EQ(prompts.texts(),
               (std::vector<std::string>{"Não existe impressora instalada.",
                                         "A impressora instalada não suporta as fontes utilizadas pelo sistema."}));
@@ -175,12 +175,12 @@ TEST_F(ReceiptPrint, RefusalsOfIMPRIMERECIBO) {
 
 TEST_F(ReceiptPrint, HeaderWithoutTelephoneIsRefused) {
     fixtures::DeclarationBuilder noPhone(2023);
-    noPhone.type3(1).contacts().DDDREPRESENTANTE("    ").TELEFONEREPRESENTANTE("         ").RAMALREPRESENTANTE(
+    noPhone.type3(1).contacts().representativeAreaCode("    ").representativePhone("         ").representativeExtension(
         "     ");
     const fs::path dec = printtest::writeSealedDeliveryFile(scratch.path(), noPhone);
     printtest::writeReceipt(dec);
     auto c = context();
-    EXPECT_FALSE(IMPRIMERECIBO(dec, c, data));
+    EXPECT_FALSE(printReceiptPage(dec, c, data));
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text,
               "Não consta o Telefone do representante da empresa no registro Header da declaração.\nArquivo: " +

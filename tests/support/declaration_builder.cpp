@@ -63,45 +63,45 @@ std::string ddmmyyyy(int day, int month, int year) {
 
 HeaderBuilder::HeaderBuilder(int year) {
     const std::string ano = zeroPadded(static_cast<std::uint64_t>(year), 4);
-    sequence("00000001").TipoREGISTRO("1").CNPJDECL(declarantCnpj()).Ano(ano);
-    PERIODOINICIAL(ddmmyyyy(1, 1, year)).PERIODOFINAL(ddmmyyyy(31, 12, year));
-    Tipo("0").SITUACAO("00").DATAEVENTO("00000000").UF("SP");
-    NOME("EMPRESA DECLARANTE EXEMPLO 1 LTDA").NomeArquivo("KOVALDF");
+    sequence("00000001").recordType("1").cnpj(declarantCnpj()).year(ano);
+    periodStart(ddmmyyyy(1, 1, year)).periodEnd(ddmmyyyy(31, 12, year));
+    type("0").situation("00").eventDate("00000000").uf("SP");
+    name("EMPRESA DECLARANTE EXEMPLO 1 LTDA").fileTag("KOVALDF");
 }
 
 ContactBuilder::ContactBuilder() {
-    sequence("00000002").TipoREGISTRO("2");
-    CPFREPRESENTANTE(makeCpf(123'456'789)).DDDREPRESENTANTE("0011").TELEFONEREPRESENTANTE("987654321");
-    RAMALREPRESENTANTE("00000");
-    CPFRESPONSAVEL(makeCpf(987'654'321)).DDDRESPONSAVEL("0021").TELEFONERESPONSAVEL("034567890");
-    RAMALRESPONSAVEL("01234");
+    sequence("00000002").recordType("2");
+    representativeCpf(makeCpf(123'456'789)).representativeAreaCode("0011").representativePhone("987654321");
+    representativeExtension("00000");
+    responsibleCpf(makeCpf(987'654'321)).responsibleAreaCode("0021").responsiblePhone("034567890");
+    responsibleExtension("01234");
 }
 
 EntityBuilder EntityBuilder::type3(std::size_t line, std::size_t n) {
     EntityBuilder b;
-    b.sequence(line).TipoREGISTRO("3").Tipo("J").CNPJDECL(nthCnpj(n));
-    b.NOME(numberedName("ENTIDADE BENEFICENTE", n));
+    b.sequence(line).recordType("3").type("J").cnpj(nthCnpj(n));
+    b.name(numberedName("ENTIDADE BENEFICENTE", n));
     return b;
 }
 
 EntityBuilder EntityBuilder::type4J(std::size_t line, std::size_t n) {
     EntityBuilder b;
-    b.sequence(line).TipoREGISTRO("4").Tipo("J").CNPJDECL(nthCnpj(n));
-    b.NOME(numberedName("BENEFICIARIO PESSOA JURIDICA", n));
+    b.sequence(line).recordType("4").type("J").cnpj(nthCnpj(n));
+    b.name(numberedName("BENEFICIARIO PESSOA JURIDICA", n));
     return b;
 }
 
 EntityBuilder EntityBuilder::type4F(std::size_t line, std::size_t n) {
     EntityBuilder b;
-    b.sequence(line).TipoREGISTRO("4").Tipo("F").cpfPrefix("000").CPF(nthCpf(n));
-    b.NOME(numberedName("BENEFICIARIO PESSOA FISICA", n));
+    b.sequence(line).recordType("4").type("F").cpfPrefix("000").cpf(nthCpf(n));
+    b.name(numberedName("BENEFICIARIO PESSOA FISICA", n));
     return b;
 }
 
 LevyBuilder::LevyBuilder(std::size_t line, std::size_t k, int year) {
-    sequence(line).TipoREGISTRO("5").CNPJDECL(nthCnpj(k / 12));
-    VENCIMENTO(ddmmyyyy(10, static_cast<int>(k % 12) + 1, year));
-    BASECALCULO(levyBase(k)).KOVA(levyKova(k));
+    sequence(line).recordType("5").cnpj(nthCnpj(k / 12));
+    dueDate(ddmmyyyy(10, static_cast<int>(k % 12) + 1, year));
+    baseAmount(levyBase(k)).levyAmount(levyKova(k));
 }
 
 std::uint64_t LevyBuilder::levyBase(std::size_t k) { return 1'000'000ULL + 12'345ULL * k; }
@@ -109,7 +109,7 @@ std::uint64_t LevyBuilder::levyBase(std::size_t k) { return 1'000'000ULL + 12'34
 std::uint64_t LevyBuilder::levyKova(std::size_t k) { return levyBase(k) * 38 / 10'000; }
 
 TrailerBuilder::TrailerBuilder(int year) {
-    TipoREGISTRO("T").filler(std::string(137, '9')).Ano(zeroPadded(static_cast<std::uint64_t>(year), 4));
+    recordType("T").filler(std::string(137, '9')).year(zeroPadded(static_cast<std::uint64_t>(year), 4));
 }
 
 DeclarationBuilder::DeclarationBuilder(int year) : year_(year), header_(year) {}

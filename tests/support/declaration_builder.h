@@ -90,17 +90,17 @@ class HeaderBuilder : public RecordBuilder<HeaderBuilder> {
 public:
     explicit HeaderBuilder(int year = kDefaultYear);
     HeaderBuilder& sequence(std::string_view text) { return setField(1, 8, text); }
-    HeaderBuilder& TipoREGISTRO(std::string_view text) { return setField(9, 1, text); }
-    HeaderBuilder& CNPJDECL(std::string_view text) { return setField(10, 14, text); }
-    HeaderBuilder& Ano(std::string_view text) { return setField(24, 4, text); }
-    HeaderBuilder& PERIODOINICIAL(std::string_view ddmmyyyy) { return setField(28, 8, ddmmyyyy); }
-    HeaderBuilder& PERIODOFINAL(std::string_view ddmmyyyy) { return setField(36, 8, ddmmyyyy); }
-    HeaderBuilder& Tipo(std::string_view text) { return setField(44, 1, text); }
-    HeaderBuilder& SITUACAO(std::string_view text) { return setField(45, 2, text); }
-    HeaderBuilder& DATAEVENTO(std::string_view ddmmyyyy) { return setField(47, 8, ddmmyyyy); }
-    HeaderBuilder& UF(std::string_view text) { return setField(55, 2, text); }
-    HeaderBuilder& NOME(std::string_view text) { return setField(57, 60, text); }
-    HeaderBuilder& NomeArquivo(std::string_view text) { return setField(117, 7, text); }
+    HeaderBuilder& recordType(std::string_view text) { return setField(9, 1, text); }
+    HeaderBuilder& cnpj(std::string_view text) { return setField(10, 14, text); }
+    HeaderBuilder& year(std::string_view text) { return setField(24, 4, text); }
+    HeaderBuilder& periodStart(std::string_view ddmmyyyy) { return setField(28, 8, ddmmyyyy); }
+    HeaderBuilder& periodEnd(std::string_view ddmmyyyy) { return setField(36, 8, ddmmyyyy); }
+    HeaderBuilder& type(std::string_view text) { return setField(44, 1, text); }
+    HeaderBuilder& situation(std::string_view text) { return setField(45, 2, text); }
+    HeaderBuilder& eventDate(std::string_view ddmmyyyy) { return setField(47, 8, ddmmyyyy); }
+    HeaderBuilder& uf(std::string_view text) { return setField(55, 2, text); }
+    HeaderBuilder& name(std::string_view text) { return setField(57, 60, text); }
+    HeaderBuilder& fileTag(std::string_view text) { return setField(117, 7, text); }
     HeaderBuilder& filler(std::string_view text) { return setField(124, 19, text); }
 };
 
@@ -110,15 +110,15 @@ class ContactBuilder : public RecordBuilder<ContactBuilder> {
 public:
     ContactBuilder();
     ContactBuilder& sequence(std::string_view text) { return setField(1, 8, text); }
-    ContactBuilder& TipoREGISTRO(std::string_view text) { return setField(9, 1, text); }
-    ContactBuilder& CPFREPRESENTANTE(std::string_view text) { return setField(10, 11, text); }
-    ContactBuilder& DDDREPRESENTANTE(std::string_view text) { return setField(21, 4, text); }
-    ContactBuilder& TELEFONEREPRESENTANTE(std::string_view text) { return setField(25, 9, text); }
-    ContactBuilder& RAMALREPRESENTANTE(std::string_view text) { return setField(34, 5, text); }
-    ContactBuilder& CPFRESPONSAVEL(std::string_view text) { return setField(39, 11, text); }
-    ContactBuilder& DDDRESPONSAVEL(std::string_view text) { return setField(50, 4, text); }
-    ContactBuilder& TELEFONERESPONSAVEL(std::string_view text) { return setField(54, 9, text); }
-    ContactBuilder& RAMALRESPONSAVEL(std::string_view text) { return setField(63, 5, text); }
+    ContactBuilder& recordType(std::string_view text) { return setField(9, 1, text); }
+    ContactBuilder& representativeCpf(std::string_view text) { return setField(10, 11, text); }
+    ContactBuilder& representativeAreaCode(std::string_view text) { return setField(21, 4, text); }
+    ContactBuilder& representativePhone(std::string_view text) { return setField(25, 9, text); }
+    ContactBuilder& representativeExtension(std::string_view text) { return setField(34, 5, text); }
+    ContactBuilder& responsibleCpf(std::string_view text) { return setField(39, 11, text); }
+    ContactBuilder& responsibleAreaCode(std::string_view text) { return setField(50, 4, text); }
+    ContactBuilder& responsiblePhone(std::string_view text) { return setField(54, 9, text); }
+    ContactBuilder& responsibleExtension(std::string_view text) { return setField(63, 5, text); }
     ContactBuilder& filler(std::string_view text) { return setField(68, 75, text); }
 };
 
@@ -132,12 +132,12 @@ public:
     static EntityBuilder type4F(std::size_t line, std::size_t n = 0);  // "4", "F", "000" + nthCpf(n)
     EntityBuilder& sequence(std::size_t line) { return setField(1, 8, zeroPadded(line, 8)); }
     EntityBuilder& sequence(std::string_view text) { return setField(1, 8, text); }
-    EntityBuilder& TipoREGISTRO(std::string_view text) { return setField(9, 1, text); }
-    EntityBuilder& Tipo(std::string_view text) { return setField(10, 1, text); }
-    EntityBuilder& CNPJDECL(std::string_view text) { return setField(11, 14, text); }
+    EntityBuilder& recordType(std::string_view text) { return setField(9, 1, text); }
+    EntityBuilder& type(std::string_view text) { return setField(10, 1, text); }
+    EntityBuilder& cnpj(std::string_view text) { return setField(11, 14, text); }
     EntityBuilder& cpfPrefix(std::string_view text) { return setField(11, 3, text); }
-    EntityBuilder& CPF(std::string_view text) { return setField(14, 11, text); }
-    EntityBuilder& NOME(std::string_view text) { return setField(25, 118, text); }
+    EntityBuilder& cpf(std::string_view text) { return setField(14, 11, text); }
+    EntityBuilder& name(std::string_view text) { return setField(25, 118, text); }
 
 private:
     EntityBuilder() = default;
@@ -152,13 +152,13 @@ public:
     static std::uint64_t levyKova(std::size_t k);  // non-zero
     LevyBuilder& sequence(std::size_t line) { return setField(1, 8, zeroPadded(line, 8)); }
     LevyBuilder& sequence(std::string_view text) { return setField(1, 8, text); }
-    LevyBuilder& TipoREGISTRO(std::string_view text) { return setField(9, 1, text); }
-    LevyBuilder& CNPJDECL(std::string_view text) { return setField(10, 14, text); }
-    LevyBuilder& VENCIMENTO(std::string_view ddmmyyyy) { return setField(24, 8, ddmmyyyy); }
-    LevyBuilder& BASECALCULO(std::uint64_t hundredths) { return setField(32, 17, zeroPadded(hundredths, 17)); }
-    LevyBuilder& BASECALCULO(std::string_view text) { return setField(32, 17, text); }
-    LevyBuilder& KOVA(std::uint64_t hundredths) { return setField(49, 17, zeroPadded(hundredths, 17)); }
-    LevyBuilder& KOVA(std::string_view text) { return setField(49, 17, text); }
+    LevyBuilder& recordType(std::string_view text) { return setField(9, 1, text); }
+    LevyBuilder& cnpj(std::string_view text) { return setField(10, 14, text); }
+    LevyBuilder& dueDate(std::string_view ddmmyyyy) { return setField(24, 8, ddmmyyyy); }
+    LevyBuilder& baseAmount(std::uint64_t hundredths) { return setField(32, 17, zeroPadded(hundredths, 17)); }
+    LevyBuilder& baseAmount(std::string_view text) { return setField(32, 17, text); }
+    LevyBuilder& levyAmount(std::uint64_t hundredths) { return setField(49, 17, zeroPadded(hundredths, 17)); }
+    LevyBuilder& levyAmount(std::string_view text) { return setField(49, 17, text); }
     LevyBuilder& filler(std::string_view text) { return setField(66, 77, text); }
 };
 
@@ -166,9 +166,9 @@ public:
 class TrailerBuilder : public RecordBuilder<TrailerBuilder> {
 public:
     explicit TrailerBuilder(int year = kDefaultYear);
-    TrailerBuilder& TipoREGISTRO(std::string_view text) { return setField(1, 1, text); }
+    TrailerBuilder& recordType(std::string_view text) { return setField(1, 1, text); }
     TrailerBuilder& filler(std::string_view text) { return setField(2, 137, text); }
-    TrailerBuilder& Ano(std::string_view text) { return setField(139, 4, text); }
+    TrailerBuilder& year(std::string_view text) { return setField(139, 4, text); }
 };
 
 // --- Whole declarations ------------------------------------------------------------------------------------------

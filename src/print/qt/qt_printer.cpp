@@ -71,7 +71,7 @@ bool QtPrinter::fontUsable(const std::string& family) {
     return printerPresent() && resolveFont(QString::fromStdString(family)).usable;
 }
 
-std::optional<std::string> QtPrinter::IMPRESSORAPADRAO() {
+std::optional<std::string> QtPrinter::defaultPrinterName() {
     if (pdf_) return "PDF: " + pdf_->string();
     return targetPrinter();
 }

@@ -29,7 +29,7 @@ public:
 
     bool printerPresent() override;
     bool fontUsable(const std::string& family) override;
-    std::optional<std::string> IMPRESSORAPADRAO() override;
+    std::optional<std::string> defaultPrinterName() override;
 
     // The family the text of the last document was drawn with (after substitution), and its page count.
     const std::string& drawnFamily() const { return drawnFamily_; }

@@ -107,12 +107,12 @@ StartedProgram::~StartedProgram() = default;
 
 bool StartedProgram::start() { return program->start(); }
 
-KOVALDPRI* StartedProgram::mainWindow() const { return program->mainWindow(); }
+MainWindow* StartedProgram::mainWindow() const { return program->mainWindow(); }
 
-KOVALDDEC* StartedProgram::importScreen() const {
+ImportScreen* StartedProgram::importScreen() const {
     if (!mainWindow()) return nullptr;
     for (QMdiSubWindow* sub : mainWindow()->mdiArea()->subWindowList()) {
-        if (auto* screen = qobject_cast<KOVALDDEC*>(sub->widget())) return screen;
+        if (auto* screen = qobject_cast<ImportScreen*>(sub->widget())) return screen;
     }
     return nullptr;
 }
@@ -151,13 +151,13 @@ void clickButton(QWidget* dialog, const QString& buttonName) {
     if (auto* b = dialog->findChild<QAbstractButton*>(buttonName)) b->click();
 }
 
-bool allOn(const KOVALDPRI& main) {
+bool allOn(const MainWindow& main) {
     for (QAction* a : main.switchedCommands())
         if (!a->isEnabled()) return false;
     return true;
 }
 
-bool allOff(const KOVALDPRI& main) {
+bool allOff(const MainWindow& main) {
     for (QAction* a : main.switchedCommands())
         if (a->isEnabled()) return false;
     return true;

@@ -19,8 +19,8 @@
 class QWidget;
 
 namespace kova::app {
-class KOVALDDEC;
-class KOVALDPRI;
+class ImportScreen;
+class MainWindow;
 }
 
 namespace kova::app::testing {
@@ -77,8 +77,8 @@ struct StartedProgram {
     explicit StartedProgram(bool withDatabase = true);
     ~StartedProgram();
     bool start();
-    KOVALDPRI* mainWindow() const;
-    KOVALDDEC* importScreen() const;
+    MainWindow* mainWindow() const;
+    ImportScreen* importScreen() const;
 
     ProgramFolder folder;
     FixedPlatform platform;
@@ -96,7 +96,7 @@ void capture(QWidget* widget, const QString& name);
 void clickButton(QWidget* dialog, const QString& buttonName);
 
 // Whether every command that the main window switches on and off is on (allOn) or off (allOff).
-bool allOn(const KOVALDPRI& main);
-bool allOff(const KOVALDPRI& main);
+bool allOn(const MainWindow& main);
+bool allOff(const MainWindow& main);
 
 }  // namespace kova::app::testing

@@ -65,11 +65,11 @@ protected:
 TEST_F(PdfRendering, ErrorReport) {
     printtest::TextErrorLog log;
     for (int i = 0; i < 60; ++i)
-        log.GRAVAERRO("3", 3 + i, "0025", "0142", 74, "11222333000181", "EMPRESA AÇÃO ÇÉÊ", std::string("X"));
+        log.recordError("3", 3 + i, "0025", "0142", 74, "11222333000181", "EMPRESA AÇÃO ÇÉÊ", std::string("X"));
     const fs::path pdf = scratch.path() / "erros.pdf";
     auto printer = QtPrinter::pdfFile(pdf);
     PrintContext c{*printer, flags, prompts, clock, progress};
-    ASSERT_EQ(ImpRelErros(log, c), PrintOutcome::Printed);
+    ASSERT_EQ(printErrorReport(log, c), PrintOutcome::Printed);
     expectPdf(pdf, 2);
     EXPECT_FALSE(printer->drawnFamily().empty());
 }
@@ -83,7 +83,7 @@ TEST_F(PdfRendering, Receipt) {
     const fs::path pdf = scratch.path() / "recibo.pdf";
     auto printer = QtPrinter::pdfFile(pdf);
     PrintContext c{*printer, flags, prompts, clock, progress};
-    DADOSRECIBO data;
+    ReceiptData data;
     ASSERT_EQ(printReceipt(dec, c, data), ReceiptPrintResult::Printed);
     expectPdf(pdf, 1);
 }
@@ -96,7 +96,7 @@ TEST_F(PdfRendering, DeclarationReport) {
     PrintContext c{*printer, flags, prompts, clock, progress};
     CancelFlag cancel;
     DeclarationReport report(c, cancel);
-    ASSERT_TRUE(report.IMPRIMERELATORIO(dec));
+    ASSERT_TRUE(report.printDeclarationReport(dec));
     expectPdf(pdf, 5);
 }
 

@@ -18,20 +18,20 @@ fs::path writeSealedDeliveryFile(const fs::path& folder, const fixtures::Declara
     // What the validation keeps for the header: the type-2 fields, the counts and the totals.
     ImportState state;
     const ContactRecord contacts(records.at(1));
-    state.representativeCPF = contacts.CPFREPRESENTANTE();
-    state.representativeTelephoneBlock = contacts.telephoneBlockREPRESENTANTE();
+    state.representativeCpf = contacts.representativeCpf();
+    state.representativeTelephoneBlock = contacts.representativePhoneBlock();
     for (const std::string& line : records) {
         const RecordView record(line);
         if (record.isTrailer()) continue;
-        if (record.TipoREGISTRO() == "3") ++state.count3;
-        if (record.TipoREGISTRO() == "4") ++state.count4;
-        if (record.TipoREGISTRO() == "5") {
+        if (record.recordType() == "3") ++state.count3;
+        if (record.recordType() == "4") ++state.count4;
+        if (record.recordType() == "5") {
             state.baseTotal.addDigits(record.field(32, 17));
             state.levyTotal.addDigits(record.field(49, 17));
         }
     }
     const DeliveryHeaderFields fields = headerFieldsOf(DeclarantData::fromHeader(records.at(0)), state);
-    const std::string name = deliveryFileName(fields.CNPJDECL, fields.Ano, fields.Tipo, fields.SITUACAO);
+    const std::string name = deliveryFileName(fields.cnpj, fields.year, fields.type, fields.situation);
 
     // The header carries the detail seal, so the records are sealed before it is written.
     std::uint32_t running = 0;
@@ -39,12 +39,12 @@ fs::path writeSealedDeliveryFile(const fs::path& folder, const fixtures::Declara
     std::string body;
     for (const std::string& line : records) {
         const std::string sealed = sealedDetailRecord(line);
-        detailSeal = ACUMULACRC(sealed, running);
+        detailSeal = accumulateSeal(sealed, running);
         body += sealed + "\r\n";
     }
-    const std::string r1 = receiptRecord(fields.CNPJDECL, fields.NOME);
+    const std::string r1 = receiptRecord(fields.cnpj, fields.name);
     std::uint32_t receiptRunning = running;
-    const std::string receiptSeal = ACUMULACRC(r1, receiptRunning);
+    const std::string receiptSeal = accumulateSeal(r1, receiptRunning);
     const std::string file = headerRecord(fields, detailSeal, name) + "\r\n" + body + r1 + "\r\n" +
                              receiptClosingRecord(receiptSeal) + "\r\n";
     fs::create_directories(folder);
