@@ -21,23 +21,22 @@
 #include "app/source_frame.h"
 #include "app/transmit_question.h"
 #include "core/clock.h"
+#include "core/text.h"
 
 namespace kova::app {
 
 namespace {
 
-const QString kImportFileTitle = QStringLiteral("Importar Arquivo");
+constexpr const char* kImportFileTitle = "Importar Arquivo";
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 std::filesystem::path toPath(const QString& text) { return std::filesystem::path(text.toStdString()); }
 
-std::string lastEight(const std::string& text) { return text.size() <= 8 ? text : text.substr(text.size() - 8); }
-
 // TransmitQuestion writes "1" for "Sim" into the answer field: the value that otherwise means "not generated".
 constexpr ImportAnswer kAnsweredYes = static_cast<ImportAnswer>(1);
 
-// The declarant labels: name in the program and caption, in the order shown.
+// The declarant labels: object name and caption, in the order shown.
 struct DeclarantField {
     const char* name;
     const char* caption;
@@ -54,17 +53,26 @@ const DeclarantField kDeclarantFields[] = {
     {"LblDataEvento", "Data Evento:", &DeclarantDisplay::eventDate},
 };
 
-// Timing frames in the order of the phases, with their captions.
-struct TimingFrameText {
-    TimingFrame frame;
+// The timing frames in the order shown: the phase, its caption, the frame's index and the indices of its start,
+// end and elapsed labels (the controls' names), and what the end label reads while the phase runs.
+struct PhaseFrameText {
+    ImportPhase phase;
     const char* caption;
+    int frameIndex;
+    int labels[3];
+    const char* runningEnd;
 };
-const TimingFrameText kTimingFrames[] = {
-    {TimingFrame::OpenFile, "Abrir Arquivo"},
-    {TimingFrame::Critique, "Crítica"},
-    {TimingFrame::Generation, "Geração"},
-    {TimingFrame::Transmission, "Transmissão"},
+const PhaseFrameText kPhaseFrames[] = {
+    {ImportPhase::OpenFile, "Abrir Arquivo", 0, {0, 1, 10}, "HF: "},
+    {ImportPhase::Critique, "Crítica", 3, {6, 7, 11}, "HF: "},
+    {ImportPhase::Generation, "Geração", 1, {2, 3, 12}, "HF:"},
+    {ImportPhase::Transmission, "Transmissão", 2, {8, 9, 14}, ""},
 };
+const PhaseFrameText& phaseFrameText(ImportPhase phase) {
+    for (const PhaseFrameText& t : kPhaseFrames)
+        if (t.phase == phase) return t;
+    return kPhaseFrames[0];
+}
 
 struct ButtonText {
     ImportButton button;
@@ -130,8 +138,8 @@ ImportScreen::ImportScreen(ProgramContext& context, ScreenHost& host, ImportServ
     connect(source_, &SourceFrame::folderChosen, this, &ImportScreen::onFolderChosen);
     connect(source_, &SourceFrame::fileChosen, this, &ImportScreen::onFileClicked);
 
-    // Load: the screen starts on the root drive and its root folder, nothing chosen.
-    clearDeclarant(*this);
+    // The screen starts on the root drive and its root folder, nothing chosen.
+    showDeclarant({});
     pgBar_->setValue(pgBar_->minimum());
     source_->setDrive(QStringLiteral("/"));
     context_.importScreenOpen = true;
@@ -139,8 +147,8 @@ ImportScreen::ImportScreen(ProgramContext& context, ScreenHost& host, ImportServ
     setButtonEnabled(ImportButton::Ok, false);
     setButtonEnabled(ImportButton::PrintPending, false);
     setButtonEnabled(ImportButton::Cancel, false);
-    for (const auto& f : kTimingFrames) showFrame(f.frame, false);
-    setErrorCount("0");
+    for (QGroupBox* frame : frames_) frame->hide();
+    errorCountChanged(0);
     host_.disableMenus();
 }
 
@@ -170,9 +178,9 @@ QWidget* ImportScreen::buildTimingFrames() {
     auto* strip = new QWidget(this);
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(0, 0, 0, 0);
-    for (const TimingFrameText& t : kTimingFrames) {
+    for (const PhaseFrameText& t : kPhaseFrames) {
         auto* frame = new QGroupBox(QString::fromUtf8(t.caption), strip);
-        frame->setObjectName(QStringLiteral("Frame3_%1").arg(static_cast<int>(t.frame)));
+        frame->setObjectName(QStringLiteral("Frame3_%1").arg(t.frameIndex));
         QSizePolicy keep = frame->sizePolicy();
         keep.setRetainSizeWhenHidden(true);  // the frames keep their places while hidden
         frame->setSizePolicy(keep);
@@ -180,18 +188,17 @@ QWidget* ImportScreen::buildTimingFrames() {
         auto* grid = new QGridLayout(frame);
         grid->setVerticalSpacing(1);
         grid->setContentsMargins(6, 2, 6, 4);
-        const TimingLabels indices = timingLabelsOf(t.frame);
         const int places[3][3] = {{0, 0, 1}, {0, 1, 1}, {1, 0, 2}};  // row, column, columns
-        int i = 0;
-        for (int index : {indices.start, indices.end, indices.elapsed}) {
+        QList<QLabel*> labels;
+        for (int i = 0; i < 3; ++i) {
             auto* label = new QLabel(frame);
-            label->setObjectName(QStringLiteral("LblTempo%1").arg(index));
+            label->setObjectName(QStringLiteral("LblTempo%1").arg(t.labels[i]));
             label->setMinimumWidth(80);
             grid->addWidget(label, places[i][0], places[i][1], 1, places[i][2]);
-            lblTempo_.insert(index, label);
-            ++i;
+            labels.append(label);
         }
-        frames_.insert(static_cast<int>(t.frame), frame);
+        phaseLabels_.insert(t.phase, labels);
+        frames_.insert(t.phase, frame);
         row->addWidget(frame);
     }
     return strip;
@@ -239,6 +246,13 @@ QWidget* ImportScreen::buildButtons() {
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(0, 0, 0, 0);
     row->addStretch();
+    const std::function<void()> handlers[] = {
+        [this] { onImport(); },
+        [this] { releaseScreen(this); },
+        [this] { host_.showHelp(topic::ImportarDeclaracao); },
+        [this] { onPrintPending(); },
+        [this] { onCancel(); },
+    };
     for (const ButtonText& b : kButtons) {
         auto* button = new QPushButton(QString::fromUtf8(b.caption), strip);
         const int index = static_cast<int>(b.button);
@@ -246,14 +260,14 @@ QWidget* ImportScreen::buildButtons() {
         button->setAutoDefault(false);
         button->setMinimumWidth(90);
         button->setCursor(Qt::ArrowCursor);
-        connect(button, &QPushButton::clicked, this, [this, which = b.button] { onButtonClicked(which); });
+        connect(button, &QPushButton::clicked, this, handlers[index]);
         buttons_.insert(index, button);
         row->addWidget(button);
     }
     return strip;
 }
 
-// --- ImportView ----------------------------------------------------------------------------------------------------
+// --- What the import tells -----------------------------------------------------------------------------------------
 
 void ImportScreen::setPercent(int percent) {
     pgBar_->setValue(std::clamp(percent, pgBar_->minimum(), pgBar_->maximum()));
@@ -261,53 +275,34 @@ void ImportScreen::setPercent(int percent) {
 
 void ImportScreen::pump() { pump_.pump(); }
 
-void ImportScreen::setCaption(const std::string& text) { setWindowTitle(qs(text)); }
-
-void ImportScreen::showFrame(TimingFrame frame, bool visible) {
-    if (QGroupBox* f = frames_.value(static_cast<int>(frame))) f->setVisible(visible);
+void ImportScreen::phaseStarted(ImportPhase phase, const std::string& start) {
+    frames_.value(phase)->show();
+    phaseLabel(phase, 0)->setText(QStringLiteral("HI: ") + qs(start));
+    phaseLabel(phase, 1)->setText(QString::fromLatin1(phaseFrameText(phase).runningEnd));
+    phaseLabel(phase, 2)->clear();
 }
 
-QGroupBox* ImportScreen::Frame3(TimingFrame frame) const { return frames_.value(static_cast<int>(frame)); }
-
-void ImportScreen::setTimeLabel(int index, const std::string& text) {
-    if (QLabel* label = lblTempo_.value(index)) label->setText(qs(text));
+void ImportScreen::phaseEnded(ImportPhase phase, const std::string& end, const std::string& elapsed) {
+    phaseLabel(phase, 1)->setText(QStringLiteral("HF: ") + qs(end));
+    if (!elapsed.empty()) phaseLabel(phase, 2)->setText(QStringLiteral("Tempo: ") + qs(elapsed));
 }
 
-std::string ImportScreen::timeLabel(int index) const {
-    const QLabel* label = lblTempo_.value(index);
-    return label ? label->text().toStdString() : std::string();
+QLabel* ImportScreen::phaseLabel(ImportPhase phase, int which) const { return phaseLabels_.value(phase).value(which); }
+
+void ImportScreen::statusChanged(const std::string& text) { label4_->setText(qs(text)); }
+
+void ImportScreen::pendingCleared() { pending_->clear(); }
+
+void ImportScreen::pendingLine(const std::string& line) {
+    pending_->append(qs(line));
+    ++linesThisRun_;
 }
 
-void ImportScreen::setStatus(const std::string& text) { label4_->setText(qs(text)); }
+void ImportScreen::errorCountChanged(std::int64_t count) { lblQtErros_->setText(qs(formatThousands(count))); }
 
-void ImportScreen::showStatus(bool visible) { label4_->setVisible(visible); }
+void ImportScreen::warning(const std::string& line) { pending_->append(qs(line)); }
 
-void ImportScreen::setErrorCount(const std::string& text) { lblQtErros_->setText(qs(text)); }
-
-void ImportScreen::clearPending() { pending_->clear(); }
-
-void ImportScreen::appendPending(const std::string& line) { pending_->append(qs(line)); }
-
-std::size_t ImportScreen::pendingLineCount() const { return static_cast<std::size_t>(pending_->lineCount()); }
-
-QPushButton* ImportScreen::BtnCmd(ImportButton button) const { return buttons_.value(static_cast<int>(button)); }
-
-void ImportScreen::setButtonEnabled(ImportButton button, bool enabled) {
-    if (QPushButton* b = BtnCmd(button)) b->setEnabled(enabled);
-}
-
-bool ImportScreen::buttonEnabled(ImportButton button) const {
-    const QPushButton* b = BtnCmd(button);
-    return b && b->isEnabled();
-}
-
-void ImportScreen::setPickersEnabled(bool enabled) { source_->setPickersEnabled(enabled); }
-
-void ImportScreen::setFileBoxEnabled(bool enabled) { source_->TxtArq()->setEnabled(enabled); }
-
-void ImportScreen::refreshPickers() { source_->refresh(); }
-
-void ImportScreen::setBusy(bool busy) {
+void ImportScreen::busyChanged(bool busy) {
     // The buttons keep the arrow (so "Cancelar" looks clickable during an import): the busy pointer is the
     // screen's own, not an application-wide one.
     if (busy) {
@@ -317,37 +312,70 @@ void ImportScreen::setBusy(bool busy) {
     }
 }
 
-void ImportScreen::setDeclarantLabels(const DeclarantDisplay& labels) {
-    for (const DeclarantField& field : kDeclarantFields) {
-        declarant_.value(QString::fromLatin1(field.name))->setText(qs(labels.*(field.value)));
-    }
+void ImportScreen::folderContentsChanged() { source_->refresh(); }
+
+// --- The screen's own widgets --------------------------------------------------------------------------------------
+
+QPushButton* ImportScreen::BtnCmd(ImportButton button) const { return buttons_.value(static_cast<int>(button)); }
+
+void ImportScreen::setButtonEnabled(ImportButton button, bool enabled) { BtnCmd(button)->setEnabled(enabled); }
+
+void ImportScreen::setPickersEnabled(bool enabled) { source_->setPickersEnabled(enabled); }
+
+void ImportScreen::setRunning(bool running) {
+    running_ = running;
+    setPickersEnabled(!running);
+    source_->TxtArq()->setEnabled(!running);
+    for (ImportButton b : {ImportButton::Ok, ImportButton::Close, ImportButton::Help, ImportButton::PrintPending})
+        setButtonEnabled(b, !running);
+    setButtonEnabled(ImportButton::Cancel, running);
+}
+
+void ImportScreen::showDeclarant(const DeclarantDisplay& declarant) {
+    for (const DeclarantField& field : kDeclarantFields)
+        declarant_.value(QString::fromLatin1(field.name))->setText(qs(declarant.*(field.value)));
 }
 
 QLabel* ImportScreen::declarantLabel(const QString& name) const { return declarant_.value(name); }
 
-// --- Events --------------------------------------------------------------------------------------------------------
-
-Message ImportScreen::exclamation(const QString& text) const {
-    Message m;
-    m.title = kImportFileTitle.toStdString();
-    m.text = text.toStdString();
-    m.icon = Icon::Exclamation;
-    return m;
-}
+// --- What the person does ------------------------------------------------------------------------------------------
 
 void ImportScreen::setFileBox(const QString& text) {
     QLineEdit* box = source_->TxtArq();
     if (box->text() == text) return;
     box->setText(text);
-    driver_.fileBoxChanged(toPath(text));
+    chooseFile(text);
 }
 
-void ImportScreen::onFileNameEdited(const QString& text) { driver_.fileBoxChanged(toPath(text)); }
+void ImportScreen::chooseFile(const QString& text) {
+    // A cancelled import's list stays until the person picks again.
+    if (!driver_.cancelled()) {
+        errorCountChanged(0);
+        setButtonEnabled(ImportButton::PrintPending, false);
+        setWindowTitle(QStringLiteral("Importar Declaração"));
+        pending_->clear();
+    }
+    for (QGroupBox* frame : frames_) frame->hide();
+    setPercent(0);
+    const FileChoice choice = driver_.choose(toPath(text));
+    if (choice.kind != FileChoice::Kind::NotFound) {
+        showDeclarant(choice.declarant);
+        setButtonEnabled(ImportButton::Ok, choice.accepted());
+    }
+    if (!choice.notice.empty()) {
+        pending_->clear();
+        pending_->append(qs(choice.notice));
+        errorCountChanged(0);
+    }
+    pump_.pump();
+}
+
+void ImportScreen::onFileNameEdited(const QString& text) { chooseFile(text); }
 
 void ImportScreen::onDriveChosen(const QString& drive) {
     if (!folderReadable(drive)) {
         services_.prompts.show(
-            exclamation(QStringLiteral("Erro na leitura do disco selecionado. Verifique a unidade de disco.")));
+            exclamation(kImportFileTitle, "Erro na leitura do disco selecionado. Verifique a unidade de disco."));
         source_->setDrive(driveOf(context_.programFolder));
         return;
     }
@@ -358,11 +386,11 @@ void ImportScreen::onDriveChosen(const QString& drive) {
 
 void ImportScreen::onFolderChosen(const QString& folder) {
     if (!folderReadable(folder)) {
-        services_.prompts.show(exclamation(QStringLiteral("Erro na leitura do disco. Verifique a unidade de disco.")));
+        services_.prompts.show(exclamation(kImportFileTitle, "Erro na leitura do disco. Verifique a unidade de disco."));
         return;
     }
     source_->setFolder(folder);
-    session_.state.cancel.set = false;
+    driver_.clearCancel();
     setFileBox(QString());
     pump_.pumpNow();
 }
@@ -370,80 +398,58 @@ void ImportScreen::onFolderChosen(const QString& folder) {
 void ImportScreen::onFileClicked(const QString& folder, const QString& fileName) {
     const QString path = folder.endsWith(QLatin1Char('/')) ? folder + fileName : folder + QLatin1Char('/') + fileName;
     source_->TxtArq()->setText(path);
-    driver_.fileClicked(toPath(folder), fileName.toStdString());
+    driver_.clearCancel();
+    chooseFile(path);
 }
 
-void ImportScreen::onButtonClicked(ImportButton button) {
-    switch (button) {
-        case ImportButton::Ok: {
-            if (running_) return;
-            running_ = true;
-            const ImportOutcome outcome = driver_.importButton();
-            running_ = false;
-            context_.declarationGenerated = session_.mainAnswer == MainAnswer::Generated;
-            if (outcome == ImportOutcome::Succeeded && !closeRequested_) offerTransmission();
-            if (closeRequested_) releaseScreen(this);
-            break;
-        }
-        case ImportButton::Close: releaseScreen(this); break;
-        case ImportButton::Help: host_.showHelp(topic::ImportarDeclaracao); break;
-        case ImportButton::PrintPending:
-            if (services_.printPending) {
-                services_.printPending(*this);
-            } else {
-                Message m;
-                m.title = "Imprimir Pendências";
-                m.text = "A impressão da lista de erros ainda não está disponível nesta versão do programa.";
-                m.icon = Icon::Information;
-                services_.prompts.show(m);
-            }
-            break;
-        case ImportButton::Cancel: driver_.cancelButton(); break;
+void ImportScreen::onImport() {
+    if (running_) return;
+    linesThisRun_ = 0;
+    setRunning(true);
+    label4_->show();
+    const ImportResult result = driver_.run();
+    setRunning(false);
+    // The same file is imported again only once it is chosen again.
+    setButtonEnabled(ImportButton::Ok, false);
+    setButtonEnabled(ImportButton::PrintPending, linesThisRun_ > 0);
+    context_.declarationGenerated = result.generated;
+    if (result.outcome == ImportOutcome::Succeeded && !closeRequested_) offerTransmission(result.generated);
+    if (closeRequested_) releaseScreen(this);
+}
+
+void ImportScreen::onCancel() { driver_.requestCancel(); }
+
+void ImportScreen::onPrintPending() {
+    if (services_.printPending) {
+        services_.printPending(*this);
+    } else {
+        services_.prompts.show(information(
+            "Imprimir Pendências", "A impressão da lista de erros ainda não está disponível nesta versão do programa."));
     }
 }
 
-void ImportScreen::offerTransmission() {
+void ImportScreen::offerTransmission(bool generated) {
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    if (session_.mainAnswer != MainAnswer::Generated) {
-        setButtonEnabled(ImportButton::PrintPending, false);
+    setButtonEnabled(ImportButton::PrintPending, false);
+    if (!generated) {
         QApplication::restoreOverrideCursor();
         return;
     }
     const QString message = QString::fromStdString(importSuccessText(session_)) +
                             QStringLiteral("\n\nDeseja transmitir o arquivo neste momento ?");
-    setButtonEnabled(ImportButton::PrintPending, false);
     TransmitQuestion question(message, session_.answer, &host_, this, window());
     question.exec();
     // Only "Sim" transmits: a question closed by its close box is not an agreement to send the declaration.
     if (session_.answer == kAnsweredYes) {
-        const TimingLabels t = timingLabelsOf(TimingFrame::Transmission);
-        showStatus(true);
-        setStatus("Aguarde a transmissão da declaração...");
-        showFrame(TimingFrame::Transmission, true);
-        setTimeLabel(t.start, "HI: " + services_.clock.now().hhmmss());
-        setTimeLabel(t.end, "");
-        setTimeLabel(t.elapsed, "");
-        pump_.pumpNow();
-        bool sent = false;
-        if (services_.transmit) {
-            const std::filesystem::path delivery = session_.generatedDeclarationId.empty()
-                                                       ? session_.names.deliveryFilePath
-                                                       : std::filesystem::path(session_.generatedDeclarationId);
-            sent = services_.transmit(this, static_cast<int>(session_.answer), delivery);
-        } else {
-            Message m;
-            m.title = "Transmitir";
-            m.text = "A transmissão ainda não está disponível nesta versão do programa.";
-            m.icon = Icon::Information;
-            services_.prompts.show(m);
-        }
-        setTimeLabel(t.end, "HF: " + services_.clock.now().hhmmss());
-        if (sent) {
-            setTimeLabel(t.elapsed,
-                         "Tempo: " + elapsedTime(lastEight(timeLabel(t.start)), lastEight(timeLabel(t.end))));
-        }
+        label4_->show();
+        driver_.transmitGenerated([this](const std::filesystem::path& deliveryFile) {
+            if (services_.transmit) return services_.transmit(this, static_cast<int>(session_.answer), deliveryFile);
+            services_.prompts.show(
+                information("Transmitir", "A transmissão ainda não está disponível nesta versão do programa."));
+            return false;
+        });
     }
-    setStatus("");
+    statusChanged("");
     setFileBox(QString());
     QApplication::restoreOverrideCursor();
 }
@@ -469,14 +475,14 @@ bool ImportScreen::eventFilter(QObject* watched, QEvent* event) {
 
 void ImportScreen::closeEvent(QCloseEvent* event) {
     if (running_) {
-        // The running pass stops at its next record; the screen goes once the import button's handler ends.
-        driver_.unload();
+        // The running pass stops at its next record; the screen goes once the import has ended.
+        driver_.abandon();
         closeRequested_ = true;
         event->ignore();
         return;
     }
     context_.importScreenOpen = false;
-    driver_.unload();
+    driver_.abandon();
     host_.enableMenus();
     event->accept();
 }

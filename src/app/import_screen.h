@@ -13,7 +13,6 @@
 #include "core/error_log.h"
 #include "core/ports.h"
 #include "import/import_driver.h"
-#include "import/import_view.h"
 
 class QGroupBox;
 class QLabel;
@@ -25,6 +24,9 @@ namespace kova::app {
 
 struct ProgramContext;
 class ImportScreen;
+
+// The buttons of the screen, in their order (BtnCmd 0 to 4).
+enum class ImportButton { Ok = 0, Close = 1, Help = 2, PrintPending = 3, Cancel = 4 };
 class PendingListModel;
 class ScreenHost;
 class SourceFrame;
@@ -43,42 +45,37 @@ struct ImportServices {
     std::function<void(Progress& progress)> printPending;
 };
 
-class ImportScreen : public QWidget, public ImportView {
+class ImportScreen : public QWidget, public ImportEvents {
     Q_OBJECT
 public:
     ImportScreen(ProgramContext& context, ScreenHost& host, ImportServices services, QWidget* parent = nullptr);
     ~ImportScreen() override;
 
-    // ImportView
+    // ImportEvents
     void setPercent(int percent) override;
     void pump() override;
-    void setCaption(const std::string& text) override;
-    void showFrame(TimingFrame frame, bool visible) override;
-    void setTimeLabel(int index, const std::string& text) override;
-    std::string timeLabel(int index) const override;
-    void setStatus(const std::string& text) override;
-    void showStatus(bool visible) override;
-    void setErrorCount(const std::string& text) override;
-    void clearPending() override;
-    void appendPending(const std::string& line) override;
-    std::size_t pendingLineCount() const override;
-    void setButtonEnabled(ImportButton button, bool enabled) override;
-    bool buttonEnabled(ImportButton button) const override;
-    void setPickersEnabled(bool enabled) override;
-    void setFileBoxEnabled(bool enabled) override;
-    void refreshPickers() override;
-    void setBusy(bool busy) override;
-    void setDeclarantLabels(const DeclarantDisplay& labels) override;
+    void phaseStarted(ImportPhase phase, const std::string& start) override;
+    void phaseEnded(ImportPhase phase, const std::string& end, const std::string& elapsed) override;
+    void statusChanged(const std::string& text) override;
+    void pendingCleared() override;
+    void pendingLine(const std::string& line) override;
+    void errorCountChanged(std::int64_t count) override;
+    void warning(const std::string& line) override;
+    void busyChanged(bool busy) override;
+    void folderContentsChanged() override;
 
-    // The screen's events.
-    void onButtonClicked(ImportButton button);
-    // A new text typed into TxtArq.
+    // What the person does.
+    void onImport();
+    void onCancel();
+    void onPrintPending();
+    // A file name typed into the box, a drive, folder or file picked.
     void onFileNameEdited(const QString& text);
     void onDriveChosen(const QString& drive);
     void onFolderChosen(const QString& folder);
     void onFileClicked(const QString& folder, const QString& fileName);
-    // After a clean import that generated the declaration: the transmission question and the transmission.
-    void offerTransmission();
+    // After a clean import that generated the declaration: the transmission question and the transmission
+    // (POSIMPORTACAO).
+    void offerTransmission(bool generated);
 
     bool importRunning() const { return running_; }
     ImportSession& session() { return session_; }
@@ -90,8 +87,9 @@ public:
     QLabel* LblQtErros() const { return lblQtErros_; }
     QLabel* Label4() const { return label4_; }
     QProgressBar* PgBar() const { return pgBar_; }
-    QLabel* LblTempo(int index) const { return lblTempo_.value(index); }
-    QGroupBox* Frame3(TimingFrame frame) const;
+    QGroupBox* phaseFrame(ImportPhase phase) const { return frames_.value(phase); }
+    // The start, end and elapsed labels of a phase's frame.
+    QLabel* phaseLabel(ImportPhase phase, int which) const;
     QLabel* declarantLabel(const QString& name) const;
 
 protected:
@@ -104,9 +102,15 @@ private:
     QWidget* buildTimingFrames();
     QWidget* buildPendingFrame();
     QWidget* buildButtons();
-    // TxtArq gets a text from the program; a change reaches the driver as a change of the box.
+    // TxtArq gets a text from the program; a change reaches the driver as a new choice.
     void setFileBox(const QString& text);
-    Message exclamation(const QString& text) const;
+    // A new text in the file-name box: the driver reads the file's declarant data.
+    void chooseFile(const QString& text);
+    void showDeclarant(const DeclarantDisplay& declarant);
+    void setButtonEnabled(ImportButton button, bool enabled);
+    void setPickersEnabled(bool enabled);
+    // The widgets while an import runs: only "&Cancelar" on.
+    void setRunning(bool running);
 
     ProgramContext& context_;
     ScreenHost& host_;
@@ -118,8 +122,8 @@ private:
 
     SourceFrame* source_;
     QMap<QString, QLabel*> declarant_;
-    QMap<int, QGroupBox*> frames_;
-    QMap<int, QLabel*> lblTempo_;
+    QMap<ImportPhase, QGroupBox*> frames_;
+    QMap<ImportPhase, QList<QLabel*>> phaseLabels_;
     QLabel* label4_ = nullptr;
     QProgressBar* pgBar_ = nullptr;
     QListView* lstPend_ = nullptr;
@@ -130,6 +134,7 @@ private:
     bool loaded_ = false;
     bool running_ = false;
     bool closeRequested_ = false;
+    int linesThisRun_ = 0;  // pending lines listed by the running or last import
 };
 
 }  // namespace kova::app

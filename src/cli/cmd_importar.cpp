@@ -40,27 +40,18 @@ struct Options {
     bool replace = false;
 };
 
-// While the file is chosen the pending list is kept (its one line is a refusal); during the import the list is
-// written to stdout as it is filled, unless JSON rows are wanted. The zero-amount warning is a notice.
-class CliImportView : public kova::RecordingImportView {
+// The import as kova-cli shows it: the pending list on stdout as it is filled, unless JSON rows are wanted;
+// the zero-amount warning is a notice on stderr.
+class CliImportEvents : public kova::ImportEvents {
 public:
-    bool streaming = false;
-    bool json = false;
-
-    void appendPending(const std::string& line) override {
-        if (!streaming) {
-            RecordingImportView::appendPending(line);
-            return;
-        }
-        ++streamed_;
-        if (!json) std::cout << line << "\n";
+    explicit CliImportEvents(bool json) : json_(json) {}
+    void pendingLine(const std::string& line) override {
+        if (!json_) std::cout << line << "\n";
     }
-    std::size_t pendingLineCount() const override { return streaming ? streamed_ : pending.size(); }
-    void appendWarning(const std::string& line) override { std::cerr << line << "\n"; }
-    void setStatus(const std::string& text) override { status = text; }
+    void warning(const std::string& line) override { std::cerr << line << "\n"; }
 
 private:
-    std::size_t streamed_ = 0;
+    bool json_;
 };
 
 // Parses the arguments; a message and nullopt on a usage error. `help` is set for --help.
@@ -115,26 +106,25 @@ int importar(const std::vector<std::string>& args) {
     kova::ImportSession session;
     session.programFolder = kova::cli::programFolderOr(options->programFolder);
     kova::cli::BatchPrompts prompts(options->replace ? kova::kReplaceQuestionTitle : "");
-    CliImportView view;
-    view.json = options->json;
+    CliImportEvents events(options->json);
     const kova::SystemClock clock;
     kova::WorkDatabase database(session.programFolder);
     kova::DeliveryGeneration generation;
-    kova::ImportDriver driver(session, view, prompts, clock, database, &generation);
+    kova::ImportDriver driver(session, events, prompts, clock, database, &generation);
 
-    // Choosing the file: a first record that cannot be a header is refused before anything is touched.
-    driver.fileBoxChanged(options->file);
-    if (!view.buttonEnabled(kova::ImportButton::Ok) && !view.pending.empty()) {
-        for (const std::string& line : view.pending) std::cerr << line << "\n";
+    // Choosing the file: an empty file or a first record that cannot be a header is refused before anything is
+    // touched.
+    const kova::FileChoice choice = driver.choose(options->file);
+    if (!choice.notice.empty()) {
+        std::cerr << choice.notice << "\n";
         return kExitRefused;
     }
 
     if (!database.openForSession(prompts)) return kExitFailure;
-    view.streaming = true;
-    const kova::ImportOutcome outcome = driver.importButton();
-    switch (outcome) {
+    const kova::ImportResult result = driver.run();
+    switch (result.outcome) {
         case kova::ImportOutcome::Succeeded:
-            if (session.mainAnswer == kova::MainAnswer::Generated)
+            if (result.generated)
                 std::cerr << kova::importSuccessText(session) << "\n";
             else
                 std::cerr << "Arquivo importado com sucesso. A declaração não tem erros.\n";

@@ -19,6 +19,13 @@ struct Message {
     Answer defaultAnswer = Answer::Ok;
 };
 
+// The usual messages: a notice with the exclamation icon (OK, or OK and Cancel), an information or critical notice
+// with OK, and a Yes/No question.
+Message exclamation(std::string title, std::string text, Buttons buttons = Buttons::Ok);
+Message information(std::string title, std::string text);
+Message critical(std::string title, std::string text);
+Message question(std::string title, std::string text, Answer defaultAnswer);
+
 class Prompts {
 public:
     virtual ~Prompts() = default;

@@ -5,8 +5,8 @@
 
 namespace kova {
 
-BusyRetry::BusyRetry(Prompts& prompts, ImportView& view, std::string title, std::string sentence)
-    : prompts_(prompts), view_(view) {
+BusyRetry::BusyRetry(Prompts& prompts, ImportEvents& events, std::string title, std::string sentence)
+    : prompts_(prompts), events_(events) {
     text_.title = std::move(title);
     text_.sentence = std::move(sentence);
     text_.question = "Deseja tentar novamente ?";
@@ -17,9 +17,9 @@ bool BusyRetry::run(const std::function<void()>& step) {
 }
 
 Answer BusyRetry::show(const Message& message) {
-    view_.setBusy(false);
+    events_.busyChanged(false);
     const Answer answer = prompts_.show(message);
-    if (answer == Answer::Yes) view_.setBusy(true);
+    if (answer == Answer::Yes) events_.busyChanged(true);
     return answer;
 }
 
@@ -28,12 +28,12 @@ bool DeliveryWriters::writeToBody(BusyRetry& retry, const std::string& line) {
 }
 
 bool DeliveryWriters::writeDetailRecords() {
-    BusyRetry retry(prompts_, view_, "Registro Declaração", "Erro na geração do registro da declaração.");
+    BusyRetry retry(prompts_, events_, "Registro Declaração", "Erro na geração do registro da declaração.");
     std::uint64_t consumed = 0;
-    view_.setPercent(0);
+    events_.setPercent(0);
     detailSealText_.clear();
     detailSeal_ = 0;
-    view_.setBusy(true);
+    events_.busyChanged(true);
 
     std::string line;
     std::string record;
@@ -50,16 +50,16 @@ bool DeliveryWriters::writeDetailRecords() {
         record += kLineEnd;
         if (!retry.run(writeRecord)) return false;
         consumed += line.size() + kLineEnd.size();
-        reportProgress(view_, consumed, inputSize);
+        reportProgress(events_, consumed, inputSize);
         if (cancel_.set) break;
     }
-    view_.setPercent(100);
+    events_.setPercent(100);
     detailSealText_ = sealText(detailSeal_);
     return !cancel_.set;
 }
 
 bool DeliveryWriters::writeReceiptRecord() {
-    BusyRetry retry(prompts_, view_, "Registro Recibo", "Erro na geração do registro do recibo.");
+    BusyRetry retry(prompts_, events_, "Registro Recibo", "Erro na geração do registro do recibo.");
     const std::string r1 = receiptRecord(header.cnpj, header.name);
     if (!writeToBody(retry, r1 + std::string(kLineEnd))) return false;
     receiptSeal_ = detailSeal_;
@@ -68,13 +68,13 @@ bool DeliveryWriters::writeReceiptRecord() {
 }
 
 bool DeliveryWriters::writeReceiptClosingRecord() {
-    BusyRetry retry(prompts_, view_, "Registro Encerramento do Recibo",
+    BusyRetry retry(prompts_, events_, "Registro Encerramento do Recibo",
                     "Erro na geração do registro de encerramento do recibo.");
     return writeToBody(retry, receiptClosingRecord(receiptSealText_) + std::string(kLineEnd));
 }
 
 bool DeliveryWriters::writeHeaderRecord() {
-    BusyRetry retry(prompts_, view_, "Registro Cabeçalho", "Erro na criação do registro cabeçalho.");
+    BusyRetry retry(prompts_, events_, "Registro Cabeçalho", "Erro na criação do registro cabeçalho.");
     headerLine_ = headerRecord(header, detailSealText_, deliveryFileName);
     headerLine_ += kLineEnd;
     return retry.run([&] {

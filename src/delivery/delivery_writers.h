@@ -15,7 +15,7 @@
 #include "core/retry.h"
 #include "delivery/body_work_file.h"
 #include "delivery/delivery_records.h"
-#include "import/import_view.h"
+#include "import/import_events.h"
 
 namespace kova {
 
@@ -23,21 +23,21 @@ namespace kova {
 // shows the busy pointer again and repeats the step.
 class BusyRetry : private Prompts {
 public:
-    BusyRetry(Prompts& prompts, ImportView& view, std::string title, std::string sentence);
+    BusyRetry(Prompts& prompts, ImportEvents& events, std::string title, std::string sentence);
     // True once the step completed; false when the person answered No.
     bool run(const std::function<void()>& step);
 
 private:
     Answer show(const Message& message) override;
     Prompts& prompts_;
-    ImportView& view_;
+    ImportEvents& events_;
     RetryText text_;
 };
 
 class DeliveryWriters {
 public:
-    DeliveryWriters(Prompts& prompts, ImportView& view, const CancelFlag& cancel)
-        : prompts_(prompts), view_(view), cancel_(cancel) {}
+    DeliveryWriters(Prompts& prompts, ImportEvents& events, const CancelFlag& cancel)
+        : prompts_(prompts), events_(events), cancel_(cancel) {}
 
     // The state of one generation.
     RecordReader* input = nullptr;  // the validated declaration, from its first record
@@ -76,7 +76,7 @@ private:
     bool writeToBody(BusyRetry& retry, const std::string& line);
 
     Prompts& prompts_;
-    ImportView& view_;
+    ImportEvents& events_;
     const CancelFlag& cancel_;
     std::uint32_t detailSeal_ = 0;
     std::string detailSealText_;

@@ -1,6 +1,7 @@
 #include "delivery/generation.h"
 
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "core/faults.h"
@@ -98,9 +99,9 @@ public:
         : owner_(owner),
           c_(context),
           session_(context.session),
-          view_(context.view),
-          writers_(context.prompts, context.view, context.session.state.cancel),
-          unexpected_(context.prompts, context.view, kTitleUnexpected, kUnexpected) {}
+          events_(context.events),
+          writers_(context.prompts, context.events, context.session.state.cancel),
+          unexpected_(context.prompts, context.events, kTitleUnexpected, kUnexpected) {}
 
     bool execute() {
         const bool result = generate();
@@ -130,15 +131,10 @@ private:
 
     // 1
     void start() {
-        start_ = c_.clock.now().hhmmss();
-        view_.showFrame(TimingFrame::Generation, true);
-        const TimingLabels labels = timingLabelsOf(TimingFrame::Generation);
-        view_.setTimeLabel(labels.start, "HI: " + start_);
-        view_.setTimeLabel(labels.end, "HF:");
-        view_.setTimeLabel(labels.elapsed, "");
-        view_.setPercent(0);
-        view_.setStatus("Gerando o arquivo da declaração ...");
-        view_.pump();
+        timer_.emplace(events_, c_.clock, ImportPhase::Generation);
+        events_.setPercent(0);
+        events_.statusChanged("Gerando o arquivo da declaração ...");
+        events_.pump();
     }
 
     bool folderRetry(bool withFaultText, const std::function<bool()>& make) {
@@ -189,7 +185,7 @@ private:
     }
 
     bool writeBody() {
-        view_.setBusy(true);
+        events_.busyChanged(true);
         if (!unexpected_.run([&] {
                 input_ = std::make_unique<RecordReader>(owner_.openSource_ ? owner_.openSource_(session_.chosenPath)
                                                                            : openFileSource(session_.chosenPath));
@@ -202,8 +198,8 @@ private:
             return false;
         writers_.input = input_.get();
         writers_.body = body_.get();
-        view_.setStatus("Gerando os registros-detalhe da declaração ...");
-        view_.pump();
+        events_.statusChanged("Gerando os registros-detalhe da declaração ...");
+        events_.pump();
 
         const CancelFlag& cancel = session_.state.cancel;
         if (!writers_.writeDetailRecords()) return false;
@@ -223,7 +219,7 @@ private:
             if (n == 0) return true;
             writers_.writeFinal(std::string_view(chunk.data(), n));
             copied += n;
-            reportProgress(view_, copied, total);
+            reportProgress(events_, copied, total);
             if (session_.state.cancel.set) return false;
         }
     }
@@ -243,8 +239,8 @@ private:
         // 9
         if (!writers_.writeHeaderRecord()) return false;
         // 10
-        view_.setStatus("Gravando o arquivo final da declaração ...");
-        view_.setBusy(true);
+        events_.statusChanged("Gravando o arquivo final da declaração ...");
+        events_.busyChanged(true);
         bool firstAttempt = true;
         if (!unexpected_.run([&] {
                 const bool fresh = firstAttempt;
@@ -253,10 +249,7 @@ private:
             }))
             return false;
         // 11
-        const TimingLabels labels = timingLabelsOf(TimingFrame::Generation);
-        const std::string end = c_.clock.now().hhmmss();
-        view_.setTimeLabel(labels.end, "HF: " + end);
-        view_.setTimeLabel(labels.elapsed, "Tempo: " + elapsedTime(start_, end));
+        timer_->finish();
         // 12
         if (session_.state.cancel.set) {
             c_.prompts.show(exclamation("Gravar Declaração", "Geração da declaração cancelada."));
@@ -272,7 +265,7 @@ private:
             c_.prompts.show(exclamation("Gravar Declaração", "Geração da declaração cancelada."));
             return false;
         }
-        session_.generatedDeclarationId = session_.names.deliveryFilePath.string();
+        session_.generatedDeliveryFile = session_.names.deliveryFilePath;
         return true;
     }
 
@@ -286,19 +279,19 @@ private:
         } catch (const Fault&) {
             // The work file's name is removed as soon as it is created; only a stranger's file could stay here.
         }
-        view_.refreshPickers();
-        view_.setBusy(false);
+        events_.folderContentsChanged();
+        events_.busyChanged(false);
     }
 
     DeliveryGeneration& owner_;
     GenerationContext& c_;
     ImportSession& session_;
-    ImportView& view_;
+    ImportEvents& events_;
     DeliveryWriters writers_;
     BusyRetry unexpected_;
     std::unique_ptr<RecordReader> input_;
     std::unique_ptr<BodyWorkFile> body_;
-    std::string start_;
+    std::optional<PhaseTimer> timer_;
 };
 
 bool DeliveryGeneration::generateDeliveryFile(GenerationContext& context) {

@@ -74,7 +74,7 @@ DeclarantData DeclarantData::fromHeader(std::string_view record) {
     return d;
 }
 
-DeclarantDisplay DeclarantData::labels() const {
+DeclarantDisplay DeclarantData::display() const {
     DeclarantDisplay l;
     l.name = cp1252ToUtf8(name);
     l.cnpj = trimBlanks(cnpj).empty() ? std::string() : applyMask(kCnpjMask, cp1252ToUtf8(cnpj));
@@ -107,19 +107,8 @@ std::unique_ptr<ByteSource> openSource(const SourceOpener& opener, const fs::pat
     return opener ? opener(path) : openFileSource(path);
 }
 
-void clearDeclarant(ImportView& view) { view.setDeclarantLabels(DeclarantDisplay{}); }
-
-void showNotice(ImportView& view, const std::string& text) {
-    view.clearPending();
-    view.appendPending(text);
-    view.setErrorCount("0");
-}
-
-DeclarantOutcome readDeclarantData(const fs::path& chosen, ImportView& view, Prompts& prompts,
-                                 DeclarantData& declarant, const SourceOpener& opener) {
-    clearDeclarant(view);
-    view.setButtonEnabled(ImportButton::Ok, false);
-    // Data of an earlier file must never name this one's folder.
+DeclarantOutcome readDeclarantData(const fs::path& chosen, Prompts& prompts, DeclarantData& declarant,
+                                   const SourceOpener& opener) {
     declarant = DeclarantData{};
     if (chosen.empty()) return DeclarantOutcome::NoPath;
 
@@ -150,18 +139,18 @@ DeclarantOutcome readDeclarantData(const fs::path& chosen, ImportView& view, Pro
     if (!done) return DeclarantOutcome::ReadAbandoned;
     if (outcome != DeclarantOutcome::Read) return outcome;
 
-    if (first.size() != kRecordLength) {
-        showNotice(view, "O tamanho do primeiro registro está incorreto.");
-        return DeclarantOutcome::WrongLength;
-    }
-    if (HeaderRecord(first).fileTag() != "KOVALDF") {
-        showNotice(view, "Nome do Arquivo diferente de KOVALDF.");
-        return DeclarantOutcome::WrongFileName;
-    }
+    if (first.size() != kRecordLength) return DeclarantOutcome::WrongLength;
+    if (HeaderRecord(first).fileTag() != "KOVALDF") return DeclarantOutcome::WrongFileName;
     declarant = DeclarantData::fromHeader(first);
-    view.setDeclarantLabels(declarant.labels());
-    view.setButtonEnabled(ImportButton::Ok, true);
     return DeclarantOutcome::Read;
+}
+
+std::string declarantRefusalText(DeclarantOutcome outcome) {
+    switch (outcome) {
+        case DeclarantOutcome::WrongLength: return "O tamanho do primeiro registro está incorreto.";
+        case DeclarantOutcome::WrongFileName: return "Nome do Arquivo diferente de KOVALDF.";
+        default: return {};
+    }
 }
 
 bool ensureGeneratedFolder(const fs::path& programFolder, Prompts& prompts) {

@@ -11,7 +11,7 @@
 #include "core/declaration_names.h"
 #include "core/ports.h"
 #include "core/record_reader.h"
-#include "import/import_view.h"
+#include "import/import_events.h"
 
 namespace kova {
 
@@ -30,8 +30,8 @@ struct DeclarantData {
     static DeclarantData fromHeader(std::string_view record);
     // "RETIF" for type "1", "ORIGI" otherwise.
     std::string typeWord() const { return declarationTypeWord(type); }
-    // The labels of the declarant frame (CNPJ and dates masked, situation by name, texts in UTF-8).
-    DeclarantDisplay labels() const;
+    // For display: CNPJ and dates masked, situation by name, texts in UTF-8.
+    DeclarantDisplay display() const;
     bool operator==(const DeclarantData&) const = default;
 };
 
@@ -55,32 +55,28 @@ std::unique_ptr<ByteSource> openSource(const SourceOpener& opener, const std::fi
 
 // How reading the declarant data ended.
 enum class DeclarantOutcome {
-    Read,           // labels shown, import button on
+    Read,           // the data are in `declarant`
     NoPath,         // nothing chosen
-    EmptyFile,      // size 0 (the caller shows the empty-file line)
-    Missing,        // the file cannot be found: the import screen's answer field becomes "1"
-    WrongLength,    // "O tamanho do primeiro registro está incorreto." shown in the pending list
-    WrongFileName,  // "Nome do Arquivo diferente de KOVALDF." shown in the pending list
+    EmptyFile,      // size 0
+    Missing,        // the file cannot be found
+    WrongLength,    // the first record is not 142 bytes long
+    WrongFileName,  // positions 117-123 are not "KOVALDF"
     ReadAbandoned,  // a read failure and the person answered No
 };
 
-// readDeclarantData: empties the labels and switches "&Ok" off; reads the first record of `chosen`; on success
-// keeps the data in `declarant`, shows the labels and switches "&Ok" on. Read failures ask "Dados declarante".
-DeclarantOutcome readDeclarantData(const std::filesystem::path& chosen, ImportView& view, Prompts& prompts,
-                                 DeclarantData& declarant, const SourceOpener& opener = {});
+// Reads the first record of `chosen` into `declarant` (emptied first, so an earlier file's data never name this
+// one's folder) (DADOSDECLARANTE). Read failures ask "Dados declarante" whether to try again.
+DeclarantOutcome readDeclarantData(const std::filesystem::path& chosen, Prompts& prompts, DeclarantData& declarant,
+                                   const SourceOpener& opener = {});
 
-// clearDeclarant: empties the eight declarant labels.
-void clearDeclarant(ImportView& view);
+// The one line the pending list shows when a file is refused at its first record; "" for the other outcomes.
+std::string declarantRefusalText(DeclarantOutcome outcome);
 
-// showNotice: the text becomes the only line of the pending list; LblQtErros shows "0".
-void showNotice(ImportView& view, const std::string& text);
-
-// ensureGeneratedFolder: makes sure P/GERADA exists. A failure asks "Cria Gerada" (Yes repeats); false when it
-// still does not exist.
+// Makes sure P/GERADA exists (CRIAPASTAGERADA). A failure asks "Cria Gerada" (Yes repeats); false when it still
+// does not exist.
 bool ensureGeneratedFolder(const std::filesystem::path& programFolder, Prompts& prompts);
 
-// ensureDeclarationFolder: composes the names into `names`, creates the declaration folder (and GERADA) when
-// missing. A failure asks "Cria Pasta Arquivo" (Yes repeats); false when the folder cannot be had.
+// Composes the names into `names`, creates the declaration folder (and GERADA) when missing (CRIAPASTADECLARACAO). A failure asks "Cria Pasta Arquivo" (Yes repeats); false when the folder cannot be had.
 bool ensureDeclarationFolder(const std::filesystem::path& programFolder, const DeclarantData& declarant,
                          Prompts& prompts, DeclarationNames& names);
 

@@ -18,22 +18,10 @@ constexpr const char* kTitleImportFile = "Importar Arquivo";
 constexpr const char* kEmptyFile = "O arquivo selecionado para importação está vazio.";
 constexpr int kFaultPermissionDenied = 70;
 
-Message exclamation(std::string title, std::string text, Buttons buttons = Buttons::Ok) {
-    Message m;
-    m.title = std::move(title);
-    m.text = std::move(text);
-    m.icon = Icon::Exclamation;
-    m.buttons = buttons;
-    m.defaultAnswer = Answer::Ok;
-    return m;
-}
-
 std::string faultText(const Fault& fault) {
     const std::string description = faultDescription(fault.number());
     return description.empty() ? fault.platformText() : description;
 }
-
-std::string lastEight(const std::string& text) { return text.size() <= 8 ? text : text.substr(text.size() - 8); }
 
 bool isFolder(const fs::path& path) {
     std::error_code ec;
@@ -91,11 +79,12 @@ private:
 
 }  // namespace
 
-// One run of validateFile: the open file and the traps of this import.
+// One run of the checks: the open file and the fault traps of this import.
 class ImportDriver::Run {
 public:
     explicit Run(ImportDriver& d)
-        : d_(d), s_(d.session_), st_(d.session_.state), view_(d.view_), prompts_(d.prompts_), batch_(d.errorLog_) {}
+        : d_(d), s_(d.session_), st_(d.session_.state), events_(d.events_), prompts_(d.prompts_),
+          batch_(d.errorLog_) {}
 
     bool execute() {
         try {
@@ -111,9 +100,7 @@ public:
     }
 
 private:
-    std::string now() const { return d_.clock_.now().hhmmss(); }
-
-    // Abort: the import ends without generating.
+    // The import ends without generating.
     bool abort() {
         s_.answer = ImportAnswer::NotGenerated;
         reader_.reset();
@@ -122,7 +109,7 @@ private:
     }
     // Commits the rows recorded so far; a failure ends the import as a fault.
     bool commitBatch() {
-        if (trap2([&] { batch_.commit(); })) return true;
+        if (readTrap([&] { batch_.commit(); })) return true;
         d_.faulted_ = true;
         s_.answer = ImportAnswer::NotGenerated;
         return false;
@@ -133,16 +120,17 @@ private:
         return abort();
     }
 
-    // Trap 1: steps 6 and 7.
-    bool trap1(const std::function<void()>& step) {
+    // The trap of looking the file up: a failure of the disk may be tried again.
+    bool lookUpTrap(const std::function<void()>& step) {
         RetryText text;
         text.title = kTitleImportFile;
         text.sentence = "Erro de leitura. Verifique a unidade de disco.";
         return withRetry(prompts_, text, step);
     }
 
-    // Trap 2: step 8 and steps 10 to the end. Error 70 is reported once; any other fault may be repeated.
-    bool trap2(const std::function<void()>& step) {
+    // The trap of reading the file and the log: a file in use (70) is reported once; any other fault may be
+    // tried again.
+    bool readTrap(const std::function<void()>& step) {
         RetryText text;
         text.title = kTitleImportFile;
         text.compose = [](const Fault& fault) {
@@ -164,7 +152,7 @@ private:
         return done && !denied;
     }
 
-    // Finish: the common ending.
+    // The common ending: an empty declaration folder is not left behind.
     bool finish(bool result) {
         if (!commitBatch()) result = false;
         if (!s_.names.declarationFolder.empty() && isFolder(s_.names.declarationFolder) &&
@@ -172,58 +160,50 @@ private:
             std::error_code ec;
             fs::remove(s_.names.declarationFolder, ec);  // only ever an empty folder; a failure leaves it
         }
-        view_.setBusy(false);
+        events_.busyChanged(false);
         reader_.reset();
         return result;
     }
 
     // The rows are committed before they are listed.
     void showPendingList() {
-        if (!commitBatch()) return;
-        view_.setButtonEnabled(ImportButton::PrintPending, true);
-        kova::listPending(d_.errorLog_, view_);
+        if (commitBatch()) listPending(d_.errorLog_, events_);
     }
 
     // -1 when the log could not be read and the person gave up.
     std::int64_t rowCount() {
         std::int64_t rows = 0;
-        return trap2([&] { rows = d_.errorLog_.rowCount(); }) ? rows : -1;
+        return readTrap([&] { rows = d_.errorLog_.rowCount(); }) ? rows : -1;
+    }
+
+    void status(const std::string& text) {
+        events_.statusChanged(text);
+        events_.pump();
     }
 
     bool steps() {
-        // 1
         st_.resetForImport();
         st_.declarantCnpj = s_.declarant.cnpj;
         st_.declarantName = s_.declarant.name;
         s_.names = DeclarationNames{};
         d_.faulted_ = false;
-        // 2
-        const TimingLabels open = timingLabelsOf(TimingFrame::OpenFile);
-        view_.showFrame(TimingFrame::OpenFile, true);
-        view_.setTimeLabel(open.start, "HI: " + now());
-        view_.setTimeLabel(open.end, "HF: ");
-        view_.setTimeLabel(open.elapsed, "");
-        // 3
-        view_.setErrorCount(formatThousands(0));
-        view_.clearPending();
-        view_.showStatus(true);
-        view_.setStatus("Verificando o arquivo selecionado ...");
-        view_.pump();
-        // 4: the batch opens here so that emptying the log and the new rows commit together.
-        if (!trap2([&] {
+        openTimer_.emplace(events_, d_.clock_, ImportPhase::OpenFile);
+        events_.errorCountChanged(0);
+        events_.pendingCleared();
+        status("Verificando o arquivo selecionado ...");
+        // The batch opens here so that emptying the log and the new rows commit together.
+        if (!readTrap([&] {
                 batch_.begin();
                 if (d_.errorLog_.rowCount() > 0) d_.errorLog_.emptyLog();
             }))
             return failed();
-        // 5
-        if (s_.fileBox.empty()) {
+        if (s_.fileName.empty()) {
             prompts_.show(exclamation("Importar", "O arquivo a importar deve ser informado."));
             return abort();
         }
-        // 6
-        const fs::path path = s_.fileBox;
+        const fs::path path = s_.fileName;
         Lookup found = Lookup::NotFound;
-        if (!trap1([&] { found = lookUp(path); })) return failed();
+        if (!lookUpTrap([&] { found = lookUp(path); })) return failed();
         if (found == Lookup::NotFound) {
             prompts_.show(exclamation("Gerar Declaração", "O arquivo selecionado não existe."));
             return abort();
@@ -232,15 +212,9 @@ private:
             prompts_.show(exclamation("Gerar Declaração", "Arquivo selecionado inválido."));
             return abort();
         }
-        // 7
-        view_.setPickersEnabled(false);
-        view_.setFileBoxEnabled(false);
-        for (ImportButton b : {ImportButton::Ok, ImportButton::Close, ImportButton::Help, ImportButton::PrintPending})
-            view_.setButtonEnabled(b, false);
-        view_.setButtonEnabled(ImportButton::Cancel, true);
-        view_.setPercent(0);
-        // 8: the drive of the file can be read.
-        if (!trap2([&] {
+        events_.setPercent(0);
+        // The drive of the file can be read.
+        if (!readTrap([&] {
                 std::error_code ec;
                 const fs::path absolute = fs::absolute(path, ec);
                 if (ec) throw faultFromErrorCode(ec);
@@ -248,9 +222,7 @@ private:
                 if (ec) throw faultFromErrorCode(ec);
             }))
             return failed();
-        // 9
-        view_.setStatus("Verificando existência da pasta de trabalho...");
-        view_.pump();
+        status("Verificando existência da pasta de trabalho...");
         bool generatedFolder = false;
         try {
             generatedFolder = ensureGeneratedFolder(s_.programFolder, prompts_);
@@ -266,10 +238,9 @@ private:
                                       "tem área livre disponível."));
             return abort();
         }
-        // 10
-        view_.pump();
+        events_.pump();
         std::uintmax_t size = 0;
-        if (!trap2([&] {
+        if (!readTrap([&] {
                 std::error_code ec;
                 size = fs::file_size(path, ec);
                 if (ec) throw faultFromErrorCode(ec);
@@ -279,80 +250,59 @@ private:
             prompts_.show(exclamation(kTitleImportFile, kEmptyFile));
             return abort();
         }
-        // 11
         s_.names = declarationNames(s_.programFolder, s_.declarant);
-        // 12
-        if (!declarationFolderAccepted(open)) return abort();
-        // 13
-        view_.setStatus("Abrindo o arquivo ...");
-        view_.pump();
-        if (!trap2([&] {
+        if (!declarationFolderAccepted()) return abort();
+        status("Abrindo o arquivo ...");
+        if (!readTrap([&] {
                 reader_ = std::make_unique<RecordReader>(openSource(d_.openSource_, path));
                 s_.fileSize = reader_->size();
             }))
             return failed();
-        // 14
-        stopClock(open);
-        // 15
-        const TimingLabels critique = timingLabelsOf(TimingFrame::Critique);
-        view_.setPercent(0);
-        view_.showFrame(TimingFrame::Critique, true);
-        view_.setTimeLabel(critique.start, "HI: " + now());
-        view_.setTimeLabel(critique.end, "HF: ");
-        view_.setTimeLabel(critique.elapsed, "");
-        view_.setStatus("Efetuando crítica de estrutura do arquivo ...");
-        view_.pump();
-        // 16
+        openTimer_->finish();
+
+        events_.setPercent(0);
+        PhaseTimer critique(events_, d_.clock_, ImportPhase::Critique);
+        status("Efetuando crítica de estrutura do arquivo ...");
         st_.seen1 = st_.seen2 = st_.seen3 = st_.seen4 = st_.seen5 = st_.seenT = false;
-        view_.setBusy(true);
-        if (!checkStructure(*reader_, st_, d_.errorLog_, prompts_, view_)) {
+        events_.busyChanged(true);
+        if (!checkStructure(*reader_, st_, d_.errorLog_, prompts_, events_)) {
             const std::int64_t rows = rowCount();
             if (rows < 0) return failed();
             if (rows > 0) showPendingList();
             s_.answer = ImportAnswer::NotGenerated;
             return finish(false);
         }
-        // 17
+
         st_.resetOrdering();
-        view_.setStatus("Efetuando crítica de detalhe dos registros ...");
-        view_.pump();
+        status("Efetuando crítica de detalhe dos registros ...");
         st_.recordNumber = 0;
         s_.bytesConsumed = 0;
-        if (!trap2([&] { reader_->rewind(); })) return failed();
-        view_.setPercent(0);
-        // 18
+        if (!readTrap([&] { reader_->rewind(); })) return failed();
+        events_.setPercent(0);
         if (!detailPass()) return failed();
-        // 19
         if (st_.cancel.set) return finish(false);
-        // 20
-        view_.setPercent(100);
+
+        events_.setPercent(100);
         const std::int64_t rows = rowCount();
         if (rows < 0) return failed();
         if (rows > 0) {
             showPendingList();
             return finish(false);
         }
-        // 21
         if (st_.zeroAmountCount != 0)
-            view_.appendWarning(st_.zeroAmountCount == 1
-                                    ? "AVISO: Existe registro com valores da base de cálculo e da KOVA não "
-                                      "retida zerados."
-                                    : "AVISO: Existem registros com valores da base de cálculo e da KOVA não "
-                                      "retida zerados.");
-        // 22
+            events_.warning(st_.zeroAmountCount == 1
+                                ? "AVISO: Existe registro com valores da base de cálculo e da KOVA não retida "
+                                  "zerados."
+                                : "AVISO: Existem registros com valores da base de cálculo e da KOVA não retida "
+                                  "zerados.");
         reader_.reset();
-        stopClock(critique);
+        critique.finish();
         return finish(true);
     }
 
-    void stopClock(const TimingLabels& labels) {
-        view_.setTimeLabel(labels.end, "HF: " + now());
-        view_.setTimeLabel(labels.elapsed, "Tempo: " + elapsedTime(lastEight(view_.timeLabel(labels.start)),
-                                                                     lastEight(view_.timeLabel(labels.end))));
-    }
-
-    // Step 12: the declaration folder holds nothing, or only this declaration's own delivery file.
-    bool declarationFolderAccepted(const TimingLabels& open) {
+    // The declaration folder holds nothing, or only this declaration's own delivery file; otherwise the person
+    // is asked to clean it, until it is clean or the person cancels.
+    bool declarationFolderAccepted() {
         for (;;) {
             const std::int32_t count = countFiles(s_.names.declarationFolder, "*.*");
             if (count == 0) return true;
@@ -366,16 +316,16 @@ private:
                                         "ou arquivos não reconhecidos pelo programa.\n"
                                         "Verifique os arquivos contidos na pasta.");
             if (prompts_.show(exclamation("Arquivos na pasta", text, Buttons::OkCancel)) != Answer::Ok) return false;
-            if (count > 1) view_.setTimeLabel(open.start, "HI: " + now());
+            if (count > 1) openTimer_->restart();
         }
     }
 
-    // Step 18; false when a trap ended it.
+    // Every record to the validator of its type; false when a trap ended it.
     bool detailPass() {
         RecordValidators validators(st_, d_.errorLog_, prompts_, d_.clock_);
         while (!st_.cancel.set) {
             bool more = false;
-            if (!trap2([&] { more = reader_->next(st_.record); })) return false;
+            if (!readTrap([&] { more = reader_->next(st_.record); })) return false;
             if (!more) break;
             st_.recordType.assign(RecordView(st_.record).recordType());
             ++st_.recordNumber;
@@ -389,7 +339,7 @@ private:
                 return false;
             }
             s_.bytesConsumed += st_.record.size() + 2;
-            reportProgress(view_, s_.bytesConsumed, s_.fileSize);
+            reportProgress(events_, s_.bytesConsumed, s_.fileSize);
         }
         return true;
     }
@@ -408,104 +358,93 @@ private:
     bool recordUnknownType() {
         const std::string recordType = detail::typeText(st_.recordType);
         const std::string cnpj = cp1252ToUtf8(st_.declarantCnpj);
-        const std::string nome = cp1252ToUtf8(st_.declarantName);
-        return trap2([&] { d_.errorLog_.recordError(recordType, st_.recordNumber, "0001", "0142", 1, cnpj, nome); });
+        const std::string name = cp1252ToUtf8(st_.declarantName);
+        return readTrap(
+            [&] { d_.errorLog_.recordError(recordType, st_.recordNumber, "0001", "0142", 1, cnpj, name); });
     }
 
     ImportDriver& d_;
     ImportSession& s_;
     ImportState& st_;
-    ImportView& view_;
+    ImportEvents& events_;
     Prompts& prompts_;
     BatchGuard batch_;
     std::unique_ptr<RecordReader> reader_;
+    std::optional<PhaseTimer> openTimer_;
 };
 
-ImportDriver::ImportDriver(ImportSession& session, ImportView& view, Prompts& prompts, const Clock& clock,
+ImportDriver::ImportDriver(ImportSession& session, ImportEvents& events, Prompts& prompts, const Clock& clock,
                            ErrorLog& errorLog, GenerationPort* generation)
-    : session_(session), view_(view), prompts_(prompts), clock_(clock), errorLog_(errorLog),
+    : session_(session), events_(events), prompts_(prompts), clock_(clock), errorLog_(errorLog),
       generation_(generation) {}
 
 bool ImportDriver::validateFile() {
     const bool result = Run(*this).execute();
-    view_.setBusy(false);
+    events_.busyChanged(false);
     return result;
 }
 
-void ImportDriver::fileBoxChanged(const fs::path& text) {
-    session_.fileBox = text;
-    // 1
-    if (!session_.state.cancel.set) {
-        view_.setErrorCount("0");
-        view_.setButtonEnabled(ImportButton::PrintPending, false);
-        view_.setCaption("Importar Declaração");
-        view_.clearPending();
+FileChoice ImportDriver::choose(const fs::path& fileName) {
+    session_.fileName = fileName;
+    FileChoice choice;
+    if (fileName.empty()) return choice;
+    if (!fileIsReadable(fileName)) {
+        choice.kind = FileChoice::Kind::NotFound;
+        return choice;
     }
-    // 2
-    for (TimingFrame f : {TimingFrame::OpenFile, TimingFrame::Generation, TimingFrame::Transmission,
-                          TimingFrame::Critique})
-        view_.showFrame(f, false);
-    view_.setPercent(0);
-    // 3, 4
-    if (text.empty()) {
-        view_.setButtonEnabled(ImportButton::Ok, false);
-        clearDeclarant(view_);
-    } else if (fileIsReadable(text)) {
-        session_.chosenPath = text;
-        std::error_code ec;
-        const std::uintmax_t size = fs::file_size(text, ec);
-        if (!ec && size == 0) {
-            view_.setButtonEnabled(ImportButton::Ok, false);
-            clearDeclarant(view_);
-            showNotice(view_, kEmptyFile);
-        } else if (readDeclarantData(session_.chosenPath, view_, prompts_, session_.declarant, openSource_) ==
-                   DeclarantOutcome::Missing) {
+    session_.chosenPath = fileName;
+    std::error_code ec;
+    if (fs::file_size(fileName, ec) == 0 && !ec) {
+        choice.kind = FileChoice::Kind::EmptyFile;
+        choice.notice = kEmptyFile;
+        return choice;
+    }
+    switch (const DeclarantOutcome outcome = readDeclarantData(fileName, prompts_, session_.declarant, openSource_)) {
+        case DeclarantOutcome::Read:
+            choice.kind = FileChoice::Kind::Accepted;
+            choice.declarant = session_.declarant.display();
+            break;
+        case DeclarantOutcome::WrongLength:
+        case DeclarantOutcome::WrongFileName:
+            choice.kind = FileChoice::Kind::Refused;
+            choice.notice = declarantRefusalText(outcome);
+            break;
+        case DeclarantOutcome::Missing:
             session_.answer = ImportAnswer::NotGenerated;
-        }
+            choice.kind = FileChoice::Kind::NotFound;
+            break;
+        case DeclarantOutcome::EmptyFile:
+            choice.kind = FileChoice::Kind::EmptyFile;
+            choice.notice = kEmptyFile;
+            break;
+        case DeclarantOutcome::NoPath:
+        case DeclarantOutcome::ReadAbandoned:
+            choice.kind = FileChoice::Kind::ReadAbandoned;
+            break;
     }
-    // 5
-    view_.pump();
+    return choice;
 }
 
-void ImportDriver::fileClicked(const fs::path& folder, const std::string& fileName) {
-    session_.state.cancel.set = false;
-    fileBoxChanged(folder / fileName);
-}
-
-ImportOutcome ImportDriver::importButton() {
-    // 1: the main window's answer belongs to the last import only.
+ImportResult ImportDriver::run() {
     session_.answer = ImportAnswer::UnderWay;
-    session_.mainAnswer = MainAnswer::Empty;
-    view_.setButtonEnabled(ImportButton::Cancel, true);
-    view_.setPickersEnabled(false);
-    // 2
+    ImportResult result;
     const bool imported = validateFile();
-    bool generated = false;
     if (imported && generation_ != nullptr) {
-        GenerationContext context{session_, view_, prompts_, clock_, errorLog_};
-        generated = generation_->generateDeliveryFile(context);
-        if (generated) session_.mainAnswer = MainAnswer::Generated;
+        GenerationContext context{session_, events_, prompts_, clock_, errorLog_};
+        result.generated = generation_->generateDeliveryFile(context);
     }
-    // 3
-    view_.setStatus("");
-    view_.setPercent(0);
-    view_.setPickersEnabled(true);
-    view_.setFileBoxEnabled(true);
-    // 5
-    const ImportOutcome outcome = outcomeAfterImport(imported && (generation_ == nullptr || generated));
-    // 6
-    view_.setBusy(false);
-    view_.setButtonEnabled(ImportButton::Close, true);
-    view_.setButtonEnabled(ImportButton::Help, true);
-    return outcome;
+    events_.statusChanged("");
+    events_.setPercent(0);
+    result.outcome = outcomeAfterImport(imported && (generation_ == nullptr || result.generated));
+    events_.busyChanged(false);
+    return result;
 }
 
 ImportOutcome ImportDriver::outcomeAfterImport(bool done) {
     if (session_.state.cancel.set) {
-        view_.setButtonEnabled(ImportButton::PrintPending, view_.pendingLineCount() > 0);
-        view_.setBusy(false);
+        events_.busyChanged(false);
         prompts_.show(exclamation(kTitleImportFile, "Importação Cancelada."));
-        view_.refreshPickers();
+        events_.folderContentsChanged();
         return ImportOutcome::Cancelled;
     }
     std::int64_t rows = 0;
@@ -515,31 +454,28 @@ ImportOutcome ImportDriver::outcomeAfterImport(bool done) {
     } catch (const Fault&) {
         logReadable = false;
     }
-    if (session_.answer == ImportAnswer::UnderWay) {
-        // Nothing to print when the import stopped without a row.
-        if (rows == 0 && !done) view_.setButtonEnabled(ImportButton::PrintPending, false);
-    } else {
-        view_.setButtonEnabled(ImportButton::Ok, session_.answer != ImportAnswer::NotGenerated);
-    }
     if (faulted_ || !logReadable) return ImportOutcome::Failed;
     if (rows > 0) return ImportOutcome::ErrorsListed;
     if (session_.answer == ImportAnswer::UnderWay) return done ? ImportOutcome::Succeeded : ImportOutcome::Failed;
     return ImportOutcome::Refused;
 }
 
-void ImportDriver::cancelButton() {
-    Message m;
-    m.title = "Cancelar";
-    m.text = "Confirma o cancelamento da importação ?";
-    m.icon = Icon::Question;
-    m.buttons = Buttons::YesNo;
-    m.defaultAnswer = Answer::No;
-    if (prompts_.show(m) == Answer::Yes) {
-        session_.state.cancel.set = true;
-        session_.answer = ImportAnswer::NotGenerated;
-    } else {
-        session_.state.cancel.set = false;
-    }
+bool ImportDriver::requestCancel() {
+    const bool confirmed =
+        prompts_.show(question("Cancelar", "Confirma o cancelamento da importação ?", Answer::No)) == Answer::Yes;
+    session_.state.cancel.set = confirmed;
+    if (confirmed) session_.answer = ImportAnswer::NotGenerated;
+    return confirmed;
+}
+
+bool ImportDriver::transmitGenerated(const std::function<bool(const fs::path& deliveryFile)>& transmit) {
+    events_.statusChanged("Aguarde a transmissão da declaração...");
+    PhaseTimer timer(events_, clock_, ImportPhase::Transmission);
+    events_.pump();
+    const bool sent = transmit(session_.generatedDeliveryFile.empty() ? session_.names.deliveryFilePath
+                                                                      : session_.generatedDeliveryFile);
+    timer.finish(sent);
+    return sent;
 }
 
 std::string importSuccessText(const ImportSession& session) {

@@ -1,4 +1,6 @@
-// The import: choosing a file, the driver validateFile, the import button and the cancel button of the import screen.
+// The import of a declaration file: choosing the file, checking every record, then (when it is clean) handing it
+// to generation, and transmitting the declaration just generated. Whoever drives it (the import screen, kova-cli,
+// the tests) follows it through ImportEvents and answers its questions through Prompts.
 #pragma once
 
 #include <cstdint>
@@ -12,58 +14,69 @@
 #include "core/ports.h"
 #include "core/record_reader.h"
 #include "import/declarant_data.h"
+#include "import/import_events.h"
 #include "import/import_state.h"
-#include "import/import_view.h"
 
 namespace kova {
 
-// The import screen's answer field ("0"/empty, "1", "2" keep their meanings).
+// The import's answer field ("0"/empty, "1", "2" keep their meanings); the transmit question writes it too.
 enum class ImportAnswer {
     UnderWay = 0,        // "0" or empty: import under way or successful
     NotGenerated = 1,    // "1": ended without generating (error, refusal, cancel, replace declined)
     NoTransmission = 2,  // "2": No to the transmission question
 };
 
-// The main window's answer field: "1" once a declaration has been generated.
-enum class MainAnswer { Empty, Zero, Generated };
-
-// What the import screen keeps while it is open, and the program-wide values the import uses.
+// What one import keeps, and the values it shares with generation and transmission.
 struct ImportSession {
     std::filesystem::path programFolder;  // holds KOVALDDB.MDB and GERADA
-    std::filesystem::path fileBox;        // TxtArq: the text of the file-name box
-    std::filesystem::path chosenPath;     // the path remembered when the file was chosen
+    std::filesystem::path fileName;       // the file name as the person gave it last
+    std::filesystem::path chosenPath;     // the last name that named a readable file
     ImportAnswer answer = ImportAnswer::UnderWay;
-    MainAnswer mainAnswer = MainAnswer::Empty;
-    DeclarantData declarant;              // read when the file was chosen (readDeclarantData)
-    DeclarationNames names;               // composed at step 11 / by ensureDeclarationFolder
+    DeclarantData declarant;              // read when the file was chosen
+    DeclarationNames names;               // where this declaration is stored
     ImportState state;                    // current record, cancel flag, seen flags, totals, counts
     std::uint64_t fileSize = 0;
     std::uint64_t bytesConsumed = 0;
-    // Identification of the generated declaration, set by generation and handed to the transmission.
-    std::string generatedDeclarationId;
+    // The delivery file written by generation, handed to the transmission.
+    std::filesystem::path generatedDeliveryFile;
 };
 
 // Everything generation needs from the import.
 struct GenerationContext {
-    ImportSession& session;  // input file (chosenPath), declarant data, names, state (cancel flag, totals,
-                             // counts), program folder, answer field (the replace question sets NotGenerated)
-    ImportView& view;        // timing frame 1 (LblTempo 2, 3, 12), Label4, PgBar, busy pointer, pickers
+    ImportSession& session;  // input file, declarant data, names, state (cancel flag, totals, counts), program
+                             // folder, answer field (a declined replace question sets NotGenerated)
+    ImportEvents& events;
     Prompts& prompts;
     const Clock& clock;
     ErrorLog& errorLog;
 };
 
-// generateDeliveryFile: writes the sealed delivery file of a declaration that validateFile has just passed. The replace question
-// (ReplaceQuestionDialog) is the implementation's own port, given to it at construction.
 class GenerationPort {
 public:
     virtual ~GenerationPort() = default;
+    // Writes the sealed delivery file of a declaration that has just passed its checks (GERARQ).
     virtual bool generateDeliveryFile(GenerationContext& context) = 0;
 };
 
-// How the import button ended, for the screen (offerTransmission) and kova-cli (exit status).
+// What choosing a file found.
+struct FileChoice {
+    enum class Kind {
+        NoFile,         // no name given
+        NotFound,       // the name names no readable file: nothing else changes
+        EmptyFile,      // size 0: the notice says so
+        Refused,        // the first record cannot be a header: the notice says why
+        ReadAbandoned,  // a read failure and the person gave up
+        Accepted,       // the declarant data were read: the file can be imported
+    };
+    Kind kind = Kind::NoFile;
+    DeclarantDisplay declarant;  // the declarant data of an accepted file; empty otherwise
+    std::string notice;          // the one line the pending list shows for an empty or refused file
+    bool accepted() const { return kind == Kind::Accepted; }
+};
+
+// How an import ended.
 enum class ImportOutcome {
-    Succeeded,     // clean import (and generation when there is one): the screen runs offerTransmission
+    Succeeded,     // clean import (and generation when there is one)
     ErrorsListed,  // error rows recorded and listed
     Refused,       // ended without generating and without rows (message, refusal, replace declined)
     Cancelled,     // "Importação Cancelada."
@@ -71,44 +84,52 @@ enum class ImportOutcome {
                    // failed without a refusal
 };
 
-// The announcement after a generated declaration: where it was stored (the screen adds its transmit question).
+struct ImportResult {
+    ImportOutcome outcome = ImportOutcome::Failed;
+    bool generated = false;  // the delivery file of this import was written
+};
+
+// The announcement after a generated declaration: where it was stored.
 std::string importSuccessText(const ImportSession& session);
 
 class ImportDriver {
 public:
-    ImportDriver(ImportSession& session, ImportView& view, Prompts& prompts, const Clock& clock,
+    ImportDriver(ImportSession& session, ImportEvents& events, Prompts& prompts, const Clock& clock,
                  ErrorLog& errorLog, GenerationPort* generation = nullptr);
 
-    // TxtArq change: a new text in the file-name box (choosing a file).
-    void fileBoxChanged(const std::filesystem::path& text);
-    // File1 click: the folder and file name become TxtArq.
-    void fileClicked(const std::filesystem::path& folder, const std::string& fileName);
+    // A file name was given (typed, picked or passed): reads the declarant data of its first record.
+    FileChoice choose(const std::filesystem::path& fileName);
 
-    // The driver: true when the structure check passed and the detail pass ran to its end with no error row.
+    // Checks the structure and every record of the chosen file (VALDISCO): true when it passed with no error row.
     bool validateFile();
 
-    // BtnCmd(0): validateFile, then generateDeliveryFile, then the outcome logic.
-    ImportOutcome importButton();
+    // The whole import: the checks, then generation when they passed, then the outcome.
+    ImportResult run();
 
-    // BtnCmd(4): asks "Confirma o cancelamento da importação ?"; Yes sets the cancel flag and answer "1".
-    void cancelButton();
+    // Asks "Confirma o cancelamento da importação ?": Yes stops the running pass at its next record.
+    bool requestCancel();
+    // The person left: a running pass stops at its next record.
+    void abandon() { session_.state.cancel.set = true; }
+    // A new folder or file was picked: an earlier cancel no longer holds.
+    void clearCancel() { session_.state.cancel.set = false; }
+    bool cancelled() const { return session_.state.cancel.set; }
 
-    // Unload of the screen: the cancel flag is set, so a running pass stops at its next record.
-    void unload() { session_.state.cancel.set = true; }
+    // Transmits the declaration just generated, timing the phase; `transmit` tells whether it was handed over.
+    bool transmitGenerated(const std::function<bool(const std::filesystem::path& deliveryFile)>& transmit);
 
     void setSourceOpener(SourceOpener opener) { openSource_ = std::move(opener); }
 
 private:
     class Run;
-    ImportOutcome outcomeAfterImport(bool imported);
+    ImportOutcome outcomeAfterImport(bool done);
     ImportSession& session_;
-    ImportView& view_;
+    ImportEvents& events_;
     Prompts& prompts_;
     const Clock& clock_;
     ErrorLog& errorLog_;
     GenerationPort* generation_;
     SourceOpener openSource_;
-    bool faulted_ = false;  // the last validateFile ended through a fault trap
+    bool faulted_ = false;  // the last validation ended through a fault trap
 };
 
 }  // namespace kova

@@ -70,32 +70,32 @@ std::string pendingLine(const ErrorListing& row) {
            std::string(5, ' ') + columnShown(row.firstColumn) + std::string(9, ' ') + columnShown(row.lastColumn);
 }
 
-void listPending(ErrorLog& log, ImportView& view) {
+void listPending(ErrorLog& log, ImportEvents& events) {
     std::int64_t rows = 0;
     int lineCounter = kFirstLine;
     log.listErrors([&](const ErrorListing& row) {
         if (rows == 0 || lineCounter > kLastLine) {
             if (rows != 0) {
-                view.appendPending(std::string(90, '_'));
-                view.appendPending(" ");
+                events.pendingLine(std::string(90, '_'));
+                events.pendingLine(" ");
             }
-            view.appendPending(pendingHeading());
-            view.appendPending(" ");
+            events.pendingLine(pendingHeading());
+            events.pendingLine(" ");
             lineCounter = kFirstLine;
         }
-        view.appendPending(pendingLine(row));
+        events.pendingLine(pendingLine(row));
         ++lineCounter;
         ++rows;
         return true;
     });
     if (rows == 0) return;
-    view.appendPending(std::string(90, '_'));
-    view.setErrorCount(formatThousands(rows));
-    view.appendPending(" ");
-    view.appendPending(rows == 1 ? std::string("Foi encontrado 1 erro. Foi impossível gerar a declaração.")
+    events.pendingLine(std::string(90, '_'));
+    events.errorCountChanged(rows);
+    events.pendingLine(" ");
+    events.pendingLine(rows == 1 ? std::string("Foi encontrado 1 erro. Foi impossível gerar a declaração.")
                                  : "Foram encontrados " + std::to_string(rows) +
                                        " erros. Foi impossível gerar a declaração.");
-    view.appendPending(std::string(90, '='));
+    events.pendingLine(std::string(90, '='));
 }
 
 }  // namespace kova

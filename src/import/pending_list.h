@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/error_log.h"
-#include "import/import_view.h"
+#include "import/import_events.h"
 
 namespace kova {
 
@@ -14,7 +14,7 @@ std::string pendingHeading();
 std::string pendingLine(const ErrorListing& row);
 
 // listPending: appends the rows of CONSULTAERROS in blocks of at most 77 lines, each under the heading,
-// then the count line; shows the count in LblQtErros ("###,##0"). Nothing changes when the log is empty.
-void listPending(ErrorLog& log, ImportView& view);
+// then the count line; tells the number of errors. Nothing changes when the log is empty.
+void listPending(ErrorLog& log, ImportEvents& events);
 
 }  // namespace kova

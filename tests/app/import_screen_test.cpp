@@ -88,9 +88,9 @@ private slots:
         QVERIFY(s.screen->source()->TxtArq()->text().isEmpty());
         QVERIFY(!s.screen->Label4()->isVisible());
         QCOMPARE(s.screen->PgBar()->value(), 0);
-        for (TimingFrame f : {TimingFrame::OpenFile, TimingFrame::Generation, TimingFrame::Transmission,
-                              TimingFrame::Critique})
-            QVERIFY(!s.screen->Frame3(f)->isVisible());
+        for (ImportPhase phase : {ImportPhase::OpenFile, ImportPhase::Generation, ImportPhase::Transmission,
+                                  ImportPhase::Critique})
+            QVERIFY(!s.screen->phaseFrame(phase)->isVisible());
         QVERIFY(!enabled(*s.screen, ImportButton::Ok));
         QVERIFY(enabled(*s.screen, ImportButton::Close));
         QVERIFY(enabled(*s.screen, ImportButton::Help));
@@ -191,10 +191,10 @@ private slots:
         QVERIFY(enabled(*s.screen, ImportButton::Close));
         QVERIFY(enabled(*s.screen, ImportButton::Help));
         QVERIFY(s.screen->source()->Dir1()->isEnabled());
-        QVERIFY(s.screen->Frame3(TimingFrame::Critique)->isVisible());
-        QCOMPARE(s.screen->LblTempo(0)->text(), QStringLiteral("HI: 10:20:30"));
-        QCOMPARE(s.screen->LblTempo(10)->text(), QStringLiteral("Tempo: 00:00:00"));
-        QVERIFY(!s.screen->Frame3(TimingFrame::Generation)->isVisible());
+        QVERIFY(s.screen->phaseFrame(ImportPhase::Critique)->isVisible());
+        QCOMPARE(s.screen->phaseLabel(ImportPhase::OpenFile, 0)->text(), QStringLiteral("HI: 10:20:30"));
+        QCOMPARE(s.screen->phaseLabel(ImportPhase::OpenFile, 2)->text(), QStringLiteral("Tempo: 00:00:00"));
+        QVERIFY(!s.screen->phaseFrame(ImportPhase::Generation)->isVisible());
         QVERIFY(s.p.prompts.shown.empty());
         QVERIFY(!QFile::exists(s.deliveryFile()));
         QVERIFY2(!QDir(s.declarationFolder()).exists(), "an empty declaration folder is removed");
@@ -242,8 +242,8 @@ private slots:
             kova::app::testing::capture(dialog, QStringLiteral("kovaldme3"));
             capture(*s.screen, QStringLiteral("importacao-correta"));
             QVERIFY(!s.screen->BtnCmd(ImportButton::PrintPending)->isEnabled());
-            QVERIFY(s.screen->Frame3(TimingFrame::Generation)->isVisible());
-            QCOMPARE(s.screen->LblTempo(2)->text(), QStringLiteral("HI: 10:20:30"));
+            QVERIFY(s.screen->phaseFrame(ImportPhase::Generation)->isVisible());
+            QCOMPARE(s.screen->phaseLabel(ImportPhase::Generation, 0)->text(), QStringLiteral("HI: 10:20:30"));
             clickButton(dialog, QStringLiteral("BtnCmd1"));
         });
         s.screen->BtnCmd(ImportButton::Ok)->click();
@@ -256,8 +256,8 @@ private slots:
         QVERIFY(s.p.program->context().declarationGenerated);
         QCOMPARE(s.screen->session().answer, ImportAnswer::NoTransmission);
         // Emptying the name box at the end hides every timing frame.
-        QVERIFY(!s.screen->Frame3(TimingFrame::Transmission)->isVisible());
-        QVERIFY(!s.screen->Frame3(TimingFrame::Generation)->isVisible());
+        QVERIFY(!s.screen->phaseFrame(ImportPhase::Transmission)->isVisible());
+        QVERIFY(!s.screen->phaseFrame(ImportPhase::Generation)->isVisible());
         QVERIFY(s.screen->source()->TxtArq()->text().isEmpty());
         QVERIFY(s.screen->declarantLabel("LblRazaoSocial")->text().isEmpty());
         QVERIFY(!enabled(*s.screen, ImportButton::Ok));
@@ -273,9 +273,9 @@ private slots:
         bool frameShown = false;
         QString status, start;
         s.p.prompts.onShow = [&](const Message&) {
-            frameShown = s.screen->Frame3(TimingFrame::Transmission)->isVisible();
+            frameShown = s.screen->phaseFrame(ImportPhase::Transmission)->isVisible();
             status = s.screen->Label4()->text();
-            start = s.screen->LblTempo(8)->text();
+            start = s.screen->phaseLabel(ImportPhase::Transmission, 0)->text();
         };
         s.screen->BtnCmd(ImportButton::Ok)->click();
         qunsetenv("KOVA_WINDIR");
@@ -283,8 +283,8 @@ private slots:
         QVERIFY(frameShown);
         QCOMPARE(status, QStringLiteral("Aguarde a transmissão da declaração..."));
         QCOMPARE(start, QStringLiteral("HI: 10:20:30"));
-        QCOMPARE(s.screen->LblTempo(9)->text(), QStringLiteral("HF: 10:20:30"));
-        QVERIFY2(s.screen->LblTempo(14)->text().isEmpty(), "no elapsed time when nothing was sent");
+        QCOMPARE(s.screen->phaseLabel(ImportPhase::Transmission, 1)->text(), QStringLiteral("HF: 10:20:30"));
+        QVERIFY2(s.screen->phaseLabel(ImportPhase::Transmission, 2)->text().isEmpty(), "no elapsed time when nothing was sent");
         QVERIFY(QFile::exists(s.deliveryFile()));
         QVERIFY(s.screen->source()->TxtArq()->text().isEmpty());
     }
@@ -366,12 +366,11 @@ private slots:
 
     void theListTakesAHundredThousandLines() {
         Screen s;
-        for (int i = 0; i < 120000; ++i) s.screen->appendPending("linha " + std::to_string(i));
-        QCOMPARE(s.screen->pendingLineCount(), std::size_t(120000));
+        for (int i = 0; i < 120000; ++i) s.screen->pendingLine("linha " + std::to_string(i));
         QTRY_COMPARE(s.screen->LstPend()->model()->rowCount(), 120000);
         s.screen->LstPend()->scrollToBottom();
         QCOMPARE(s.screen->pendingModel()->line(119999), QStringLiteral("linha 119999"));
-        s.screen->clearPending();
+        s.screen->pendingCleared();
         QCOMPARE(s.screen->LstPend()->model()->rowCount(), 0);
     }
 };

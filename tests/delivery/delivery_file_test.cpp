@@ -83,7 +83,7 @@ TEST_P(DeliveryFileBytes, AreTheLayoutsRecordsWithTheirSeals) {
     const std::string file = readBytes(h.deliveryFile());
     EXPECT_EQ(file, expectedDeliveryFile(dec, shape));
     EXPECT_EQ(h.deliveryFile().filename().string(), fixtures::declarantCnpj() + "-KOVALDF-2023-ORIGI-00.DEC");
-    EXPECT_EQ(h.session.generatedDeclarationId, h.deliveryFile().string());
+    EXPECT_EQ(h.session.generatedDeliveryFile, h.deliveryFile());
     EXPECT_TRUE(h.leftovers().empty());
 
     // The fields that these shapes leave empty.

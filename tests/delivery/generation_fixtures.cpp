@@ -29,8 +29,9 @@ ImportOutcome GenerationHarness::importAndGenerate(const fixtures::DeclarationBu
         std::ofstream out(input, std::ios::binary | std::ios::trunc);
         declaration.write(out);
     }
-    driver.fileBoxChanged(input);
-    return driver.importButton();
+    driver.choose(input);
+    last = driver.run();
+    return last.outcome;
 }
 
 std::vector<std::string> GenerationHarness::leftovers() const {

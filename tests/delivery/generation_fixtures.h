@@ -12,6 +12,7 @@
 #include "delivery/generation.h"
 #include "import/import_driver.h"
 #include "support/declaration_builder.h"
+#include "support/recording_import_events.h"
 #include "transmission_fixtures.h"
 
 namespace kova::testing {
@@ -36,7 +37,8 @@ public:
     ScratchFolder folder;
     fs::path input;
     ImportSession session;
-    RecordingImportView view;
+    testing_support::RecordingImportEvents view;
+    ImportResult last;  // the result of the last import
     RecordingPrompts prompts;
     FixedClock clock{DateTime{2024, 3, 10, 10, 0, 0}};
     MemoryErrorLog log;

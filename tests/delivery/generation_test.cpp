@@ -110,7 +110,7 @@ TEST_F(GenerationDriver, AnExistingFileWithoutAReadableHeaderStopsAndIsKept) {
     const auto told = messagesTitled(h.prompts.shown, "Gerar Declaração");
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0].text, "Erro na leitura do cabeçalho dos registros das declarações gravadas.");
-    EXPECT_NE(h.session.mainAnswer, MainAnswer::Generated);
+    EXPECT_FALSE(h.last.generated);
     expectEarlierKept();
 }
 
@@ -120,7 +120,7 @@ TEST_F(GenerationDriver, AnInputFileRemovedAfterTheImportIsTold) {
         std::ofstream out(h.input, std::ios::binary | std::ios::trunc);
         declaration("SEGUNDA ENTIDADE").write(out);
     }
-    h.driver.fileBoxChanged(h.input);
+    h.driver.choose(h.input);
     ASSERT_TRUE(h.driver.validateFile());
     fs::remove(h.input);
     GenerationContext context{h.session, h.view, h.prompts, h.clock, h.log};
@@ -139,10 +139,10 @@ TEST_F(GenerationDriver, TimingAndStatusOfTheGenerationFrame) {
             h.clock.set(DateTime{2024, 3, 11, 0, 0, 3});
     };
     ASSERT_EQ(h.importAndGenerate(declaration("SEGUNDA ENTIDADE")), ImportOutcome::Succeeded);
-    EXPECT_TRUE(h.view.frames[static_cast<int>(TimingFrame::Generation)]);
-    EXPECT_EQ(h.view.timeLabels[2], "HI: 23:59:58");
-    EXPECT_EQ(h.view.timeLabels[3], "HF: 00:00:03");
-    EXPECT_EQ(h.view.timeLabels[12], "Tempo: 00:00:05");
+    const auto& times = h.view.phases[ImportPhase::Generation];
+    EXPECT_EQ(times.start, "23:59:58");
+    EXPECT_EQ(times.end, "00:00:03");
+    EXPECT_EQ(times.elapsed, "00:00:05");
     const auto& history = h.view.statusHistory;
     for (const char* status : {"Gerando o arquivo da declaração ...", "Gerando os registros-detalhe da declaração ...",
                                "Gravando o arquivo final da declaração ..."})
@@ -218,7 +218,7 @@ TEST_P(GenerationFaults, NoKeepsTheEarlierFileWithNothingLeftBehind) {
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].icon, Icon::Question);
     EXPECT_NE(asked[0].text.find("\nDeseja tentar novamente ?"), std::string::npos);
-    EXPECT_NE(h.session.mainAnswer, MainAnswer::Generated);
+    EXPECT_FALSE(h.last.generated);
     EXPECT_EQ(snapshot(h.declarationFolder(), false), earlier);
     EXPECT_TRUE(h.leftovers().empty());
 }

@@ -37,7 +37,7 @@ TEST(DeclarantData, LabelsOfAHeader) {
     EXPECT_EQ(d.cnpj, "11222333000181");
     EXPECT_EQ(d.year, "2025");
     EXPECT_EQ(d.uf, "SP");
-    const DeclarantDisplay l = d.labels();
+    const DeclarantDisplay l = d.display();
     EXPECT_EQ(l.cnpj, "11.222.333/0001-81");
     EXPECT_EQ(l.year, "2025");
     EXPECT_EQ(l.periodStart, "01/01/2025");
@@ -50,7 +50,7 @@ TEST(DeclarantData, LabelsOfAHeader) {
 
 TEST(DeclarantData, BlankCnpjLeavesItsLabelEmpty) {
     const DeclarantData d = DeclarantData::fromHeader(HeaderBuilder().cnpj("").build());
-    EXPECT_EQ(d.labels().cnpj, "");
+    EXPECT_EQ(d.display().cnpj, "");
 }
 
 struct TypeCase {
@@ -63,7 +63,7 @@ class DeclarationType : public ::testing::TestWithParam<TypeCase> {};
 
 TEST_P(DeclarationType, LabelAndTypeWord) {
     const DeclarantData d = DeclarantData::fromHeader(HeaderBuilder().type(GetParam().type).build());
-    EXPECT_EQ(d.labels().rectifying, GetParam().label);
+    EXPECT_EQ(d.display().rectifying, GetParam().label);
     EXPECT_EQ(d.typeWord(), GetParam().word);
 }
 
@@ -106,22 +106,18 @@ class DeclarantFile : public ::testing::Test {
 protected:
     DeclarantOutcome read(const std::string& bytes, const SourceOpener& opener = {}) {
         writeFile(file, bytes);
-        return readDeclarantData(file, view, prompts, declarant, opener);
+        return readDeclarantData(file, prompts, declarant, opener);
     }
     TempFolder folder;
     fs::path file = folder / "decl.txt";
-    RecordingImportView view;
     ScriptedPrompts prompts;
     DeclarantData declarant;
 };
 
-TEST_F(DeclarantFile, GoodHeaderShowsLabelsAndSwitchesImportOn) {
+TEST_F(DeclarantFile, GoodHeaderIsRead) {
     const std::string header = HeaderBuilder(2025).build();
     EXPECT_EQ(read(firstRecordFile(header)), DeclarantOutcome::Read);
-    EXPECT_TRUE(view.buttonEnabled(ImportButton::Ok));
     EXPECT_EQ(declarant, DeclarantData::fromHeader(header));
-    EXPECT_EQ(view.declarant, declarant.labels());
-    EXPECT_TRUE(view.pending.empty());
     EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -138,16 +134,11 @@ struct RefusalCase {
 
 class DeclarantRefusal : public DeclarantFile, public ::testing::WithParamInterface<RefusalCase> {};
 
-TEST_P(DeclarantRefusal, OneLineInPendingListAndImportOff) {
-    view.setButtonEnabled(ImportButton::Ok, true);
-    view.declarant.cnpj = "old";
+TEST_P(DeclarantRefusal, RefusedWithItsLineAndNoData) {
     declarant.cnpj = "99999999999999";
     EXPECT_EQ(read(GetParam().bytes), GetParam().outcome);
-    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
-    EXPECT_EQ(view.declarant, DeclarantDisplay{});
     EXPECT_EQ(declarant, DeclarantData{});
-    EXPECT_EQ(view.pending, std::vector<std::string>{GetParam().line});
-    EXPECT_EQ(view.errorCount, "0");
+    EXPECT_EQ(declarantRefusalText(GetParam().outcome), GetParam().line);
     EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -168,11 +159,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DeclarantFile, EmptyMissingAndUnchosen) {
     EXPECT_EQ(read(""), DeclarantOutcome::EmptyFile);
-    EXPECT_EQ(readDeclarantData(folder / "nada.txt", view, prompts, declarant), DeclarantOutcome::Missing);
-    EXPECT_EQ(readDeclarantData(folder.path(), view, prompts, declarant), DeclarantOutcome::Missing);
-    EXPECT_EQ(readDeclarantData(fs::path(), view, prompts, declarant), DeclarantOutcome::NoPath);
-    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
-    EXPECT_TRUE(view.pending.empty());
+    EXPECT_EQ(readDeclarantData(folder / "nada.txt", prompts, declarant), DeclarantOutcome::Missing);
+    EXPECT_EQ(readDeclarantData(folder.path(), prompts, declarant), DeclarantOutcome::Missing);
+    EXPECT_EQ(readDeclarantData(fs::path(), prompts, declarant), DeclarantOutcome::NoPath);
 }
 
 TEST_F(DeclarantFile, ReadFailureAsksAndYesReadsAgain) {
@@ -191,7 +180,6 @@ TEST_F(DeclarantFile, ReadFailureAsksAndYesReadsAgain) {
     EXPECT_EQ(prompts.shown[0].buttons, Buttons::YesNo);
     EXPECT_EQ(prompts.shown[0].text,
               "Erro na leitura do arquivo.\n" + faultMessage(Fault(57)) + "\nDeseja tentar novamente ?");
-    EXPECT_TRUE(view.buttonEnabled(ImportButton::Ok));
 }
 
 TEST_F(DeclarantFile, ReadFailureAnsweredNoKeepsImportOff) {
@@ -203,18 +191,6 @@ TEST_F(DeclarantFile, ReadFailureAnsweredNoKeepsImportOff) {
     };
     EXPECT_EQ(read(bytes, alwaysFailing), DeclarantOutcome::ReadAbandoned);
     EXPECT_EQ(prompts.shown.size(), 1u);
-    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
-}
-
-TEST(DeclarantView, MostraAvisoAndLimpaDeclarante) {
-    RecordingImportView view;
-    view.pending = {"a", "b"};
-    view.declarant.periodStart = "01/01/2025";
-    showNotice(view, "aviso");
-    clearDeclarant(view);
-    EXPECT_EQ(view.pending, std::vector<std::string>{"aviso"});
-    EXPECT_EQ(view.errorCount, "0");
-    EXPECT_EQ(view.declarant, DeclarantDisplay{});
 }
 
 class Folders : public ::testing::Test {

@@ -13,6 +13,7 @@
 #include "import/pending_list.h"
 #include "import/validation_fakes.h"
 #include "support/declaration_builder.h"
+#include "support/recording_import_events.h"
 
 namespace kova {
 namespace {
@@ -25,6 +26,7 @@ using import_tests::BatchCheckingLog;
 using import_tests::ScriptedPrompts;
 using import_tests::TickingClock;
 using import_tests::writeFile;
+using testing_support::RecordingImportEvents;
 using testing_support::TempFolder;
 using validation_tests::MemorySource;
 
@@ -63,11 +65,11 @@ protected:
 
     void choose(const std::string& bytes) {
         writeFile(file, bytes);
-        driver.fileBoxChanged(file);
+        driver.choose(file);
     }
     ImportOutcome import(const std::string& bytes) {
         choose(bytes);
-        return driver.importButton();
+        return driver.run().outcome;
     }
     DeclarationNames names(const DeclarationBuilder& dec) const {
         return declarationNames(program.path(), DeclarantData::fromHeader(dec.recordAt(1)));
@@ -75,10 +77,10 @@ protected:
     std::vector<std::string> titles() const { return prompts.titles(); }
     // Presses "&Cancelar" (answered Yes) at the second pump of the given phase.
     void cancelDuring(const std::string& phase) {
-        view.onPump = [this, phase] {
-            if (view.status == phase && ++phasePumps_ == 2) {
+        events.onPump = [this, phase] {
+            if (events.status == phase && ++phasePumps_ == 2) {
                 prompts.answers.push_front(Answer::Yes);
-                driver.cancelButton();
+                driver.requestCancel();
             }
         };
     }
@@ -87,11 +89,11 @@ protected:
     TempFolder input;
     fs::path file = input / "declaracao.txt";
     ImportSession session;
-    RecordingImportView view;
+    RecordingImportEvents events;
     ScriptedPrompts prompts;
     TickingClock clock;
     BatchCheckingLog log;
-    ImportDriver driver{session, view, prompts, clock, log};
+    ImportDriver driver{session, events, prompts, clock, log};
 
 private:
     int phasePumps_ = 0;
@@ -102,29 +104,23 @@ TEST_F(ImportDriverTest, CleanImportSucceeds) {
     EXPECT_EQ(import(dec.str()), ImportOutcome::Succeeded);
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_TRUE(log.rows.empty());
-    EXPECT_TRUE(view.pending.empty());
+    EXPECT_TRUE(events.pending.empty());
     EXPECT_EQ(session.answer, ImportAnswer::UnderWay);
     EXPECT_EQ(session.state.recordNumber, 9);
     EXPECT_EQ(session.bytesConsumed, dec.str().size());
-    // Timing: the "Abrir Arquivo" and "Crítica" frames, one tick per reading of the clock.
-    EXPECT_TRUE(view.frames[0]);
-    EXPECT_TRUE(view.frames[3]);
-    EXPECT_FALSE(view.frames[1]);
-    EXPECT_EQ(view.timeLabel(0), "HI: 10:00:00");
-    EXPECT_EQ(view.timeLabel(1), "HF: 10:00:01");
-    EXPECT_EQ(view.timeLabel(10), "Tempo: 00:00:01");
-    EXPECT_EQ(view.timeLabel(6), "HI: 10:00:02");
-    EXPECT_EQ(view.timeLabel(11), "Tempo: " + elapsedTime("10:00:02", view.timeLabel(7).substr(4)));
-    EXPECT_EQ(view.timeLabel(7).substr(0, 4), "HF: ");
-    // The screen after the import.
-    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
-    EXPECT_TRUE(view.buttonEnabled(ImportButton::Close));
-    EXPECT_TRUE(view.buttonEnabled(ImportButton::Help));
-    EXPECT_FALSE(view.buttonEnabled(ImportButton::PrintPending));
-    EXPECT_TRUE(view.pickersEnabled);
-    EXPECT_FALSE(view.busy);
-    EXPECT_EQ(view.status, "");
-    EXPECT_EQ(view.percent, 0);
+    // Opening and checking were timed, one tick per reading of the clock; nothing was generated.
+    using Times = RecordingImportEvents::PhaseTimes;
+    const auto sameTimes = [](const Times& a, const Times& b) {
+        return a.start == b.start && a.end == b.end && a.elapsed == b.elapsed;
+    };
+    EXPECT_TRUE(sameTimes(events.phases[ImportPhase::OpenFile], Times{"10:00:00", "10:00:01", "00:00:01"}));
+    const Times critique = events.phases[ImportPhase::Critique];
+    EXPECT_EQ(critique.start, "10:00:02");
+    EXPECT_EQ(critique.elapsed, elapsedTime(critique.start, critique.end));
+    EXPECT_FALSE(events.started(ImportPhase::Generation));
+    EXPECT_FALSE(events.busy);
+    EXPECT_EQ(events.status, "");
+    EXPECT_EQ(events.percent, 0);
     // GERADA exists; the declaration folder was never made.
     EXPECT_TRUE(fs::is_directory(program / "GERADA"));
     EXPECT_FALSE(fs::exists(names(dec).declarationFolder));
@@ -134,17 +130,15 @@ TEST_F(ImportDriverTest, FieldErrorsAreListedAndImportEndsWithoutSuccess) {
     DeclarationBuilder dec = cleanDeclaration();
     dec.header().uf("XX");
     FakeGeneration generation;
-    ImportDriver withGeneration(session, view, prompts, clock, log, &generation);
+    ImportDriver withGeneration(session, events, prompts, clock, log, &generation);
     choose(dec.str());
-    EXPECT_EQ(withGeneration.importButton(), ImportOutcome::ErrorsListed);
+    EXPECT_EQ(withGeneration.run().outcome, ImportOutcome::ErrorsListed);
     EXPECT_EQ(generation.calls, 0);
     ASSERT_EQ(log.rows.size(), 1u);
     EXPECT_EQ(log.rows[0].firstColumn, "0055");
-    ASSERT_EQ(view.pending.size(), 7u);
-    EXPECT_EQ(view.pending[0], pendingHeading());
-    EXPECT_EQ(view.errorCount, "1");
-    EXPECT_TRUE(view.buttonEnabled(ImportButton::PrintPending));
-    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
+    ASSERT_EQ(events.pending.size(), 7u);
+    EXPECT_EQ(events.pending[0], pendingHeading());
+    EXPECT_EQ(events.errorCount, 1);
     // A detail pass with errors leaves the answer at "0".
     EXPECT_EQ(session.answer, ImportAnswer::UnderWay);
 }
@@ -156,8 +150,7 @@ TEST_F(ImportDriverTest, StructureErrorIsListedAndAnswerBecomesOne) {
     ASSERT_EQ(log.rows.size(), 1u);
     EXPECT_EQ(log.rows[0].code, 5);
     EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
-    EXPECT_TRUE(view.buttonEnabled(ImportButton::PrintPending));
-    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
+    EXPECT_FALSE(events.pending.empty());
 }
 
 TEST_F(ImportDriverTest, UnknownTypeInDetailPassRecordsErrorOneAndGoesOn) {
@@ -181,9 +174,8 @@ TEST_F(ImportDriverTest, UnknownTypeInDetailPassRecordsErrorOneAndGoesOn) {
 
 TEST_F(ImportDriverTest, EmptyFileBoxIsRefusedAfterEmptyingTheLog) {
     log.recordError("1", 1, "0001", "0001", 2, "c", "n");
-    driver.fileBoxChanged(fs::path());
-    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
-    EXPECT_EQ(driver.importButton(), ImportOutcome::Refused);
+    EXPECT_EQ(driver.choose(fs::path()).kind, FileChoice::Kind::NoFile);
+    EXPECT_EQ(driver.run().outcome, ImportOutcome::Refused);
     EXPECT_TRUE(log.rows.empty());
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].title, "Importar");
@@ -206,7 +198,7 @@ TEST_P(ImportPath, IsRefusedWithItsMessage) {
     // (path / "" would add the separator itself.)
     std::string path = *GetParam().relative ? (input / GetParam().relative).string() : input.path().string();
     if (GetParam().trailingSeparator && path.back() != '/') path += '/';
-    session.fileBox = path;
+    session.fileName = path;
     EXPECT_FALSE(driver.validateFile());
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].title, "Gerar Declaração");
@@ -223,30 +215,29 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ImportDriverTest, EmptyFileWhenChosenAndWhenImported) {
-    choose("");
-    EXPECT_EQ(view.pending, std::vector<std::string>{"O arquivo selecionado para importação está vazio."});
-    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
-    EXPECT_EQ(driver.importButton(), ImportOutcome::Refused);
+    writeFile(file, "");
+    const FileChoice choice = driver.choose(file);
+    EXPECT_EQ(choice.kind, FileChoice::Kind::EmptyFile);
+    EXPECT_EQ(choice.notice, "O arquivo selecionado para importação está vazio.");
+    EXPECT_EQ(driver.run().outcome, ImportOutcome::Refused);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].title, "Importar Arquivo");
     EXPECT_EQ(prompts.shown[0].text, "O arquivo selecionado para importação está vazio.");
 }
 
-TEST_F(ImportDriverTest, ChoosingAFileShowsTheDeclarantAndClearsTheLastImport) {
+TEST_F(ImportDriverTest, ChoosingAFileReadsTheDeclarant) {
     const DeclarationBuilder dec = cleanDeclaration();
-    view.pending = {"linha antiga"};
-    view.frames = {true, true, true, true};
-    choose(dec.str());
-    EXPECT_TRUE(view.buttonEnabled(ImportButton::Ok));
-    EXPECT_TRUE(view.pending.empty());
-    EXPECT_EQ(view.caption, "Importar Declaração");
-    EXPECT_EQ(view.frames, (std::array<bool, 4>{}));
+    writeFile(file, dec.str());
+    const FileChoice choice = driver.choose(file);
+    EXPECT_TRUE(choice.accepted());
     EXPECT_EQ(session.chosenPath, file);
-    EXPECT_EQ(view.declarant, DeclarantData::fromHeader(dec.recordAt(1)).labels());
-    // A name that cannot be opened changes nothing.
-    driver.fileBoxChanged(input / "nada.txt");
-    EXPECT_TRUE(view.buttonEnabled(ImportButton::Ok));
+    EXPECT_EQ(choice.declarant, DeclarantData::fromHeader(dec.recordAt(1)).display());
+    // A name that cannot be opened changes nothing but the name.
+    EXPECT_EQ(driver.choose(input / "nada.txt").kind, FileChoice::Kind::NotFound);
     EXPECT_EQ(session.chosenPath, file);
+    // A first record that cannot be a header is refused with its line.
+    writeFile(file, dec.str().substr(1));
+    EXPECT_EQ(driver.choose(file).notice, "O tamanho do primeiro registro está incorreto.");
 }
 
 TEST_F(ImportDriverTest, FolderWithSeveralFilesAsksUntilCancelled) {
@@ -256,8 +247,6 @@ TEST_F(ImportDriverTest, FolderWithSeveralFilesAsksUntilCancelled) {
     writeFile(n.declarationFolder / "a.REC", "x");
     writeFile(n.declarationFolder / "b.txt", "y");
     prompts.answers = {Answer::Ok, Answer::Ok, Answer::Cancel};
-    std::vector<std::string> startLabels;
-    view.onPump = [&] { startLabels.push_back(view.timeLabel(0)); };
     EXPECT_EQ(import(dec.str()), ImportOutcome::Refused);
     EXPECT_EQ(titles(), std::vector<std::string>(3, "Arquivos na pasta"));
     for (const Message& m : prompts.shown) {
@@ -268,7 +257,7 @@ TEST_F(ImportDriverTest, FolderWithSeveralFilesAsksUntilCancelled) {
                           "arquivos contidos na pasta " + n.declarationFolder.string());
     }
     // Each OK starts the "Abrir Arquivo" clock again.
-    EXPECT_NE(view.timeLabel(0), "HI: 10:00:00");
+    EXPECT_NE(events.phases[ImportPhase::OpenFile].start, "10:00:00");
     EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
     EXPECT_TRUE(log.rows.empty());
     EXPECT_TRUE(fs::exists(n.declarationFolder / "a.REC"));
@@ -295,9 +284,9 @@ TEST_F(ImportDriverTest, FolderCleanedWhileAskingIsAccepted) {
         fs::path folder_;
     } cleaning(n.declarationFolder);
     cleaning.answers = {Answer::Ok};
-    ImportDriver d(session, view, cleaning, clock, log);
+    ImportDriver d(session, events, cleaning, clock, log);
     choose(dec.str());
-    EXPECT_EQ(d.importButton(), ImportOutcome::Succeeded);
+    EXPECT_EQ(d.run().outcome, ImportOutcome::Succeeded);
     EXPECT_EQ(cleaning.shown.size(), 1u);
     // The common ending removes the declaration folder left empty.
     EXPECT_FALSE(fs::exists(n.declarationFolder));
@@ -360,8 +349,8 @@ TEST_P(CancelDuringPass, StopsAndSaysSo) {
     EXPECT_LT(session.state.recordNumber, 10);
     EXPECT_TRUE(log.rows.empty());
     EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
-    EXPECT_FALSE(view.buttonEnabled(ImportButton::PrintPending));
-    EXPECT_EQ(view.pickerRefreshes, 1);
+    EXPECT_TRUE(events.pending.empty());
+    EXPECT_EQ(events.folderRefreshes, 1);
     EXPECT_FALSE(fs::exists(n.declarationFolder));
     EXPECT_FALSE(log.open);
 }
@@ -374,7 +363,7 @@ INSTANTIATE_TEST_SUITE_P(Phases, CancelDuringPass,
 TEST_F(ImportDriverTest, CancelAnsweredNoClearsTheFlag) {
     session.state.cancel.set = true;
     prompts.answers = {Answer::No};
-    driver.cancelButton();
+    EXPECT_FALSE(driver.requestCancel());
     EXPECT_FALSE(session.state.cancel.set);
     EXPECT_EQ(session.answer, ImportAnswer::UnderWay);
 }
@@ -390,10 +379,11 @@ TEST_P(ZeroAmountWarning, AddedAfterACleanImport) {
     DeclarationBuilder dec = cleanDeclaration();
     for (std::size_t line : GetParam().lines) dec.replaceRecord(line, zeroAmounts(line, line - 6));
     EXPECT_EQ(import(dec.str()), ImportOutcome::Succeeded);
+    EXPECT_TRUE(events.pending.empty());
     if (GetParam().warning == nullptr)
-        EXPECT_TRUE(view.pending.empty());
+        EXPECT_TRUE(events.warnings.empty());
     else
-        EXPECT_EQ(view.pending, std::vector<std::string>{GetParam().warning});
+        EXPECT_EQ(events.warnings, std::vector<std::string>{GetParam().warning});
     EXPECT_EQ(session.state.zeroAmountCount, static_cast<std::int64_t>(GetParam().lines.size()));
 }
 
@@ -410,8 +400,7 @@ TEST_F(ImportDriverTest, NoZeroAmountWarningWhenThereAreErrors) {
     dec.replaceRecord(6, zeroAmounts(6, 0));
     dec.header().uf("XX");
     EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
-    EXPECT_TRUE(std::none_of(view.pending.begin(), view.pending.end(),
-                             [](const std::string& l) { return l.rfind("AVISO", 0) == 0; }));
+    EXPECT_TRUE(events.warnings.empty());
 }
 
 TEST_F(ImportDriverTest, OpenFailureRetriedOnYes) {
@@ -469,7 +458,7 @@ TEST_P(DetailReadFailure, AsksAndRepeatsTheRead) {
         };
         return source;
     });
-    view.onPump = [&] { armed = armed || view.status == kDetailPhase; };
+    events.onPump = [&] { armed = armed || events.status == kDetailPhase; };
     prompts.answers.assign(GetParam().answers.begin(), GetParam().answers.end());
     EXPECT_EQ(import(dec.str()), GetParam().outcome);
     ASSERT_EQ(prompts.shown.size(), 1u);
@@ -482,7 +471,7 @@ TEST_P(DetailReadFailure, AsksAndRepeatsTheRead) {
         EXPECT_EQ(session.state.recordNumber, 9);
     } else {
         EXPECT_TRUE(log.rows.empty());
-        EXPECT_TRUE(view.pending.empty());
+        EXPECT_TRUE(events.pending.empty());
         EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
     }
     EXPECT_FALSE(log.open);
@@ -533,34 +522,33 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ImportDriverTest, GenerationRunsAfterACleanImport) {
     FakeGeneration generation;
-    ImportDriver d(session, view, prompts, clock, log, &generation);
+    ImportDriver d(session, events, prompts, clock, log, &generation);
     const DeclarationBuilder dec = cleanDeclaration();
     choose(dec.str());
-    EXPECT_EQ(d.importButton(), ImportOutcome::Succeeded);
+    const ImportResult result = d.run();
+    EXPECT_EQ(result.outcome, ImportOutcome::Succeeded);
+    EXPECT_TRUE(result.generated);
     EXPECT_EQ(generation.calls, 1);
     EXPECT_EQ(generation.folderSeen, names(dec).declarationFolder);
-    EXPECT_EQ(session.mainAnswer, MainAnswer::Generated);
 }
 
-TEST_F(ImportDriverTest, MainAnswerOfAnEarlierGenerationIsClearedAtEachImport) {
+TEST_F(ImportDriverTest, FailedGenerationIsAFailure) {
     FakeGeneration generation;
     generation.result = false;
-    ImportDriver d(session, view, prompts, clock, log, &generation);
-    session.mainAnswer = MainAnswer::Generated;
+    ImportDriver d(session, events, prompts, clock, log, &generation);
     choose(cleanDeclaration().str());
-    EXPECT_EQ(d.importButton(), ImportOutcome::Failed);
-    EXPECT_EQ(session.mainAnswer, MainAnswer::Empty);
+    const ImportResult result = d.run();
+    EXPECT_EQ(result.outcome, ImportOutcome::Failed);
+    EXPECT_FALSE(result.generated);
 }
 
 TEST_F(ImportDriverTest, ReplaceDeclinedIsARefusal) {
     FakeGeneration generation;
     generation.result = false;
     generation.decline = true;
-    ImportDriver d(session, view, prompts, clock, log, &generation);
+    ImportDriver d(session, events, prompts, clock, log, &generation);
     choose(cleanDeclaration().str());
-    EXPECT_EQ(d.importButton(), ImportOutcome::Refused);
-    EXPECT_FALSE(view.buttonEnabled(ImportButton::Ok));
-    EXPECT_EQ(session.mainAnswer, MainAnswer::Empty);
+    EXPECT_EQ(d.run().outcome, ImportOutcome::Refused);
 }
 
 TEST(ImportProgress, PercentOfBytesConsumed) {

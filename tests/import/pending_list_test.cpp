@@ -5,9 +5,12 @@
 
 #include "core/memory_error_log.h"
 #include "import/pending_list.h"
+#include "support/recording_import_events.h"
 
 namespace kova {
 namespace {
+
+using testing_support::RecordingImportEvents;
 
 const std::string kUnderscores(90, '_');
 const std::string kEquals(90, '=');
@@ -105,7 +108,7 @@ TEST(PendingList, ReadFailureRowShowsBlankTypeAndZeros) {
 TEST(PendingList, OneErrorExactLines) {
     TextLog log;
     log.add(row("Sigla da UF inválida.", "", "1", 1, "0055", "0056"));
-    RecordingImportView view;
+    RecordingImportEvents view;
     listPending(log, view);
     const std::vector<std::string> expected = {
         pendingHeading(),
@@ -117,17 +120,15 @@ TEST(PendingList, OneErrorExactLines) {
         kEquals,
     };
     EXPECT_EQ(view.pending, expected);
-    EXPECT_EQ(view.errorCount, "1");
+    EXPECT_EQ(view.errorCount, 1);
 }
 
 TEST(PendingList, EmptyLogChangesNothing) {
     TextLog log;
-    RecordingImportView view;
-    view.pending = {"antes"};
-    view.errorCount = "7";
+    RecordingImportEvents view;
     listPending(log, view);
-    EXPECT_EQ(view.pending, std::vector<std::string>{"antes"});
-    EXPECT_EQ(view.errorCount, "7");
+    EXPECT_TRUE(view.pending.empty());
+    EXPECT_EQ(view.errorCount, -1);
 }
 
 struct BlockCase {
@@ -140,7 +141,7 @@ class PendingBlocks : public ::testing::TestWithParam<BlockCase> {};
 TEST_P(PendingBlocks, AtMostSeventySevenLinesUnderEachHeading) {
     TextLog log;
     for (int i = 1; i <= GetParam().rows; ++i) log.add(row("Erro", "", "5", i));
-    RecordingImportView view;
+    RecordingImportEvents view;
     listPending(log, view);
 
     // Walk the lines: heading, blank, N error lines, underscores, and a blank between blocks.
@@ -172,12 +173,12 @@ INSTANTIATE_TEST_SUITE_P(Sizes, PendingBlocks,
                          ::testing::Values(BlockCase{2, {2}}, BlockCase{77, {77}}, BlockCase{78, {77, 1}},
                                            BlockCase{155, {77, 77, 1}}));
 
-TEST(PendingList, ThousandsInCounterButNotInCountLine) {
+TEST(PendingList, NoThousandsSeparatorInTheCountLine) {
     TextLog log;
     for (int i = 1; i <= 1234; ++i) log.add(row("Erro", "", "5", i));
-    RecordingImportView view;
+    RecordingImportEvents view;
     listPending(log, view);
-    EXPECT_EQ(view.errorCount, "1.234");
+    EXPECT_EQ(view.errorCount, 1234);
     EXPECT_EQ(view.pending[view.pending.size() - 2], "Foram encontrados 1234 erros. Foi impossível gerar a declaração.");
 }
 
