@@ -92,27 +92,23 @@ MainWindow& Program::ensureMainWindow() {
 }
 
 bool Program::start() {
-    // 1
     if (!lock_.acquire()) {
         prompts_.show(secondCopyMessage());
         return false;
     }
-    // 2
     ensureMainWindow().disableAllCommands();
-    // 3, 4
+    // The program folder is the working folder: relative names (help, database) are found there.
     context_.versionText = programVersionText();
     QDir::setCurrent(context_.programFolder);
-    // 5
     if (platform_.systemFolder().isEmpty()) {
         prompts_.show(noSystemFolderMessage());
         return false;
     }
-    // 6
+    // The environment checks only warn.
     if (auto message = resolutionMessage(platform_.screenSize())) prompts_.show(*message);
-    // 7, 8
     for (const Message& m : regionalFormatMessages(platform_.shortDateFormat(), platform_.timeFormat()))
         prompts_.show(m);
-    // 9 to 12
+    // From here on a run-time fault ends the program with its message.
     try {
         if (!bringUpScreens()) return false;
     } catch (const Fault& fault) {
@@ -122,7 +118,6 @@ bool Program::start() {
         prompts_.show(loadFailureMessage(e.what()));
         return false;
     }
-    // 13
     QCoreApplication::processEvents();
     return true;
 }

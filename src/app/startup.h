@@ -60,7 +60,7 @@ public:
     MainWindow& ensureMainWindow();
 
 private:
-    // Steps 10 to 12: main window, splash with the work database, import screen.
+    // The main window, the splash that opens the work database, then the import screen.
     bool bringUpScreens();
     void registerScreens();
     bool openWorkDatabase();

@@ -165,4 +165,19 @@ std::string_view trimRightBlanks(std::string_view text) {
 
 std::string_view trimBlanks(std::string_view text) { return trimRightBlanks(trimLeftBlanks(text)); }
 
+char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && equalIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
 }  // namespace kova

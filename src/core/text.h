@@ -33,4 +33,10 @@ std::string_view trimBlanks(std::string_view text);
 std::string_view trimLeftBlanks(std::string_view text);
 std::string_view trimRightBlanks(std::string_view text);
 
+// ASCII letters only change case: file names and profile keys are matched this way, never record bytes.
+char upperAscii(char c);
+char lowerAscii(char c);
+bool equalIgnoringCase(std::string_view a, std::string_view b);
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix);
+
 }  // namespace kova

@@ -22,21 +22,9 @@ namespace {
 constexpr const char* kTitle = "Carga Declarações";
 constexpr std::size_t kFolderNameLength = 36;
 
-char upperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (upperAscii(a[i]) != upperAscii(b[i])) return false;
-    return true;
-}
-
 bool hasExtension(const fs::path& file, std::string_view extension) {
     const std::string name = file.filename().string();
-    return name.size() > extension.size() &&
-           equalIgnoringCase(std::string_view(name).substr(name.size() - extension.size()), extension);
+    return name.size() > extension.size() && endsWithIgnoringCase(name, extension);
 }
 
 std::vector<fs::path> sortedEntries(const fs::path& folder,
@@ -160,14 +148,13 @@ constexpr const char* kInsertRow =
 
 int loadCatalogue(const fs::path& programFolder, WorkDatabase& database, CatalogueSelection selection,
                        Prompts& prompts) {
-    // 1
     std::error_code ec;
     // The rows carry full paths, whatever form the program folder was given in.
     fs::path program = fs::absolute(programFolder, ec);
     if (ec) program = programFolder;
     const fs::path generated = program.lexically_normal() / "GERADA";
     if (!fs::is_directory(generated, ec)) return 1;
-    // 2: folders named without an extension, as the declaration folders are.
+    // Folders named without an extension, as the declaration folders are.
     const std::vector<fs::path> folders = sortedEntries(generated, [](const fs::directory_entry& e) {
         std::error_code typeError;
         return e.is_directory(typeError) && e.path().filename().string().find('.') == std::string::npos;
@@ -175,14 +162,13 @@ int loadCatalogue(const fs::path& programFolder, WorkDatabase& database, Catalog
     if (folders.empty()) return 1;
 
     CatalogueLoad load(selection, prompts);
-    // 3
+    // The table is filled anew for the purpose at hand.
     SqliteStatement insert;
     if (!load.attempt([&] {
             executeSql(database.handle(), "DELETE FROM IDENTIFICACAO");
             insert = SqliteStatement(database.handle(), kInsertRow);
         }))
         return 1;
-    // 4
     for (const fs::path& folder : folders) {
         const std::optional<CatalogueRow> row = load.consider(folder);
         if (!row) continue;
@@ -194,7 +180,6 @@ int loadCatalogue(const fs::path& programFolder, WorkDatabase& database, Catalog
             }))
             return 1;
     }
-    // 5, 6
     std::int64_t rows = 0;
     if (!load.attempt([&] {
             SqliteStatement count(database.handle(), "SELECT COUNT(*) FROM IDENTIFICACAO");

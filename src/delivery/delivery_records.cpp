@@ -2,15 +2,12 @@
 
 #include <cstdio>
 
+#include "core/text.h"
 #include "delivery/seals.h"
 
 namespace kova {
 
 namespace {
-
-char upperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 std::string digitsOfCount(std::int64_t count, int width) {
     char buffer[32];

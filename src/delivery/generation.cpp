@@ -31,17 +31,6 @@ Message exclamation(const char* title, const char* text) {
     return Message{title, text, Icon::Exclamation, Buttons::Ok, Answer::Ok};
 }
 
-bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
-    if (text.size() < suffix.size()) return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        char a = text[text.size() - suffix.size() + i], b = suffix[i];
-        if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
-        if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
-        if (a != b) return false;
-    }
-    return true;
-}
-
 // The temporary files an earlier generation of this delivery file left when it was killed half-way.
 void removeLeftoverTemporaries(const fs::path& folder, const std::string& deliveryFileName, FileOps& ops) {
     std::error_code ec;

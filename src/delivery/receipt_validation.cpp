@@ -11,6 +11,7 @@
 #include "delivery/delivery_records.h"
 #include "delivery/header_reader.h"
 #include "delivery/seals.h"
+#include "import/file_helpers.h"
 
 namespace kova {
 
@@ -23,17 +24,6 @@ constexpr std::size_t kHeaderBuffer = 1024;
 
 bool startsWith(std::string_view line, std::string_view prefix) {
     return line.substr(0, prefix.size()) == prefix;
-}
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
 }
 
 // A whole number written in a field (blanks around it allowed); anything else is a type mismatch.
@@ -136,13 +126,11 @@ std::string receiptCheckDigits(std::string_view text) {
 std::filesystem::path receiptPathOf(const std::filesystem::path& deliveryFile) {
     const std::string text = deliveryFile.string();
     std::filesystem::path exact = (text.size() >= 4 ? text.substr(0, text.size() - 4) : std::string()) + ".REC";
-    std::error_code ec;
-    if (std::filesystem::exists(exact, ec)) return exact;
-    const std::string wanted = exact.filename().string();
-    for (std::filesystem::directory_iterator it(exact.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
-        if (equalIgnoringCase(it->path().filename().string(), wanted)) return it->path();
+    try {
+        return findFileIgnoringCase(exact.parent_path(), exact.filename().string()).value_or(exact);
+    } catch (const Fault&) {
+        return exact;  // an unlistable folder: the receipt is then missing, which validation reports
     }
-    return exact;
 }
 
 bool validateReceipt(const std::filesystem::path& deliveryFile, Prompts& prompts, ReceiptData& data,

@@ -17,6 +17,7 @@
 #include "core/faults.h"
 #include "core/retry.h"
 #include "core/text.h"
+#include "import/file_helpers.h"
 
 namespace kova {
 
@@ -38,35 +39,11 @@ constexpr const char* kAltered =
 constexpr int kFaultLoadingLibrary = 48;
 constexpr int kFaultEntryPoint = 453;
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
-}
-
 std::string_view trimProfileBlanks(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && blank(text.back())) text.remove_suffix(1);
     return text;
-}
-
-// The regular file `name` in `folder`, matched without regard to case; nullopt when there is none.
-// A folder that cannot be listed is a fault; a missing folder simply holds nothing.
-std::optional<fs::path> findFileIgnoringCase(const fs::path& folder, std::string_view name) {
-    std::error_code ec;
-    const fs::path exact = folder / std::string(name);
-    if (fs::is_regular_file(exact, ec)) return exact;
-    if (!fs::is_directory(folder, ec)) return std::nullopt;
-    fs::directory_iterator it(folder, ec);
-    if (ec) throw faultFromErrno(ec.value());
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        if (equalIgnoringCase(it->path().filename().string(), name) && fs::is_regular_file(it->path(), ec))
-            return it->path();
-    }
-    if (ec) throw faultFromErrno(ec.value());
-    return std::nullopt;
 }
 
 std::string readWholeFile(const fs::path& file) {

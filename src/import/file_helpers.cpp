@@ -3,11 +3,11 @@
 #include <cerrno>
 #include <fstream>
 
+#include "core/text.h"
+
 namespace kova {
 
 namespace {
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // "*" any run, "?" one character; case-insensitive as file names are matched.
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
@@ -50,6 +50,22 @@ std::int32_t countFiles(const std::filesystem::path& folder, const std::string& 
         if (everything || wildcardMatch(pattern, it->path().filename().string())) ++count;
     }
     return count;
+}
+
+std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem::path& folder, std::string_view name) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path exact = folder / std::string(name);
+    if (fs::is_regular_file(exact, ec)) return exact;
+    if (!fs::is_directory(folder, ec)) return std::nullopt;
+    fs::directory_iterator it(folder, ec);
+    if (ec) throw faultFromErrorCode(ec);
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (equalIgnoringCase(it->path().filename().string(), name) && fs::is_regular_file(it->path(), ec))
+            return it->path();
+    }
+    if (ec) throw faultFromErrorCode(ec);
+    return std::nullopt;
 }
 
 Fault faultFromErrorCode(const std::error_code& ec) {

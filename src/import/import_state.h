@@ -52,7 +52,7 @@ struct ImportState {
     // Counts of type 3, 4 and 5 records validated.
     std::int64_t count3 = 0, count4 = 0, count5 = 0;
 
-    // Step 1 of an import: counts, totals and the zero-amount count.
+    // At the start of an import: counts, totals and the zero-amount count.
     void resetForImport();
     // Before the detail pass: the first-record-of-a-kind flags and previous keys of types 3, 4 and 5.
     void resetOrdering();
