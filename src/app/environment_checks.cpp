@@ -7,13 +7,7 @@ namespace kova::app {
 namespace {
 
 Message box(const QString& title, const QString& text, Icon icon) {
-    Message m;
-    m.title = title.toStdString();
-    m.text = text.toStdString();
-    m.icon = icon;
-    m.buttons = Buttons::Ok;
-    m.defaultAnswer = Answer::Ok;
-    return m;
+    return Message{title.toStdString(), text.toStdString(), icon, Buttons::Ok, Answer::Ok};
 }
 
 const QString kConfigurationTitle = QStringLiteral("Configuração");

@@ -246,11 +246,7 @@ QWidget* MainWindow::openScreen(ScreenKind kind) {
 }
 
 void MainWindow::showNotAvailable(const QString& title) {
-    Message m;
-    m.title = title.toStdString();
-    m.text = "Esta função ainda não está disponível nesta versão do programa.";
-    m.icon = Icon::Information;
-    prompts_.show(m);
+    prompts_.show(information(title.toStdString(), "Esta função ainda não está disponível nesta versão do programa."));
 }
 
 void MainWindow::onImport() { openScreen(ScreenKind::Import); }
@@ -281,13 +277,7 @@ void MainWindow::onPrintMenuItem(int index) {
 }
 
 bool MainWindow::confirmExit() {
-    Message m;
-    m.title = "Confirmação";
-    m.text = "Deseja sair do programa ?";
-    m.icon = Icon::Question;
-    m.buttons = Buttons::YesNo;
-    m.defaultAnswer = Answer::Yes;
-    if (prompts_.show(m) != Answer::Yes) {
+    if (prompts_.show(question("Confirmação", "Deseja sair do programa ?", Answer::Yes)) != Answer::Yes) {
         enableAllCommands();
         return false;
     }

@@ -95,7 +95,7 @@ public:
     bool attempt(const std::function<void()>& step) { return withRetry(prompts_, retryText_, step); }
 
     void tell(const std::string& text) {
-        prompts_.show(Message{kTitle, text, Icon::Exclamation, Buttons::Ok, Answer::Ok});
+        prompts_.show(exclamation(kTitle, text));
     }
 
     // The row of one declaration folder, or nothing when the selection leaves it out.

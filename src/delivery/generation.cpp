@@ -27,10 +27,6 @@ constexpr const char* kFolderNotCreated = "Não foi possível criar a pasta de d
 constexpr int kFolderFault = 76;
 constexpr std::size_t kCopyChunk = 256 * 1024;
 
-Message exclamation(const char* title, const char* text) {
-    return Message{title, text, Icon::Exclamation, Buttons::Ok, Answer::Ok};
-}
-
 // The temporary files an earlier generation of this delivery file left when it was killed half-way.
 void removeLeftoverTemporaries(const fs::path& folder, const std::string& deliveryFileName, FileOps& ops) {
     std::error_code ec;
@@ -51,15 +47,11 @@ void removeLeftoverTemporaries(const fs::path& folder, const std::string& delive
 }  // namespace
 
 Message replaceQuestionMessage(const ReplaceQuestionFields& labels) {
-    Message m;
-    m.title = kReplaceQuestionTitle;
-    m.text = "Nome Empresarial: " + labels.name + "\nCNPJ do declarante: " + labels.cnpj +
-             "\nCompetência: " + labels.year + "\nTipo: " + labels.type + "\nSituação Especial: " + labels.situation +
-             "\n\n" + kReplaceQuestionText;
-    m.icon = Icon::Question;
-    m.buttons = Buttons::YesNo;
-    m.defaultAnswer = Answer::No;
-    return m;
+    return question(kReplaceQuestionTitle,
+                    "Nome Empresarial: " + labels.name + "\nCNPJ do declarante: " + labels.cnpj + "\nCompetência: " +
+                        labels.year + "\nTipo: " + labels.type + "\nSituação Especial: " + labels.situation + "\n\n" +
+                        kReplaceQuestionText,
+                    Answer::No);
 }
 
 DeliveryHeaderFields headerFieldsOf(const DeclarantData& declarant, const ImportState& state) {

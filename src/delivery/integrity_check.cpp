@@ -93,8 +93,7 @@ bool checkDeclaration(const std::string& path, Prompts& prompts, DeclarationChec
     const std::string trimmed(trimBlanks(path));
     std::error_code ec;
     if (trimmed.empty() || !std::filesystem::is_regular_file(trimmed, ec)) {
-        prompts.show(Message{"Declaração Válida", "O arquivo de declaração não existe.", Icon::Exclamation, Buttons::Ok,
-                             Answer::Ok});
+        prompts.show(exclamation("Declaração Válida", "O arquivo de declaração não existe."));
         return false;
     }
     check.deliveryFileName =

@@ -139,8 +139,7 @@ bool validateReceipt(const std::filesystem::path& deliveryFile, Prompts& prompts
     data.receiptFile = receipt.string();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(receipt, ec)) {
-        prompts.show(Message{"Validar Recibo", "O arquivo do recibo não existe ou foi excluído.", Icon::Exclamation,
-                             Buttons::Ok, Answer::Ok});
+        prompts.show(exclamation("Validar Recibo", "O arquivo do recibo não existe ou foi excluído."));
         return false;
     }
     const auto openSource = [&](const std::filesystem::path& path) { return open ? open(path) : openFileSource(path); };

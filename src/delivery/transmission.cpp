@@ -157,24 +157,16 @@ long long quiboroVersionNumber(std::string_view text) {
 }
 
 Message oldTransmissionProgramNotice() {
-    Message m;
-    m.title = kTitleNotice;
-    m.text =
-        "A versão do programa Quiboro instalada em seu computador não permite a transmissão deste tipo de "
-        "declaração.\nAcesse a página da QOT na Internet.\nFaça download  do  programa  e  instale em seu "
-        "computador.";
-    m.icon = Icon::Exclamation;
-    return m;
+    return exclamation(kTitleNotice,
+                       "A versão do programa Quiboro instalada em seu computador não permite a transmissão deste "
+                       "tipo de declaração.\nAcesse a página da QOT na Internet.\nFaça download  do  programa  e  "
+                       "instale em seu computador.");
 }
 
 Message missingTransmissionProgramNotice() {
-    Message m;
-    m.title = kTitleNotice;
-    m.text =
-        "O programa Quiboro não foi encontrado em seu computador.\nAcesse a página da QOT na Internet, "
-        "faça o download  do   programa e  instale em seu computador.";
-    m.icon = Icon::Exclamation;
-    return m;
+    return exclamation(kTitleNotice,
+                       "O programa Quiboro não foi encontrado em seu computador.\nAcesse a página da QOT na Internet, "
+                       "faça o download  do   programa e  instale em seu computador.");
 }
 
 TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& request) {
@@ -187,13 +179,7 @@ TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& reques
         prompts.show(m);
         return TransmissionOutcome::Refused;
     };
-    const auto exclamation = [](std::string text) {
-        Message m;
-        m.title = kTitleTransmit;
-        m.text = std::move(text);
-        m.icon = Icon::Exclamation;
-        return m;
-    };
+    const auto refusal = [](std::string text) { return exclamation(kTitleTransmit, std::move(text)); };
 
     const fs::path folder = request.windowsFolder.empty() ? windowsFolder() : request.windowsFolder;
     std::optional<fs::path> settings;
@@ -215,7 +201,7 @@ TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& reques
                                                   : std::nullopt;
         }))
         return TransmissionOutcome::Failed;
-    if (!library) return refuse(exclamation(kNotInstalled));
+    if (!library) return refuse(refusal(kNotInstalled));
 
     LibraryAnswer answer;
     if (!step([&] {
@@ -231,24 +217,17 @@ TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& reques
 
     if (answer.result == 0) {
         if (!answer.message.empty()) {
-            Message m;
-            m.title = "Transmissão";
-            m.text = answer.message;
-            m.icon = Icon::Information;
-            prompts.show(m);
+            prompts.show(information("Transmissão", answer.message));
         }
         return TransmissionOutcome::Accepted;
     }
-    if (answer.result == kDeliveryFileAltered) return refuse(exclamation(kAltered));
+    if (answer.result == kDeliveryFileAltered) return refuse(refusal(kAltered));
 
     // A failure the library did not describe still says what happened.
-    Message m;
-    m.title = answer.title.empty() ? kTitleTransmit : answer.title;
-    m.text = answer.message.empty() ? "O programa Quiboro não transmitiu a declaração (código " +
-                                          std::to_string(answer.result) + ")."
-                                    : answer.message;
-    m.icon = Icon::Critical;
-    prompts.show(m);
+    prompts.show(critical(answer.title.empty() ? kTitleTransmit : answer.title,
+                          answer.message.empty() ? "O programa Quiboro não transmitiu a declaração (código " +
+                                                       std::to_string(answer.result) + ")."
+                                                 : answer.message));
     return TransmissionOutcome::Failed;
 }
 

@@ -88,12 +88,7 @@ private:
     }
 
     void refuse(const char* text) {
-        Message m;
-        m.title = kTitle;
-        m.text = text;
-        m.icon = Icon::Critical;
-        m.buttons = Buttons::Ok;
-        prompts_.show(m);
+        prompts_.show(critical(kTitle, text));
     }
 
     bool readRecord() {
