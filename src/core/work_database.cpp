@@ -100,9 +100,9 @@ void verifySchema(sqlite3* db) {
     }
 }
 
-// Opens an existing file read-write with the lock timeout at 0: a file locked by another process fails at
-// once with 3046 instead of waiting. A connection serves one thread at a time, so it goes without its mutex.
-sqlite3* openConnection(const std::filesystem::path& path) {
+// Opens an existing file read-write. A file locked by another process is waited for `lockWait` before it fails
+// with 3046. A connection serves one thread at a time, so it goes without its mutex.
+sqlite3* openConnection(const std::filesystem::path& path, std::chrono::milliseconds lockWait = {}) {
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
@@ -111,7 +111,7 @@ sqlite3* openConnection(const std::filesystem::path& path) {
         throw fault;
     }
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, 0);
+    sqlite3_busy_timeout(db, static_cast<int>(lockWait.count()));
     return db;
 }
 
@@ -190,7 +190,7 @@ void WorkDatabase::open() {
     close();
     const std::filesystem::path path = databasePath();
     checkFileAccess(folder_, path, ops_);
-    db_ = openConnection(path);
+    db_ = openConnection(path, lockWait_);
     try {
         verifySchema(db_);
         insertError_ = SqliteStatement(db_,

@@ -3,6 +3,7 @@
 // view CONSULTAERROS joining the log with the texts in the order the rows were recorded.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -18,6 +19,8 @@ namespace kova {
 
 inline constexpr const char* kWorkDatabaseFile = "KOVALDDB.MDB";
 inline constexpr const char* kCompactedDatabaseFile = "KOVALDNEW.MDB";
+// Another process's write (a batch command, the desktop program) is waited for this long before it is a fault.
+inline constexpr std::chrono::milliseconds kDefaultLockWait{5000};
 
 // Creates a fresh work database (every table, the index, the view and the error texts) at path. The file
 // appears complete or not at all. Refuses with Fault 58 when the file exists. Throws kova::Fault.
@@ -33,6 +36,8 @@ public:
     WorkDatabase& operator=(const WorkDatabase&) = delete;
 
     const std::filesystem::path& programFolder() const { return folder_; }
+    // How long a statement waits for another process's lock before it fails with 3046 (from the next open).
+    void setLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
     std::filesystem::path databasePath() const { return folder_ / kWorkDatabaseFile; }
 
     // Start-up opening: opens the file, and when the log holds rows left from the last run, empties it,
@@ -72,6 +77,7 @@ private:
     std::filesystem::path folder_;
     FileOps& ops_;
     sqlite3* db_ = nullptr;
+    std::chrono::milliseconds lockWait_{kDefaultLockWait};
     SqliteStatement insertError_;
     SqliteStatement countErrors_;
 };

@@ -77,6 +77,36 @@ private:
     bool open_ = false;
 };
 
+// The log the checks write to. It remembers a row that could not be written and was given up on, so that a
+// check that stopped there never reads as a clean end: a retried write of the same row clears it.
+class WatchedLog : public ErrorLog {
+public:
+    explicit WatchedLog(ErrorLog& log) : log_(log) {}
+    void recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
+                     const std::string& lastColumn, int code, const std::string& cnpj, const std::string& name,
+                     const std::optional<std::string>& complement = std::nullopt) override {
+        const std::string key = recordType + "/" + std::to_string(recordNumber) + "/" + firstColumn + "/" +
+                                lastColumn + "/" + std::to_string(code);
+        try {
+            log_.recordError(recordType, recordNumber, firstColumn, lastColumn, code, cnpj, name, complement);
+        } catch (...) {
+            if (lost_.empty()) lost_ = key;
+            throw;
+        }
+        if (key == lost_) lost_.clear();
+    }
+    std::int64_t rowCount() override { return log_.rowCount(); }
+    void emptyLog() override { log_.emptyLog(); }
+    void listErrors(const std::function<bool(const ErrorListing&)>& visit) override { log_.listErrors(visit); }
+    void beginBatch() override { log_.beginBatch(); }
+    void commitBatch() override { log_.commitBatch(); }
+    bool rowLost() const { return !lost_.empty(); }
+
+private:
+    ErrorLog& log_;
+    std::string lost_;  // the first row that failed and was not written since
+};
+
 }  // namespace
 
 // One run of the checks: the open file and the fault traps of this import.
@@ -84,7 +114,7 @@ class ImportDriver::Run {
 public:
     explicit Run(ImportDriver& d)
         : d_(d), s_(d.session_), st_(d.session_.state), events_(d.events_), prompts_(d.prompts_),
-          batch_(d.errorLog_) {}
+          log_(d.errorLog_), batch_(log_) {}
 
     bool execute() {
         try {
@@ -167,13 +197,22 @@ private:
 
     // The rows are committed before they are listed.
     void showPendingList() {
-        if (commitBatch()) listPending(d_.errorLog_, events_);
+        if (commitBatch()) listPending(log_, events_);
     }
 
     // -1 when the log could not be read and the person gave up.
     std::int64_t rowCount() {
         std::int64_t rows = 0;
-        return readTrap([&] { rows = d_.errorLog_.rowCount(); }) ? rows : -1;
+        return readTrap([&] { rows = log_.rowCount(); }) ? rows : -1;
+    }
+
+    // A finding that could not be recorded: the checks are incomplete, so the import fails.
+    bool rowLost() {
+        if (!log_.rowLost()) return false;
+        prompts_.show(exclamation(kTitleImportFile,
+                                  "Não foi possível registrar todos os erros encontrados no banco de dados de "
+                                  "trabalho.\nA importação foi interrompida e a declaração não foi gerada."));
+        return true;
     }
 
     void status(const std::string& text) {
@@ -187,6 +226,7 @@ private:
         st_.declarantName = s_.declarant.name;
         s_.names = DeclarationNames{};
         d_.faulted_ = false;
+        d_.rowsFound_ = 0;
         openTimer_.emplace(events_, d_.clock_, ImportPhase::OpenFile);
         events_.errorCountChanged(0);
         events_.pendingCleared();
@@ -194,7 +234,7 @@ private:
         // The batch opens here so that emptying the log and the new rows commit together.
         if (!readTrap([&] {
                 batch_.begin();
-                if (d_.errorLog_.rowCount() > 0) d_.errorLog_.emptyLog();
+                if (log_.rowCount() > 0) log_.emptyLog();
             }))
             return failed();
         if (s_.fileName.empty()) {
@@ -265,9 +305,11 @@ private:
         status("Efetuando crítica de estrutura do arquivo ...");
         st_.seen1 = st_.seen2 = st_.seen3 = st_.seen4 = st_.seen5 = st_.seenT = false;
         events_.busyChanged(true);
-        if (!checkStructure(*reader_, st_, d_.errorLog_, prompts_, events_)) {
+        if (!checkStructure(*reader_, st_, log_, prompts_, events_)) {
+            if (rowLost()) return failed();
             const std::int64_t rows = rowCount();
             if (rows < 0) return failed();
+            d_.rowsFound_ = rows;
             if (rows > 0) showPendingList();
             s_.answer = ImportAnswer::NotGenerated;
             return finish(false);
@@ -279,12 +321,13 @@ private:
         s_.bytesConsumed = 0;
         if (!readTrap([&] { reader_->rewind(); })) return failed();
         events_.setPercent(0);
-        if (!detailPass()) return failed();
+        if (!detailPass() || rowLost()) return failed();
         if (st_.cancel.set) return finish(false);
 
         events_.setPercent(100);
         const std::int64_t rows = rowCount();
         if (rows < 0) return failed();
+        d_.rowsFound_ = rows;
         if (rows > 0) {
             showPendingList();
             return finish(false);
@@ -322,7 +365,7 @@ private:
 
     // Every record to the validator of its type; false when a trap ended it.
     bool detailPass() {
-        RecordValidators validators(st_, d_.errorLog_, prompts_, d_.clock_);
+        RecordValidators validators(st_, log_, prompts_, d_.clock_);
         while (!st_.cancel.set) {
             bool more = false;
             if (!readTrap([&] { more = reader_->next(st_.record); })) return false;
@@ -360,7 +403,7 @@ private:
         const std::string cnpj = cp1252ToUtf8(st_.declarantCnpj);
         const std::string name = cp1252ToUtf8(st_.declarantName);
         return readTrap(
-            [&] { d_.errorLog_.recordError(recordType, st_.recordNumber, "0001", "0142", 1, cnpj, name); });
+            [&] { log_.recordError(recordType, st_.recordNumber, "0001", "0142", 1, cnpj, name); });
     }
 
     ImportDriver& d_;
@@ -368,6 +411,7 @@ private:
     ImportState& st_;
     ImportEvents& events_;
     Prompts& prompts_;
+    WatchedLog log_;
     BatchGuard batch_;
     std::unique_ptr<RecordReader> reader_;
     std::optional<PhaseTimer> openTimer_;
@@ -447,15 +491,8 @@ ImportOutcome ImportDriver::outcomeAfterImport(bool done) {
         events_.folderContentsChanged();
         return ImportOutcome::Cancelled;
     }
-    std::int64_t rows = 0;
-    bool logReadable = true;
-    try {
-        rows = errorLog_.rowCount();
-    } catch (const Fault&) {
-        logReadable = false;
-    }
-    if (faulted_ || !logReadable) return ImportOutcome::Failed;
-    if (rows > 0) return ImportOutcome::ErrorsListed;
+    if (faulted_) return ImportOutcome::Failed;
+    if (rowsFound_ > 0) return ImportOutcome::ErrorsListed;
     if (session_.answer == ImportAnswer::UnderWay) return done ? ImportOutcome::Succeeded : ImportOutcome::Failed;
     return ImportOutcome::Refused;
 }

@@ -129,7 +129,8 @@ private:
     ErrorLog& errorLog_;
     GenerationPort* generation_;
     SourceOpener openSource_;
-    bool faulted_ = false;  // the last validation ended through a fault trap
+    bool faulted_ = false;       // the last validation ended through a fault trap
+    std::int64_t rowsFound_ = 0;  // the error rows the last validation recorded
 };
 
 }  // namespace kova

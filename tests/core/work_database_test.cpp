@@ -3,6 +3,9 @@
 
 #include <sqlite3.h>
 #include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
 #include <unistd.h>
 
 #include <cerrno>
@@ -278,11 +281,14 @@ TEST_F(WorkDatabaseTest, MissingFolderIsFault76) {
     EXPECT_FALSE(fs::exists(folder / "NAOEXISTE"));
 }
 
-TEST_F(WorkDatabaseTest, LockedByAnotherProcessIsFault3046AtOnce) {
+TEST_F(WorkDatabaseTest, LockedByAnotherProcessIsFault3046AfterTheWait) {
     OtherConnection other(databasePath());
     other.exec("BEGIN EXCLUSIVE");
     WorkDatabase db(folder.path());
+    db.setLockWait(std::chrono::milliseconds(300));
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(db.openForSession(prompts));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, std::string("ERRO Nº: 3046\n") + kOpenFailure);
     other.exec("ROLLBACK");
@@ -291,6 +297,7 @@ TEST_F(WorkDatabaseTest, LockedByAnotherProcessIsFault3046AtOnce) {
 
 TEST_F(WorkDatabaseTest, WritingWhileAnotherProcessLocksIsFault3046) {
     WorkDatabase db(folder.path());
+    db.setLockWait(std::chrono::milliseconds(0));
     db.open();
     OtherConnection other(databasePath());
     other.exec("BEGIN EXCLUSIVE");
@@ -302,6 +309,21 @@ TEST_F(WorkDatabaseTest, WritingWhileAnotherProcessLocksIsFault3046) {
     }
     other.exec("ROLLBACK");
     db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE");  // the statement is usable again
+    EXPECT_EQ(db.rowCount(), 1);
+}
+
+// Another process's short write is waited for: the row goes in once the lock is released.
+TEST_F(WorkDatabaseTest, AShortLockOfAnotherProcessIsWaitedFor) {
+    WorkDatabase db(folder.path());
+    db.open();
+    OtherConnection other(databasePath());
+    other.exec("BEGIN EXCLUSIVE");
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        other.exec("ROLLBACK");
+    });
+    EXPECT_NO_THROW(db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE"));
+    release.join();
     EXPECT_EQ(db.rowCount(), 1);
 }
 
