@@ -21,9 +21,11 @@ const std::map<std::string, std::string> kUsageLines = {
     {"verificar", "Uso: kova-cli verificar ARQUIVO.DEC"},
     {"listar", "Uso: kova-cli listar [--pasta PASTA] [--selecao 0|1|2] [--json]"},
     {"transmitir", "Uso: kova-cli transmitir ARQUIVO.DEC [--pasta PASTA] [--opcao N]"},
+#ifdef KOVA_CLI_PRINTS
     {"recibo", "Uso: kova-cli recibo ARQUIVO.DEC [--validar] [--pdf SAIDA.pdf | --texto]"},
     {"imprimir", "Uso: kova-cli imprimir ARQUIVO.DEC [--tipos 3,4,5] [--pdf SAIDA.pdf | --texto]"},
     {"erros", "Uso: kova-cli erros [--pasta PASTA] [--pdf SAIDA.pdf | --texto]"},
+#endif
 };
 
 TEST(CliUsage, EveryCommandIsListedAndShowsItsUsage) {
@@ -69,27 +71,30 @@ TEST_P(CliRefusesArguments, WithTheReasonAndTheUsage) {
     EXPECT_NE(r.err.find(usage + "\n"), std::string::npos) << r.err;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, CliRefusesArguments,
-    ::testing::Values(Refusal{{}, "Uso: kova-cli COMANDO [opções]"},
-                      Refusal{{"nada"}, "Comando desconhecido: nada"},
-                      Refusal{{"iniciar"}, "Informe a pasta do programa com --pasta."},
-                      Refusal{{"iniciar", "--pasta"}, "Argumento inválido: --pasta"},
-                      Refusal{{"iniciar", "--pasta", ""}, "Argumento inválido: --pasta"},
-                      Refusal{{"importar"}, "Informe o arquivo da declaração."},
-                      Refusal{{"importar", "a.txt", "b.txt"}, "Argumento inválido: b.txt"},
-                      Refusal{{"importar", "a.txt", "--desconhecida"}, "Argumento inválido: --desconhecida"},
-                      Refusal{{"verificar"}, "Uso: kova-cli verificar ARQUIVO.DEC"},
-                      Refusal{{"verificar", "a.DEC", "--json"}, "Argumento inválido: --json"},
-                      Refusal{{"listar", "--selecao", "3"}, "Argumento inválido: --selecao"},
-                      Refusal{{"listar", "a.DEC"}, "Argumento inválido: a.DEC"},
-                      Refusal{{"transmitir", "a.DEC", "--opcao", "32768"}, "Opção inválida: 32768"},
-                      Refusal{{"recibo", "a.DEC", "--validar", "--pdf", "r.pdf"},
-                              "Uso: kova-cli recibo ARQUIVO.DEC [--validar] [--pdf SAIDA.pdf | --texto]"},
-                      Refusal{{"imprimir", "a.DEC", "--tipos", "3,6"},
-                              "Tipos inválidos: 3,6 (use 3, 4 e 5, separados por vírgula)"},
-                      Refusal{{"imprimir", "a.DEC", "--pdf", "r.pdf", "--texto"}, "Use apenas uma de --pdf e --texto."},
-                      Refusal{{"erros", "--texto", "--texto"}, "Use apenas uma de --pdf e --texto."}));
+const std::vector<Refusal> kRefusals = {
+    {{}, "Uso: kova-cli COMANDO [opções]"},
+    {{"nada"}, "Comando desconhecido: nada"},
+    {{"iniciar"}, "Informe a pasta do programa com --pasta."},
+    {{"iniciar", "--pasta"}, "Argumento inválido: --pasta"},
+    {{"iniciar", "--pasta", ""}, "Argumento inválido: --pasta"},
+    {{"importar"}, "Informe o arquivo da declaração."},
+    {{"importar", "a.txt", "b.txt"}, "Argumento inválido: b.txt"},
+    {{"importar", "a.txt", "--desconhecida"}, "Argumento inválido: --desconhecida"},
+    {{"verificar"}, "Uso: kova-cli verificar ARQUIVO.DEC"},
+    {{"verificar", "a.DEC", "--json"}, "Argumento inválido: --json"},
+    {{"listar", "--selecao", "3"}, "Argumento inválido: --selecao"},
+    {{"listar", "a.DEC"}, "Argumento inválido: a.DEC"},
+    {{"transmitir", "a.DEC", "--opcao", "32768"}, "Opção inválida: 32768"},
+#ifdef KOVA_CLI_PRINTS
+    {{"recibo", "a.DEC", "--validar", "--pdf", "r.pdf"},
+     "Uso: kova-cli recibo ARQUIVO.DEC [--validar] [--pdf SAIDA.pdf | --texto]"},
+    {{"imprimir", "a.DEC", "--tipos", "3,6"}, "Tipos inválidos: 3,6 (use 3, 4 e 5, separados por vírgula)"},
+    {{"imprimir", "a.DEC", "--pdf", "r.pdf", "--texto"}, "Use apenas uma de --pdf e --texto."},
+    {{"erros", "--texto", "--texto"}, "Use apenas uma de --pdf e --texto."},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, CliRefusesArguments, ::testing::ValuesIn(kRefusals));
 
 TEST(CliVersion, ShowsTheVersionAndTheBuild) {
     const RunResult r = runCli({"--version"});
