@@ -1,8 +1,6 @@
 #include "cli/batch_support.h"
 
-#include <cstdlib>
 #include <iostream>
-#include <system_error>
 
 namespace kova::cli {
 
@@ -23,14 +21,6 @@ Answer BatchPrompts::show(const Message& message) {
             return Answer::No;
     }
     return Answer::Cancel;
-}
-
-std::filesystem::path programFolderOr(const std::optional<std::filesystem::path>& given) {
-    if (given) return *given;
-    if (const char* env = std::getenv("KOVA_PASTA"); env && *env) return env;
-    std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::current_path(ec) : self.parent_path();
 }
 
 }  // namespace kova::cli

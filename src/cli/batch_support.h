@@ -1,9 +1,6 @@
-// What kova-cli's commands share: nobody is there to answer questions, and the program folder comes from
-// --pasta, $KOVA_PASTA or the folder of kova-cli itself.
+// kova-cli's answers to the questions of the operations: nobody is there to answer them.
 #pragma once
 
-#include <filesystem>
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -22,8 +19,5 @@ public:
 private:
     std::string yesTitle_;  // empty: no question is answered Yes
 };
-
-// --pasta when given, else $KOVA_PASTA, else the folder of the kova-cli executable.
-std::filesystem::path programFolderOr(const std::optional<std::filesystem::path>& given);
 
 }  // namespace kova::cli

@@ -1,64 +1,47 @@
 // kova-cli erros: the validation error report of the last import, as the import screen prints it.
 #ifdef KOVA_HAVE_PRINT_QT
 #include <iostream>
-#include <optional>
-#include <string>
-#include <vector>
 
-#include "cli/batch_support.h"
-#include "cli/command_registry.h"
+#include "cli/command.h"
 #include "cli/print_command.h"
 #include "core/faults.h"
 #include "core/work_database.h"
 #include "print/error_report.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
-const char* kUsage =
-    "Uso: kova-cli erros [--pasta PASTA] [--pdf SAIDA.pdf | --texto]\n"
-    "Imprime o relatório de erros de validação da última importação.\n"
-    "  --pasta  a pasta do programa, com KOVALDDB.MDB (padrão: $KOVA_PASTA, senão a pasta do kova-cli)\n"
-    "  --pdf    grava o relatório neste arquivo PDF em vez de mandá-lo à impressora padrão\n"
-    "  --texto  escreve as páginas na saída padrão, uma folha por página (separadas por form feed)\n"
-    "Saída: 0 impresso, 1 nada impresso (sem erros, sem impressora ou fonte), 2 uso incorreto, 3 falha.\n";
+using kova::cli::ExitStatus;
 
-int erros(const std::vector<std::string>& given) {
-    std::vector<std::string> args = given;
-    const auto destination = kova::cli::takeDestinationOrUsage(args, kUsage);
-    if (!destination) return 2;
-    std::optional<fs::path> folder;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--help" || args[i] == "-h") {
-            std::cout << kUsage;
-            return 0;
-        }
-        if (args[i] == "--pasta" && i + 1 < args.size()) {
-            folder = fs::path(args[++i]);
-        } else {
-            std::cerr << "Argumento inválido: " << args[i] << "\n" << kUsage;
-            return 2;
-        }
-    }
-    kova::WorkDatabase database(kova::cli::programFolderOr(folder));
+const kova::cli::CommandDescription kCommand{
+    .name = "erros",
+    .summary = "imprime o relatório de erros da última importação",
+    .purpose = "Imprime o relatório de erros de validação da última importação.",
+    .options = {kova::cli::programFolderOption(),
+                kova::cli::pdfOption("grava o relatório neste arquivo PDF em vez de mandá-lo à impressora padrão"),
+                kova::cli::textOption(
+                    "escreve as páginas na saída padrão, uma folha por página (separadas por form feed)")},
+    .exits = {"impresso", "nada impresso (sem erros, sem impressora ou fonte)", "uso incorreto", "falha"},
+};
+
+ExitStatus erros(const kova::cli::Arguments& args) {
+    kova::WorkDatabase database(args.programFolder());
     try {
         // Opened as it is: the start-up opening would empty the log this report is about.
         database.open();
     } catch (const kova::Fault& f) {
         std::cerr << "Não foi possível abrir o banco de dados " << database.databasePath().string() << ".\n"
                   << kova::faultMessage(f) << "\n";
-        return 3;
+        return ExitStatus::Failure;
     }
-    kova::cli::BatchPrinting printing(*destination);
+    kova::cli::BatchPrinting printing(kova::cli::printDestination(args));
     switch (kova::print::printErrorReport(database, printing.context())) {
-        case kova::print::PrintOutcome::Printed: return 0;
-        case kova::print::PrintOutcome::Failed: return 3;
-        default: return 1;
+        case kova::print::PrintOutcome::Printed: return ExitStatus::Done;
+        case kova::print::PrintOutcome::Failed: return ExitStatus::Failure;
+        default: return ExitStatus::ErrorsFound;
     }
 }
 
-const kova::cli::RegisterCommand registration("erros", "imprime o relatório de erros da última importação", erros);
+const kova::cli::RegisterCommand registration(kCommand, erros);
 
 }  // namespace
 #endif

@@ -2,12 +2,11 @@
 // record), opens the work database, runs the import and, when it is clean, the generation.
 #include <filesystem>
 #include <iostream>
-#include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "cli/batch_support.h"
-#include "cli/command_registry.h"
+#include "cli/command.h"
 #include "cli/json_text.h"
 #include "core/clock.h"
 #include "core/work_database.h"
@@ -18,26 +17,36 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kExitImported = 0;
-constexpr int kExitErrors = 1;
-constexpr int kExitRefused = 2;
-constexpr int kExitFailure = 3;
+using kova::cli::ExitStatus;
 
-const char* kUsage =
-    "Uso: kova-cli importar ARQUIVO [--pasta PASTA] [--json] [--substituir]\n"
-    "Importa e valida a declaração ARQUIVO; sem erros, gera o arquivo de entrega em GERADA/.\n"
-    "  --pasta       a pasta do programa, com KOVALDDB.MDB (padrão: $KOVA_PASTA, senão a pasta do kova-cli)\n"
-    "  --json        um objeto JSON por erro registrado, na ordem em que foram registrados; sem ele, a lista\n"
-    "                de pendências como a tela a mostra\n"
-    "  --substituir  substitui uma declaração já gerada com a mesma identificação (sem ele, a resposta é Não)\n"
-    "Mensagens e avisos vão para a saída de erro. As demais perguntas são respondidas Não / Cancelar.\n"
-    "Saída: 0 importada (e gerada), 1 erros registrados, 2 recusada com mensagem, 3 falha.\n";
+// The statuses of this command by what they mean here.
+constexpr ExitStatus kExitImported = ExitStatus::Done;
+constexpr ExitStatus kExitErrors = ExitStatus::ErrorsFound;
+constexpr ExitStatus kExitRefused = ExitStatus::Refused;
+constexpr ExitStatus kExitFailure = ExitStatus::Failure;
+
+constexpr std::string_view kJsonOption = "--json";
+constexpr std::string_view kReplaceOption = "--substituir";
+
+const kova::cli::CommandDescription kCommand{
+    .name = "importar",
+    .summary = "importa e valida uma declaração (e gera o arquivo de entrega)",
+    .purpose = "Importa e valida a declaração ARQUIVO; sem erros, gera o arquivo de entrega em GERADA/.",
+    .operand = "ARQUIVO",
+    .missingOperand = "Informe o arquivo da declaração.",
+    .options = {kova::cli::programFolderOption(),
+                {.name = kJsonOption,
+                 .help = "um objeto JSON por erro registrado, na ordem em que foram registrados; sem ele, a lista\n"
+                         "de pendências como a tela a mostra"},
+                {.name = kReplaceOption,
+                 .help = "substitui uma declaração já gerada com a mesma identificação (sem ele, a resposta é Não)"}},
+    .notes = "Mensagens e avisos vão para a saída de erro. As demais perguntas são respondidas Não / Cancelar.",
+    .exits = {"importada (e gerada)", "erros registrados", "recusada com mensagem", "falha"},
+};
 
 struct Options {
     fs::path file;
-    std::optional<fs::path> programFolder;
     bool json = false;
-    bool replace = false;
 };
 
 // The import as kova-cli shows it: the pending list on stdout as it is filled, unless JSON rows are wanted;
@@ -54,35 +63,6 @@ private:
     bool json_;
 };
 
-// Parses the arguments; a message and nullopt on a usage error. `help` is set for --help.
-std::optional<Options> parse(const std::vector<std::string>& args, bool& help) {
-    Options o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            help = true;
-            return o;
-        }
-        if (a == "--pasta" && i + 1 < args.size()) {
-            o.programFolder = fs::path(args[++i]);
-        } else if (a == "--json") {
-            o.json = true;
-        } else if (a == "--substituir") {
-            o.replace = true;
-        } else if (!a.empty() && a[0] != '-' && o.file.empty()) {
-            o.file = a;
-        } else {
-            std::cerr << "Argumento inválido: " << a << "\n" << kUsage;
-            return std::nullopt;
-        }
-    }
-    if (o.file.empty()) {
-        std::cerr << "Informe o arquivo da declaração.\n" << kUsage;
-        return std::nullopt;
-    }
-    return o;
-}
-
 void printJsonRows(kova::ErrorLog& log) {
     using kova::cli::jsonString;
     log.listErrors([](const kova::ErrorListing& row) {
@@ -94,19 +74,13 @@ void printJsonRows(kova::ErrorLog& log) {
     });
 }
 
-int importar(const std::vector<std::string>& args) {
-    bool help = false;
-    const std::optional<Options> options = parse(args, help);
-    if (help) {
-        std::cout << kUsage;
-        return kExitImported;
-    }
-    if (!options) return kExitRefused;
+ExitStatus importar(const kova::cli::Arguments& args) {
+    const Options options{args.operand(), args.has(kJsonOption)};
 
     kova::ImportSession session;
-    session.programFolder = kova::cli::programFolderOr(options->programFolder);
-    kova::cli::BatchPrompts prompts(options->replace ? kova::kReplaceQuestionTitle : "");
-    CliImportEvents events(options->json);
+    session.programFolder = args.programFolder();
+    kova::cli::BatchPrompts prompts(args.has(kReplaceOption) ? kova::kReplaceQuestionTitle : "");
+    CliImportEvents events(options.json);
     const kova::SystemClock clock;
     kova::WorkDatabase database(session.programFolder);
     kova::DeliveryGeneration generation;
@@ -114,7 +88,7 @@ int importar(const std::vector<std::string>& args) {
 
     // Choosing the file: an empty file or a first record that cannot be a header is refused before anything is
     // touched.
-    const kova::FileChoice choice = driver.choose(options->file);
+    const kova::FileChoice choice = driver.choose(options.file);
     if (!choice.notice.empty()) {
         std::cerr << choice.notice << "\n";
         return kExitRefused;
@@ -130,7 +104,7 @@ int importar(const std::vector<std::string>& args) {
                 std::cerr << "Arquivo importado com sucesso. A declaração não tem erros.\n";
             return kExitImported;
         case kova::ImportOutcome::ErrorsListed:
-            if (options->json) printJsonRows(database);
+            if (options.json) printJsonRows(database);
             return kExitErrors;
         case kova::ImportOutcome::Refused:
         case kova::ImportOutcome::Cancelled:
@@ -141,8 +115,6 @@ int importar(const std::vector<std::string>& args) {
     return kExitFailure;
 }
 
-const kova::cli::RegisterCommand registration("importar",
-                                              "importa e valida uma declaração (e gera o arquivo de entrega)",
-                                              importar);
+const kova::cli::RegisterCommand registration(kCommand, importar);
 
 }  // namespace

@@ -4,24 +4,31 @@
 #include <iostream>
 #include <sstream>
 #include <string>
-#include <vector>
 
-#include "cli/command_registry.h"
+#include "cli/command.h"
 #include "cli/print_command.h"
 #include "print/declaration_report.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
-const char* kUsage =
-    "Uso: kova-cli imprimir ARQUIVO.DEC [--tipos 3,4,5] [--pdf SAIDA.pdf | --texto]\n"
-    "Imprime o relatório da declaração gerada, depois de verificar a sua integridade.\n"
-    "  --tipos  só as seções destes tipos de registro (\"Selecionar Registros\"); sem ela, toda a declaração\n"
-    "  --pdf    grava o relatório neste arquivo PDF em vez de mandá-lo à impressora padrão\n"
-    "  --texto  escreve as páginas na saída padrão, separadas por form feed\n"
-    "Ctrl+C interrompe a impressão: o relatório termina com \"IMPRESSÃO INTERROMPIDA\".\n"
-    "Saída: 0 impresso, 1 recusado ou abandonado, 2 uso incorreto.\n";
+using kova::cli::ExitStatus;
+
+constexpr std::string_view kTypesOption = "--tipos";
+
+const kova::cli::CommandDescription kCommand{
+    .name = "imprimir",
+    .summary = "imprime o relatório da declaração gerada",
+    .purpose = "Imprime o relatório da declaração gerada, depois de verificar a sua integridade.",
+    .operand = "ARQUIVO.DEC",
+    .options = {{.name = kTypesOption,
+                 .value = "3,4,5",
+                 .help = "só as seções destes tipos de registro (\"Selecionar Registros\"); sem ela, toda a "
+                         "declaração"},
+                kova::cli::pdfOption("grava o relatório neste arquivo PDF em vez de mandá-lo à impressora padrão"),
+                kova::cli::textOption("escreve as páginas na saída padrão, separadas por form feed")},
+    .notes = "Ctrl+C interrompe a impressão: o relatório termina com \"IMPRESSÃO INTERROMPIDA\".",
+    .exits = {"impresso", "recusado ou abandonado", "uso incorreto"},
+};
 
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -50,48 +57,25 @@ bool parseTypes(const std::string& text, kova::print::ReportSelection& selection
     return selection.type3 || selection.type4 || selection.type5;
 }
 
-int imprimir(const std::vector<std::string>& given) {
-    std::vector<std::string> args = given;
-    const auto destination = kova::cli::takeDestinationOrUsage(args, kUsage);
-    if (!destination) return 2;
+ExitStatus imprimir(const kova::cli::Arguments& args) {
     kova::print::ReportSelection selection;
-    std::optional<fs::path> file;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::cout << kUsage;
-            return 0;
-        }
-        if (a == "--tipos" && i + 1 < args.size()) {
-            if (!parseTypes(args[++i], selection)) {
-                std::cerr << "Tipos inválidos: " << args[i] << " (use 3, 4 e 5, separados por vírgula)\n";
-                return 2;
-            }
-        } else if (!file && !a.starts_with("--")) {
-            file = fs::path(a);
-        } else {
-            std::cerr << "Argumento inválido: " << a << "\n" << kUsage;
-            return 2;
-        }
-    }
-    if (!file) {
-        std::cerr << kUsage;
-        return 2;
-    }
+    if (const auto types = args.value(kTypesOption); types && !parseTypes(*types, selection))
+        return kova::cli::refuseUsage(kCommand,
+                                      "Tipos inválidos: " + *types + " (use 3, 4 e 5, separados por vírgula)");
     kova::CancelFlag cancel;
     InterruptProgress progress(cancel);
-    kova::cli::BatchPrinting printing(*destination, &progress);
+    kova::cli::BatchPrinting printing(kova::cli::printDestination(args), &progress);
     std::signal(SIGINT, [](int) { interrupted = 1; });
     kova::print::DeclarationReport report(printing.context(), cancel);
     report.selection = selection;
-    const bool printed = report.printDeclarationReport(*file);
+    const bool printed = report.printDeclarationReport(args.operand());
     std::signal(SIGINT, SIG_DFL);
     if (printed)
         std::cerr << "Impressão do relatório concluída com sucesso." << (cancel.set ? " (interrompida)" : "") << "\n";
-    return printed ? 0 : 1;
+    return printed ? ExitStatus::Done : ExitStatus::ErrorsFound;
 }
 
-const kova::cli::RegisterCommand registration("imprimir", "imprime o relatório da declaração gerada", imprimir);
+const kova::cli::RegisterCommand registration(kCommand, imprimir);
 
 }  // namespace
 #endif

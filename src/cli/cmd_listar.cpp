@@ -1,11 +1,11 @@
 // kova-cli listar: the catalogue of generated declarations, as the grids of the screens list it.
+#include <filesystem>
 #include <iostream>
-#include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "cli/batch_support.h"
-#include "cli/command_registry.h"
+#include "cli/command.h"
 #include "cli/json_text.h"
 #include "core/faults.h"
 #include "core/text.h"
@@ -15,18 +15,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kExitListed = 0;
-constexpr int kExitNothing = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitFailure = 3;
+using kova::cli::ExitStatus;
 
-const char* kUsage =
-    "Uso: kova-cli listar [--pasta PASTA] [--selecao 0|1|2] [--json]\n"
-    "Lista as declarações geradas em GERADA/, na ordem das grades (CNPJ, nome, ano, tipo).\n"
-    "  --pasta    a pasta do programa, com KOVALDDB.MDB (padrão: $KOVA_PASTA, senão a pasta do kova-cli)\n"
-    "  --selecao  0 impressão (padrão), 1 transmissão (sem recibo), 2 recibo (recibo válido)\n"
-    "  --json     um objeto JSON por declaração\n"
-    "Saída: 0 listadas, 1 nenhuma declaração, 2 uso incorreto, 3 falha.\n";
+constexpr std::string_view kSelectionOption = "--selecao";
+constexpr std::string_view kJsonOption = "--json";
+
+const kova::cli::CommandDescription kCommand{
+    .name = "listar",
+    .summary = "lista as declarações geradas (catálogo)",
+    .purpose = "Lista as declarações geradas em GERADA/, na ordem das grades (CNPJ, nome, ano, tipo).",
+    .options = {kova::cli::programFolderOption(),
+                {.name = kSelectionOption,
+                 .value = "0|1|2",
+                 .help = "0 impressão (padrão), 1 transmissão (sem recibo), 2 recibo (recibo válido)"},
+                {.name = kJsonOption, .help = "um objeto JSON por declaração"}},
+    .exits = {"listadas", "nenhuma declaração", "uso incorreto", "falha"},
+};
 
 void printJson(const kova::CatalogueRow& row) {
     using kova::cli::jsonString;
@@ -47,52 +51,38 @@ void printLine(const kova::CatalogueRow& row) {
               << row.transmitted << "\t" << row.fileName << "\n";
 }
 
-int listar(const std::vector<std::string>& args) {
-    std::optional<fs::path> folder;
+ExitStatus listar(const kova::cli::Arguments& args) {
     kova::CatalogueSelection selection = kova::CatalogueSelection::Printing;
-    bool json = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage;
-            return kExitListed;
-        }
-        if (arg == "--pasta" && i + 1 < args.size()) {
-            folder = fs::path(args[++i]);
-        } else if (arg == "--selecao" && i + 1 < args.size() && args[i + 1].size() == 1 && args[i + 1][0] >= '0' &&
-                   args[i + 1][0] <= '2') {
-            selection = static_cast<kova::CatalogueSelection>(args[++i][0] - '0');
-        } else if (arg == "--json") {
-            json = true;
-        } else {
-            std::cerr << "Argumento inválido: " << arg << "\n" << kUsage;
-            return kExitUsage;
-        }
+    if (const auto value = args.value(kSelectionOption)) {
+        if (*value != "0" && *value != "1" && *value != "2")
+            return kova::cli::refuseArgument(kCommand, kSelectionOption);
+        selection = static_cast<kova::CatalogueSelection>(value->front() - '0');
     }
+    const bool json = args.has(kJsonOption);
 
-    const fs::path programFolder = kova::cli::programFolderOr(folder);
+    const fs::path programFolder = args.programFolder();
     kova::cli::BatchPrompts prompts;
     kova::WorkDatabase database(programFolder);
     try {
         database.open();
     } catch (const kova::Fault& fault) {
         std::cerr << "Erro na abertura do banco de dados.\n" << kova::faultMessage(fault) << "\n";
-        return kExitFailure;
+        return ExitStatus::Failure;
     }
     if (kova::loadCatalogue(programFolder, database, selection, prompts) != 0) {
         std::cerr << "A unidade não contém declarações.\n";
-        return kExitNothing;
+        return ExitStatus::ErrorsFound;
     }
     try {
         if (!json) std::cout << "CNPJ\tAno\tSituação\tData do Evento\tTipo\tNome Empresarial\tTransmitida\tArquivo\n";
         kova::readCatalogue(database, [&](const kova::CatalogueRow& row) { json ? printJson(row) : printLine(row); });
     } catch (const kova::Fault& fault) {
         std::cerr << "Erro na carga das declarações na grade.\n" << kova::faultMessage(fault) << "\n";
-        return kExitFailure;
+        return ExitStatus::Failure;
     }
-    return kExitListed;
+    return ExitStatus::Done;
 }
 
-const kova::cli::RegisterCommand registration("listar", "lista as declarações geradas (catálogo)", listar);
+const kova::cli::RegisterCommand registration(kCommand, listar);
 
 }  // namespace

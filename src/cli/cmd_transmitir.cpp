@@ -3,11 +3,11 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
-#include <vector>
 
 #include "cli/batch_support.h"
-#include "cli/command_registry.h"
+#include "cli/command.h"
 #include "core/ports.h"
 #include "delivery/receipt_validation.h"
 #include "delivery/transmission.h"
@@ -16,26 +16,44 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kExitAccepted = 0;
-constexpr int kExitRefused = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitFailure = 3;
+using kova::cli::ExitStatus;
 
-const char* kUsage =
-    "Uso: kova-cli transmitir ARQUIVO.DEC [--pasta PASTA] [--opcao N]\n"
-    "Entrega a declaração gerada ao programa Quiboro, configurado em qui-bor.ini na pasta do Windows\n"
-    "($KOVA_WINDIR, senão $XDG_CONFIG_HOME, senão ~/.config).\n"
-    "  ARQUIVO.DEC  o arquivo de entrega; um nome sem pasta que não exista na pasta atual é procurado\n"
-    "               em GERADA/ da pasta do programa\n"
-    "  --pasta      a pasta do programa (padrão: $KOVA_PASTA, senão a pasta do kova-cli)\n"
-    "  --opcao      a opção repassada ao Quiboro (padrão: 1)\n"
-    "Saída: 0 aceita (o caminho do recibo vai para a saída padrão), 1 recusada, 2 uso incorreto, 3 falha.\n";
+constexpr std::string_view kQuiboroOption = "--opcao";
+
+const kova::cli::CommandDescription kCommand{
+    .name = "transmitir",
+    .summary = "entrega uma declaração gerada ao programa Quiboro",
+    .purpose = "Entrega a declaração gerada ao programa Quiboro, configurado em qui-bor.ini na pasta do Windows\n"
+               "($KOVA_WINDIR, senão $XDG_CONFIG_HOME, senão ~/.config).",
+    .operand = "ARQUIVO.DEC",
+    .operandHelp = "o arquivo de entrega; um nome sem pasta que não exista na pasta atual é procurado\n"
+                   "em GERADA/ da pasta do programa",
+    .options = {kova::cli::programFolderOption("a pasta do programa (padrão: $KOVA_PASTA, senão a pasta do kova-cli)"),
+                {.name = kQuiboroOption, .value = "N", .help = "a opção repassada ao Quiboro (padrão: 1)"}},
+    .exits = {"aceita (o caminho do recibo vai para a saída padrão)", "arquivo alterado após a importação",
+              "recusada ou uso incorreto", "falha"},
+};
+
+// Quiboro's answer when the delivery file no longer matches its seals comes back as a refusal, like a missing
+// Quiboro, but it is the check of the file that failed; it is told apart by the message shown for it.
+constexpr std::string_view kAlteredFileText =
+    "O arquivo selecionado foi alterado após o procedimento de importação.";
+
+class TransmissionPrompts : public kova::cli::BatchPrompts {
+public:
+    kova::Answer show(const kova::Message& message) override {
+        fileAltered = fileAltered || message.text.starts_with(kAlteredFileText);
+        return BatchPrompts::show(message);
+    }
+    bool fileAltered = false;
+};
 
 // A bare name missing from the current folder is looked for in its declaration folder under GERADA.
-fs::path resolveDeliveryFile(const fs::path& given, const std::optional<fs::path>& programFolder) {
+fs::path resolveDeliveryFile(const kova::cli::Arguments& args) {
+    const fs::path given = args.operand();
     std::error_code ec;
     if (fs::exists(given, ec) || given.has_parent_path()) return given;
-    return kova::cli::programFolderOr(programFolder) / "GERADA" / given.stem() / given;
+    return args.programFolder() / "GERADA" / given.stem() / given;
 }
 
 std::optional<std::int16_t> parseOption(const std::string& text) {
@@ -49,63 +67,35 @@ std::optional<std::int16_t> parseOption(const std::string& text) {
     }
 }
 
-int transmitir(const std::vector<std::string>& args) {
-    std::optional<fs::path> deliveryFile;
-    std::optional<fs::path> programFolder;
-    std::int16_t option = 1;
-
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage;
-            return kExitAccepted;
-        }
-        if (arg == "--pasta" && i + 1 < args.size()) {
-            programFolder = fs::path(args[++i]);
-        } else if (arg == "--opcao" && i + 1 < args.size()) {
-            const auto value = parseOption(args[++i]);
-            if (!value) {
-                std::cerr << "Opção inválida: " << args[i] << "\n" << kUsage;
-                return kExitUsage;
-            }
-            option = *value;
-        } else if (!arg.empty() && arg.front() != '-' && !deliveryFile) {
-            deliveryFile = fs::path(arg);
-        } else {
-            std::cerr << "Argumento inválido: " << arg << "\n" << kUsage;
-            return kExitUsage;
-        }
+ExitStatus transmitir(const kova::cli::Arguments& args) {
+    kova::TransmissionRequest request;
+    if (const auto text = args.value(kQuiboroOption)) {
+        const auto option = parseOption(*text);
+        if (!option) return kova::cli::refuseUsage(kCommand, "Opção inválida: " + *text);
+        request.option = *option;
     }
-    if (!deliveryFile) {
-        std::cerr << kUsage;
-        return kExitUsage;
-    }
-
-    const fs::path file = resolveDeliveryFile(*deliveryFile, programFolder);
+    const fs::path file = resolveDeliveryFile(args);
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) {
         std::cerr << "O arquivo de declaração não existe: " << file.string() << "\n";
-        return kExitUsage;
+        return ExitStatus::Refused;
     }
-
-    kova::cli::BatchPrompts prompts;
-    kova::TransmissionRequest request;
     request.deliveryFile = fs::absolute(file, ec);
     if (ec) request.deliveryFile = file;
-    request.option = option;
+
+    TransmissionPrompts prompts;
     switch (kova::transmit(prompts, request)) {
         case kova::TransmissionOutcome::Accepted:
             std::cout << kova::receiptPathOf(request.deliveryFile).string() << "\n";
-            return kExitAccepted;
+            return ExitStatus::Done;
         case kova::TransmissionOutcome::Refused:
-            return kExitRefused;
+            return prompts.fileAltered ? ExitStatus::ErrorsFound : ExitStatus::Refused;
         case kova::TransmissionOutcome::Failed:
             break;
     }
-    return kExitFailure;
+    return ExitStatus::Failure;
 }
 
-const kova::cli::RegisterCommand registration("transmitir", "entrega uma declaração gerada ao programa Quiboro",
-                                              transmitir);
+const kova::cli::RegisterCommand registration(kCommand, transmitir);
 
 }  // namespace

@@ -1,51 +1,33 @@
 // kova-cli verificar: the integrity check of a delivery file, as the print screens run it before printing.
 #include <iostream>
-#include <string>
-#include <vector>
 
 #include "cli/batch_support.h"
-#include "cli/command_registry.h"
+#include "cli/command.h"
 #include "delivery/integrity_check.h"
 
 namespace {
 
-constexpr int kExitIntact = 0;
-constexpr int kExitNotIntact = 1;
-constexpr int kExitUsage = 2;
+using kova::cli::ExitStatus;
 
-const char* kUsage =
-    "Uso: kova-cli verificar ARQUIVO.DEC\n"
-    "Confere os selos do arquivo de entrega e mostra as quantidades de registros dos tipos 3, 4 e 5.\n"
-    "Saída: 0 íntegro, 1 alterado, vazio, inexistente ou sem registros dos tipos 3, 4 e 5, 2 uso incorreto.\n";
+const kova::cli::CommandDescription kCommand{
+    .name = "verificar",
+    .summary = "confere a integridade de um arquivo de entrega",
+    .purpose = "Confere os selos do arquivo de entrega e mostra as quantidades de registros dos tipos 3, 4 e 5.",
+    .operand = "ARQUIVO.DEC",
+    .exits = {"íntegro", "alterado, vazio, inexistente ou sem registros dos tipos 3, 4 e 5", "uso incorreto"},
+};
 
-int verificar(const std::vector<std::string>& args) {
-    std::string file;
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage;
-            return kExitIntact;
-        }
-        if (!file.empty() || (!arg.empty() && arg.front() == '-')) {
-            std::cerr << "Argumento inválido: " << arg << "\n" << kUsage;
-            return kExitUsage;
-        }
-        file = arg;
-    }
-    if (file.empty()) {
-        std::cerr << kUsage;
-        return kExitUsage;
-    }
-
+ExitStatus verificar(const kova::cli::Arguments& args) {
     kova::cli::BatchPrompts prompts;
     kova::DeclarationCheck check;
-    const bool intact = kova::checkDeclaration(file, prompts, check);
+    const bool intact = kova::checkDeclaration(args.operand(), prompts, check);
     std::cout << "Registros tipo 3: " << check.count3 << "\n"
               << "Registros tipo 4: " << check.count4 << "\n"
               << "Registros tipo 5: " << check.count5 << "\n";
     std::cerr << (intact ? "Declaração íntegra." : "A declaração não passou na verificação dos selos.") << "\n";
-    return intact ? kExitIntact : kExitNotIntact;
+    return intact ? ExitStatus::Done : ExitStatus::ErrorsFound;
 }
 
-const kova::cli::RegisterCommand registration("verificar", "confere a integridade de um arquivo de entrega", verificar);
+const kova::cli::RegisterCommand registration(kCommand, verificar);
 
 }  // namespace

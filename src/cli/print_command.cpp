@@ -5,12 +5,13 @@
 
 namespace kova::cli {
 
-std::optional<print::PrintDestination> takeDestinationOrUsage(std::vector<std::string>& args, const char* usage) {
+print::PrintDestination printDestination(const Arguments& args) {
     print::PrintDestination destination;
-    std::string error;
-    if (!print::takePrintDestination(args, destination, error)) {
-        std::cerr << error << "\n" << usage;
-        return std::nullopt;
+    if (args.has(kTextOption)) {
+        destination.kind = print::PrintDestination::Kind::Text;
+    } else if (auto pdf = args.value(kPdfOption)) {
+        destination.kind = print::PrintDestination::Kind::Pdf;
+        destination.pdf = *pdf;
     }
     return destination;
 }

@@ -1,22 +1,30 @@
-// What kova-cli's printing commands (erros, imprimir, recibo) share: taking the destination options and the
-// print context they print through.
+// What kova-cli's printing commands (erros, imprimir, recibo) share: where the document goes (--pdf FILE or
+// --texto, else the default printer) and the print context they print through.
 #pragma once
 #ifdef KOVA_HAVE_PRINT_QT
 
 #include <memory>
-#include <optional>
-#include <string>
-#include <vector>
+#include <string_view>
 
+#include "cli/command.h"
 #include "core/clock.h"
 #include "print/print_context.h"
 #include "print/qt/print_output.h"
 
 namespace kova::cli {
 
-// Takes "--pdf FILE" / "--texto" out of args; on a usage error writes the reason and `usage` to stderr and
-// returns nullopt (the command then exits with 2).
-std::optional<print::PrintDestination> takeDestinationOrUsage(std::vector<std::string>& args, const char* usage);
+inline constexpr std::string_view kPdfOption = "--pdf";
+inline constexpr std::string_view kTextOption = "--texto";
+
+// The two destination options, declared by each printing command with its own help lines.
+constexpr Option pdfOption(std::string_view help) {
+    return Option{.name = kPdfOption, .value = "SAIDA.pdf", .help = help};
+}
+constexpr Option textOption(std::string_view help) {
+    return Option{.name = kTextOption, .help = help, .orPrevious = true};
+}
+
+print::PrintDestination printDestination(const Arguments& args);
 
 // The printer for the destination (text pages on stdout), the batch answers to the print questions (messages
 // on stderr), the system clock and the given progress (none by default).

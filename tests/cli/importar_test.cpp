@@ -3,19 +3,20 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "cli/cli_run.h"
-#include "support/temp_folder.h"
 #include "support/declaration_builder.h"
+#include "support/program_run.h"
+#include "support/temp_folder.h"
 
 namespace kova {
 namespace {
 
 namespace fs = std::filesystem;
-using cli_tests::CliResult;
-using cli_tests::runCli;
+using testing_support::runCli;
+using testing_support::RunResult;
 using testing_support::TempFolder;
 
 const fs::path kSamples = KOVA_SAMPLES_DIR;
@@ -59,12 +60,12 @@ std::vector<std::string> errosAsJson(const fs::path& database, std::vector<std::
 class CliImportar : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(runCli({"iniciar", "--pasta", program.path().string()}, scratch.path()).status, 0);
+        ASSERT_EQ(runCli({"iniciar", "--pasta", program.path().string()}).exitCode, 0);
     }
-    CliResult importar(const fs::path& file, std::vector<std::string> extra = {}) {
+    RunResult importar(const fs::path& file, std::vector<std::string> extra = {}) {
         std::vector<std::string> args = {"importar", file.string(), "--pasta", program.path().string()};
         args.insert(args.end(), extra.begin(), extra.end());
-        return runCli(args, scratch.path());
+        return runCli(args);
     }
     fs::path write(const std::string& bytes) {
         const fs::path file = scratch / "declaracao.txt";
@@ -78,8 +79,8 @@ protected:
 };
 
 TEST_F(CliImportar, CleanSampleImportsSilently) {
-    const CliResult r = importar(kSamples / "declaracao-correta.txt", {"--json"});
-    EXPECT_EQ(r.status, 0) << r.err;
+    const RunResult r = importar(kSamples / "declaracao-correta.txt", {"--json"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(errosAsJson(database()).empty());
     // The announcement names the folder the delivery file went to, on stderr.
@@ -90,8 +91,8 @@ TEST_F(CliImportar, CleanSampleImportsSilently) {
 }
 
 TEST_F(CliImportar, SampleWithErrorsPrintsTheRowsOfErros) {
-    const CliResult r = importar(kSamples / "declaracao-com-erros.txt", {"--json"});
-    EXPECT_EQ(r.status, 1) << r.err;
+    const RunResult r = importar(kSamples / "declaracao-com-erros.txt", {"--json"});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
     std::vector<std::string> cnpjs;
     const std::vector<std::string> rows = errosAsJson(database(), &cnpjs);
     EXPECT_GE(rows.size(), 10u);
@@ -100,8 +101,8 @@ TEST_F(CliImportar, SampleWithErrorsPrintsTheRowsOfErros) {
 }
 
 TEST_F(CliImportar, WithoutJsonPrintsThePendingList) {
-    const CliResult r = importar(kSamples / "declaracao-com-erros.txt");
-    EXPECT_EQ(r.status, 1);
+    const RunResult r = importar(kSamples / "declaracao-com-erros.txt");
+    EXPECT_EQ(r.exitCode, 1);
     const auto lines = r.outLines();
     ASSERT_GE(lines.size(), 7u);
     EXPECT_EQ(lines.front().rfind("MENSAGEM DE ERRO", 0), 0u);
@@ -110,12 +111,29 @@ TEST_F(CliImportar, WithoutJsonPrintsThePendingList) {
                                            " erros. Foi impossível gerar a declaração.");
 }
 
+#ifdef KOVA_CLI_PRINTS
+// erros prints the report of the last import only: after a clean one there is nothing to print.
+TEST_F(CliImportar, ErrosPrintsTheErrorsOfTheLastImport) {
+    const std::vector<std::string> erros = {"erros", "--pasta", program.path().string(), "--texto"};
+    ASSERT_EQ(importar(kSamples / "declaracao-com-erros.txt").exitCode, 1);
+    const RunResult report = runCli(erros);
+    EXPECT_EQ(report.exitCode, 0) << report.err;
+    EXPECT_NE(report.out.find("RELATÓRIO DE ERROS DE VALIDAÇÃO"), std::string::npos) << report.out;
+
+    ASSERT_EQ(importar(kSamples / "declaracao-correta.txt").exitCode, 0);
+    const RunResult none = runCli(erros);
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("Não existem erros para impressão."), std::string::npos) << none.err;
+}
+#endif
+
 TEST_F(CliImportar, ZeroAmountWarningGoesToStderr) {
     fixtures::DeclarationBuilder dec(2025);
     dec.type5(2);
     dec.replaceRecord(3, fixtures::LevyBuilder(3, 0, 2025).baseAmount(0).levyAmount(0).build());
-    const CliResult r = importar(write(dec.str()), {"--json"});
-    EXPECT_EQ(r.status, 0) << r.err;
+    const RunResult r = importar(write(dec.str()), {"--json"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("AVISO: Existe registro com valores da base de cálculo e da KOVA não retida zerados."),
               std::string::npos);
@@ -123,15 +141,15 @@ TEST_F(CliImportar, ZeroAmountWarningGoesToStderr) {
 
 struct RefusalCase {
     const char* name;
-    std::string bytes;
+    std::optional<std::string> bytes;  // no file at all when absent
     const char* message;
 };
 
 class CliRefusal : public CliImportar, public ::testing::WithParamInterface<RefusalCase> {};
 
 TEST_P(CliRefusal, ExitsTwoWithTheMessageAndNoRows) {
-    const CliResult r = importar(write(GetParam().bytes), {"--json"});
-    EXPECT_EQ(r.status, 2);
+    const RunResult r = importar(GetParam().bytes ? write(*GetParam().bytes) : scratch / "nada.txt", {"--json"});
+    EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
     EXPECT_TRUE(errosAsJson(database()).empty());
@@ -140,6 +158,7 @@ TEST_P(CliRefusal, ExitsTwoWithTheMessageAndNoRows) {
 INSTANTIATE_TEST_SUITE_P(
     Files, CliRefusal,
     ::testing::Values(
+        RefusalCase{"missingFile", std::nullopt, "O arquivo selecionado não existe."},
         RefusalCase{"emptyFile", "", "O arquivo selecionado para importação está vazio."},
         RefusalCase{"shortFirstRecord", fixtures::HeaderBuilder().resize(141).build() + "\r\n",
                     "O tamanho do primeiro registro está incorreto."},
@@ -151,35 +170,20 @@ TEST_F(CliImportar, ForeignFilesInTheDeclarationFolderAreCancelled) {
     const fs::path folder = program / "GERADA" / (fixtures::declarantCnpj() + "-KOVALDF-2025-ORIGI-00");
     fs::create_directories(folder);
     std::ofstream(folder / "estranho.txt") << "x";
-    const CliResult r = importar(kSamples / "declaracao-correta.txt");
-    EXPECT_EQ(r.status, 2);
+    const RunResult r = importar(kSamples / "declaracao-correta.txt");
+    EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("Arquivos na pasta"), std::string::npos);
     EXPECT_NE(r.err.find("(Cancelar)"), std::string::npos);
     EXPECT_TRUE(fs::exists(folder / "estranho.txt"));
 }
 
-TEST_F(CliImportar, MissingFileIsRefused) {
-    const CliResult r = importar(scratch / "nada.txt");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("O arquivo selecionado não existe."), std::string::npos);
-}
-
-TEST(CliImportarSetup, MissingWorkDatabaseIsAFailure) {
-    TempFolder program, scratch;
-    const CliResult r = runCli({"importar", (kSamples / "declaracao-correta.txt").string(), "--pasta",
-                                program.path().string()},
-                               scratch.path());
-    EXPECT_EQ(r.status, 3);
+TEST(CliImportarSetup, MissingWorkDatabaseIsAFailureThatSaysSo) {
+    TempFolder program;
+    const RunResult r = runCli({"importar", (kSamples / "declaracao-correta.txt").string(), "--pasta",
+                                program.path().string()});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_NE(r.err.find("Não foi possível abrir o banco de dados."), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(program / "KOVALDDB.MDB"));
-}
-
-TEST(CliImportarSetup, HelpAndUsage) {
-    TempFolder scratch;
-    const CliResult help = runCli({"importar", "--help"}, scratch.path());
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("--substituir"), std::string::npos);
-    EXPECT_EQ(runCli({"importar"}, scratch.path()).status, 2);
-    EXPECT_EQ(runCli({"importar", "a.txt", "--desconhecida"}, scratch.path()).status, 2);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The stand-in transmission library called directly, as the agency's side of a transmission.
+// The stand-in transmission library called directly, as the agency's side of a transmission, and its installer.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -207,6 +207,17 @@ TEST_F(QuiboroLibraryTest, WithoutBuffersOrPathItStillAnswers) {
     EXPECT_EQ(send_(nullptr, deliveryFile_.c_str(), 1, nullptr, nullptr), 0);
     EXPECT_EQ(send_(nullptr, nullptr, 1, nullptr, nullptr), 5003);
     EXPECT_EQ(send_(nullptr, "", 1, nullptr, nullptr), 5003);
+}
+
+TEST(QuiboroInstaller, RefusesAFolderWithoutTheLibrary) {
+    ScratchFolder scratch;
+    fs::create_directories(scratch / "vazia");
+    const auto refused = testing_support::runProgram(binFolder() / "quiboro-instalar",
+                                                     {"--path", (scratch / "vazia").string()},
+                                                     {{"KOVA_WINDIR", (scratch / "windows").string()}});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("não contém libtrama21.so"), std::string::npos) << refused.err;
+    EXPECT_FALSE(fs::exists(scratch / "windows" / "qui-bor.ini"));
 }
 
 }  // namespace

@@ -1,0 +1,107 @@
+// kova-cli's usage of every command, its refusals of wrong arguments and --version.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "support/program_run.h"
+
+namespace kova {
+namespace {
+
+using testing_support::runCli;
+using testing_support::RunResult;
+
+// Each command's usage line, assembled from its declared options.
+const std::map<std::string, std::string> kUsageLines = {
+    {"iniciar", "Uso: kova-cli iniciar --pasta PASTA"},
+    {"importar", "Uso: kova-cli importar ARQUIVO [--pasta PASTA] [--json] [--substituir]"},
+    {"verificar", "Uso: kova-cli verificar ARQUIVO.DEC"},
+    {"listar", "Uso: kova-cli listar [--pasta PASTA] [--selecao 0|1|2] [--json]"},
+    {"transmitir", "Uso: kova-cli transmitir ARQUIVO.DEC [--pasta PASTA] [--opcao N]"},
+#ifdef KOVA_CLI_PRINTS
+    {"recibo", "Uso: kova-cli recibo ARQUIVO.DEC [--validar] [--pdf SAIDA.pdf | --texto]"},
+    {"imprimir", "Uso: kova-cli imprimir ARQUIVO.DEC [--tipos 3,4,5] [--pdf SAIDA.pdf | --texto]"},
+    {"erros", "Uso: kova-cli erros [--pasta PASTA] [--pdf SAIDA.pdf | --texto]"},
+#endif
+};
+
+TEST(CliUsage, EveryCommandIsListedAndShowsItsUsage) {
+    const RunResult all = runCli({"--help"});
+    EXPECT_EQ(all.exitCode, 0);
+    for (const auto& [command, usageLine] : kUsageLines) {
+        EXPECT_NE(all.out.find("\n  " + command + " "), std::string::npos) << command;
+        const RunResult help = runCli({command, "--help"});
+        EXPECT_EQ(help.exitCode, 0) << command;
+        const std::vector<std::string> lines = help.outLines();
+        ASSERT_GE(lines.size(), 3u) << command;
+        EXPECT_EQ(lines.front(), usageLine);
+        EXPECT_EQ(lines.back().rfind("Saída: 0 ", 0), 0u) << help.out;
+    }
+}
+
+TEST(CliUsage, HelpLinesContinueUnderTheirFirst) {
+    const RunResult help = runCli({"transmitir", "-h"});
+    EXPECT_NE(help.out.find("\n  ARQUIVO.DEC  o arquivo de entrega; um nome sem pasta que não exista na pasta atual é "
+                            "procurado\n               em GERADA/ da pasta do programa\n  --pasta      a pasta"),
+              std::string::npos)
+        << help.out;
+    EXPECT_NE(help.out.find("\nSaída: 0 aceita (o caminho do recibo vai para a saída padrão), 1 arquivo alterado após "
+                            "a importação, 2 recusada ou uso incorreto, 3 falha.\n"),
+              std::string::npos)
+        << help.out;
+}
+
+struct Refusal {
+    std::vector<std::string> args;
+    std::string message;  // the first line on stderr; the usage of the command (or of kova-cli) follows
+};
+
+class CliRefusesArguments : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(CliRefusesArguments, WithTheReasonAndTheUsage) {
+    const RunResult r = runCli(GetParam().args);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), GetParam().message) << r.err;
+    const auto known = GetParam().args.empty() ? kUsageLines.end() : kUsageLines.find(GetParam().args.front());
+    const std::string usage = known == kUsageLines.end() ? "Uso: kova-cli COMANDO [opções]" : known->second;
+    EXPECT_NE(r.err.find(usage + "\n"), std::string::npos) << r.err;
+}
+
+const std::vector<Refusal> kRefusals = {
+    {{}, "Uso: kova-cli COMANDO [opções]"},
+    {{"nada"}, "Comando desconhecido: nada"},
+    {{"iniciar"}, "Informe a pasta do programa com --pasta."},
+    {{"iniciar", "--pasta"}, "Argumento inválido: --pasta"},
+    {{"iniciar", "--pasta", ""}, "Argumento inválido: --pasta"},
+    {{"importar"}, "Informe o arquivo da declaração."},
+    {{"importar", "a.txt", "b.txt"}, "Argumento inválido: b.txt"},
+    {{"importar", "a.txt", "--desconhecida"}, "Argumento inválido: --desconhecida"},
+    {{"verificar"}, "Uso: kova-cli verificar ARQUIVO.DEC"},
+    {{"verificar", "a.DEC", "--json"}, "Argumento inválido: --json"},
+    {{"listar", "--selecao", "3"}, "Argumento inválido: --selecao"},
+    {{"listar", "a.DEC"}, "Argumento inválido: a.DEC"},
+    {{"transmitir", "a.DEC", "--opcao", "32768"}, "Opção inválida: 32768"},
+#ifdef KOVA_CLI_PRINTS
+    {{"recibo", "a.DEC", "--validar", "--pdf", "r.pdf"},
+     "Uso: kova-cli recibo ARQUIVO.DEC [--validar] [--pdf SAIDA.pdf | --texto]"},
+    {{"imprimir", "a.DEC", "--tipos", "3,6"}, "Tipos inválidos: 3,6 (use 3, 4 e 5, separados por vírgula)"},
+    {{"imprimir", "a.DEC", "--pdf", "r.pdf", "--texto"}, "Use apenas uma de --pdf e --texto."},
+    {{"erros", "--texto", "--texto"}, "Use apenas uma de --pdf e --texto."},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, CliRefusesArguments, ::testing::ValuesIn(kRefusals));
+
+TEST(CliVersion, ShowsTheVersionAndTheBuild) {
+    const RunResult r = runCli({"--version"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(std::regex_match(r.out, std::regex("kova-cli 3\\.0 \\(build ([0-9a-f]{7,}|desconhecida)\\)\n")))
+        << r.out;
+}
+
+}  // namespace
+}  // namespace kova
