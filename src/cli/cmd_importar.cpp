@@ -94,7 +94,7 @@ ExitStatus importar(const kova::cli::Arguments& args) {
         return kExitRefused;
     }
 
-    if (!database.openForSession(prompts)) return kExitFailure;
+    if (!database.openOrTell(prompts)) return kExitFailure;
     const kova::ImportResult result = driver.run();
     switch (result.outcome) {
         case kova::ImportOutcome::Succeeded:

@@ -10,6 +10,7 @@
 
 #include "core/error_texts.h"
 #include "core/faults.h"
+#include "core/folder_lock.h"
 
 namespace kova {
 namespace {
@@ -217,6 +218,9 @@ bool WorkDatabase::openForSession(Prompts& prompts) {
     try {
         open();
         if (rowCount() > 0) {
+            // The rows may belong to another process's import that is still writing: they are left to it.
+            const auto lock = FolderWriteLock::acquire(folder_);
+            if (!lock) return true;
             emptyLog();
             close();
             if (!compact(prompts)) return false;
@@ -224,13 +228,26 @@ bool WorkDatabase::openForSession(Prompts& prompts) {
         }
         return true;
     } catch (const Fault& fault) {
-        close();
-        showMessage(prompts,
-                    "ERRO Nº: " + std::to_string(fault.number()) +
-                        "\nNão foi possível abrir o banco de dados. Programa cancelado.",
-                    Icon::Critical);
-        return false;
+        return failedToOpen(prompts, fault);
     }
+}
+
+bool WorkDatabase::openOrTell(Prompts& prompts) {
+    try {
+        open();
+        return true;
+    } catch (const Fault& fault) {
+        return failedToOpen(prompts, fault);
+    }
+}
+
+bool WorkDatabase::failedToOpen(Prompts& prompts, const Fault& fault) {
+    close();
+    showMessage(prompts,
+                "ERRO Nº: " + std::to_string(fault.number()) +
+                    "\nNão foi possível abrir o banco de dados. Programa cancelado.",
+                Icon::Critical);
+    return false;
 }
 
 bool WorkDatabase::compact(Prompts& prompts) {

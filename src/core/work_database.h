@@ -10,6 +10,7 @@
 
 #include "core/atomic_file.h"
 #include "core/error_log.h"
+#include "core/faults.h"
 #include "core/ports.h"
 #include "core/sqlite_statement.h"
 
@@ -41,9 +42,12 @@ public:
     std::filesystem::path databasePath() const { return folder_ / kWorkDatabaseFile; }
 
     // Start-up opening: opens the file, and when the log holds rows left from the last run, empties it,
-    // compacts the file and opens it again. On failure shows the "ERRO Nº: " message (or, for the compaction,
-    // compact's own) and returns false with the database closed.
+    // compacts the file and opens it again, under the folder's write lock (when another process holds it, the
+    // rows are its own and stay). On failure shows the "ERRO Nº: " message (or, for the compaction, compact's
+    // own) and returns false with the database closed.
     bool openForSession(Prompts& prompts);
+    // Opens the file as it is; on failure shows the same "ERRO Nº: " message and returns false.
+    bool openOrTell(Prompts& prompts);
     // Compacts the closed database through KOVALDNEW.MDB; KOVALDDB.MDB is at every moment either the old or
     // the compacted file. On failure shows "Erro na abertura do banco de dados." and returns false.
     bool compact(Prompts& prompts);
@@ -74,6 +78,7 @@ public:
     void commitBatch() override;
 
 private:
+    bool failedToOpen(Prompts& prompts, const Fault& fault);
     std::filesystem::path folder_;
     FileOps& ops_;
     sqlite3* db_ = nullptr;

@@ -1,5 +1,6 @@
 #include "import/import_driver.h"
 
+#include "core/folder_lock.h"
 #include "core/record_layout.h"
 #include "core/retry.h"
 #include "core/text.h"
@@ -472,6 +473,20 @@ FileChoice ImportDriver::choose(const fs::path& fileName) {
 ImportResult ImportDriver::run() {
     session_.answer = ImportAnswer::UnderWay;
     ImportResult result;
+    // The import writes the work database and GERADA: one writer at a time per program folder.
+    std::unique_ptr<FolderWriteLock> lock;
+    try {
+        lock = FolderWriteLock::acquire(session_.programFolder, writeLockWait_, [this] { events_.pump(); });
+    } catch (const Fault& fault) {
+        prompts_.show(exclamation(kTitleImportFile, "Erro ao importar o arquivo. \n(" +
+                                                        std::to_string(fault.number()) + "): " + faultText(fault)));
+        return result;
+    }
+    if (!lock) {
+        prompts_.show(exclamation(kTitleImportFile, folderInUseMessage(session_.programFolder)));
+        result.outcome = ImportOutcome::Refused;
+        return result;
+    }
     const bool imported = validateFile();
     if (imported && generation_ != nullptr) {
         GenerationContext context{session_, events_, prompts_, clock_, errorLog_};

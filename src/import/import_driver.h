@@ -3,6 +3,7 @@
 // the tests) follows it through ImportEvents and answers its questions through Prompts.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "core/clock.h"
+#include "core/folder_lock.h"
 #include "core/error_log.h"
 #include "core/ports.h"
 #include "core/record_reader.h"
@@ -118,6 +120,8 @@ public:
     bool transmitGenerated(const std::function<bool(const std::filesystem::path& deliveryFile)>& transmit);
 
     void setSourceOpener(SourceOpener opener) { openSource_ = std::move(opener); }
+    // How long run() waits for another process writing the same program folder before it refuses.
+    void setWriteLockWait(std::chrono::milliseconds wait) { writeLockWait_ = wait; }
 
 private:
     class Run;
@@ -129,6 +133,7 @@ private:
     ErrorLog& errorLog_;
     GenerationPort* generation_;
     SourceOpener openSource_;
+    std::chrono::milliseconds writeLockWait_{kDefaultWriteLockWait};
     bool faulted_ = false;       // the last validation ended through a fault trap
     std::int64_t rowsFound_ = 0;  // the error rows the last validation recorded
 };

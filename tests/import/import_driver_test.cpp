@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/faults.h"
+#include "core/folder_lock.h"
 #include "support/temp_folder.h"
 #include "import/import_driver.h"
 #include "import/import_fixtures.h"
@@ -170,6 +171,33 @@ TEST_F(ImportDriverTest, UnknownTypeInDetailPassRecordsErrorOneAndGoesOn) {
     EXPECT_EQ(row.code, 1);
     EXPECT_EQ(row.cnpj, fixtures::declarantCnpj());
     EXPECT_FALSE(row.complement.has_value());
+}
+
+// Another process writing the same program folder: refused with a message, and its rows are left alone.
+TEST_F(ImportDriverTest, AFolderInUseByAnotherWriterIsRefused) {
+    const auto held = FolderWriteLock::acquire(program.path(), std::chrono::milliseconds(0));
+    ASSERT_NE(held, nullptr);
+    log.recordError("1", 1, "0001", "0001", 2, "c", "n");
+    driver.setWriteLockWait(std::chrono::milliseconds(50));
+    EXPECT_EQ(import(cleanDeclaration().str()), ImportOutcome::Refused);
+    EXPECT_EQ(log.rows.size(), 1u);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, folderInUseMessage(program.path()));
+}
+
+// A finding that cannot be written (a locked database, the retry answered No) never ends as a clean import.
+TEST_F(ImportDriverTest, AnErrorRowThatCannotBeWrittenIsAFailure) {
+    DeclarationBuilder dec = cleanDeclaration();
+    dec.header().uf("XX");
+    validation_tests::FaultyErrorLog failing;
+    failing.failuresLeft = 1;
+    FakeGeneration generation;
+    ImportDriver d(session, events, prompts, clock, failing, &generation);
+    choose(dec.str());
+    EXPECT_EQ(d.run().outcome, ImportOutcome::Failed);
+    EXPECT_EQ(generation.calls, 0);
+    EXPECT_EQ(prompts.titles().back(), "Importar Arquivo");
+    EXPECT_NE(prompts.shown.back().text.find("Não foi possível registrar todos os erros"), std::string::npos);
 }
 
 TEST_F(ImportDriverTest, EmptyFileBoxIsRefusedAfterEmptyingTheLog) {
