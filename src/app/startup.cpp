@@ -31,7 +31,11 @@ class ScreenGeneration : public GenerationPort {
 public:
     ScreenGeneration(ImportScreen& screen, ScreenHost& host)
         : question_(screen.session().answer, &host, &screen), generation_(&question_) {}
+    bool startBody(GenerationContext& context, RecordSink*& sink) override {
+        return generation_.startBody(context, sink);
+    }
     bool generateDeliveryFile(GenerationContext& context) override { return generation_.generateDeliveryFile(context); }
+    void dropBody() noexcept override { generation_.dropBody(); }
 
 private:
     ScreenReplaceQuestion question_;

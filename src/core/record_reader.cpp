@@ -1,5 +1,7 @@
 #include "core/record_reader.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -90,6 +92,14 @@ public:
         if (end < 0 || seekTo(file_, static_cast<std::uint64_t>(here), SEEK_SET) != 0)
             throw faultFromErrno(lastErrno());
         return static_cast<std::uint64_t>(end);
+    }
+
+    std::string stamp() override {
+        struct stat st {};
+        if (::fstat(fileno(file_), &st) != 0) return {};
+        // Not the change time: a file renamed away while it is read is not a file written while it is read.
+        return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) +
+               ":" + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
     }
 
 private:

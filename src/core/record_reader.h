@@ -18,6 +18,9 @@ public:
     virtual std::size_t read(char* buffer, std::size_t n) = 0;
     virtual void seek(std::uint64_t offset) = 0;  // throws Fault
     virtual std::uint64_t size() = 0;            // throws Fault
+    // What changes whenever the file is written (its identity, size and modification time); "" when the source
+    // cannot tell.
+    virtual std::string stamp() { return {}; }
 };
 
 // A file opened for reading; open failures throw Fault (53 missing, 70 permission, ...).
@@ -34,6 +37,7 @@ public:
     bool lastEndedWithCrLf() const { return endedWithCrLf_; }
     void rewind();
     std::uint64_t size();
+    std::string stamp() { return source_->stamp(); }
     // Byte at a 1-based offset of the file, or -1 past its end (the reader's position is kept).
     int byteAt(std::uint64_t position);
 

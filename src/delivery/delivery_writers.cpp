@@ -12,9 +12,7 @@ BusyRetry::BusyRetry(Prompts& prompts, ImportEvents& events, std::string title, 
     text_.question = "Deseja tentar novamente ?";
 }
 
-bool BusyRetry::run(const std::function<void()>& step) {
-    return withRetry(*this, text_, step);
-}
+bool BusyRetry::run(const std::function<void()>& step) { return withRetry(*this, text_, step); }
 
 Answer BusyRetry::show(const Message& message) {
     events_.busyChanged(false);
@@ -23,45 +21,36 @@ Answer BusyRetry::show(const Message& message) {
     return answer;
 }
 
-bool DeliveryWriters::writeToBody(BusyRetry& retry, const std::string& line) {
-    return retry.run([&] { body->append(line); });
-}
+DeliveryWriters::DeliveryWriters(Prompts& prompts, ImportEvents& events, DeliveryFileWriter& file)
+    : prompts_(prompts),
+      events_(events),
+      file_(file),
+      detailRetry_(prompts, events, "Registro Declaração", "Erro na geração do registro da declaração.") {}
 
-bool DeliveryWriters::writeDetailRecords() {
-    BusyRetry retry(prompts_, events_, "Registro Declaração", "Erro na geração do registro da declaração.");
-    std::uint64_t consumed = 0;
-    events_.setPercent(0);
-    detailSealText_.clear();
-    detailSeal_ = 0;
-    events_.busyChanged(true);
-
-    std::string line;
-    std::string record;
-    bool more = false;
-    // Built once: the loop runs once per record of a declaration of any size.
-    const std::function<void()> readLine = [&] { more = input->next(line); };
-    const std::function<void()> writeRecord = [&] { body->append(record); };
-    while (!cancel_.set) {
-        if (!retry.run(readLine)) return false;
-        if (!more) break;
-        record.assign(line);
-        record += sealText(line);
-        detailSeal_ = crc32(record, detailSeal_);
-        record += kLineEnd;
-        if (!retry.run(writeRecord)) return false;
-        consumed += line.size() + kLineEnd.size();
-        reportProgress(events_, consumed, inputSize);
-        if (cancel_.set) break;
+bool DeliveryWriters::append(BusyRetry& retry, std::string_view bytes) {
+    try {
+        file_.append(bytes);
+        return true;
+    } catch (const Fault&) {
+        // A failed append took nothing of the bytes: the retry (and its question, if it fails again) adds them once.
+        return retry.run([&] { file_.append(bytes); });
     }
-    events_.setPercent(100);
-    detailSealText_ = sealText(detailSeal_);
-    return !cancel_.set;
 }
 
-bool DeliveryWriters::writeReceiptRecord() {
+bool DeliveryWriters::take(std::string_view record) {
+    record_.assign(record);
+    record_ += sealText(record);
+    detailSeal_ = crc32(record_, detailSeal_);
+    record_ += kLineEnd;
+    return append(detailRetry_, record_);
+}
+
+std::string DeliveryWriters::detailSealText() const { return sealText(detailSeal_); }
+
+bool DeliveryWriters::writeReceiptRecord(std::string_view cnpj, std::string_view name) {
     BusyRetry retry(prompts_, events_, "Registro Recibo", "Erro na geração do registro do recibo.");
-    const std::string r1 = receiptRecord(header.cnpj, header.name);
-    if (!writeToBody(retry, r1 + std::string(kLineEnd))) return false;
+    const std::string r1 = receiptRecord(cnpj, name);
+    if (!append(retry, r1 + std::string(kLineEnd))) return false;
     receiptSeal_ = detailSeal_;
     receiptSealText_ = accumulateSeal(r1, receiptSeal_);
     return true;
@@ -70,47 +59,13 @@ bool DeliveryWriters::writeReceiptRecord() {
 bool DeliveryWriters::writeReceiptClosingRecord() {
     BusyRetry retry(prompts_, events_, "Registro Encerramento do Recibo",
                     "Erro na geração do registro de encerramento do recibo.");
-    return writeToBody(retry, receiptClosingRecord(receiptSealText_) + std::string(kLineEnd));
+    return append(retry, receiptClosingRecord(receiptSealText_) + std::string(kLineEnd));
 }
 
-bool DeliveryWriters::writeHeaderRecord() {
+bool DeliveryWriters::writeHeaderRecord(const DeliveryHeaderFields& header, std::string_view deliveryFileName) {
     BusyRetry retry(prompts_, events_, "Registro Cabeçalho", "Erro na criação do registro cabeçalho.");
-    headerLine_ = headerRecord(header, detailSealText_, deliveryFileName);
-    headerLine_ += kLineEnd;
-    return retry.run([&] {
-        if (!finalReady()) openFinal();
-        writeFinal(headerLine_);
-    });
-}
-
-void DeliveryWriters::openFinal() {
-    abandonFinal();
-    final_ = std::make_unique<AtomicFileWriter>(deliveryFilePath, *fileOps);
-    finalBroken_ = false;
-}
-
-void DeliveryWriters::writeFinal(std::string_view bytes) {
-    try {
-        final_->write(bytes);
-    } catch (const Fault&) {
-        finalBroken_ = true;
-        throw;
-    }
-}
-
-void DeliveryWriters::commitFinal() {
-    try {
-        final_->commit();
-    } catch (const Fault&) {
-        finalBroken_ = true;
-        throw;
-    }
-}
-
-void DeliveryWriters::abandonFinal() noexcept {
-    if (final_) final_->abandon();
-    final_.reset();
-    finalBroken_ = false;
+    const std::string line = headerRecord(header, detailSealText(), deliveryFileName) + std::string(kLineEnd);
+    return retry.run([&] { file_.writeHeader(line); });
 }
 
 }  // namespace kova

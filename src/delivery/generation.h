@@ -1,9 +1,12 @@
-// generateDeliveryFile: turns a declaration that the import has just passed into its sealed delivery file, in its own folder
-// under GERADA. The new file is written under a temporary name beside the old one and takes its place only when
-// complete: a refusal, a cancel, a fault or a crash keeps an earlier delivery file as it was.
+// The generation of the sealed delivery file of a declaration that the import has just passed, in its own folder
+// under GERADA. Its detail records are sealed as the import's detail pass reads them (so exactly the checked bytes
+// are sealed, and the file's bytes are written once); the generation then adds the receipt records and the
+// header, and the file takes its real name only when complete: a refusal, a cancel, a fault or a crash keeps an
+// earlier delivery file as it was.
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "core/atomic_file.h"
@@ -32,29 +35,32 @@ inline constexpr const char* kReplaceQuestionText =
 class ReplaceQuestion {
 public:
     virtual ~ReplaceQuestion() = default;
-    // Yes ("&Sim") replaces, No ("&Não") keeps the existing file; any other answer (the dialog closed) replaces.
+    // Yes ("&Sim") replaces; No ("&Não"), or the question dismissed, keeps the existing file.
     virtual Answer ask(const ReplaceQuestionFields& labels) = 0;
 };
 
 // The question as a message box: title kReplaceQuestionTitle, the labels and kReplaceQuestionText, Yes and No.
 Message replaceQuestionMessage(const ReplaceQuestionFields& labels);
 
+class DeliveryFileWriter;
+class DeliveryWriters;
+
 class DeliveryGeneration : public GenerationPort {
 public:
     // Without a question of its own the generation asks through the context's prompts (replaceQuestionMessage).
-    explicit DeliveryGeneration(ReplaceQuestion* question = nullptr, FileOps& fileOps = systemFileOps())
-        : question_(question), fileOps_(fileOps) {}
+    explicit DeliveryGeneration(ReplaceQuestion* question = nullptr, FileOps& fileOps = systemFileOps());
+    ~DeliveryGeneration() override;
 
+    bool startBody(GenerationContext& context, RecordSink*& sink) override;
     bool generateDeliveryFile(GenerationContext& context) override;
-
-    // Replaces the reading of the input file (tests inject read failures).
-    void setSourceOpener(ByteSourceOpener opener) { openSource_ = std::move(opener); }
+    void dropBody() noexcept override;
 
 private:
     class Run;
     ReplaceQuestion* question_;
     FileOps& fileOps_;
-    ByteSourceOpener openSource_;
+    std::unique_ptr<DeliveryFileWriter> file_;
+    std::unique_ptr<DeliveryWriters> writers_;
 };
 
 // The header fields of the declaration in hand: the declarant data read from its first record, and the totals,

@@ -297,6 +297,7 @@ private:
         if (!readTrap([&] {
                 reader_ = std::make_unique<RecordReader>(openSource(d_.openSource_, path));
                 s_.fileSize = reader_->size();
+                openedStamp_ = reader_->stamp();
             }))
             return failed();
         openTimer_->finish();
@@ -322,7 +323,11 @@ private:
         s_.bytesConsumed = 0;
         if (!readTrap([&] { reader_->rewind(); })) return failed();
         events_.setPercent(0);
-        if (!detailPass() || rowLost()) return failed();
+        // The records go to generation as they are checked: what is sealed is exactly what was checked.
+        RecordSink* sink = nullptr;
+        GenerationContext context{s_, events_, prompts_, d_.clock_, d_.errorLog_};
+        if (d_.generation_ != nullptr && !d_.generation_->startBody(context, sink)) return failed();
+        if (!detailPass(sink) || rowLost()) return failed();
         if (st_.cancel.set) return finish(false);
 
         events_.setPercent(100);
@@ -339,6 +344,7 @@ private:
                                   "zerados."
                                 : "AVISO: Existem registros com valores da base de cálculo e da KOVA não retida "
                                   "zerados.");
+        if (fileChangedSinceOpened()) return abort();
         reader_.reset();
         critique.finish();
         return finish(true);
@@ -364,8 +370,17 @@ private:
         }
     }
 
-    // Every record to the validator of its type; false when a trap ended it.
-    bool detailPass() {
+    // Written while it was read: the checks may not have seen what the file now holds.
+    bool fileChangedSinceOpened() {
+        std::string now;
+        if (!readTrap([&] { now = reader_->stamp(); }) || now == openedStamp_) return false;
+        prompts_.show(exclamation(kTitleImportFile, "O arquivo selecionado foi alterado durante a importação.\n"
+                                                    "A declaração não foi gerada. Importe o arquivo novamente."));
+        return true;
+    }
+
+    // Every record to the validator of its type, and to the sink; false when a trap or the sink ended it.
+    bool detailPass(RecordSink* sink) {
         RecordValidators validators(st_, log_, prompts_, d_.clock_);
         while (!st_.cancel.set) {
             bool more = false;
@@ -382,6 +397,7 @@ private:
             } else if (!recordUnknownType()) {
                 return false;
             }
+            if (sink != nullptr && !sink->take(st_.record)) return false;
             s_.bytesConsumed += st_.record.size() + 2;
             reportProgress(events_, s_.bytesConsumed, s_.fileSize);
         }
@@ -415,6 +431,7 @@ private:
     WatchedLog log_;
     BatchGuard batch_;
     std::unique_ptr<RecordReader> reader_;
+    std::string openedStamp_;
     std::optional<PhaseTimer> openTimer_;
 };
 
@@ -491,6 +508,8 @@ ImportResult ImportDriver::run() {
     if (imported && generation_ != nullptr) {
         GenerationContext context{session_, events_, prompts_, clock_, errorLog_};
         result.generated = generation_->generateDeliveryFile(context);
+    } else if (generation_ != nullptr) {
+        generation_->dropBody();
     }
     events_.statusChanged("");
     events_.setPercent(0);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/clock.h"
 #include "core/folder_lock.h"
@@ -53,11 +54,27 @@ struct GenerationContext {
     ErrorLog& errorLog;
 };
 
+// Takes the records of the detail pass as they are read, so that exactly the bytes that were checked are sealed.
+class RecordSink {
+public:
+    virtual ~RecordSink() = default;
+    // False when the record could not be kept and the person gave up (told through the prompts).
+    virtual bool take(std::string_view record) = 0;
+};
+
 class GenerationPort {
 public:
     virtual ~GenerationPort() = default;
+    // Before the detail pass of the import: where its records go (`sink`, nullptr when this generation does not
+    // take them); false when they cannot be kept (the person was told).
+    virtual bool startBody(GenerationContext& /*context*/, RecordSink*& sink) {
+        sink = nullptr;
+        return true;
+    }
     // Writes the sealed delivery file of a declaration that has just passed its checks (GERARQ).
     virtual bool generateDeliveryFile(GenerationContext& context) = 0;
+    // The import ended without a generation: whatever startBody kept is dropped. Never throws.
+    virtual void dropBody() noexcept {}
 };
 
 // What choosing a file found.

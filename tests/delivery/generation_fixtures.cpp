@@ -39,6 +39,8 @@ std::vector<std::string> GenerationHarness::leftovers() const {
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(session.programFolder, ec))
         if (entry.path().filename() == "TEMPORAR.TXT") found.push_back(entry.path().string());
+    for (const auto& entry : fs::directory_iterator(session.programFolder / "GERADA", ec))
+        if (!entry.is_directory()) found.push_back(entry.path().string());
     if (!declarationFolder().empty())
         for (const auto& entry : fs::directory_iterator(declarationFolder(), ec))
             if (entry.path() != deliveryFile()) found.push_back(entry.path().string());

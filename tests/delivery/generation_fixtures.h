@@ -31,7 +31,7 @@ public:
 
     fs::path deliveryFile() const { return session.names.deliveryFilePath; }
     fs::path declarationFolder() const { return session.names.declarationFolder; }
-    // TEMPORAR.TXT in the program folder and every temporary file in the declaration folder.
+    // TEMPORAR.TXT in the program folder, any file in GERADA itself and every other file in the declaration folder.
     std::vector<std::string> leftovers() const;
 
     ScratchFolder folder;

@@ -150,6 +150,40 @@ TEST_F(GenerationDriver, TimingAndStatusOfTheGenerationFrame) {
     EXPECT_FALSE(h.view.busy);
 }
 
+// The input replaced by another file while it is checked: what is sealed is what was checked.
+TEST_F(GenerationDriver, AnInputReplacedDuringTheChecksIsNotWhatGetsSealed) {
+    GenerationHarness fresh;
+    ASSERT_EQ(fresh.importAndGenerate(declaration("SEGUNDA ENTIDADE")), ImportOutcome::Succeeded);
+    h.prompts.answer = yesToQuestions;
+    bool replaced = false;
+    h.view.onPump = [&] {
+        if (replaced || h.view.status != "Efetuando crítica de detalhe dos registros ...") return;
+        const fs::path other = h.input.string() + ".novo";
+        writeBytes(other, std::string(5000, 'X'));
+        fs::rename(other, h.input);
+        replaced = true;
+    };
+    ASSERT_EQ(h.importAndGenerate(declaration("SEGUNDA ENTIDADE")), ImportOutcome::Succeeded);
+    ASSERT_TRUE(replaced);
+    EXPECT_EQ(readBytes(h.deliveryFile()), readBytes(fresh.deliveryFile()));
+}
+
+// The same file written while it is checked: the checks may not have seen it, so nothing is sealed.
+TEST_F(GenerationDriver, AnInputWrittenDuringTheChecksIsRefused) {
+    h.prompts.answer = yesToQuestions;
+    h.view.onPump = [&] {
+        if (h.view.status != "Efetuando crítica de detalhe dos registros ...") return;
+        // The same byte written again at the start: the content read so far no longer proves anything.
+        std::fstream file(h.input, std::ios::binary | std::ios::in | std::ios::out);
+        file.seekp(0);
+        file.put('0');
+        h.view.onPump = nullptr;
+    };
+    EXPECT_EQ(h.importAndGenerate(declaration("SEGUNDA ENTIDADE")), ImportOutcome::Refused);
+    EXPECT_EQ(messagesTitled(h.prompts.shown, "Importar Arquivo").size(), 1u);
+    expectEarlierKept();
+}
+
 // Sets the cancel flag at the first pump with the given status on screen.
 void cancelDuring(GenerationHarness& h, const std::string& status) {
     h.view.onPump = [&h, status] {
@@ -175,18 +209,18 @@ TEST_F(GenerationDriver, CancellingWhileTheFinalFileIsWrittenKeepsTheEarlierFile
     expectEarlierKept();
 }
 
-// Faults of the file layer while the new file is written. The declaration is big enough for the body work file
-// to write during the detail records.
+// Faults of the file layer while the new file is written. The declaration is big enough for the delivery file
+// to be written while its records are checked, not only at the end.
 struct WriteFault {
     const char* label;
     FaultInjectingFileOps::Step step;
-    bool afterBody;     // Step::Write: fail this many bytes into the final file rather than into the body
+    bool atTheEnd;      // Step::Write: the disk fills up as the last bytes are written, not in the detail records
     const char* title;  // the retry question asked
 };
 
 class GenerationFaults : public ::testing::TestWithParam<WriteFault> {
 protected:
-    static constexpr std::size_t kType5 = 2500;
+    static constexpr std::size_t kType5 = 10000;
 
     void SetUp() override {
         ASSERT_EQ(fresh.importAndGenerate(declaration("SEGUNDA ENTIDADE", kType5)), ImportOutcome::Succeeded);
@@ -198,10 +232,8 @@ protected:
         const WriteFault& fault = GetParam();
         h.fileOps.bytesWritten = 0;
         h.fileOps.failStep = fault.step;
-        if (fault.step == FaultInjectingFileOps::Step::Write) {
-            const std::size_t body = wanted.size() - (kDeliveryHeaderLength + 2);
-            h.fileOps.failAfterBytes = fault.afterBody ? body + 100000 : 100000;
-        }
+        if (fault.step == FaultInjectingFileOps::Step::Write)
+            h.fileOps.failAfterBytes = fault.atTheEnd ? wanted.size() - 100 : 100000;
     }
 
     GenerationHarness fresh, h;
@@ -238,7 +270,7 @@ TEST_P(GenerationFaults, YesAfterTheFaultIsGoneWritesTheWholeNewFile) {
 using Step = FaultInjectingFileOps::Step;
 INSTANTIATE_TEST_SUITE_P(Faults, GenerationFaults,
                          ::testing::Values(WriteFault{"DiskFullInTheBody", Step::Write, false, "Registro Declaração"},
-                                           WriteFault{"DiskFullInTheFinalFile", Step::Write, true, "Gera Arquivo"},
+                                           WriteFault{"DiskFullAtTheEnd", Step::Write, true, "Registro Cabeçalho"},
                                            WriteFault{"SyncFails", Step::FileSync, false, "Gera Arquivo"},
                                            WriteFault{"RenameFails", Step::Rename, false, "Gera Arquivo"}),
                          [](const auto& info) { return std::string(info.param.label); });
