@@ -2,23 +2,18 @@
 
 #include <cstdio>
 
+#include "delivery/delivery_records.h"
 #include "delivery/seals.h"
 
 namespace quiboro {
 
 namespace {
 
-constexpr std::size_t kCodeColumn = 60;  // authentication code, positions 60-69
-constexpr std::size_t kNiColumn = 78;    // NI of the signing certificate, positions 78-91
-constexpr std::size_t kNiLength = 14;
-
 std::string fitted(std::string_view text, std::size_t width) {
     std::string out(text.substr(0, width));
     out.resize(width, ' ');
     return out;
 }
-
-void padTo(std::string& line, std::size_t column) { line.resize(column - 1, ' '); }
 
 std::string receptionStamp(const kova::DateTime& t) {
     char stamp[32];
@@ -34,11 +29,15 @@ std::string receiptText(const ReceiptContent& content) {
     const std::string seal = fitted(content.detailSeal, 10);
     const kova::DateTime& t = content.reception;
 
-    std::string rc = "RC" + cnpj + receptionStamp(t) + seal;
-    padTo(rc, kCodeColumn);
-    rc += kova::authenticationCode(cnpj, seal, t.day, t.month, t.year, t.hour, t.minute, t.second);
-    padTo(rc, kNiColumn);
-    rc += std::string(kNiLength, ' ');  // the declaration is not signed with a certificate
+    using R = kova::ReceiptRecordLayout;
+    // The certificate's NI stays blank: the declaration is not signed with a certificate.
+    std::string rc(R::certificateId.last(), ' ');
+    kova::writeField(rc, R::tag, "RC");
+    kova::writeField(rc, R::cnpj, cnpj);
+    kova::writeField(rc, R::reception, receptionStamp(t));
+    kova::writeField(rc, R::detailSeal, seal);
+    kova::writeField(rc, R::authenticationCode,
+                     kova::authenticationCode(cnpj, seal, t.day, t.month, t.year, t.hour, t.minute, t.second));
 
     const std::string lines[] = {"HC" + fitted(content.deliveryFileName, 40), rc, "TC000003"};
     std::string text;

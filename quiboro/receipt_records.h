@@ -12,7 +12,7 @@ namespace quiboro {
 struct ReceiptContent {
     std::string deliveryFileName;  // written into HC for whoever reads the receipt by eye
     std::string cnpj;              // the declarant's CNPJ as the delivery header holds it (14 characters)
-    std::string detailSeal;        // delivery header 102-111
+    std::string detailSeal;        // the detail seal of the delivery header
     kova::DateTime reception;
 };
 

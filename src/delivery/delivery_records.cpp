@@ -1,6 +1,7 @@
 #include "delivery/delivery_records.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "core/text.h"
 #include "delivery/seals.h"
@@ -46,19 +47,22 @@ std::string receiptClosingRecord(std::string_view receiptSealText) {
 }
 
 std::string headerBody(const DeliveryHeaderFields& f, std::string_view detailSealText) {
-    std::string h;
-    h.reserve(kDeliveryHeaderLength);
-    h.append(kDeliveryHeaderTag).append(4, ' ').append(f.year).append("1716").append(f.type);
-    h.append(f.cnpj).append("2").append("300");
-    h.append(f.name);
-    if (f.name.size() < 60) h.append(60 - f.name.size(), ' ');
-    h.append(f.uf).append(detailSealText).append("1").append(f.representativeCpf).append(f.year);
-    h.append(f.rectifiedReceipt.empty() ? std::string(10, '0') : f.rectifiedReceipt);
-    h.append(f.situation).append(f.periodStart).append(f.periodEnd).append(f.eventDate);
-    h.append(f.baseTotal.toDigits(40)).append(f.levyTotal.toDigits(40));
-    h.append(f.representativePhoneBlock);
-    h.append(digitsOfCount(f.count3, 9)).append(digitsOfCount(f.count4, 9));
-    h.append(85, ' ');
+    using H = DeliveryHeaderLayout;
+    const std::pair<Field, std::string> values[] = {
+        {H::tag, std::string(kDeliveryHeaderTag)}, {H::year, f.year}, {H::fixed1716, "1716"}, {H::type, f.type},
+        {H::cnpj, f.cnpj}, {H::fixed2, "2"}, {H::fixed300, "300"}, {H::name, f.name}, {H::uf, f.uf},
+        {H::detailSeal, std::string(detailSealText)}, {H::fixed1, "1"}, {H::representativeCpf, f.representativeCpf},
+        {H::yearAgain, f.year},
+        {H::rectifiedReceipt,
+         f.rectifiedReceipt.empty() ? std::string(H::rectifiedReceipt.length, '0') : f.rectifiedReceipt},
+        {H::situation, f.situation}, {H::periodStart, f.periodStart}, {H::periodEnd, f.periodEnd},
+        {H::eventDate, f.eventDate}, {H::baseTotal, f.baseTotal.toDigits(H::baseTotal.length)},
+        {H::levyTotal, f.levyTotal.toDigits(H::levyTotal.length)},
+        {H::representativePhoneBlock, f.representativePhoneBlock},
+        {H::count3, digitsOfCount(f.count3, H::count3.length)}, {H::count4, digitsOfCount(f.count4, H::count4.length)}};
+    // The blank fields stay as they start.
+    std::string h(H::headerSeal.first - 1, ' ');
+    for (const auto& [field, text] : values) writeField(h, field, text);
     return h;
 }
 

@@ -62,21 +62,10 @@ bool checkPass(RecordReader& reader, DeclarationCheck& check) {
             check.detailSeal = crc32(line, check.detailSeal);
             anyDetail = true;
         }
-        if (carriesRecordType(line) && line.size() >= 9) {
-            switch (line[8]) {
-                case '3':
-                    ++check.count3;
-                    break;
-                case '4':
-                    ++check.count4;
-                    break;
-                case '5':
-                    ++check.count5;
-                    break;
-                default:
-                    break;
-            }
-        }
+        const std::string_view type = carriesRecordType(line) ? RecordView(line).recordType() : std::string_view{};
+        if (type == "3") ++check.count3;
+        if (type == "4") ++check.count4;
+        if (type == "5") ++check.count5;
     }
     if (anyDetail) check.detailSealText = sealText(check.detailSeal);
     if (storedDetailSeal != check.detailSealText) return false;

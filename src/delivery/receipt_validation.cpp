@@ -157,12 +157,13 @@ bool validateReceipt(const std::filesystem::path& deliveryFile, Prompts& prompts
         if (lines.next({"HC"}).empty()) return;
         if (lines.next({"RC"}).empty()) return;
         const RecordView rc(lines.line());
-        data.authenticationCode = std::string(rc.field(60, 10));
-        data.certificateId = std::string(rc.field(78, 14));
-        const std::string receivedCnpj(rc.field(3, 14));
-        const long day = wholeNumber(rc.field(17, 2)), month = wholeNumber(rc.field(19, 2)),
-                   year = wholeNumber(rc.field(21, 4)), hour = wholeNumber(rc.field(25, 2)),
-                   minute = wholeNumber(rc.field(27, 2)), second = wholeNumber(rc.field(29, 2));
+        using R = ReceiptRecordLayout;
+        data.authenticationCode = std::string(rc.field(R::authenticationCode));
+        data.certificateId = std::string(rc.field(R::certificateId));
+        const std::string receivedCnpj(rc.field(R::cnpj));
+        const long day = wholeNumber(rc.field(R::day)), month = wholeNumber(rc.field(R::month)),
+                   year = wholeNumber(rc.field(R::year)), hour = wholeNumber(rc.field(R::hour)),
+                   minute = wholeNumber(rc.field(R::minute)), second = wholeNumber(rc.field(R::second));
         data.receptionDate = twoDigits(day) + "/" + twoDigits(month) + "/" + std::to_string(year);
         data.receptionTime = twoDigits(hour) + ":" + twoDigits(minute) + ":" + twoDigits(second);
 

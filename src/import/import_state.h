@@ -26,12 +26,12 @@ struct ImportState {
     bool seen1 = false, seen2 = false, seen3 = false, seen4 = false, seen5 = false, seenT = false;
 
     // Header validation.
-    std::string declarationYear;  // header positions 24-27, stored even when wrong
-    std::string declarationType;  // header position 44, only when "0" or "1"
+    std::string declarationYear;  // the header's Ano, stored even when wrong
+    std::string declarationType;  // the header's Tipo, only when "0" or "1"
 
     // Type 2.
-    std::string representativeCpf;             // positions 10-20
-    std::string representativeTelephoneBlock;  // positions 21-38
+    std::string representativeCpf;             // CPFREPRESENTANTE
+    std::string representativeTelephoneBlock;  // DDD, telephone and extension of the representative
 
     // Ordering state of types 3 and 4 (cleared before the detail pass).
     bool entitySeen = false;

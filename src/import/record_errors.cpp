@@ -27,7 +27,7 @@ RetryText faultText(std::string title, std::function<std::string(const Fault&)> 
     return text;
 }
 
-std::string columnText(int column) { return zeroPaddedText(static_cast<std::uint64_t>(column), 4); }
+std::string columnText(std::size_t column) { return zeroPaddedText(column, 4); }
 
 std::string typeText(std::string_view typeBytes) {
     if (typeBytes.empty()) return " ";
@@ -52,15 +52,16 @@ std::uint64_t digitsValue(std::string_view digits) {
     return value;
 }
 
-bool allOf(std::string_view text, std::size_t length, char c) {
-    return text.size() == length && text.find_first_not_of(c) == std::string_view::npos;
+bool fieldIsAll(const RecordView& record, const Field& field, char c) {
+    const std::string_view text = record.field(field);
+    return text.size() == field.length && text.find_first_not_of(c) == std::string_view::npos;
 }
 
-void RecordErrors::record(int code, int first, int last, const std::optional<std::string>& complement) const {
+void RecordErrors::record(int code, const Field& field, const std::optional<std::string>& complement) const {
     // Texts of the row are built once, outside the retried write.
     const std::string recordType = typeText(state_.recordType);
-    const std::string firstColumn = columnText(first);
-    const std::string lastColumn = columnText(last);
+    const std::string firstColumn = columnText(field.first);
+    const std::string lastColumn = columnText(field.last());
     const std::string cnpj = cp1252ToUtf8(state_.declarantCnpj);
     const std::string nome = cp1252ToUtf8(state_.declarantName);
     trap_.run([&] { log_.recordError(recordType, state_.recordNumber, firstColumn, lastColumn, code, cnpj, nome, complement); });
@@ -68,11 +69,11 @@ void RecordErrors::record(int code, int first, int last, const std::optional<std
 
 bool sequenceAccepted(const RecordErrors& errors, std::string_view sequence, std::int64_t expected) {
     if (!isNumeric(sequence)) {
-        errors.record(2, 1, 8);
+        errors.record(2, kSequenceField);
         return false;
     }
     if (!isSequenceOf(sequence, expected)) {
-        errors.record(26, 1, 8);
+        errors.record(26, kSequenceField);
         return false;
     }
     return true;

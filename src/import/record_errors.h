@@ -10,6 +10,7 @@
 
 #include "core/error_log.h"
 #include "core/ports.h"
+#include "core/record_layout.h"
 #include "core/retry.h"
 #include "import/import_state.h"
 
@@ -40,7 +41,7 @@ RetryText faultText(std::string title, std::function<std::string(const Fault&)> 
 std::string zeroPaddedText(std::uint64_t value, std::size_t width);
 
 // A column as the error log keeps it: four digits with leading zeros ("0001".."0142").
-std::string columnText(int column);
+std::string columnText(std::size_t column);
 
 // The record type as the error log shows it: UTF-8, one visible character. A type missing from a short record
 // or a control byte is shown as a blank, so the row never holds an empty or unprintable type.
@@ -52,8 +53,8 @@ bool isSequenceOf(std::string_view sequence, std::int64_t recordNumber);
 // Numeric value of a digits-only text (0 for the empty text); the caller checks isNumeric first.
 std::uint64_t digitsValue(std::string_view digits);
 
-// True when every character of `text` is `c` and the text has exactly `length` characters.
-bool allOf(std::string_view text, std::size_t length, char c);
+// True when the record holds the whole field and every character of it is `c`.
+bool fieldIsAll(const RecordView& record, const Field& field, char c);
 
 // Records findings of the current record (its type and number, the declarant CNPJ and name) under a fault trap.
 class RecordErrors {
@@ -61,9 +62,8 @@ public:
     RecordErrors(const ImportState& state, ErrorLog& log, const FaultTrap& trap)
         : state_(state), log_(log), trap_(trap) {}
 
-    // One error row over columns first..last; throws Abandoned when a failing write was not retried.
-    void record(int code, int first, int last,
-                const std::optional<std::string>& complement = std::nullopt) const;
+    // One error row over the field's columns; throws Abandoned when a failing write was not retried.
+    void record(int code, const Field& field, const std::optional<std::string>& complement = std::nullopt) const;
 
 private:
     const ImportState& state_;

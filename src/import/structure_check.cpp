@@ -42,9 +42,9 @@ public:
             state_.declarantCnpj.assign(header.cnpj());
             state_.declarantName.assign(header.name());
 
-            if (state_.recordType != "1") return fail(96, 9, 9);
-            // The file-name field is reported over columns 10 to 15, not its own.
-            if (header.fileTag() != "KOVALDF") return fail(7, 10, 15);
+            if (state_.recordType != "1") return fail(96, kRecordTypeField);
+            // A wrong file name is reported over the first six columns of the CNPJ, not over its own field.
+            if (header.fileTag() != "KOVALDF") return fail(7, HeaderField::cnpj.part(0, 6));
             if (!lengthIsRight()) return false;
             if (!advance()) return false;
 
@@ -57,10 +57,11 @@ public:
         }
 
         if (state_.cancel.set) return false;
-        // What every declaration needs; reported together, on the last record read.
-        if (!state_.seen2) errors_.record(34, 9, 9);
-        if (!state_.seen3 && !state_.seen4 && !state_.seen5) errors_.record(43, 9, 9);
-        if (!state_.seenT) errors_.record(37, 1, 142);
+        // What every declaration needs; reported together, on the last record read, over the column of the record
+        // type (inside the filler when that record is the trailer).
+        if (!state_.seen2) errors_.record(34, kRecordTypeField);
+        if (!state_.seen3 && !state_.seen4 && !state_.seen5) errors_.record(43, kRecordTypeField);
+        if (!state_.seenT) errors_.record(37, kWholeRecord);
 
         std::int64_t rows = 0;
         trap_.run([&] { rows = log_.rowCount(); });
@@ -109,7 +110,7 @@ private:
         if (state_.recordType.size() == 1 && std::string_view("12345T").find(state_.recordType.front()) != std::string_view::npos) {
             return true;
         }
-        return fail(69, 1, 142);
+        return fail(69, kWholeRecord);
     }
 
     bool& seenFlag(char type) {
@@ -135,17 +136,17 @@ private:
             case '4': broken = s.seen5 || s.seenT; break;
             case '5': broken = s.seenT; break;
             default:
-                if (s.seenT) return fail(3, 1, 142);
+                if (s.seenT) return fail(3, kWholeRecord);
                 break;
         }
-        if (broken) return fail(1, 1, 142);
+        if (broken) return fail(1, kWholeRecord);
         seenFlag(type) = true;
         return true;
     }
 
     bool lengthIsRight() {
         if (state_.record.size() == kRecordLength) return true;
-        return fail(5, 1, 142);
+        return fail(5, kWholeRecord);
     }
 
     // The record's bytes and its CR LF are consumed; the screen repaints and may take a cancel.
@@ -158,8 +159,8 @@ private:
         return !state_.cancel.set;
     }
 
-    bool fail(int code, int first, int last) {
-        errors_.record(code, first, last);
+    bool fail(int code, const Field& field) {
+        errors_.record(code, field);
         return false;
     }
 

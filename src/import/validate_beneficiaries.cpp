@@ -35,14 +35,14 @@ void checkAscending(const detail::RecordErrors& errors, bool seen, const std::st
                     std::string_view key, int lower, int equal) {
     if (!seen) return;
     if (previous > key) {
-        errors.record(lower, 11, 24);
+        errors.record(lower, EntityField::cnpj);
     } else if (previous == key) {
-        errors.record(equal, 11, 24);
+        errors.record(equal, EntityField::cnpj);
     }
 }
 
 void checkName(const detail::RecordErrors& errors, const EntityRecord& rec, const detail::NameCodes& codes) {
-    if (const int code = detail::nameErrorCode(rec.name(), codes)) errors.record(code, 25, 142);
+    if (const int code = detail::nameErrorCode(rec.name(), codes)) errors.record(code, EntityField::name);
 }
 
 }  // namespace
@@ -55,13 +55,13 @@ bool RecordValidators::validateEntity() {
         const EntityRecord rec(state_.record);
         if (!detail::sequenceAccepted(errors, rec.sequence(), state_.recordNumber)) return false;
 
-        if (rec.type() != "J") errors.record(11, 10, 10);
+        if (rec.type() != "J") errors.record(11, EntityField::type);
 
         const std::string_view cnpj = rec.cnpj();
         if (!isNumeric(cnpj)) {
-            errors.record(2, 11, 24);
+            errors.record(2, EntityField::cnpj);
         } else {
-            if (!isValidCnpj(cnpj)) errors.record(22, 11, 24);
+            if (!isValidCnpj(cnpj)) errors.record(22, EntityField::cnpj);
             checkAscending(errors, state_.entitySeen, state_.previousEntityCnpj, cnpj, 56, 66);
         }
         // Even a malformed CNPJ is the key the next entity is ordered against.
@@ -83,24 +83,25 @@ bool RecordValidators::validateBeneficiary() {
         if (!detail::sequenceAccepted(errors, rec.sequence(), state_.recordNumber)) return false;
 
         const std::string_view personType = rec.type();
-        if (personType != "J" && personType != "F") errors.record(11, 10, 10);
+        if (personType != "J" && personType != "F") errors.record(11, BeneficiaryField::type);
 
+        // The CPF's findings, as the CNPJ's, are reported over the whole identification field.
         const std::string_view cnpj = rec.cnpj();
         if (!isNumeric(cnpj)) {
-            errors.record(2, 11, 24);
+            errors.record(2, BeneficiaryField::cnpj);
         } else if (personType == "J") {
-            if (!isValidCnpj(cnpj)) errors.record(22, 11, 24);
+            if (!isValidCnpj(cnpj)) errors.record(22, BeneficiaryField::cnpj);
             checkAscending(errors, state_.legalBeneficiarySeen, state_.previousBeneficiaryCnpj, cnpj, 56, 85);
             state_.previousBeneficiaryCnpj.assign(cnpj);
             state_.legalBeneficiarySeen = true;
         } else if (personType == "F") {
             if (rec.cpfPrefix() != "000") {
-                errors.record(45, 11, 24);
+                errors.record(45, BeneficiaryField::cnpj);
             } else {
                 const std::string_view cpf = rec.cpf();
-                if (!isValidCpf(cpf)) errors.record(23, 11, 24);
+                if (!isValidCpf(cpf)) errors.record(23, BeneficiaryField::cnpj);
                 // Natural persons all come before the legal entities.
-                if (state_.legalBeneficiarySeen) errors.record(57, 11, 24);
+                if (state_.legalBeneficiarySeen) errors.record(57, BeneficiaryField::cnpj);
                 checkAscending(errors, state_.naturalBeneficiarySeen, state_.previousBeneficiaryCpf, cpf, 64, 67);
                 state_.naturalBeneficiarySeen = true;
                 state_.previousBeneficiaryCpf.assign(cpf);

@@ -18,39 +18,36 @@ const RetryText& contactsFaultText() {
     return text;
 }
 
-// One person's CPF, area code, telephone and extension, starting at the CPF's column.
-void checkPerson(const detail::RecordErrors& errors, const RecordView& rec, int first) {
-    const auto zeros = [](std::string_view field, std::size_t length) { return detail::allOf(field, length, '0'); };
+// One person's fields: the representative's or the responsible's.
+void checkPerson(const detail::RecordErrors& errors, const RecordView& rec, const Field& cpfField,
+                 const Field& areaCode, const Field& phone, const Field& extension) {
+    const auto zeros = [&](const Field& field) { return detail::fieldIsAll(rec, field, '0'); };
 
-    const std::string_view cpf = rec.field(first, 11);
+    const std::string_view cpf = rec.field(cpfField);
     if (!isNumeric(cpf)) {
-        errors.record(2, first, first + 10);
-    } else if (zeros(cpf, 11)) {
-        errors.record(76, first, first + 10);
+        errors.record(2, cpfField);
+    } else if (zeros(cpfField)) {
+        errors.record(76, cpfField);
     } else if (!isValidCpf(cpf)) {
-        errors.record(23, first, first + 10);
+        errors.record(23, cpfField);
     }
 
-    const int dddFirst = first + 11;
-    const std::string_view ddd = rec.field(dddFirst, 4);
+    const std::string_view ddd = rec.field(areaCode);
     if (!isNumeric(ddd)) {
-        errors.record(2, dddFirst, dddFirst + 3);
-    } else if (zeros(ddd, 4)) {
-        errors.record(76, dddFirst, dddFirst + 3);
+        errors.record(2, areaCode);
+    } else if (zeros(areaCode)) {
+        errors.record(76, areaCode);
     } else if (detail::digitsValue(ddd) < 10) {
-        errors.record(84, dddFirst, dddFirst + 3);
+        errors.record(84, areaCode);
     }
 
-    const int phoneFirst = dddFirst + 4;
-    const std::string_view phone = rec.field(phoneFirst, 9);
-    if (!isNumeric(phone)) {
-        errors.record(2, phoneFirst, phoneFirst + 8);
-    } else if (zeros(phone, 9)) {
-        errors.record(76, phoneFirst, phoneFirst + 8);
+    if (!isNumeric(rec.field(phone))) {
+        errors.record(2, phone);
+    } else if (zeros(phone)) {
+        errors.record(76, phone);
     }
 
-    const int extensionFirst = phoneFirst + 9;
-    if (!isNumeric(rec.field(extensionFirst, 5))) errors.record(2, extensionFirst, extensionFirst + 4);
+    if (!isNumeric(rec.field(extension))) errors.record(2, extension);
 }
 
 }  // namespace
@@ -68,10 +65,12 @@ bool RecordValidators::validateContacts() {
         // The delivery header carries the representative's CPF and telephone whatever their errors.
         state_.representativeCpf = std::string(rec.representativeCpf());
         state_.representativeTelephoneBlock = std::string(rec.representativePhoneBlock());
-        checkPerson(errors, rec, 10);
-        checkPerson(errors, rec, 39);
+        using C = ContactField;
+        checkPerson(errors, rec, C::representativeCpf, C::representativeAreaCode, C::representativePhone,
+                    C::representativeExtension);
+        checkPerson(errors, rec, C::responsibleCpf, C::responsibleAreaCode, C::responsiblePhone, C::responsibleExtension);
 
-        if (!detail::allOf(rec.filler(), 75, ' ')) errors.record(9, 68, 142);
+        if (!detail::fieldIsAll(rec, C::filler, ' ')) errors.record(9, C::filler);
         return true;
     });
 }

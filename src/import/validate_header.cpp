@@ -15,7 +15,7 @@ const RetryText& headerFaultText() {
 
 constexpr detail::NameCodes kHeaderNameCodes{92, 72, 28, 79, 80, 97};
 
-// Positions 45-46 must be one of the special-situation codes.
+// SITUACAO must be one of the special-situation codes.
 bool knownSituation(std::string_view situation) {
     return situation == "00" || situation == "01" || situation == "02" || situation == "03" || situation == "05";
 }
@@ -36,41 +36,41 @@ bool RecordValidators::validateHeader() {
         const std::string_view year = rec.year();
 
         if (!isNumeric(rec.cnpj())) {
-            errors.record(2, 10, 23);
+            errors.record(2, HeaderField::cnpj);
         } else if (!isValidCnpj(rec.cnpj())) {
-            errors.record(22, 10, 23);
+            errors.record(22, HeaderField::cnpj);
         }
 
         if (isNumeric(year)) {
             const auto value = detail::digitsValue(year);
             const auto today = static_cast<std::uint64_t>(clock_.now().year);
-            if (value > today) errors.record(10, 24, 27);
-            if (value < 2006) errors.record(value != 0 ? 10 : 89, 24, 27);
+            if (value > today) errors.record(10, HeaderField::year);
+            if (value < 2006) errors.record(value != 0 ? 10 : 89, HeaderField::year);
         } else {
-            errors.record(2, 24, 27);
+            errors.record(2, HeaderField::year);
         }
 
         // Both period dates: valid, and in the declaration year.
-        const auto checkPeriodDate = [&](std::string_view date, int first, int yearCode, int yearFirst,
-                                         int yearLast) {
+        const auto checkPeriodDate = [&](const Field& field, int yearCode, const Field& yearField) {
+            const std::string_view date = rec.field(field);
             if (!isNumeric(date)) {
-                errors.record(2, first, first + 7);
+                errors.record(2, field);
             } else if (!isValidDate(toYearMonthDay(date))) {
-                errors.record(24, first, first + 7);
+                errors.record(24, field);
             } else if (RecordView(date).field(5, 4) != year) {
-                errors.record(yearCode, yearFirst, yearLast);
+                errors.record(yearCode, yearField);
             }
         };
         // A start in another year is reported over the year's columns, the end over its own.
-        checkPeriodDate(rec.periodStart(), 28, 12, 24, 27);
-        checkPeriodDate(rec.periodEnd(), 36, 13, 36, 43);
+        checkPeriodDate(HeaderField::periodStart, 12, HeaderField::year);
+        checkPeriodDate(HeaderField::periodEnd, 13, HeaderField::periodEnd);
 
-        if (rec.periodStartYmd() > rec.periodEndYmd()) errors.record(15, 36, 43);
+        if (rec.periodStartYmd() > rec.periodEndYmd()) errors.record(15, HeaderField::periodEnd);
 
         if (!isNumeric(rec.type())) {
-            errors.record(2, 44, 44);
+            errors.record(2, HeaderField::type);
         } else if (rec.type() != "0" && rec.type() != "1") {
-            errors.record(8, 44, 44);
+            errors.record(8, HeaderField::type);
         } else {
             state_.declarationType = std::string(rec.type());
         }
@@ -79,33 +79,34 @@ bool RecordValidators::validateHeader() {
 
         const std::string_view situation = rec.situation();
         if (!isNumeric(situation)) {
-            errors.record(2, 45, 46);
+            errors.record(2, HeaderField::situation);
         } else {
-            if (!knownSituation(situation)) errors.record(16, 45, 46);
+            if (!knownSituation(situation)) errors.record(16, HeaderField::situation);
+            // A rule of the situation, reported over the end of the period that breaks it.
             if (isNumeric(year) && situation == "00" && rec.periodEnd() != "3112" + std::string(year)) {
-                errors.record(20, 36, 43, std::string(year) + " p/ Sit Especial 00");
+                errors.record(20, HeaderField::periodEnd, std::string(year) + " p/ Sit Especial 00");
             }
         }
 
         const std::string_view event = rec.eventDate();
         if (!isNumeric(event)) {
-            errors.record(2, 47, 54);
+            errors.record(2, HeaderField::eventDate);
         } else {
-            if (event != "00000000" && !isValidDate(rec.eventDateYmd())) errors.record(81, 47, 54);
+            if (event != "00000000" && !isValidDate(rec.eventDateYmd())) errors.record(81, HeaderField::eventDate);
             if (situation == "00") {
-                if (event != "00000000") errors.record(29, 47, 54);
+                if (event != "00000000") errors.record(29, HeaderField::eventDate);
             } else if (situation != "  ") {
-                if (event != rec.periodEnd()) errors.record(47, 47, 54);
+                if (event != rec.periodEnd()) errors.record(47, HeaderField::eventDate);
             }
         }
 
-        if (!isValidUf(rec.uf())) errors.record(40, 55, 56);
+        if (!isValidUf(rec.uf())) errors.record(40, HeaderField::uf);
 
-        if (const int code = detail::nameErrorCode(rec.name(), kHeaderNameCodes)) errors.record(code, 57, 116);
+        if (const int code = detail::nameErrorCode(rec.name(), kHeaderNameCodes)) errors.record(code, HeaderField::name);
 
         if (state_.cancel.set) return false;
 
-        if (!detail::allOf(rec.filler(), 19, ' ')) errors.record(9, 124, 142);
+        if (!detail::fieldIsAll(rec, HeaderField::filler, ' ')) errors.record(9, HeaderField::filler);
         return true;
     });
 }

@@ -34,9 +34,10 @@ std::string earliestDueDate(std::string_view year) {
 }
 
 // An amount: digits are added to the total, anything else is reported.
-void addAmount(const detail::RecordErrors& errors, std::string_view amount, int first, DecimalTotal& total) {
+void addAmount(const detail::RecordErrors& errors, const LevyRecord& rec, const Field& field, DecimalTotal& total) {
+    const std::string_view amount = rec.field(field);
     if (!isNumeric(amount)) {
-        errors.record(2, first, first + 16);
+        errors.record(2, field);
     } else {
         total.addDigits(amount);
     }
@@ -56,29 +57,29 @@ bool RecordValidators::validateLevy() {
         // Equal CNPJs are allowed: one CNPJ may have several due dates.
         const std::string_view cnpj = rec.cnpj();
         if (!isNumeric(cnpj)) {
-            errors.record(2, 10, 23);
+            errors.record(2, LevyField::cnpj);
         } else {
-            if (!isValidCnpj(cnpj)) errors.record(22, 10, 23);
-            if (state_.type5Seen && state_.previousLevyCnpj > cnpj) errors.record(56, 10, 23);
+            if (!isValidCnpj(cnpj)) errors.record(22, LevyField::cnpj);
+            if (state_.type5Seen && state_.previousLevyCnpj > cnpj) errors.record(56, LevyField::cnpj);
         }
 
         const std::string dueDate = rec.dueDateYmd();
         if (!isNumeric(rec.dueDate())) {
-            errors.record(2, 24, 31);
+            errors.record(2, LevyField::dueDate);
         } else {
             if (state_.type5Seen && state_.previousLevyCnpj == cnpj) {
                 if (dueDate == state_.previousDueDate) {
-                    errors.record(86, 24, 31);
+                    errors.record(86, LevyField::dueDate);
                 } else if (dueDate < state_.previousDueDate) {
-                    errors.record(87, 24, 31);
+                    errors.record(87, LevyField::dueDate);
                 }
             }
             const std::string_view year = state_.declarationYear;
             if (!isValidDate(dueDate)) {
-                errors.record(24, 24, 31);
+                errors.record(24, LevyField::dueDate);
             } else {
-                if (dueDate > std::string(year) + "1231") errors.record(88, 24, 31);
-                if (isNumeric(year) && dueDate < earliestDueDate(year)) errors.record(88, 24, 31);
+                if (dueDate > std::string(year) + "1231") errors.record(88, LevyField::dueDate);
+                if (isNumeric(year) && dueDate < earliestDueDate(year)) errors.record(88, LevyField::dueDate);
             }
         }
 
@@ -87,13 +88,13 @@ bool RecordValidators::validateLevy() {
         state_.type5Seen = true;
         state_.previousDueDate = dueDate;
 
-        addAmount(errors, rec.baseAmount(), 32, state_.baseTotal);
-        addAmount(errors, rec.levyAmount(), 49, state_.levyTotal);
-        if (detail::allOf(rec.baseAmount(), 17, '0') && detail::allOf(rec.levyAmount(), 17, '0')) {
+        addAmount(errors, rec, LevyField::baseAmount, state_.baseTotal);
+        addAmount(errors, rec, LevyField::levyAmount, state_.levyTotal);
+        if (detail::fieldIsAll(rec, LevyField::baseAmount, '0') && detail::fieldIsAll(rec, LevyField::levyAmount, '0')) {
             ++state_.zeroAmountCount;
         }
 
-        if (!detail::allOf(rec.filler(), 77, ' ')) errors.record(9, 66, 142);
+        if (!detail::fieldIsAll(rec, LevyField::filler, ' ')) errors.record(9, LevyField::filler);
         ++state_.count5;
         return true;
     });
@@ -106,12 +107,12 @@ bool RecordValidators::validateTrailer() {
         if (state_.cancel.set) return false;
         const TrailerRecord rec(state_.record);
 
-        if (!detail::allOf(rec.filler(), 137, '9')) errors.record(17, 2, 138);
+        if (!detail::fieldIsAll(rec, TrailerField::filler, '9')) errors.record(17, TrailerField::filler);
 
         if (!isNumeric(rec.year())) {
-            errors.record(2, 139, 142);
+            errors.record(2, TrailerField::year);
         } else if (rec.year() != state_.declarationYear) {
-            errors.record(54, 139, 142);
+            errors.record(54, TrailerField::year);
         }
         return true;
     });

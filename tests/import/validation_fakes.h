@@ -2,6 +2,8 @@
 // fail on demand, and a progress sink that can press "Cancelar" part-way.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <deque>
@@ -14,6 +16,7 @@
 #include "core/faults.h"
 #include "core/memory_error_log.h"
 #include "core/ports.h"
+#include "core/record_layout.h"
 #include "core/record_reader.h"
 
 namespace kova::validation_tests {
@@ -33,12 +36,17 @@ public:
     std::vector<Message> shown;
 };
 
-// A memory error log whose next `failuresLeft` writes fail as a locked database would.
+// A memory error log whose next `failuresLeft` writes fail as a locked database would. It also checks that every
+// row the checks record is about one field of its record (a read failure, type "0", names no record).
 class FaultyErrorLog : public MemoryErrorLog {
 public:
     void recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
                    const std::string& lastColumn, int code, const std::string& cnpj, const std::string& name,
                    const std::optional<std::string>& complement = std::nullopt) override {
+        if (recordType != "0") {
+            EXPECT_EQ(fieldsCovering(recordType, std::stoul(firstColumn), std::stoul(lastColumn)).size(), 1u)
+                << "error " << code << " of type " << recordType << " over " << firstColumn << "-" << lastColumn;
+        }
         ++attempts;
         if (onWrite) onWrite();
         if (failuresLeft > 0) {

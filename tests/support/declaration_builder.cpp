@@ -62,7 +62,7 @@ std::string ddmmyyyy(int day, int month, int year) {
 }
 
 HeaderBuilder::HeaderBuilder(int year) {
-    const std::string ano = zeroPadded(static_cast<std::uint64_t>(year), 4);
+    const std::string ano = zeroPadded(static_cast<std::uint64_t>(year), F::year.length);
     sequence("00000001").recordType("1").cnpj(declarantCnpj()).year(ano);
     periodStart(ddmmyyyy(1, 1, year)).periodEnd(ddmmyyyy(31, 12, year));
     type("0").situation("00").eventDate("00000000").uf("SP");
@@ -109,7 +109,8 @@ std::uint64_t LevyBuilder::levyBase(std::size_t k) { return 1'000'000ULL + 12'34
 std::uint64_t LevyBuilder::levyKova(std::size_t k) { return levyBase(k) * 38 / 10'000; }
 
 TrailerBuilder::TrailerBuilder(int year) {
-    recordType("T").filler(std::string(137, '9')).year(zeroPadded(static_cast<std::uint64_t>(year), 4));
+    recordType("T").filler(std::string(F::filler.length, '9'))
+        .year(zeroPadded(static_cast<std::uint64_t>(year), F::year.length));
 }
 
 DeclarationBuilder::DeclarationBuilder(int year) : year_(year), header_(year) {}

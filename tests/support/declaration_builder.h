@@ -5,13 +5,13 @@
 // of core/record_layout.h) overwrite one field, and `put` / `resize` break the layout on purpose.
 //
 //   using namespace kova::fixtures;
-//   std::string header = HeaderBuilder().SITUACAO("01").DATAEVENTO("31122023").build();
-//   std::string bad = LevyBuilder(7).VENCIMENTO("31042023").build();          // line 7, 31 April
+//   std::string header = HeaderBuilder().situation("01").eventDate("31122023").build();
+//   std::string bad = LevyBuilder(7).dueDate("31042023").build();             // line 7, 31 April
 //   std::string shortOne = ContactBuilder().resize(141).build();              // a structure error
 //
 //   DeclarationBuilder dec(2023);              // header, contacts, no details, trailer
 //   dec.type3(2).type4F(1).type4J(1).type5(30);
-//   dec.replaceRecord(4, EntityBuilder::type3(4, 99).NOME("entidade").build());  // one bad field, line 4
+//   dec.replaceRecord(4, EntityBuilder::type3(4, 99).name("entidade").build());  // one bad field, line 4
 //   std::string file = dec.str();              // every record followed by CR LF
 //   dec.write(out);                            // the same, streamed (large declarations)
 //   std::string file2 = cleanDeclaration(3, 2, 5);
@@ -27,10 +27,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/record_layout.h"
+
 namespace kova::fixtures {
 
 inline constexpr int kDefaultYear = 2023;
-inline constexpr std::size_t kLayoutLength = 142;
 
 // --- Identifiers and field texts ---------------------------------------------------------------------------------
 
@@ -72,11 +73,10 @@ public:
     std::string build() const { return bytes_; }
 
 protected:
-    RecordBuilder() : bytes_(kLayoutLength, ' ') {}
-    Derived& setField(std::size_t first, std::size_t length, std::string_view text) {
-        std::string value(text.substr(0, length));
-        value.resize(length, ' ');
-        return put(first, value);
+    RecordBuilder() : bytes_(kRecordLength, ' ') {}
+    Derived& setField(const Field& field, std::string_view text) {
+        writeField(bytes_, field, text);
+        return self();
     }
     Derived& self() { return static_cast<Derived&>(*this); }
 
@@ -87,57 +87,63 @@ private:
 // Type 1. Defaults: sequence "00000001", declarantCnpj(), Ano = year, period 1 Jan to 31 Dec of the year,
 // Tipo "0", SITUACAO "00", DATAEVENTO "00000000", UF "SP", a valid upper-case NOME, "KOVALDF", blank filler.
 class HeaderBuilder : public RecordBuilder<HeaderBuilder> {
+    using F = HeaderField;
+
 public:
     explicit HeaderBuilder(int year = kDefaultYear);
-    HeaderBuilder& sequence(std::string_view text) { return setField(1, 8, text); }
-    HeaderBuilder& recordType(std::string_view text) { return setField(9, 1, text); }
-    HeaderBuilder& cnpj(std::string_view text) { return setField(10, 14, text); }
-    HeaderBuilder& year(std::string_view text) { return setField(24, 4, text); }
-    HeaderBuilder& periodStart(std::string_view ddmmyyyy) { return setField(28, 8, ddmmyyyy); }
-    HeaderBuilder& periodEnd(std::string_view ddmmyyyy) { return setField(36, 8, ddmmyyyy); }
-    HeaderBuilder& type(std::string_view text) { return setField(44, 1, text); }
-    HeaderBuilder& situation(std::string_view text) { return setField(45, 2, text); }
-    HeaderBuilder& eventDate(std::string_view ddmmyyyy) { return setField(47, 8, ddmmyyyy); }
-    HeaderBuilder& uf(std::string_view text) { return setField(55, 2, text); }
-    HeaderBuilder& name(std::string_view text) { return setField(57, 60, text); }
-    HeaderBuilder& fileTag(std::string_view text) { return setField(117, 7, text); }
-    HeaderBuilder& filler(std::string_view text) { return setField(124, 19, text); }
+    HeaderBuilder& sequence(std::string_view text) { return setField(kSequenceField, text); }
+    HeaderBuilder& recordType(std::string_view text) { return setField(kRecordTypeField, text); }
+    HeaderBuilder& cnpj(std::string_view text) { return setField(F::cnpj, text); }
+    HeaderBuilder& year(std::string_view text) { return setField(F::year, text); }
+    HeaderBuilder& periodStart(std::string_view ddmmyyyy) { return setField(F::periodStart, ddmmyyyy); }
+    HeaderBuilder& periodEnd(std::string_view ddmmyyyy) { return setField(F::periodEnd, ddmmyyyy); }
+    HeaderBuilder& type(std::string_view text) { return setField(F::type, text); }
+    HeaderBuilder& situation(std::string_view text) { return setField(F::situation, text); }
+    HeaderBuilder& eventDate(std::string_view ddmmyyyy) { return setField(F::eventDate, ddmmyyyy); }
+    HeaderBuilder& uf(std::string_view text) { return setField(F::uf, text); }
+    HeaderBuilder& name(std::string_view text) { return setField(F::name, text); }
+    HeaderBuilder& fileTag(std::string_view text) { return setField(F::fileTag, text); }
+    HeaderBuilder& filler(std::string_view text) { return setField(F::filler, text); }
 };
 
 // Type 2. Defaults: sequence "00000002", two different valid CPFs, area codes "0011" and "0021", telephone
 // numbers, extensions "00000" and "01234", blank filler.
 class ContactBuilder : public RecordBuilder<ContactBuilder> {
+    using F = ContactField;
+
 public:
     ContactBuilder();
-    ContactBuilder& sequence(std::string_view text) { return setField(1, 8, text); }
-    ContactBuilder& recordType(std::string_view text) { return setField(9, 1, text); }
-    ContactBuilder& representativeCpf(std::string_view text) { return setField(10, 11, text); }
-    ContactBuilder& representativeAreaCode(std::string_view text) { return setField(21, 4, text); }
-    ContactBuilder& representativePhone(std::string_view text) { return setField(25, 9, text); }
-    ContactBuilder& representativeExtension(std::string_view text) { return setField(34, 5, text); }
-    ContactBuilder& responsibleCpf(std::string_view text) { return setField(39, 11, text); }
-    ContactBuilder& responsibleAreaCode(std::string_view text) { return setField(50, 4, text); }
-    ContactBuilder& responsiblePhone(std::string_view text) { return setField(54, 9, text); }
-    ContactBuilder& responsibleExtension(std::string_view text) { return setField(63, 5, text); }
-    ContactBuilder& filler(std::string_view text) { return setField(68, 75, text); }
+    ContactBuilder& sequence(std::string_view text) { return setField(kSequenceField, text); }
+    ContactBuilder& recordType(std::string_view text) { return setField(kRecordTypeField, text); }
+    ContactBuilder& representativeCpf(std::string_view text) { return setField(F::representativeCpf, text); }
+    ContactBuilder& representativeAreaCode(std::string_view text) { return setField(F::representativeAreaCode, text); }
+    ContactBuilder& representativePhone(std::string_view text) { return setField(F::representativePhone, text); }
+    ContactBuilder& representativeExtension(std::string_view text) { return setField(F::representativeExtension, text); }
+    ContactBuilder& responsibleCpf(std::string_view text) { return setField(F::responsibleCpf, text); }
+    ContactBuilder& responsibleAreaCode(std::string_view text) { return setField(F::responsibleAreaCode, text); }
+    ContactBuilder& responsiblePhone(std::string_view text) { return setField(F::responsiblePhone, text); }
+    ContactBuilder& responsibleExtension(std::string_view text) { return setField(F::responsibleExtension, text); }
+    ContactBuilder& filler(std::string_view text) { return setField(F::filler, text); }
 };
 
 // Types 3 and 4. `line` is the record's line number (its sequence); `n` picks the n-th CNPJ or CPF of the
 // ascending series and numbers the default name ("ENTIDADE BENEFICENTE 1"...), so records built with
 // n = 0, 1, 2... are in valid order.
 class EntityBuilder : public RecordBuilder<EntityBuilder> {
+    using F = EntityField;
+
 public:
     static EntityBuilder type3(std::size_t line, std::size_t n = 0);   // "3", "J", nthCnpj(n)
     static EntityBuilder type4J(std::size_t line, std::size_t n = 0);  // "4", "J", nthCnpj(n)
     static EntityBuilder type4F(std::size_t line, std::size_t n = 0);  // "4", "F", "000" + nthCpf(n)
-    EntityBuilder& sequence(std::size_t line) { return setField(1, 8, zeroPadded(line, 8)); }
-    EntityBuilder& sequence(std::string_view text) { return setField(1, 8, text); }
-    EntityBuilder& recordType(std::string_view text) { return setField(9, 1, text); }
-    EntityBuilder& type(std::string_view text) { return setField(10, 1, text); }
-    EntityBuilder& cnpj(std::string_view text) { return setField(11, 14, text); }
-    EntityBuilder& cpfPrefix(std::string_view text) { return setField(11, 3, text); }
-    EntityBuilder& cpf(std::string_view text) { return setField(14, 11, text); }
-    EntityBuilder& name(std::string_view text) { return setField(25, 118, text); }
+    EntityBuilder& sequence(std::size_t line) { return sequence(zeroPadded(line, kSequenceField.length)); }
+    EntityBuilder& sequence(std::string_view text) { return setField(kSequenceField, text); }
+    EntityBuilder& recordType(std::string_view text) { return setField(kRecordTypeField, text); }
+    EntityBuilder& type(std::string_view text) { return setField(F::type, text); }
+    EntityBuilder& cnpj(std::string_view text) { return setField(F::cnpj, text); }
+    EntityBuilder& cpfPrefix(std::string_view text) { return setField(F::cpfPrefix, text); }
+    EntityBuilder& cpf(std::string_view text) { return setField(F::cpf, text); }
+    EntityBuilder& name(std::string_view text) { return setField(F::name, text); }
 
 private:
     EntityBuilder() = default;
@@ -146,29 +152,33 @@ private:
 // Type 5. `line` is the record's line number; `k` picks the k-th record of a valid series for `year`: CNPJ
 // nthCnpj(k / 12), due date day 10 of month k % 12 + 1, amounts levyBase(k) and levyKova(k), blank filler.
 class LevyBuilder : public RecordBuilder<LevyBuilder> {
+    using F = LevyField;
+
 public:
     explicit LevyBuilder(std::size_t line = 3, std::size_t k = 0, int year = kDefaultYear);
     static std::uint64_t levyBase(std::size_t k);  // non-zero, different for every k
     static std::uint64_t levyKova(std::size_t k);  // non-zero
-    LevyBuilder& sequence(std::size_t line) { return setField(1, 8, zeroPadded(line, 8)); }
-    LevyBuilder& sequence(std::string_view text) { return setField(1, 8, text); }
-    LevyBuilder& recordType(std::string_view text) { return setField(9, 1, text); }
-    LevyBuilder& cnpj(std::string_view text) { return setField(10, 14, text); }
-    LevyBuilder& dueDate(std::string_view ddmmyyyy) { return setField(24, 8, ddmmyyyy); }
-    LevyBuilder& baseAmount(std::uint64_t hundredths) { return setField(32, 17, zeroPadded(hundredths, 17)); }
-    LevyBuilder& baseAmount(std::string_view text) { return setField(32, 17, text); }
-    LevyBuilder& levyAmount(std::uint64_t hundredths) { return setField(49, 17, zeroPadded(hundredths, 17)); }
-    LevyBuilder& levyAmount(std::string_view text) { return setField(49, 17, text); }
-    LevyBuilder& filler(std::string_view text) { return setField(66, 77, text); }
+    LevyBuilder& sequence(std::size_t line) { return sequence(zeroPadded(line, F::sequence.length)); }
+    LevyBuilder& sequence(std::string_view text) { return setField(F::sequence, text); }
+    LevyBuilder& recordType(std::string_view text) { return setField(kRecordTypeField, text); }
+    LevyBuilder& cnpj(std::string_view text) { return setField(F::cnpj, text); }
+    LevyBuilder& dueDate(std::string_view ddmmyyyy) { return setField(F::dueDate, ddmmyyyy); }
+    LevyBuilder& baseAmount(std::uint64_t hundredths) { return baseAmount(zeroPadded(hundredths, F::baseAmount.length)); }
+    LevyBuilder& baseAmount(std::string_view text) { return setField(F::baseAmount, text); }
+    LevyBuilder& levyAmount(std::uint64_t hundredths) { return levyAmount(zeroPadded(hundredths, F::levyAmount.length)); }
+    LevyBuilder& levyAmount(std::string_view text) { return setField(F::levyAmount, text); }
+    LevyBuilder& filler(std::string_view text) { return setField(F::filler, text); }
 };
 
 // The trailer: "T", 137 times "9", the year.
 class TrailerBuilder : public RecordBuilder<TrailerBuilder> {
+    using F = TrailerField;
+
 public:
     explicit TrailerBuilder(int year = kDefaultYear);
-    TrailerBuilder& recordType(std::string_view text) { return setField(1, 1, text); }
-    TrailerBuilder& filler(std::string_view text) { return setField(2, 137, text); }
-    TrailerBuilder& year(std::string_view text) { return setField(139, 4, text); }
+    TrailerBuilder& recordType(std::string_view text) { return setField(F::recordType, text); }
+    TrailerBuilder& filler(std::string_view text) { return setField(F::filler, text); }
+    TrailerBuilder& year(std::string_view text) { return setField(F::year, text); }
 };
 
 // --- Whole declarations ------------------------------------------------------------------------------------------

@@ -26,8 +26,8 @@ fs::path writeSealedDeliveryFile(const fs::path& folder, const fixtures::Declara
         if (record.recordType() == "3") ++state.count3;
         if (record.recordType() == "4") ++state.count4;
         if (record.recordType() == "5") {
-            state.baseTotal.addDigits(record.field(32, 17));
-            state.levyTotal.addDigits(record.field(49, 17));
+            state.baseTotal.addDigits(LevyRecord(line).baseAmount());
+            state.levyTotal.addDigits(LevyRecord(line).levyAmount());
         }
     }
     const DeliveryHeaderFields fields = headerFieldsOf(DeclarantData::fromHeader(records.at(0)), state);
