@@ -1,6 +1,8 @@
 // The column bookkeeping every back end shares, the recorder, and the number and text forms of the documents.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "core/faults.h"
 #include "print/page_recorder.h"
 #include "print/print_format.h"
@@ -77,6 +79,63 @@ TEST(PageModel, AbortDropsTheDocumentAndASinkGetsPagesAsTheyEnd) {
     EXPECT_EQ(r.documentsAborted(), 1);
     EXPECT_EQ(r.documentsEnded(), 0);
     EXPECT_TRUE(r.pages().empty());
+}
+
+// What is printed over a line replaces exactly the columns it covers, whatever their bytes.
+TEST(PageModel, TextPrintedOverALineReplacesItsColumns) {
+    struct Case {
+        const char* first;
+        int column;
+        const char* over;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"ÇÃO", 2, "x", "ÇxO"},       // a two-byte character by a one-byte one
+        {"abc", 2, "É", "aÉc"},        // and the other way round
+        {"AÇÃO", 3, "ÉÊÍÓ", "AÇÉÊÍÓ"},  // over the end
+        {"ab", 5, "Ü", "ab  Ü"},       // past the end: blanks between
+    };
+    for (const Case& c : cases) {
+        PageRecorder r;
+        r.write(c.first);
+        r.carriageReturn();
+        r.at(c.column, c.over);
+        r.endDocument();
+        EXPECT_EQ(r.pages()[0].lines[0].text(), c.line) << c.first << " / " << c.over;
+    }
+    PageRecorder r;
+    r.setBold(true);
+    r.write("ÂB");
+    r.setBold(false);
+    r.carriageReturn();
+    r.write("c");
+    r.endDocument();
+    EXPECT_TRUE(r.pages()[0].lines[0].anyBold());
+    EXPECT_FALSE(r.pages()[0].lines[0].allBold());
+}
+
+// The lines of a page handed to the sink are reused for the next pages: nothing of one page shows on another.
+TEST(PageModel, TextOutputHasEachPageOnceAndAFailedWriteIsAPrinterFault) {
+    std::ostringstream out;
+    TextPageWriter writer(out);
+    writer.setBold(true);
+    writer.line("primeira página, longa");
+    writer.line("segunda linha");
+    writer.newPage();
+    writer.line("x");
+    writer.endDocument();
+    EXPECT_EQ(out.str(), "primeira página, longa\nsegunda linha\n\fx\n");
+
+    std::ostringstream closed;
+    closed.setstate(std::ios::badbit);
+    TextPageWriter failing(closed);
+    failing.line("y");
+    try {
+        failing.endDocument();
+        FAIL() << "no fault";
+    } catch (const Fault& f) {
+        EXPECT_EQ(f.number(), 482);
+    }
 }
 
 TEST(PageModel, InjectedDeviceFaultCarriesThePrinterFaultNumber) {
