@@ -142,7 +142,17 @@ std::string applyMask(std::string_view mask, std::string_view text) {
 }
 
 void appendMasked(std::string& out, std::string_view mask, std::string_view text) {
+    const auto placeholders = static_cast<std::size_t>(std::count(mask.begin(), mask.end(), '@'));
     const bool ascii = isAscii(text);
+    if (ascii && text.size() == placeholders) {
+        // The usual case, a field of the mask's length: its bytes go into the placeholders in order.
+        const std::size_t at = out.size();
+        out.resize(at + mask.size());
+        char* o = out.data() + at;
+        std::size_t i = 0;
+        for (char m : mask) *o++ = m == '@' ? text[i++] : m;
+        return;
+    }
     // Characters as decodeUtf8 splits them (a malformed byte is a character of its own); in ASCII, bytes.
     const auto skipCharacter = [&](std::size_t& i) {
         if (ascii)
@@ -152,7 +162,6 @@ void appendMasked(std::string& out, std::string_view mask, std::string_view text
     };
     std::size_t characters = ascii ? text.size() : 0;
     for (std::size_t i = 0; !ascii && i < text.size(); ++characters) skipCharacter(i);
-    const auto placeholders = static_cast<std::size_t>(std::count(mask.begin(), mask.end(), '@'));
     // The text fills the last placeholders; what does not fit goes in front, what is left over is blank.
     std::size_t blanks = placeholders > characters ? placeholders - characters : 0;
     std::size_t i = 0;

@@ -58,8 +58,11 @@ void pageHeader(Printer& p, const ErrorListing& row, int page, const std::string
     p.endLine();
 }
 
-void detailLine(Printer& p, const ErrorListing& row) {
-    p.at(3, errorDescription(row));
+// `description` is a buffer the caller keeps from row to row.
+void detailLine(Printer& p, const ErrorListing& row, std::string& description) {
+    description.clear();
+    appendErrorDescription(description, row);
+    p.at(3, description);
     p.at(61, row.recordType == "0" ? std::string(" ") : row.recordType);
     p.at(65, zeroPadded(row.recordNumber, 5));
     p.at(75, fourDigits(row.firstColumn));
@@ -70,10 +73,20 @@ void detailLine(Printer& p, const ErrorListing& row) {
 }  // namespace
 
 std::string errorDescription(const ErrorListing& row) {
-    if (row.complement.empty()) return fitted(row.description, 55);
-    const std::string head = leftChars(row.description, 32);
-    const std::string tail = leftChars(row.complement, 23);
-    return fitted(std::string(trimBlanks(head)) + std::string(trimBlanks(tail)), 55);
+    std::string out;
+    appendErrorDescription(out, row);
+    return out;
+}
+
+void appendErrorDescription(std::string& out, const ErrorListing& row) {
+    const std::size_t from = out.size();
+    if (row.complement.empty()) {
+        out += row.description;
+    } else {
+        out += trimBlanks(leadingChars(row.description, 32));
+        out += trimBlanks(leadingChars(row.complement, 23));
+    }
+    fitFrom(out, from, 55);
 }
 
 PrintOutcome printErrorReport(ErrorLog& log, PrintContext& c) {
@@ -96,6 +109,7 @@ PrintOutcome printErrorReport(ErrorLog& log, PrintContext& c) {
     const std::string today = c.clock.now().ddmmyyyySlashes();
     int page = 0;
     int lineCount = 0;
+    std::string description;
     try {
         // The query is read once, as a stream: a page starts when a row arrives and the page before is full.
         log.listErrors([&](const ErrorListing& row) {
@@ -109,7 +123,7 @@ PrintOutcome printErrorReport(ErrorLog& log, PrintContext& c) {
                 pageHeader(p, row, page, today);
                 lineCount = kHeaderLines;
             }
-            detailLine(p, row);
+            detailLine(p, row, description);
             ++lineCount;
             c.progress.pump();
             return true;

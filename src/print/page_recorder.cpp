@@ -32,20 +32,21 @@ std::size_t RecordedLine::byteOffset(std::size_t column) const {
 }
 
 void RecordedLine::put(std::size_t first, std::string_view utf8, std::size_t columns, bool bold) {
-    if (bold_.size() < first) {
+    const char flag = bold ? 1 : 0;
+    if (first >= bold_.size()) {
+        // At or past the end, as a line is mostly printed: blanks up to the column, then the text.
         chars_.append(first - bold_.size(), ' ');
         bold_.append(first - bold_.size(), 0);
-    }
-    // Columns first..end-1 are there already and are overwritten; the rest is added.
-    const std::size_t end = std::min(first + columns, bold_.size());
-    const std::size_t from = byteOffset(first);
-    if (from == chars_.size())
         chars_.append(utf8);
-    else
+        bold_.append(columns, flag);
+    } else {
+        // Over what is there: columns first..end-1 are replaced, the rest is added.
+        const std::size_t end = std::min(first + columns, bold_.size());
+        const std::size_t from = byteOffset(first);
         chars_.replace(from, byteOffset(end) - from, utf8);
-    const char flag = bold ? 1 : 0;
-    bold_.replace(first, end - first, end - first, flag);
-    bold_.append(first + columns - end, flag);
+        bold_.replace(first, end - first, end - first, flag);
+        bold_.append(first + columns - end, flag);
+    }
     if (utf8.size() != columns) singleByte_ = false;
 }
 

@@ -48,7 +48,7 @@ std::string amountFromDigits(std::string_view digits) {
 void appendAmountFromDigits(std::string& out, std::string_view digits) {
     if (digits.empty()) throw Fault(13);
     for (char c : digits)
-        if (c < '0' || c > '9') throw Fault(13);
+        if (static_cast<unsigned char>(c - '0') > 9) throw Fault(13);
     // Whole part without its leading zeros ("0" when nothing is left), grouped by threes, then "," and the cents.
     const std::string_view cents = digits.size() >= 2 ? digits.substr(digits.size() - 2) : digits;
     std::string_view whole = digits.substr(0, digits.size() - cents.size());
@@ -93,17 +93,24 @@ void appendRightAligned(std::string& out, std::string_view utf8, int width) {
     out += utf8;
 }
 
-std::string leftChars(std::string_view utf8, int n) {
-    return std::string(utf8.substr(0, byteOffsetOfChar(utf8, n)));
-}
+std::string leftChars(std::string_view utf8, int n) { return std::string(leadingChars(utf8, n)); }
+
+std::string_view leadingChars(std::string_view utf8, int n) { return utf8.substr(0, byteOffsetOfChar(utf8, n)); }
 
 std::string dropChars(std::string_view utf8, int n) { return std::string(utf8.substr(byteOffsetOfChar(utf8, n))); }
 
 std::string fitted(std::string_view utf8, int width) {
-    std::string out = leftChars(utf8, width);
-    const int have = columnWidth(out);
-    if (have < width) out.append(static_cast<std::size_t>(width - have), ' ');
+    std::string out(utf8);
+    fitFrom(out, 0, width);
     return out;
+}
+
+void fitFrom(std::string& out, std::size_t from, int width) {
+    const std::string_view part = std::string_view(out).substr(from);
+    const std::size_t kept = byteOffsetOfChar(part, width);
+    const int have = columnWidth(part.substr(0, kept));
+    out.resize(from + kept);
+    if (have < width) out.append(static_cast<std::size_t>(width - have), ' ');
 }
 
 int centringOffset(int width, int length) {

@@ -29,8 +29,11 @@ std::string rightAligned(std::string_view utf8, int width);
 void appendRightAligned(std::string& out, std::string_view utf8, int width);
 // Exactly `width` characters: cut or padded with blanks on the right.
 std::string fitted(std::string_view utf8, int width);
+// Makes what `out` holds from byte `from` on exactly `width` characters, as fitted does.
+void fitFrom(std::string& out, std::size_t from, int width);
 // The first n characters (code points).
 std::string leftChars(std::string_view utf8, int n);
+std::string_view leadingChars(std::string_view utf8, int n);
 // Everything after the first n characters.
 std::string dropChars(std::string_view utf8, int n);
 
