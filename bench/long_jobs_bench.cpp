@@ -41,6 +41,7 @@ double secondsSince(Clock::time_point start) {
 
 struct ChildRun {
     double seconds = 0;
+    double cpuSeconds = 0;  // user + system: the steadier figure on a shared machine
     double peakMiB = 0;
     int exitCode = -1;
 };
@@ -65,6 +66,8 @@ ChildRun runChild(const std::vector<std::string>& args, const fs::path& out, con
     if (wait4(pid, &status, 0, &usage) != pid) fail("wait4 falhou");
     ChildRun run;
     run.seconds = secondsSince(start);
+    run.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                     (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     run.peakMiB = usage.ru_maxrss / 1024.0;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return run;
@@ -113,6 +116,7 @@ double median(std::vector<double> values) {
 struct Row {
     std::string job;
     std::vector<double> jobSeconds;
+    std::vector<double> jobCpuSeconds;
     std::vector<double> floorSeconds;  // empty: no floor
     double peakMiB = 0;                // the highest of the runs
     std::string goal;
@@ -133,8 +137,9 @@ void printRow(const Row& row) {
         std::snprintf(one, sizeof one, "%s%.3f", runs.empty() ? "" : " ", s);
         runs += one;
     }
-    std::printf("%-22s %9.3f %9s %7s %9.1f  %-10s %s%s%s\n", row.job.c_str(), job, floorText, ratioText,
-                row.peakMiB, row.goal.c_str(), runs.c_str(), row.note.empty() ? "" : "  ", row.note.c_str());
+    std::printf("%-22s %9.3f %9s %7s %9.3f %9.1f  %-8s %s%s%s\n", row.job.c_str(), job, floorText, ratioText,
+                median(row.jobCpuSeconds), row.peakMiB, row.goal.c_str(), runs.c_str(), row.note.empty() ? "" : "  ",
+                row.note.c_str());
     std::fflush(stdout);
 }
 
@@ -216,8 +221,8 @@ int main(int argc, char** argv) {
 
     std::printf("%lu registros: declaração %.1f MB, arquivo de entrega %.1f MB; medianas de %d execuções\n",
                 o.records, fs::file_size(clean) / 1e6, fs::file_size(dec) / 1e6, o.repetitions);
-    std::printf("%-22s %9s %9s %7s %9s  %-10s %s\n", "job", "job s", "floor s", "ratio", "peak MiB", "goal",
-                "runs (s)");
+    std::printf("%-22s %9s %9s %7s %9s %9s  %-8s %s\n", "job", "job s", "floor s", "ratio", "job cpu s", "peak MiB",
+                "goal", "runs (s)");
 
     // Each repetition measures the floor right before the job, so both see the same machine.
     const auto measure = [&](const char* job, const char* goal, const std::function<double()>& floor,
@@ -229,6 +234,7 @@ int main(int argc, char** argv) {
             if (floor) row.floorSeconds.push_back(floor());
             const ChildRun run = runExpecting(args, expectedExit, out, log);
             row.jobSeconds.push_back(run.seconds);
+            row.jobCpuSeconds.push_back(run.cpuSeconds);
             row.peakMiB = std::max(row.peakMiB, run.peakMiB);
         }
         return row;
