@@ -62,7 +62,8 @@ std::string pageEstimateQuestion(std::int64_t total) {
            "\nConfirma impressão ?";
 }
 
-DeclarationReport::DeclarationReport(PrintContext& context, CancelFlag& cancel) : c_(context), cancel_(cancel) {}
+DeclarationReport::DeclarationReport(PrintContext& context, CancelFlag& cancel)
+    : c_(context), cancel_(cancel), recordLine_(context.printer, kReportColumns) {}
 
 bool DeclarationReport::guarded(const std::function<void()>& step) {
     static const RetryText retry = [] {
@@ -269,11 +270,14 @@ bool DeclarationReport::printRecord(const Section& s) {
             lineCounter_ = 0;
         }
         if (s.type == '5') {
-            p.write(utf8Field(r, 1, 8));
-            p.at(10, maskedField(kCnpjMask, r, 10, 14));
-            p.at(35, maskedField("@@/@@/@@@@", r, 24, 8));
-            p.at(50, baseAmount_);
-            p.at(74, levyAmount_);
+            // The five fields of the fullest line, composed and handed to the printer as one text.
+            LineComposer& line = recordLine_;
+            line.at(1, utf8Field(r, 1, 8));
+            line.at(10, maskedField(kCnpjMask, r, 10, 14));
+            line.at(35, maskedField("@@/@@/@@@@", r, 24, 8));
+            line.at(50, baseAmount_);
+            line.at(74, levyAmount_);
+            line.endLine();
         } else {
             const EntityRecord e(line_);
             // An individual's CPF is the identifier's last 11 characters.
@@ -283,8 +287,8 @@ bool DeclarationReport::printRecord(const Section& s) {
                 p.write(maskedField(kCnpjMask, r, 11, 14));
             // The name's trailing blanks carry nothing; the back end keeps what is left on the paper.
             p.at(25, trimRightBlanks(utf8Field(r, 25, 118)));
+            p.endLine();
         }
-        p.endLine();
         ++lineCounter_;
     });
 }

@@ -12,6 +12,7 @@
 #include "core/record_layout.h"
 #include "core/record_reader.h"
 #include "delivery/integrity_check.h"
+#include "print/line_composer.h"
 #include "print/print_context.h"
 #include "print/receipt_print.h"
 
@@ -83,6 +84,7 @@ private:
     std::string_view line_;  // the reader's current line, valid until the next read
     // The fields of a record line are composed in these, reused from record to record.
     std::string utf8_, field_, amount_, baseAmount_, levyAmount_;
+    LineComposer recordLine_;
     bool atEnd_ = false;
     std::int64_t page_ = 0;
     std::int64_t total_ = 0;

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "core/faults.h"
+#include "print/line_composer.h"
 #include "print/page_recorder.h"
 #include "print/print_format.h"
 #include "print/printer_check.h"
@@ -135,6 +136,31 @@ TEST(PageModel, TextOutputHasEachPageOnceAndAFailedWriteIsAPrinterFault) {
         FAIL() << "no fault";
     } catch (const Fault& f) {
         EXPECT_EQ(f.number(), 482);
+    }
+}
+
+// A composed line prints what the same fields printed one by one print, line breaks included.
+TEST(PageModel, AComposedLinePrintsAsItsFieldsOneByOne) {
+    using Fields = std::vector<std::pair<int, std::string>>;
+    const Fields cases[] = {
+        {{1, "abc"}, {10, "dé"}, {12, "f"}},
+        {{1, "abcdef"}, {4, "X"}},         // starts inside the line: the next line
+        {{5, "ab"}, {8, "longo demais"}},  // ends past the last column: printed on its own
+        {{3, ""}, {2, "x"}},
+    };
+    for (const Fields& fields : cases) {
+        PageRecorder oneByOne, composed;
+        oneByOne.setPageGrid(PageGrid{10, 66, 0.0});
+        LineComposer line(composed, 10);
+        for (const auto& [column, text] : fields) {
+            oneByOne.at(column, text);
+            line.at(column, text);
+        }
+        oneByOne.endLine();
+        line.endLine();
+        oneByOne.endDocument();
+        composed.endDocument();
+        EXPECT_EQ(plainText(composed.pages()), plainText(oneByOne.pages())) << fields[0].second;
     }
 }
 
