@@ -11,6 +11,7 @@ int columnWidth(std::string_view utf8) {
     for (; i + 8 <= utf8.size(); i += 8) {
         std::uint64_t word;
         std::memcpy(&word, utf8.data() + i, 8);
+        if ((word & 0x8080808080808080ull) == 0) continue;  // ASCII
         const std::uint64_t flags = ((word & ~(word << 1)) >> 7) & 0x0101010101010101ull;  // 1 per continuation
         continuations += static_cast<std::size_t>((flags * 0x0101010101010101ull) >> 56);
     }
