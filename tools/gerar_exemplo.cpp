@@ -4,6 +4,7 @@
 //   kova-gerar-exemplo correta   SAIDA        a clean declaration with every record type
 //   kova-gerar-exemplo com-erros SAIDA        the same declaration with errors of many kinds
 //   kova-gerar-exemplo grande N SAIDA         a clean declaration of N records (benchmarks; streamed)
+//   kova-gerar-exemplo grande-com-erros N SAIDA   the same with a field error in every fifth record
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -21,7 +22,9 @@ const char* kUsage =
     "Uso: kova-gerar-exemplo correta SAIDA\n"
     "     kova-gerar-exemplo com-erros SAIDA\n"
     "     kova-gerar-exemplo grande N SAIDA\n"
-    "Escreve uma declaração de exemplo do ano 2025 (registros de 142 caracteres e CR LF).\n";
+    "     kova-gerar-exemplo grande-com-erros N SAIDA\n"
+    "Escreve uma declaração de exemplo do ano 2025 (registros de 142 caracteres e CR LF).\n"
+    "grande-com-erros: um erro de campo a cada cinco registros.\n";
 
 // Header, contacts, 3 entities, 2 + 2 beneficiaries, 24 type-5 records, trailer: lines 1 to 34.
 DeclarationBuilder sampleDeclaration() {
@@ -58,13 +61,36 @@ DeclarationBuilder bigDeclaration(std::size_t records) {
     return dec;
 }
 
-int write(const DeclarationBuilder& dec, const std::string& path) {
+// One field error that leaves the structure sound and does not stop the detail pass: a base amount with
+// letters in a type-5 record (positions 32-48), a blank name in an entity or beneficiary (positions 25-142).
+void spoil(std::string& record) {
+    if (record[8] == '5')
+        record.replace(31, 17, "0000000000000ABCD");
+    else
+        record.replace(24, 118, 118, ' ');
+}
+
+// Streamed record by record: a declaration of millions of records is never held in memory.
+void writeWithErrors(const DeclarationBuilder& dec, std::ostream& out) {
+    const std::size_t count = dec.recordCount();
+    for (std::size_t line = 1; line <= count; ++line) {
+        std::string record = dec.recordAt(line);
+        const bool detail = line > 2 && line < count;
+        if (detail && line % 5 == 0) spoil(record);
+        out << record << "\r\n";
+    }
+}
+
+int write(const DeclarationBuilder& dec, const std::string& path, bool withErrors = false) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
         std::cerr << "Não foi possível criar " << path << "\n";
         return 3;
     }
-    dec.write(out);
+    if (withErrors)
+        writeWithErrors(dec, out);
+    else
+        dec.write(out);
     out.flush();
     if (!out) {
         std::cerr << "Erro na gravação de " << path << "\n";
@@ -79,10 +105,10 @@ int main(int argc, char** argv) {
     const std::string kind = argc > 1 ? argv[1] : "";
     if (kind == "correta" && argc == 3) return write(sampleDeclaration(), argv[2]);
     if (kind == "com-erros" && argc == 3) return write(declarationWithErrors(), argv[2]);
-    if (kind == "grande" && argc == 4) {
+    if ((kind == "grande" || kind == "grande-com-erros") && argc == 4) {
         char* end = nullptr;
         const unsigned long long n = std::strtoull(argv[2], &end, 10);
-        if (end != nullptr && *end == '\0' && n >= 4) return write(bigDeclaration(n), argv[3]);
+        if (end != nullptr && *end == '\0' && n >= 4) return write(bigDeclaration(n), argv[3], kind != "grande");
     }
     std::cerr << kUsage;
     return kind == "--help" ? 0 : 2;

@@ -117,27 +117,33 @@ RecordReader::RecordReader(std::unique_ptr<ByteSource> source) : source_(std::mo
 RecordReader::RecordReader(const std::filesystem::path& path) : RecordReader(openFileSource(path)) {}
 
 bool RecordReader::fill() {
-    bufferStart_ += buffer_.size();
-    buffer_.clear();
+    bufferStart_ += filled_;
+    filled_ = 0;
     pos_ = 0;
     if (resync_) {
         source_->seek(bufferStart_);
         resync_ = false;
     }
-    buffer_.resize(kBufferSize);
-    const std::size_t got = source_->read(buffer_.data(), kBufferSize);
-    buffer_.resize(std::min(got, kBufferSize));
-    eof_ = buffer_.empty();
+    if (!block_) block_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    filled_ = std::min(source_->read(block_.get(), kBufferSize), kBufferSize);
+    eof_ = filled_ == 0;
     return !eof_;
 }
 
 bool RecordReader::next(std::string& record) {
+    std::string_view view;
+    const bool got = next(view);
+    record.assign(view);
+    return got;
+}
+
+bool RecordReader::next(std::string_view& record) {
     const std::uint64_t recordStart = bufferStart_ + pos_;
     try {
         return readRecord(record);
     } catch (...) {
         // Go back to the start of the record so that a retry reads it whole, not just its tail.
-        buffer_.clear();
+        filled_ = 0;
         pos_ = 0;
         bufferStart_ = recordStart;
         eof_ = false;
@@ -146,50 +152,62 @@ bool RecordReader::next(std::string& record) {
     }
 }
 
-bool RecordReader::readRecord(std::string& record) {
-    record.clear();
+bool RecordReader::readRecord(std::string_view& record) {
+    // A record inside the block is handed out as a view of it; one that runs past the block is gathered in spill_.
+    spill_.clear();
     bool any = false;  // whether this record has at least one byte (or its CR LF)
     for (;;) {
-        if (pos_ >= buffer_.size()) {
+        if (pos_ >= filled_) {
             if (eof_ || !fill()) {
                 endedWithCrLf_ = false;
+                record = spill_;
                 return any;
             }
         }
+        const bool spilled = any;
         any = true;
-        const char* base = buffer_.data();
-        const std::size_t available = buffer_.size() - pos_;
-        const void* found = std::memchr(base + pos_, '\r', available);
+        const char* base = block_.get();
+        const std::size_t start = pos_;
+        std::size_t from = start;
+        const char* found = nullptr;
+        // A lone CR is an ordinary byte of the record: look on for a CR with its LF.
+        while ((found = static_cast<const char*>(std::memchr(base + from, '\r', filled_ - from))) != nullptr) {
+            const std::size_t cr = static_cast<std::size_t>(found - base);
+            if (cr + 1 >= filled_ || base[cr + 1] == '\n') break;
+            from = cr + 1;
+        }
         if (found == nullptr) {
-            appendCapped(record, base + pos_, available);
-            pos_ = buffer_.size();
+            appendCapped(spill_, base + start, filled_ - start);
+            pos_ = filled_;
             continue;
         }
-        const std::size_t cr = static_cast<std::size_t>(static_cast<const char*>(found) - base);
-        appendCapped(record, base + pos_, cr - pos_);
-        if (cr + 1 < buffer_.size()) {
-            if (buffer_[cr + 1] == '\n') {
-                pos_ = cr + 2;
-                endedWithCrLf_ = true;
+        const std::size_t cr = static_cast<std::size_t>(found - base);
+        if (cr + 1 < filled_) {
+            pos_ = cr + 2;
+            endedWithCrLf_ = true;
+            if (!spilled) {
+                record = std::string_view(base + start, cr - start);
                 return true;
             }
-            appendCapped(record, "\r", 1);  // a lone CR belongs to the record
-            pos_ = cr + 1;
-            continue;
-        }
-        // The CR is the last byte of the block: its LF, if any, starts the next one.
-        pos_ = buffer_.size();
-        if (!eof_ && fill() && buffer_[0] == '\n') {
-            pos_ = 1;
-            endedWithCrLf_ = true;
+            appendCapped(spill_, base + start, cr - start);
+            record = spill_;
             return true;
         }
-        appendCapped(record, "\r", 1);
+        // The CR is the last byte of the block: its LF, if any, starts the next one.
+        appendCapped(spill_, base + start, cr - start);
+        pos_ = filled_;
+        if (!eof_ && fill() && block_[0] == '\n') {
+            pos_ = 1;
+            endedWithCrLf_ = true;
+            record = spill_;
+            return true;
+        }
+        appendCapped(spill_, "\r", 1);
     }
 }
 
 void RecordReader::rewind() {
-    buffer_.clear();
+    filled_ = 0;
     pos_ = 0;
     bufferStart_ = 0;
     eof_ = false;
@@ -205,8 +223,8 @@ std::uint64_t RecordReader::size() {
 int RecordReader::byteAt(std::uint64_t position) {
     if (position == 0) return -1;
     const std::uint64_t offset = position - 1;
-    if (offset >= bufferStart_ && offset - bufferStart_ < buffer_.size())
-        return static_cast<unsigned char>(buffer_[offset - bufferStart_]);
+    if (offset >= bufferStart_ && offset - bufferStart_ < filled_)
+        return static_cast<unsigned char>(block_[offset - bufferStart_]);
     if (offset >= size()) return -1;
     resync_ = true;  // the next block is read from where it belongs, whatever happens here
     source_->seek(offset);

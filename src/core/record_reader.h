@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace kova {
 
@@ -33,6 +34,8 @@ public:
 
     // Next record into `record`; false at the end of the file. Throws Fault on a read failure.
     bool next(std::string& record);
+    // The same without copying: `record` views the reader's buffer and stays valid until the next call.
+    bool next(std::string_view& record);
     // Whether the record just read was ended by CR LF (false only for a last record without it).
     bool lastEndedWithCrLf() const { return endedWithCrLf_; }
     void rewind();
@@ -43,11 +46,13 @@ public:
 
 private:
     bool fill();
-    bool readRecord(std::string& record);
+    bool readRecord(std::string_view& record);
     std::unique_ptr<ByteSource> source_;
-    std::string buffer_;
+    std::unique_ptr<char[]> block_;  // read into without being cleared first
+    std::size_t filled_ = 0;
+    std::string spill_;  // a record that runs across two blocks
     std::size_t pos_ = 0;
-    std::uint64_t bufferStart_ = 0;  // file offset of buffer_[0]
+    std::uint64_t bufferStart_ = 0;  // file offset of block_[0]
     bool eof_ = false;
     bool endedWithCrLf_ = true;
     bool resync_ = false;  // the source must be sought to the end of the block before the next read

@@ -1,6 +1,8 @@
 #include "core/text.h"
 
-#include <vector>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace kova {
 
@@ -80,29 +82,45 @@ char toCp1252(char32_t cp) {
     return '?';
 }
 
-// Splits a text into characters: a UTF-8 lead byte with its continuation bytes is one character; a stray byte
-// (for example a single-byte accented letter) is one character of its own.
-std::vector<std::string_view> characters(std::string_view text) {
-    std::vector<std::string_view> out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        std::size_t start = i;
-        decodeUtf8(text, i);
-        out.push_back(text.substr(start, i - start));
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        appendUtf8(out, (b >= 0x80 && b <= 0x9F) ? kHighControls[b - 0x80] : char32_t{b});
-    }
+    appendCp1252AsUtf8(out, bytes);
     return out;
+}
+
+bool isAscii(std::string_view bytes) {
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (word & 0x8080808080808080ull) return false;
+    }
+    for (; i < bytes.size(); ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
+    return true;
+}
+
+std::string_view cp1252AsUtf8(std::string_view bytes, std::string& buffer) {
+    if (isAscii(bytes)) return bytes;
+    buffer.clear();
+    appendCp1252AsUtf8(buffer, bytes);
+    return buffer;
+}
+
+void appendCp1252AsUtf8(std::string& out, std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        // Runs of ASCII are the same bytes in both.
+        std::size_t ascii = i;
+        while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+        out.append(bytes.substr(i, ascii - i));
+        if (ascii == bytes.size()) break;
+        const auto b = static_cast<unsigned char>(bytes[ascii]);
+        appendUtf8(out, b <= 0x9F ? kHighControls[b - 0x80] : char32_t{b});
+        i = ascii + 1;
+    }
 }
 
 std::string utf8ToCp1252(std::string_view utf8) {
@@ -117,25 +135,53 @@ std::string utf8ToCp1252(std::string_view utf8) {
 }
 
 std::string applyMask(std::string_view mask, std::string_view text) {
-    const std::vector<std::string_view> chars = characters(text);
-    std::size_t remaining = chars.size();
-    // Built right to left as pieces, then joined in order.
-    std::vector<std::string_view> pieces;
-    pieces.reserve(mask.size() + chars.size());
-    for (std::size_t m = mask.size(); m-- > 0;) {
-        if (mask[m] != '@') {
-            pieces.push_back(mask.substr(m, 1));
-        } else if (remaining > 0) {
-            pieces.push_back(chars[--remaining]);
-        } else {
-            pieces.push_back(" ");
-        }
-    }
     std::string out;
     out.reserve(mask.size() + text.size());
-    for (std::size_t k = 0; k < remaining; ++k) out += chars[k];
-    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) out += *it;
+    appendMasked(out, mask, text);
     return out;
+}
+
+void appendMasked(std::string& out, std::string_view mask, std::string_view text) {
+    const auto placeholders = static_cast<std::size_t>(std::count(mask.begin(), mask.end(), '@'));
+    const bool ascii = isAscii(text);
+    if (ascii && text.size() == placeholders) {
+        // The usual case, a field of the mask's length: its bytes go into the placeholders in order.
+        const std::size_t at = out.size();
+        out.resize(at + mask.size());
+        char* o = out.data() + at;
+        std::size_t i = 0;
+        for (char m : mask) *o++ = m == '@' ? text[i++] : m;
+        return;
+    }
+    // Characters as decodeUtf8 splits them (a malformed byte is a character of its own); in ASCII, bytes.
+    const auto skipCharacter = [&](std::size_t& i) {
+        if (ascii)
+            ++i;
+        else
+            decodeUtf8(text, i);
+    };
+    std::size_t characters = ascii ? text.size() : 0;
+    for (std::size_t i = 0; !ascii && i < text.size(); ++characters) skipCharacter(i);
+    // The text fills the last placeholders; what does not fit goes in front, what is left over is blank.
+    std::size_t blanks = placeholders > characters ? placeholders - characters : 0;
+    std::size_t i = 0;
+    for (std::size_t k = placeholders; k < characters; ++k) skipCharacter(i);
+    std::size_t at = out.size();
+    out.resize(at + text.size() + (mask.size() - placeholders) + blanks);
+    char* o = out.data() + at;
+    for (std::size_t k = 0; k < i; ++k) *o++ = text[k];
+    for (char m : mask) {
+        if (m != '@') {
+            *o++ = m;
+        } else if (blanks > 0) {
+            *o++ = ' ';
+            --blanks;
+        } else {
+            std::size_t from = i;
+            skipCharacter(i);
+            while (from < i) *o++ = text[from++];
+        }
+    }
 }
 
 std::string formatThousands(std::int64_t value) {

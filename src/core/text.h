@@ -12,6 +12,11 @@ namespace kova {
 // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the control code points of the same value, so the
 // conversion can always be reversed.
 std::string cp1252ToUtf8(std::string_view bytes);
+// The same, appended to `out` (loops that reuse one buffer allocate nothing once it has grown).
+void appendCp1252AsUtf8(std::string& out, std::string_view bytes);
+// The bytes as UTF-8: themselves when they are all ASCII (the same in both), else converted into `buffer`.
+std::string_view cp1252AsUtf8(std::string_view bytes, std::string& buffer);
+bool isAscii(std::string_view bytes);
 
 // UTF-8 → Windows-1252. A code point with no single-byte form, or a malformed sequence, becomes '?'.
 std::string utf8ToCp1252(std::string_view utf8);
@@ -20,6 +25,8 @@ std::string utf8ToCp1252(std::string_view utf8);
 // text is shorter than the number of '@', the leftmost placeholders become blanks; when it is longer, the extra
 // leading characters are kept in front. Any other mask character is copied as it stands.
 std::string applyMask(std::string_view mask, std::string_view text);
+// The same, appended to `out`.
+void appendMasked(std::string& out, std::string_view mask, std::string_view text);
 
 inline constexpr std::string_view kCnpjMask = "@@.@@@.@@@/@@@@-@@";
 inline constexpr std::string_view kCpfMask = "@@@.@@@.@@@-@@";

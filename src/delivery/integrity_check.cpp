@@ -1,5 +1,6 @@
 #include "delivery/integrity_check.h"
 
+#include <optional>
 #include <system_error>
 
 #include "core/faults.h"
@@ -19,53 +20,89 @@ bool startsWith(std::string_view line, std::string_view prefix) {
     return line.substr(0, prefix.size()) == prefix;
 }
 
-// Whether the line's last 10 characters are the seal text of the rest, continued from `seed` (the header is
-// sealed over its key followed by the text). Compared as numbers: ten digits of the same value are the same text.
-bool sealMatches(std::string_view line, std::uint32_t seed) {
-    std::string_view text, seal;
+// The seal a line carries in its last 10 characters, as a number, and the text it seals; false when those 10
+// are not all digits. A line shorter than a seal is a fault, as reading past its end always was.
+bool storedSeal(std::string_view line, std::string_view& text, std::uint64_t& value) {
+    std::string_view seal;
     if (!splitSeal(line, text, seal)) throw Fault(kIllegalCall);
-    std::uint64_t stored = 0;
+    value = 0;
     for (char c : seal) {
         if (c < '0' || c > '9') return false;
-        stored = stored * 10 + static_cast<unsigned>(c - '0');
+        value = value * 10 + static_cast<unsigned>(c - '0');
     }
-    return stored == crc32(text, seed);
+    return true;
 }
 
 bool isReceiptRecord(std::string_view line) {
-    return startsWith(line, "R1") || startsWith(line, "R9");
+    return line.size() >= 2 && line[0] == 'R' && (line[1] == '1' || line[1] == '9');
 }
 
 bool carriesRecordType(std::string_view line) {
+    // Declaration records start with their sequence number; every tag below starts with a letter.
+    if (!line.empty() && line[0] >= '0' && line[0] <= '9') return true;
     if (startsWith(line, kDeliveryHeaderTag)) return false;
     for (std::string_view tag : {"HC", "RC", "TC", "R1", "R9"})
         if (startsWith(line, tag)) return false;
     return true;
 }
 
-// One pass over the file; true when intact. Throws Fault on a read failure or a line without room for a seal.
+void countRecordType(std::string_view line, DeclarationCheck& check) {
+    const std::string_view type = carriesRecordType(line) ? RecordView(line).recordType() : std::string_view{};
+    if (type.empty()) return;
+    switch (type.front()) {
+        case '3':
+            ++check.count3;
+            break;
+        case '4':
+            ++check.count4;
+            break;
+        case '5':
+            ++check.count5;
+            break;
+        default:
+            break;
+    }
+}
+
+// Whether the line ends with the seal of the rest; lineCrc gets crc32(line, 0). Lines of the common length take
+// one CRC pass; a line of another length (the receipt's R1) is checked on its own.
+bool lineSealMatches(std::string_view line, const std::optional<SealedLineCrc>& common, std::uint32_t& lineCrc) {
+    if (common && line.size() == common->length()) return common->sealMatches(line, lineCrc);
+    std::string_view text;
+    std::uint64_t stored = 0;
+    if (!storedSeal(line, text, stored)) return false;
+    lineCrc = crc32(line);
+    return stored == crc32(text);
+}
+
+// One pass over the file; true when intact. Each detail line goes through the CRC once: its own seal and the
+// running detail seal both come from crc32(line, 0). Throws Fault on a read failure or a line without room for
+// a seal.
 bool checkPass(RecordReader& reader, DeclarationCheck& check) {
     check.detailSeal = 0;
     check.detailSealText.clear();
-    std::string line;
+    std::string_view line, text;
+    std::uint64_t stored = 0;
     if (!reader.next(line)) return false;  // empty file
 
-    const std::string key = headerSealKey(check.deliveryFileName);
-    if (!sealMatches(line, crc32(key))) return false;
+    // The header's text is sealed after the key made of the file's name.
+    if (!storedSeal(line, text, stored) || stored != crc32(text, crc32(headerSealKey(check.deliveryFileName))))
+        return false;
     const std::string storedDetailSeal(DeliveryHeaderView(line).detailSeal());
 
     check.count3 = check.count4 = check.count5 = 0;
+    std::optional<SealedLineCrc> common;  // set up for the length of the first record after the header
     bool anyDetail = false;
     while (reader.next(line)) {
-        if (!sealMatches(line, 0)) return false;
+        if (!common && line.size() >= kSealLength) common.emplace(line.size());
+        std::uint32_t lineCrc = 0;
+        if (!lineSealMatches(line, common, lineCrc)) return false;
         if (!isReceiptRecord(line)) {
-            check.detailSeal = crc32(line, check.detailSeal);
+            check.detailSeal = line.size() == common->length() ? common->continued(lineCrc, check.detailSeal)
+                                                               : crc32(line, check.detailSeal);
             anyDetail = true;
         }
-        const std::string_view type = carriesRecordType(line) ? RecordView(line).recordType() : std::string_view{};
-        if (type == "3") ++check.count3;
-        if (type == "4") ++check.count4;
-        if (type == "5") ++check.count5;
+        countRecordType(line, check);
     }
     if (anyDetail) check.detailSealText = sealText(check.detailSeal);
     if (storedDetailSeal != check.detailSealText) return false;

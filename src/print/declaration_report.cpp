@@ -62,18 +62,42 @@ std::string pageEstimateQuestion(std::int64_t total) {
            "\nConfirma impressão ?";
 }
 
-DeclarationReport::DeclarationReport(PrintContext& context, CancelFlag& cancel) : c_(context), cancel_(cancel) {}
+DeclarationReport::DeclarationReport(PrintContext& context, CancelFlag& cancel)
+    : c_(context), cancel_(cancel), recordLine_(context.printer, kReportColumns) {}
 
 bool DeclarationReport::guarded(const std::function<void()>& step) {
-    RetryText retry;
-    retry.title = "Imprimir Declaração";
-    retry.sentence = "Erro na impressão do relatório.";
+    static const RetryText retry = [] {
+        RetryText text;
+        text.title = "Imprimir Declaração";
+        text.sentence = "Erro na impressão do relatório.";
+        return text;
+    }();
     return withRetry(c_.prompts, retry, step);
 }
 
 // The next line of the delivery file into line_; false when the person gave up after a read fault.
 bool DeclarationReport::readNext() {
-    return guarded([&] { atEnd_ = !reader_->next(line_); });
+    return guarded([this] { atEnd_ = !reader_->next(line_); });
+}
+
+std::string_view DeclarationReport::utf8Field(const RecordView& record, std::size_t first, std::size_t length) {
+    return cp1252AsUtf8(record.field(first, length), utf8_);
+}
+
+std::string_view DeclarationReport::maskedField(std::string_view mask, const RecordView& record, std::size_t first,
+                                                std::size_t length) {
+    field_.clear();
+    appendMasked(field_, mask, utf8Field(record, first, length));
+    return field_;
+}
+
+// The amount right-aligned in 22 columns, into `out`.
+std::string_view DeclarationReport::amountField(std::string& out, std::string_view digits) {
+    amount_.clear();
+    appendAmountFromDigits(amount_, digits);
+    out.clear();
+    appendRightAligned(out, amount_, 22);
+    return out;
 }
 
 void DeclarationReport::rule() { c_.printer.line(kRule); }
@@ -128,7 +152,7 @@ bool DeclarationReport::printIdentification() {
         // No contact record after the header: reading past the end is the run-time fault it always was.
         if (!guarded([] { throw Fault(62); })) return false;
     }
-    contacts = line_;
+    contacts.assign(line_);
     return guarded([&] {
         Printer& p = c_.printer;
         const HeaderRecord h(header);
@@ -229,18 +253,16 @@ void DeclarationReport::printLeviesHeading(const std::string& cnpj, std::int64_t
 }
 
 bool DeclarationReport::printRecord(const Section& s) {
-    const std::string record = line_;
-    return guarded([&] {
+    return guarded([this, &s] {
         Printer& p = c_.printer;
         // A retry prints the record's line again over what the failed attempt left of it.
         if (p.documentOpen() && p.currentColumn() > 1) p.carriageReturn();
-        const RecordView r(record);
+        const RecordView r(line_);
         // Every conversion before anything is drawn, so a bad amount fails without half a line.
-        std::string first, second, amountBase, amountKova;
         if (s.type == '5') {
-            const LevyRecord l(record);
-            amountBase = rightAligned(amountFromDigits(l.baseAmount()), 22);
-            amountKova = rightAligned(amountFromDigits(l.levyAmount()), 22);
+            const LevyRecord l(line_);
+            amountField(baseAmount_, l.baseAmount());
+            amountField(levyAmount_, l.levyAmount());
         }
         if (lineCounter_ > kLastRecordIndex) {
             rule();
@@ -248,21 +270,25 @@ bool DeclarationReport::printRecord(const Section& s) {
             lineCounter_ = 0;
         }
         if (s.type == '5') {
-            p.write(text(r, 1, 8));
-            p.at(10, applyMask(kCnpjMask, text(r, 10, 14)));
-            p.at(35, applyMask("@@/@@/@@@@", text(r, 24, 8)));
-            p.at(50, amountBase);
-            p.at(74, amountKova);
+            // The five fields of the fullest line, composed and handed to the printer as one text.
+            LineComposer& line = recordLine_;
+            line.at(1, utf8Field(r, 1, 8));
+            line.at(10, maskedField(kCnpjMask, r, 10, 14));
+            line.at(35, maskedField("@@/@@/@@@@", r, 24, 8));
+            line.at(50, baseAmount_);
+            line.at(74, levyAmount_);
+            line.endLine();
         } else {
-            const EntityRecord e(record);
+            const EntityRecord e(line_);
+            // An individual's CPF is the identifier's last 11 characters.
             if (s.type == '4' && e.type() == "F")
-                p.write(applyMask(kCpfMask, dropChars(text(r, 11, 14), 3)));
+                p.write(maskedField(kCpfMask, r, 14, 11));
             else
-                p.write(applyMask(kCnpjMask, text(r, 11, 14)));
+                p.write(maskedField(kCnpjMask, r, 11, 14));
             // The name's trailing blanks carry nothing; the back end keeps what is left on the paper.
-            p.at(25, std::string(trimRightBlanks(text(r, 25, 118))));
+            p.at(25, trimRightBlanks(utf8Field(r, 25, 118)));
+            p.endLine();
         }
-        p.endLine();
         ++lineCounter_;
     });
 }

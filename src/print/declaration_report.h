@@ -9,8 +9,10 @@
 #include <string>
 
 #include "core/ports.h"
+#include "core/record_layout.h"
 #include "core/record_reader.h"
 #include "delivery/integrity_check.h"
+#include "print/line_composer.h"
 #include "print/print_context.h"
 #include "print/receipt_print.h"
 
@@ -71,11 +73,18 @@ private:
     void centredLine(std::string_view text);
     void telephoneLine(std::string_view area, std::string_view number, std::string_view extension);
     bool guarded(const std::function<void()>& step);
+    std::string_view utf8Field(const RecordView& record, std::size_t first, std::size_t length);
+    std::string_view maskedField(std::string_view mask, const RecordView& record, std::size_t first,
+                                 std::size_t length);
+    std::string_view amountField(std::string& out, std::string_view digits);
 
     PrintContext& c_;
     CancelFlag& cancel_;
     std::unique_ptr<RecordReader> reader_;
-    std::string line_;
+    std::string_view line_;  // the reader's current line, valid until the next read
+    // The fields of a record line are composed in these, reused from record to record.
+    std::string utf8_, field_, amount_, baseAmount_, levyAmount_;
+    LineComposer recordLine_;
     bool atEnd_ = false;
     std::int64_t page_ = 0;
     std::int64_t total_ = 0;

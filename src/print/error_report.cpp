@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "core/text.h"
+#include "print/line_composer.h"
 #include "print/print_format.h"
 
 namespace kova::print {
@@ -10,6 +11,7 @@ namespace kova::print {
 namespace {
 
 constexpr int kHeaderLines = 13;
+constexpr int kPageColumns = 3 + 90;
 constexpr int kLastLine = kHeaderLines + kErrorRowsPerPage;  // the line count at which a page is full
 const std::string kEquals(90, '=');
 const std::string kDashes(90, '-');
@@ -58,22 +60,35 @@ void pageHeader(Printer& p, const ErrorListing& row, int page, const std::string
     p.endLine();
 }
 
-void detailLine(Printer& p, const ErrorListing& row) {
-    p.at(3, errorDescription(row));
-    p.at(61, row.recordType == "0" ? std::string(" ") : row.recordType);
-    p.at(65, zeroPadded(row.recordNumber, 5));
-    p.at(75, fourDigits(row.firstColumn));
-    p.at(86, fourDigits(row.lastColumn));
-    p.endLine();
+// `description` is a buffer the caller keeps from row to row.
+void detailLine(LineComposer& line, const ErrorListing& row, std::string& description) {
+    description.clear();
+    appendErrorDescription(description, row);
+    line.at(3, description);
+    line.at(61, row.recordType == "0" ? std::string_view(" ") : std::string_view(row.recordType));
+    line.at(65, zeroPadded(row.recordNumber, 5));
+    line.at(75, fourDigits(row.firstColumn));
+    line.at(86, fourDigits(row.lastColumn));
+    line.endLine();
 }
 
 }  // namespace
 
 std::string errorDescription(const ErrorListing& row) {
-    if (row.complement.empty()) return fitted(row.description, 55);
-    const std::string head = leftChars(row.description, 32);
-    const std::string tail = leftChars(row.complement, 23);
-    return fitted(std::string(trimBlanks(head)) + std::string(trimBlanks(tail)), 55);
+    std::string out;
+    appendErrorDescription(out, row);
+    return out;
+}
+
+void appendErrorDescription(std::string& out, const ErrorListing& row) {
+    const std::size_t from = out.size();
+    if (row.complement.empty()) {
+        out += row.description;
+    } else {
+        out += trimBlanks(leadingChars(row.description, 32));
+        out += trimBlanks(leadingChars(row.complement, 23));
+    }
+    fitFrom(out, from, 55);
 }
 
 PrintOutcome printErrorReport(ErrorLog& log, PrintContext& c) {
@@ -91,11 +106,13 @@ PrintOutcome printErrorReport(ErrorLog& log, PrintContext& c) {
     }
     p.setFont(*font, 10);
     p.setBold(false);
-    p.setPageGrid(PageGrid{3 + 90, kLastLine + 2, 0.0});
+    p.setPageGrid(PageGrid{kPageColumns, kLastLine + 2, 0.0});
 
     const std::string today = c.clock.now().ddmmyyyySlashes();
     int page = 0;
     int lineCount = 0;
+    std::string description;
+    LineComposer line(p, kPageColumns);
     try {
         // The query is read once, as a stream: a page starts when a row arrives and the page before is full.
         log.listErrors([&](const ErrorListing& row) {
@@ -109,7 +126,7 @@ PrintOutcome printErrorReport(ErrorLog& log, PrintContext& c) {
                 pageHeader(p, row, page, today);
                 lineCount = kHeaderLines;
             }
-            detailLine(p, row);
+            detailLine(line, row, description);
             ++lineCount;
             c.progress.pump();
             return true;

@@ -12,6 +12,8 @@ inline constexpr int kErrorRowsPerPage = 59;
 
 // The description column of one row: 55 characters.
 std::string errorDescription(const ErrorListing& row);
+// The same, appended to `out`.
+void appendErrorDescription(std::string& out, const ErrorListing& row);
 
 PrintOutcome printErrorReport(ErrorLog& log, PrintContext& context);
 

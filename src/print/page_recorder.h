@@ -1,8 +1,10 @@
 // A printer that records what is printed: pages of lines in character columns with their bold cells, and the
 // rectangles. Tests compare its pages with golden texts; kova-cli --texto writes them to the terminal.
+// Long documents go through it page by page: once its buffers have grown, a page costs no allocation.
 #pragma once
 
 #include <functional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -11,15 +13,30 @@
 
 namespace kova::print {
 
-struct RecordedLine {
-    std::vector<std::string> cells;  // one character (UTF-8) per column, cells[0] is column 1
-    std::vector<bool> bold;
+// One printed line: its characters column by column (blanks where nothing was printed) and their boldness.
+class RecordedLine {
+public:
+    // Puts `utf8`, `columns` characters wide, from 0-based column `first` on, over whatever is there.
+    void put(std::size_t first, std::string_view utf8, std::size_t columns, bool bold);
+    // Empty again, keeping its buffers.
+    void clear();
 
     // The line as text, trailing blanks dropped.
-    std::string text() const;
+    std::string text() const { return std::string(trimmedText()); }
+    std::string_view trimmedText() const;
     bool anyBold() const;
     // Every non-blank character bold (false for a line without any).
     bool allBold() const;
+
+private:
+    std::size_t byteOffset(std::size_t column) const;
+    // Calls visit(blank, bold) for every column in order.
+    template <class Visit>
+    void eachColumn(Visit visit) const;
+
+    std::string chars_;       // UTF-8, one character per column from column 1
+    std::string bold_;        // one flag per column: 1 bold, 0 not
+    bool singleByte_ = true;  // every character one byte: column n starts at byte n - 1
 };
 
 struct RecordedPage {
@@ -29,6 +46,7 @@ struct RecordedPage {
 
 // The page as plain text: one text line per printed line.
 std::string plainText(const RecordedPage& page);
+void appendPlainText(const RecordedPage& page, std::string& out);
 // The pages of a document as plain text, a form feed between pages.
 std::string plainText(const std::vector<RecordedPage>& pages);
 // The golden form: each line behind a gutter telling its boldness ("B|" all bold, "b|" partly, " |" none),
@@ -80,6 +98,7 @@ private:
 
     PageSink sink_;
     RecordedPage page_;
+    std::vector<RecordedLine> spareLines_;  // lines of pages handed to the sink, cleared for the next pages
     std::vector<RecordedPage> pagesOfDoc_;
     std::vector<RecordedPage> done_;
     Font docFont_;
@@ -87,6 +106,23 @@ private:
     int ended_ = 0;
     int aborted_ = 0;
     int pagesSent_ = 0;
+};
+
+// Writes each document's pages as plain text to a stream (a form feed between pages), gathered into writes of
+// about a mebibyte. A failed write is Fault 482, as a printer that fails.
+class TextPageWriter : public PageRecorder {
+public:
+    explicit TextPageWriter(std::ostream& out);
+
+protected:
+    void finishDocument() override;
+    void discardDocument() noexcept override;
+
+private:
+    void write();
+
+    std::ostream& out_;
+    std::string pending_;
 };
 
 }  // namespace kova::print

@@ -24,15 +24,6 @@ std::size_t byteOffsetOfChar(std::string_view utf8, int n) {
     return i;
 }
 
-std::string groupedDigits(std::string_view digits) {
-    std::string out;
-    const std::size_t n = digits.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0) out += '.';
-        out += digits[i];
-    }
-    return out;
-}
 }  // namespace
 
 int versionMajor() { return KOVA_VERSION_MAJOR; }
@@ -49,15 +40,33 @@ std::string pageNumberGrouped(std::int64_t value) {
 }
 
 std::string amountFromDigits(std::string_view digits) {
+    std::string out;
+    appendAmountFromDigits(out, digits);
+    return out;
+}
+
+void appendAmountFromDigits(std::string& out, std::string_view digits) {
     if (digits.empty()) throw Fault(13);
     for (char c : digits)
-        if (c < '0' || c > '9') throw Fault(13);
-    std::string whole(digits.size() > 2 ? digits.substr(0, digits.size() - 2) : std::string_view{});
-    std::string cents(digits.size() >= 2 ? digits.substr(digits.size() - 2) : digits);
-    if (cents.size() < 2) cents.insert(0, 2 - cents.size(), '0');
-    const std::size_t firstNonZero = whole.find_first_not_of('0');
-    whole = firstNonZero == std::string::npos ? "0" : whole.substr(firstNonZero);
-    return groupedDigits(whole) + "," + cents;
+        if (static_cast<unsigned char>(c - '0') > 9) throw Fault(13);
+    // Whole part without its leading zeros ("0" when nothing is left), grouped by threes, then "," and the cents.
+    const std::string_view cents = digits.size() >= 2 ? digits.substr(digits.size() - 2) : digits;
+    std::string_view whole = digits.substr(0, digits.size() - cents.size());
+    while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
+    if (whole.empty()) whole = "0";
+    const std::size_t n = whole.size();
+    std::size_t at = out.size();
+    out.resize(at + n + (n - 1) / 3 + 3);
+    for (std::size_t i = 0, untilDot = (n - 1) % 3; i < n; ++i) {
+        out[at++] = whole[i];
+        if (untilDot-- == 0 && i + 1 < n) {
+            out[at++] = '.';
+            untilDot = 2;
+        }
+    }
+    out[at++] = ',';
+    if (cents.size() < 2) out[at++] = '0';
+    for (char c : cents) out[at++] = c;
 }
 
 std::int64_t wholeNumber(std::string_view text) {
@@ -73,20 +82,35 @@ std::int64_t wholeNumber(std::string_view text) {
 }
 
 std::string rightAligned(std::string_view utf8, int width) {
-    return applyMask(std::string(static_cast<std::size_t>(width > 0 ? width : 0), '@'), utf8);
+    std::string out;
+    appendRightAligned(out, utf8, width);
+    return out;
 }
 
-std::string leftChars(std::string_view utf8, int n) {
-    return std::string(utf8.substr(0, byteOffsetOfChar(utf8, n)));
+void appendRightAligned(std::string& out, std::string_view utf8, int width) {
+    const int blanks = width - columnWidth(utf8);
+    if (blanks > 0) out.append(static_cast<std::size_t>(blanks), ' ');
+    out += utf8;
 }
+
+std::string leftChars(std::string_view utf8, int n) { return std::string(leadingChars(utf8, n)); }
+
+std::string_view leadingChars(std::string_view utf8, int n) { return utf8.substr(0, byteOffsetOfChar(utf8, n)); }
 
 std::string dropChars(std::string_view utf8, int n) { return std::string(utf8.substr(byteOffsetOfChar(utf8, n))); }
 
 std::string fitted(std::string_view utf8, int width) {
-    std::string out = leftChars(utf8, width);
-    const int have = columnWidth(out);
-    if (have < width) out.append(static_cast<std::size_t>(width - have), ' ');
+    std::string out(utf8);
+    fitFrom(out, 0, width);
     return out;
+}
+
+void fitFrom(std::string& out, std::size_t from, int width) {
+    const std::string_view part = std::string_view(out).substr(from);
+    const std::size_t kept = byteOffsetOfChar(part, width);
+    const int have = columnWidth(part.substr(0, kept));
+    out.resize(from + kept);
+    if (have < width) out.append(static_cast<std::size_t>(width - have), ' ');
 }
 
 int centringOffset(int width, int length) {

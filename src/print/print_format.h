@@ -18,15 +18,22 @@ std::string pageNumberGrouped(std::int64_t value);
 // "###,##0.00" of an amount given as digits with two implied decimals ("0000123456" → "1.234,56").
 // Throws kova::Fault 13 when the text holds anything but digits (or nothing).
 std::string amountFromDigits(std::string_view digits);
+// The same, appended to `out` (a loop that reuses one buffer allocates nothing once it has grown); on Fault 13
+// `out` is left as it was.
+void appendAmountFromDigits(std::string& out, std::string_view digits);
 // A whole number read from text with optional surrounding blanks; Fault 13 (type mismatch) otherwise.
 std::int64_t wholeNumber(std::string_view text);
 
 // The text laid from the right into `width` cells (the mask "@@@...@"): blanks on the left, never cut.
 std::string rightAligned(std::string_view utf8, int width);
+void appendRightAligned(std::string& out, std::string_view utf8, int width);
 // Exactly `width` characters: cut or padded with blanks on the right.
 std::string fitted(std::string_view utf8, int width);
+// Makes what `out` holds from byte `from` on exactly `width` characters, as fitted does.
+void fitFrom(std::string& out, std::size_t from, int width);
 // The first n characters (code points).
 std::string leftChars(std::string_view utf8, int n);
+std::string_view leadingChars(std::string_view utf8, int n);
 // Everything after the first n characters.
 std::string dropChars(std::string_view utf8, int n);
 

@@ -1,12 +1,22 @@
 #include "print/printer.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace kova::print {
 
 int columnWidth(std::string_view utf8) {
-    int n = 0;
-    for (char c : utf8)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-    return n;
+    // Every byte but the continuation bytes (10xxxxxx) starts a character; counted eight bytes at a time.
+    std::size_t continuations = 0, i = 0;
+    for (; i + 8 <= utf8.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, utf8.data() + i, 8);
+        if ((word & 0x8080808080808080ull) == 0) continue;  // ASCII
+        const std::uint64_t flags = ((word & ~(word << 1)) >> 7) & 0x0101010101010101ull;  // 1 per continuation
+        continuations += static_cast<std::size_t>((flags * 0x0101010101010101ull) >> 56);
+    }
+    for (; i < utf8.size(); ++i) continuations += (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80;
+    return static_cast<int>(utf8.size() - continuations);
 }
 
 void Printer::setFont(const std::string& family, double points) {
@@ -40,8 +50,9 @@ void Printer::tab(int column) {
 void Printer::write(std::string_view utf8) {
     if (utf8.empty()) return;
     ensureOpen();
-    drawText(TextRun{line_, column_, originX_, originY_, utf8, bold_});
-    column_ += columnWidth(utf8);
+    const int columns = columnWidth(utf8);
+    drawText(TextRun{line_, column_, originX_, originY_, utf8, bold_, columns});
+    column_ += columns;
 }
 
 void Printer::endLine() {

@@ -30,6 +30,7 @@ struct TextRun {
     double originYcm = 0.0;  // where line 0 starts
     std::string_view text;   // UTF-8
     bool bold = false;
+    int columns = 0;         // the columns it takes: columnWidth(text)
 };
 
 struct RectangleCm {

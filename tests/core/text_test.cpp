@@ -69,6 +69,7 @@ TEST(Masks, EachPlaceholderTakesOneCharacterFromTheRight) {
         {"@@-@@", "1234567", "12345-67"},            // longer: extra characters in front
         {"@@@", "AB", " AB"},
         {"(@)", "ÇÃ", "Ç(Ã)"},                       // characters, not bytes
+        {"(@)", "\xFFÃ", "\xFF(Ã)"},                  // a malformed byte is a character of its own
         {"", "XY", "XY"},
         {"--", "", "--"},
     };

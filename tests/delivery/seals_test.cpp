@@ -38,6 +38,31 @@ TEST(Seals, ContinuacrcTakesTheSeedAsDecimalText) {
     EXPECT_EQ(continueSeal("x", high), sealText(crc32("x", 0xCBF43926u)));
 }
 
+// One CRC pass over a sealed line checks its seal and continues a running seal over it, for any text and seed.
+TEST(Seals, SealedLineCrcChecksTheSealAndContinuesFromOnePass) {
+    const std::string texts[] = {"", "x", "KOVALDF 2025", std::string(142, '7'), std::string(142, '\xE9') + "\r"};
+    for (const std::string& text : texts) {
+        const std::string line = text + sealText(text);
+        const SealedLineCrc check(line.size());
+        std::uint32_t lineCrc = 0;
+        EXPECT_TRUE(check.sealMatches(line, lineCrc)) << text;
+        EXPECT_EQ(lineCrc, crc32(line));
+        for (std::uint32_t seed : {0u, 1u, 0x80000000u, 0xFFFFFFFFu, crc32("abc")})
+            EXPECT_EQ(check.continued(lineCrc, seed), crc32(line, seed)) << text << " " << seed;
+
+        // Any other digit anywhere, a non-digit, or the same 32 bits plus 2^32 written in ten digits.
+        for (std::size_t i = text.size(); i < line.size(); ++i) {
+            std::string changed = line;
+            changed[i] = static_cast<char>('0' + (changed[i] - '0' + 1) % 10);
+            EXPECT_FALSE(check.sealMatches(changed, lineCrc)) << text << " digit " << i;
+            changed[i] = ' ';
+            EXPECT_FALSE(check.sealMatches(changed, lineCrc)) << text << " blank " << i;
+        }
+        const std::uint64_t above = crc32(text) + 0x100000000ull;  // always ten digits
+        EXPECT_FALSE(check.sealMatches(text + std::to_string(above), lineCrc)) << text;
+    }
+}
+
 TEST(Seals, AuthenticationCodeIsTheKnownHmacPrefix) {
     // HMAC-SHA256 under the agency key of "11222333000181" "0123456789" "05022007143015", computed apart.
     ASSERT_EQ(agencyKey(), "KOVA-QOT-RECIBO-2007-CHAVE-DE-AUTENTICACAO") << "key replaced: renew this vector";

@@ -1,7 +1,10 @@
 // The column bookkeeping every back end shares, the recorder, and the number and text forms of the documents.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "core/faults.h"
+#include "print/line_composer.h"
 #include "print/page_recorder.h"
 #include "print/print_format.h"
 #include "print/printer_check.h"
@@ -77,6 +80,88 @@ TEST(PageModel, AbortDropsTheDocumentAndASinkGetsPagesAsTheyEnd) {
     EXPECT_EQ(r.documentsAborted(), 1);
     EXPECT_EQ(r.documentsEnded(), 0);
     EXPECT_TRUE(r.pages().empty());
+}
+
+// What is printed over a line replaces exactly the columns it covers, whatever their bytes.
+TEST(PageModel, TextPrintedOverALineReplacesItsColumns) {
+    struct Case {
+        const char* first;
+        int column;
+        const char* over;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"ÇÃO", 2, "x", "ÇxO"},       // a two-byte character by a one-byte one
+        {"abc", 2, "É", "aÉc"},        // and the other way round
+        {"AÇÃO", 3, "ÉÊÍÓ", "AÇÉÊÍÓ"},  // over the end
+        {"ab", 5, "Ü", "ab  Ü"},       // past the end: blanks between
+    };
+    for (const Case& c : cases) {
+        PageRecorder r;
+        r.write(c.first);
+        r.carriageReturn();
+        r.at(c.column, c.over);
+        r.endDocument();
+        EXPECT_EQ(r.pages()[0].lines[0].text(), c.line) << c.first << " / " << c.over;
+    }
+    PageRecorder r;
+    r.setBold(true);
+    r.write("ÂB");
+    r.setBold(false);
+    r.carriageReturn();
+    r.write("c");
+    r.endDocument();
+    EXPECT_TRUE(r.pages()[0].lines[0].anyBold());
+    EXPECT_FALSE(r.pages()[0].lines[0].allBold());
+}
+
+// The lines of a page handed to the sink are reused for the next pages: nothing of one page shows on another.
+TEST(PageModel, TextOutputHasEachPageOnceAndAFailedWriteIsAPrinterFault) {
+    std::ostringstream out;
+    TextPageWriter writer(out);
+    writer.setBold(true);
+    writer.line("primeira página, longa");
+    writer.line("segunda linha");
+    writer.newPage();
+    writer.line("x");
+    writer.endDocument();
+    EXPECT_EQ(out.str(), "primeira página, longa\nsegunda linha\n\fx\n");
+
+    std::ostringstream closed;
+    closed.setstate(std::ios::badbit);
+    TextPageWriter failing(closed);
+    failing.line("y");
+    try {
+        failing.endDocument();
+        FAIL() << "no fault";
+    } catch (const Fault& f) {
+        EXPECT_EQ(f.number(), 482);
+    }
+}
+
+// A composed line prints what the same fields printed one by one print, line breaks included.
+TEST(PageModel, AComposedLinePrintsAsItsFieldsOneByOne) {
+    using Fields = std::vector<std::pair<int, std::string>>;
+    const Fields cases[] = {
+        {{1, "abc"}, {10, "dé"}, {12, "f"}},
+        {{1, "abcdef"}, {4, "X"}},         // starts inside the line: the next line
+        {{5, "ab"}, {8, "longo demais"}},  // ends past the last column: printed on its own
+        {{3, ""}, {2, "x"}},
+    };
+    for (const Fields& fields : cases) {
+        PageRecorder oneByOne, composed;
+        oneByOne.setPageGrid(PageGrid{10, 66, 0.0});
+        LineComposer line(composed, 10);
+        for (const auto& [column, text] : fields) {
+            oneByOne.at(column, text);
+            line.at(column, text);
+        }
+        oneByOne.endLine();
+        line.endLine();
+        oneByOne.endDocument();
+        composed.endDocument();
+        EXPECT_EQ(plainText(composed.pages()), plainText(oneByOne.pages())) << fields[0].second;
+    }
 }
 
 TEST(PageModel, InjectedDeviceFaultCarriesThePrinterFaultNumber) {

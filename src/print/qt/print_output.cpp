@@ -66,11 +66,7 @@ void ensureGuiApplication() {
 std::unique_ptr<Printer> makePrinter(const PrintDestination& destination, std::ostream& text) {
     switch (destination.kind) {
     case PrintDestination::Kind::Text:
-        return std::make_unique<PageRecorder>([&text](const RecordedPage& page, int number) {
-            if (number > 1) text << '\f';
-            text << plainText(page);
-            text.flush();
-        });
+        return std::make_unique<TextPageWriter>(text);
     case PrintDestination::Kind::Pdf:
         ensureGuiApplication();
         return QtPrinter::pdfFile(destination.pdf);

@@ -2,17 +2,20 @@
 
 #include <algorithm>
 #include <system_error>
+#include <unordered_map>
 
 #include <sys/stat.h>
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPen>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRawFont>
 #include <QTemporaryFile>
 
 #include "core/atomic_file.h"
@@ -26,6 +29,56 @@ namespace fs = std::filesystem;
 namespace {
 constexpr int kPrinterFault = 482;
 constexpr double kPdfMarginMm = 5.0;
+
+// The next code point of UTF-8 text at i, advancing i; false on a malformed sequence.
+bool nextCodePoint(std::string_view text, std::size_t& i, char32_t& cp) {
+    static constexpr unsigned char kLeadBits[] = {0x7F, 0x1F, 0x0F, 0x07};
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t extra = lead < 0x80 ? 0 : lead < 0xC0 ? 4 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF8 ? 3 : 4;
+    if (extra > 3 || text.size() - i <= extra) return false;
+    cp = lead & kLeadBits[extra];
+    for (std::size_t k = 1; k <= extra; ++k) {
+        const auto c = static_cast<unsigned char>(text[i + k]);
+        if ((c & 0xC0) != 0x80) return false;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    i += extra + 1;
+    return true;
+}
+
+// A font's glyphs by character, each looked up once: text in a fixed-pitch font is then laid out by its columns
+// alone, without shaping every line again.
+class GlyphTable {
+public:
+    explicit GlyphTable(const QFont& font) : font_(QRawFont::fromFont(font)) { latin_.fill(kUnknown); }
+    const QRawFont& font() const { return font_; }
+    // The glyph of a character; 0 when the font has none.
+    quint32 glyph(char32_t cp) {
+        if (cp < latin_.size()) {
+            if (latin_[cp] == kUnknown) latin_[cp] = lookUp(cp);
+            return latin_[cp];
+        }
+        const auto [it, added] = others_.try_emplace(cp, 0);
+        if (added) it->second = lookUp(cp);
+        return it->second;
+    }
+
+private:
+    static constexpr quint32 kUnknown = 0xFFFFFFFF;
+    quint32 lookUp(char32_t cp) const {
+        const char32_t one[] = {cp};
+        const QString text = QString::fromUcs4(one, 1);
+        quint32 indexes[2] = {0, 0};
+        int count = 2;
+        if (!font_.glyphIndexesForChars(text.constData(), static_cast<int>(text.size()), indexes, &count) || count != 1)
+            return 0;
+        return indexes[0];
+    }
+    QRawFont font_;
+    std::array<quint32, 256> latin_;
+    std::unordered_map<char32_t, quint32> others_;
+};
+
 }  // namespace
 
 struct QtPrinter::Metrics {
@@ -36,6 +89,7 @@ struct QtPrinter::Metrics {
     double lineHeight = 0;  // one line, device pixels
     double ascent = 0;
     bool fixedPitch = false;
+    std::array<std::unique_ptr<GlyphTable>, 2> glyphs;  // regular, bold; made at their first use
 };
 
 QtPrinter::QtPrinter(std::optional<fs::path> pdf, std::optional<std::string> printerName)
@@ -117,12 +171,14 @@ void QtPrinter::beginDocument() {
     }
     metrics_.reset();
     pages_ = 1;
-    applyFont(false);
+    ensureMetrics();
 }
 
-void QtPrinter::applyFont(bool bold) {
+// The metrics of the document's font, and the page's scale, set up again when the font changes.
+void QtPrinter::ensureMetrics() {
     const Font& wanted = font();
     if (!metrics_ || metrics_->font.family != wanted.family || metrics_->font.points != wanted.points) {
+        flushLine();
         auto m = std::make_unique<Metrics>();
         m->font = wanted;
         const FontResolution resolution = resolveFont(QString::fromStdString(wanted.family));
@@ -152,51 +208,67 @@ void QtPrinter::applyFont(bool bold) {
         painter_->resetTransform();
         painter_->scale(scale, scale);
     }
-    painter_->setFont(bold ? metrics_->bold : metrics_->regular);
 }
 
 void QtPrinter::drawText(const TextRun& run) {
     if (!painter_ || !painter_->isActive()) throw Fault(kPrinterFault);
-    applyFont(run.bold);
-    if (!metrics_->fixedPitch) {
-        paint(run);
-        return;
-    }
-    if (!pending_.empty() && (run.line != pendingLine_.line || run.originXcm != pendingLine_.originXcm ||
-                              run.originYcm != pendingLine_.originYcm))
+    ensureMetrics();
+    if (metrics_->fixedPitch && addGlyphs(run)) return;
+    paint(run);
+}
+
+// Adds the run's glyphs to the line; false, adding nothing, when it must be drawn on its own: past the page's
+// last column (it is condensed to fit) or with a character the font has no glyph for (drawn with a fallback).
+bool QtPrinter::addGlyphs(const TextRun& run) {
+    if (lineOpen_ && (run.line != pendingLine_.line || run.originXcm != pendingLine_.originXcm ||
+                      run.originYcm != pendingLine_.originYcm))
         flushLine();
-    if (pending_.empty()) pendingLine_ = run;
-    pending_.push_back(PendingRun{run.column, std::string(run.text), run.bold});
+    if (run.column + run.columns - 1 > grid().columns) return false;
+    auto& table = metrics_->glyphs[run.bold ? 1 : 0];
+    if (!table) table = std::make_unique<GlyphTable>(QFont(run.bold ? metrics_->bold : metrics_->regular, device_.get()));
+    LineGlyphs& line = lineGlyphs_[run.bold ? 1 : 0];
+    const std::size_t before = line.indexes.size();
+    const double pxPerCm = device_->resolution() / 2.54;
+    const double y = run.originYcm * pxPerCm + run.line * metrics_->lineHeight + metrics_->ascent;
+    double x = run.originXcm * pxPerCm + (run.column - 1) * metrics_->charWidth;
+    for (std::size_t i = 0; i < run.text.size(); x += metrics_->charWidth) {
+        char32_t cp = 0;
+        quint32 glyph = 0;
+        if (!nextCodePoint(run.text, i, cp) || (cp != U' ' && (glyph = table->glyph(cp)) == 0)) {
+            line.indexes.resize(before);
+            line.positions.resize(before);
+            return false;
+        }
+        if (cp == U' ') continue;
+        line.indexes.push_back(glyph);
+        line.positions.emplace_back(x, y);
+    }
+    pendingLine_ = run;
+    lineOpen_ = true;
+    return true;
 }
 
 void QtPrinter::lineEnded(int) { flushLine(); }
 
 void QtPrinter::flushLine() {
-    if (pending_.empty()) return;
-    const std::vector<PendingRun> runs = std::move(pending_);
-    pending_.clear();
-    const int lastColumn = grid().columns;
-    const auto endOf = [](const PendingRun& r) { return r.column + columnWidth(r.text); };
-    std::size_t i = 0;
-    while (i < runs.size()) {
-        PendingRun joined = runs[i++];
-        // Runs that follow without overlap, in the same weight and within the page's columns, become one text.
-        while (i < runs.size() && runs[i].bold == joined.bold && runs[i].column >= endOf(joined) &&
-               endOf(runs[i]) - 1 <= lastColumn) {
-            joined.text.append(static_cast<std::size_t>(runs[i].column - endOf(joined)), ' ');
-            joined.text += runs[i].text;
-            ++i;
-        }
-        TextRun run = pendingLine_;
-        run.column = joined.column;
-        run.text = joined.text;
-        run.bold = joined.bold;
-        applyFont(run.bold);
-        paint(run);
+    if (!lineOpen_) return;
+    lineOpen_ = false;
+    painter_->setPen(Qt::black);
+    for (std::size_t weight = 0; weight < lineGlyphs_.size(); ++weight) {
+        LineGlyphs& line = lineGlyphs_[weight];
+        if (line.indexes.empty()) continue;
+        QGlyphRun glyphs;
+        glyphs.setRawFont(metrics_->glyphs[weight]->font());
+        glyphs.setRawData(line.indexes.data(), line.positions.data(), static_cast<int>(line.indexes.size()));
+        painter_->drawGlyphRun(QPointF(0, 0), glyphs);
+        line.indexes.clear();
+        line.positions.clear();
     }
 }
 
+// Text drawn on its own, shaped by Qt: a proportional font, a character without a glyph, a condensed run.
 void QtPrinter::paint(const TextRun& run) {
+    painter_->setFont(run.bold ? metrics_->bold : metrics_->regular);
     const double pxPerCm = device_->resolution() / 2.54;
     const double x = run.originXcm * pxPerCm + (run.column - 1) * metrics_->charWidth;
     const double y = run.originYcm * pxPerCm + run.line * metrics_->lineHeight + metrics_->ascent;
@@ -205,7 +277,7 @@ void QtPrinter::paint(const TextRun& run) {
     // A text running past the page's last column (a name of 118 characters from column 25) is condensed to
     // end there rather than cut at the paper's edge.
     const double room = (grid().columns - run.column + 1) * metrics_->charWidth;
-    const bool pastLastColumn = run.column + columnWidth(run.text) - 1 > grid().columns && room > 0;
+    const bool pastLastColumn = run.column + run.columns - 1 > grid().columns && room > 0;
     const double natural =
         pastLastColumn ? QFontMetricsF(painter_->font(), device_.get()).horizontalAdvance(text) : 0.0;
     if (pastLastColumn && natural > room) {
@@ -222,7 +294,7 @@ void QtPrinter::paint(const TextRun& run) {
 void QtPrinter::drawRectangle(const RectangleCm& r) {
     if (!painter_ || !painter_->isActive()) throw Fault(kPrinterFault);
     flushLine();
-    applyFont(bold());
+    ensureMetrics();
     const double pxPerCm = device_->resolution() / 2.54;
     QPen pen(Qt::black);
     pen.setWidthF(0.03 * pxPerCm);
@@ -269,7 +341,11 @@ void QtPrinter::discardDocument() noexcept {
 }
 
 void QtPrinter::releaseDevice() noexcept {
-    pending_.clear();
+    for (LineGlyphs& line : lineGlyphs_) {
+        line.indexes.clear();
+        line.positions.clear();
+    }
+    lineOpen_ = false;
     painter_.reset();
     device_.reset();
     metrics_.reset();

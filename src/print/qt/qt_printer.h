@@ -2,11 +2,14 @@
 // file. Needs a QGuiApplication.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <QPointF>
 
 #include "print/printer.h"
 
@@ -48,8 +51,9 @@ private:
     QtPrinter(std::optional<std::filesystem::path> pdf, std::optional<std::string> printerName);
     // The installed printer the document goes to, when it is not a PDF file.
     std::optional<std::string> targetPrinter() const;
-    void applyFont(bool bold);
+    void ensureMetrics();
     void paint(const TextRun& run);
+    bool addGlyphs(const TextRun& run);
     void flushLine();
     void releaseDevice() noexcept;
 
@@ -60,14 +64,15 @@ private:
     std::unique_ptr<QPrinter> device_;
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<Metrics> metrics_;
-    // The runs of the current line: in a fixed-pitch font they are joined (blanks between them) and drawn once.
-    struct PendingRun {
-        int column;
-        std::string text;
-        bool bold;
+    // The glyphs of the current line in a fixed-pitch font, regular and bold, placed by their columns and drawn
+    // once when the line ends. Blanks are left out: they put nothing on the paper.
+    struct LineGlyphs {
+        std::vector<quint32> indexes;
+        std::vector<QPointF> positions;
     };
-    std::vector<PendingRun> pending_;
+    std::array<LineGlyphs, 2> lineGlyphs_;
     TextRun pendingLine_;
+    bool lineOpen_ = false;
     std::string drawnFamily_;
     int pages_ = 0;
 };

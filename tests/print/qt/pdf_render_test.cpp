@@ -2,6 +2,7 @@
 // font probe.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <regex>
 
@@ -12,6 +13,7 @@
 #include "core/faults.h"
 #include "print/declaration_report.h"
 #include "print/error_report.h"
+#include "print/page_recorder.h"
 #include "print/qt/font_probe.h"
 #include "print/qt/print_output.h"
 #include "print/qt/qt_printer.h"
@@ -38,6 +40,26 @@ int pdfPages(const fs::path& pdf) {
     const std::string bytes = printtest::readBytes(pdf);
     const std::regex page("/Type\\s*/Page[^s]");
     return static_cast<int>(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
+}
+
+// The text of a PDF as pdftotext reads it, one printed line a line; empty when pdftotext is not installed.
+std::string pdfText(const fs::path& pdf) {
+    std::string text;
+    if (FILE* pipe = ::popen(("pdftotext -raw -enc UTF-8 '" + pdf.string() + "' - 2>/dev/null").c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+        if (::pclose(pipe) != 0) text.clear();
+    }
+    return text;
+}
+
+// A line with its runs of blanks made one, as a text extractor reads words laid out in columns.
+std::string words(const std::string& line) {
+    std::string out;
+    for (char c : line)
+        if (c != ' ' || (!out.empty() && out.back() != ' ')) out += c;
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
 }
 
 class PdfRendering : public ::testing::Test {
@@ -98,6 +120,22 @@ TEST_F(PdfRendering, DeclarationReport) {
     DeclarationReport report(c, cancel);
     ASSERT_TRUE(report.printDeclarationReport(dec));
     expectPdf(pdf, 5);
+
+    // The glyphs on the paper are the characters of the records, in their order (drawn without shaping).
+    const std::string text = pdfText(pdf);
+    if (text.empty()) GTEST_SKIP() << "pdftotext is not installed";
+    PageRecorder recorder;
+    PrintContext recorded{recorder, flags, prompts, clock, progress};
+    DeclarationReport again(recorded, cancel);
+    ASSERT_TRUE(again.printDeclarationReport(dec));
+    int records = 0;
+    for (const RecordedPage& page : recorder.pages())
+        for (const std::string& line : printtest::lineTexts(page))
+            if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0]))) {
+                ++records;
+                EXPECT_NE(text.find("\n" + words(line) + "\n"), std::string::npos) << line;
+            }
+    EXPECT_EQ(records, 58 + 1 + 3);
 }
 
 TEST_F(PdfRendering, AnAbortedDocumentLeavesNoFileAndKeepsAnEarlierOne) {
