@@ -21,12 +21,12 @@ constexpr std::string_view kJsonOption = "--json";
 const kova::cli::CommandDescription kCommand{
     .name = "diagnostico",
     .summary = "verifica a instalação e diz como corrigir o que falta",
-    .purpose = "Verifica, linha a linha, a pasta do programa, o banco de dados de trabalho, o espaço livre, o\n"
-               "Quiboro (configuração, versão e biblioteca), as fontes dos documentos, a impressora e os formatos\n"
-               "de data e hora; diz como corrigir cada item que não está pronto.",
+    .purpose =
+        "Verifica, linha a linha, a pasta do programa, o banco de dados de trabalho, o espaço livre, o\n"
+        "Quiboro (configuração, versão e biblioteca), as fontes dos documentos, a impressora e os formatos\n"
+        "de data e hora; diz como corrigir cada item que não está pronto.",
     .options = {kova::cli::programFolderOption(),
-                {.name = kJsonOption,
-                 .help = "um objeto JSON por item (item, assunto, estado, detalhe, correcao)"}},
+                {.name = kJsonOption, .help = "um objeto JSON por item (item, assunto, estado, detalhe, correcao)"}},
     .exits = {"tudo pronto", "algum item a corrigir", "uso incorreto", "falha"},
 };
 

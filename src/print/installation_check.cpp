@@ -38,8 +38,7 @@ CheckLine notChecked(std::string key, std::string subject, std::string detail) {
 // The fault on one line: its table text, else the platform's.
 std::string faultText(const Fault& fault) {
     const std::string description = faultDescription(fault.number());
-    return "erro " + std::to_string(fault.number()) + ": " +
-           (description.empty() ? fault.platformText() : description);
+    return "erro " + std::to_string(fault.number()) + ": " + (description.empty() ? fault.platformText() : description);
 }
 
 std::string initCommand(const fs::path& folder) { return "kova-cli iniciar --pasta " + folder.string(); }
@@ -74,9 +73,10 @@ FolderLines checkFolder(const fs::path& folder, FileOps& ops) {
     const int fd = ops.open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         const Fault fault = faultFromErrno(errno);
-        return {notReady(key, subject, folder.string() + " não aceita gravação (" + faultText(fault) + ").",
-                         "Dê ao usuário permissão de gravação na pasta (chmod u+w " + folder.string() + ") ou " + other),
-                true};
+        return {
+            notReady(key, subject, folder.string() + " não aceita gravação (" + faultText(fault) + ").",
+                     "Dê ao usuário permissão de gravação na pasta (chmod u+w " + folder.string() + ") ou " + other),
+            true};
     }
     ops.close(fd);
     ops.unlink(probe.c_str());
@@ -98,9 +98,9 @@ CheckLine checkDatabase(const fs::path& folder, bool folderExists) {
                 return notReady(key, subject, std::string(kWorkDatabaseFile) + " não existe na pasta.",
                                 "Crie-o com: " + initCommand(folder));
             case 70:
-                return notReady(key, subject, found,
-                                "Dê ao usuário permissão de leitura e gravação em " + database.databasePath().string() +
-                                    ".");
+                return notReady(
+                    key, subject, found,
+                    "Dê ao usuário permissão de leitura e gravação em " + database.databasePath().string() + ".");
             case 3046:
                 return notReady(key, subject, found, "Aguarde o término da outra operação e repita o diagnóstico.");
             default:
@@ -117,8 +117,10 @@ CheckLine checkFreeSpace(const fs::path& folder, bool folderExists, std::optiona
     if (!folderExists) return notChecked(key, subject, "depende da pasta do programa.");
     std::error_code ec;
     const std::uintmax_t available = given ? *given : fs::space(folder, ec).available;
-    if (ec) return notReady(key, subject, "o espaço livre não pôde ser lido (" + faultText(faultFromErrno(ec.value())) + ").",
-                            "Verifique se o disco da pasta está acessível.");
+    if (ec)
+        return notReady(key, subject,
+                        "o espaço livre não pôde ser lido (" + faultText(faultFromErrno(ec.value())) + ").",
+                        "Verifique se o disco da pasta está acessível.");
     if (available < kMinimumFreeSpace)
         return notReady(key, subject,
                         "apenas " + megabytes(available) + " livres; o programa precisa de pelo menos " +
@@ -163,9 +165,10 @@ void checkQuiboro(const fs::path& windows, std::vector<CheckLine>& lines) {
             path = readProfileString(*settings, kQuiboroSection, "Path");
         }
     } catch (const Fault& fault) {
-        unreadable = notReady(configKey, configSubject,
-                              settingsName + " não pôde ser lido em " + windows.string() + " (" + faultText(fault) + ").",
-                              "Dê ao usuário permissão de leitura em " + windows.string() + ".");
+        unreadable =
+            notReady(configKey, configSubject,
+                     settingsName + " não pôde ser lido em " + windows.string() + " (" + faultText(fault) + ").",
+                     "Dê ao usuário permissão de leitura em " + windows.string() + ".");
         settings.reset();
     }
     if (!settings) {
@@ -173,8 +176,8 @@ void checkQuiboro(const fs::path& windows, std::vector<CheckLine>& lines) {
                                    : notReady(configKey, configSubject,
                                               settingsName + " não foi encontrado em " + windows.string() + ".",
                                               "Instale o Quiboro (pacote kova-quiboro) e execute quiboro-instalar com "
-                                              "o usuário que usa o programa; ele grava " + settingsName +
-                                                  " nessa pasta."));
+                                              "o usuário que usa o programa; ele grava " +
+                                                  settingsName + " nessa pasta."));
         const std::string dependent = "depende de " + settingsName + ".";
         lines.push_back(notChecked(versionKey, versionSubject, dependent));
         lines.push_back(notChecked(libraryKey, librarySubject, dependent));
@@ -187,10 +190,10 @@ void checkQuiboro(const fs::path& windows, std::vector<CheckLine>& lines) {
     if (number >= kQuiboroMinimumVersion) {
         lines.push_back(ready(versionKey, versionSubject, "Versao=" + version + " (a mínima é " + minimum + ")."));
     } else {
-        const std::string found = version.empty() ? settingsName + " não informa a versão (Versao)."
-                                  : number == 0   ? "Versao=" + version + " não é um número."
-                                                  : "Versao=" + version + " é anterior à " + minimum +
-                                                      ", que esta declaração exige.";
+        const std::string found =
+            version.empty() ? settingsName + " não informa a versão (Versao)."
+            : number == 0   ? "Versao=" + version + " não é um número."
+                            : "Versao=" + version + " é anterior à " + minimum + ", que esta declaração exige.";
         lines.push_back(notReady(versionKey, versionSubject, found,
                                  "Instale a versão atual do Quiboro e execute quiboro-instalar novamente."));
     }
@@ -199,8 +202,8 @@ void checkQuiboro(const fs::path& windows, std::vector<CheckLine>& lines) {
     const std::string libraryName(kQuiboroLibraryFile);
     const fs::path folder(path);
     if (path.empty()) {
-        lines.push_back(notReady(libraryKey, librarySubject, settingsName + " não informa a pasta do Quiboro (Path).",
-                                 reinstall));
+        lines.push_back(
+            notReady(libraryKey, librarySubject, settingsName + " não informa a pasta do Quiboro (Path).", reinstall));
         return;
     }
     if (!folder.is_absolute()) {
@@ -227,7 +230,8 @@ void checkQuiboro(const fs::path& windows, std::vector<CheckLine>& lines) {
                           library->string() + " carrega e tem a função " + std::string(kQuiboroEntryPoint) + "."));
 }
 
-// --- Fonts, printer, regional formats ----------------------------------------------------------------------------------------------------
+// --- Fonts, printer, regional formats
+// ----------------------------------------------------------------------------------------------------
 
 void checkMachine(const std::optional<MachineFacts>& facts, std::vector<CheckLine>& lines) {
     const char* fontKey = "fontes";
@@ -244,8 +248,8 @@ void checkMachine(const std::optional<MachineFacts>& facts, std::vector<CheckLin
         return;
     }
 
-    const auto font = std::find_if(facts->fonts.begin(), facts->fonts.end(),
-                                   [](const DocumentFont& f) { return f.usable; });
+    const auto font =
+        std::find_if(facts->fonts.begin(), facts->fonts.end(), [](const DocumentFont& f) { return f.usable; });
     if (font == facts->fonts.end()) {
         std::string names;
         for (const DocumentFont& f : facts->fonts) names += (names.empty() ? "" : ", ") + f.family;

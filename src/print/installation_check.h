@@ -24,8 +24,8 @@ struct CheckLine {
     std::string key;      // stable name for scripts: "pasta", "banco", "espaco", "quiboro-configuracao", ...
     std::string subject;  // "Pasta do programa"
     CheckState state = CheckState::NotChecked;
-    std::string detail;   // what was found
-    std::string fix;      // how to make it ready; empty unless NotReady
+    std::string detail;  // what was found
+    std::string fix;     // how to make it ready; empty unless NotReady
 };
 
 // One of the fonts the documents are printed in, as this machine draws it.
