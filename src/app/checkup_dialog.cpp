@@ -1,5 +1,6 @@
 #include "app/checkup_dialog.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -57,11 +58,13 @@ CheckupDialog::CheckupDialog(QString programFolder, std::function<void()> showHe
       rows_(new QWidget) {
     setObjectName(QStringLiteral("DlgDiagnostico"));
     setWindowTitle(QStringLiteral("Diagnóstico da Instalação"));
+    // Modal to the main window only: the help window it opens stays usable beside it.
+    setWindowModality(Qt::WindowModal);
 
     auto* intro = wrappedLabel(
         QStringLiteral("O que o programa precisa para importar, gerar, transmitir e imprimir, na pasta do programa "
                        "%1:")
-            .arg(programFolder_),
+            .arg(QDir::cleanPath(programFolder_)),
         this);
     summary_->setObjectName(QStringLiteral("LblResumo"));
     QFont bold = summary_->font();

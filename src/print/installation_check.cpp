@@ -288,10 +288,14 @@ void checkMachine(const std::optional<MachineFacts>& facts, std::vector<CheckLin
 std::vector<CheckLine> checkInstallation(const InstallationCheckInput& input) {
     std::vector<CheckLine> lines;
     FileOps& ops = input.fileOps ? *input.fileOps : systemFileOps();
-    FolderLines folder = checkFolder(input.programFolder, ops);
+    // Named as a person types it: "/a/b", not "/a/b/".
+    fs::path programFolder = input.programFolder.lexically_normal();
+    if (programFolder.filename().empty() && programFolder.has_relative_path())
+        programFolder = programFolder.parent_path();
+    FolderLines folder = checkFolder(programFolder, ops);
     lines.push_back(std::move(folder.line));
-    lines.push_back(checkDatabase(input.programFolder, folder.exists));
-    lines.push_back(checkFreeSpace(input.programFolder, folder.exists, input.availableBytes));
+    lines.push_back(checkDatabase(programFolder, folder.exists));
+    lines.push_back(checkFreeSpace(programFolder, folder.exists, input.availableBytes));
     checkQuiboro(input.windowsFolder, lines);
     checkMachine(input.machine, lines);
     return lines;

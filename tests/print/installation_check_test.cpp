@@ -29,7 +29,7 @@ struct Installation {
     InstallationCheckInput input;
     FaultInjectingFileOps ops;
     Installation() {
-        input.programFolder = root / "programa";
+        input.programFolder = root / "programa" / "";  // as the desktop program names it
         input.windowsFolder = root / "windows";
         input.availableBytes = kMinimumFreeSpace;
         input.fileOps = &ops;
@@ -76,7 +76,7 @@ const Fault_ kFaults[] = {
     {"a file, not a folder",
      [](Installation& i) {
          fs::remove_all(i.input.programFolder);
-         write(i.input.programFolder, "");
+         write(i.input.programFolder.parent_path(), "");
      },
      "pasta",
      CheckState::NotReady,
@@ -231,6 +231,7 @@ TEST(InstallationCheck, AReadyInstallationHasEveryLineReady) {
         EXPECT_EQ(line.fix, "") << line.key;
     }
     EXPECT_TRUE(allReady(lines));
+    EXPECT_EQ(lineOf(lines, "pasta").detail, (installation.root / "programa").string() + " existe e aceita gravação.");
     EXPECT_EQ(lineOf(lines, "fontes").detail,
               "os documentos usam Courier, desenhada com Liberation Mono (mesmas medidas).");
     EXPECT_EQ(checkupText(lines).substr(0, 22), "[pronto] Pasta do prog");
