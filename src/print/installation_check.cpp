@@ -25,14 +25,29 @@ constexpr std::string_view kRequiredTimeFormat = "HH:mm:ss";
 // The check-up must not hang on a folder another process writes; a short wait tells "in use" well enough.
 constexpr std::chrono::milliseconds kDatabaseLockWait{1000};
 
-CheckLine ready(std::string key, std::string subject, std::string detail) {
-    return {std::move(key), std::move(subject), CheckState::Ready, std::move(detail), {}};
+// The items, in the order of the lines: the name scripts use and the subject a person reads.
+struct Item {
+    const char* key;
+    const char* subject;
+};
+constexpr Item kFolderItem{"pasta", "Pasta do programa"};
+constexpr Item kDatabaseItem{"banco", "Banco de dados de trabalho"};
+constexpr Item kSpaceItem{"espaco", "Espaço livre"};
+constexpr Item kQuiboroSettingsItem{"quiboro-configuracao", "Configuração do Quiboro"};
+constexpr Item kQuiboroVersionItem{"quiboro-versao", "Versão do Quiboro"};
+constexpr Item kQuiboroLibraryItem{"quiboro-biblioteca", "Biblioteca do Quiboro"};
+constexpr Item kFontsItem{"fontes", "Fontes dos documentos"};
+constexpr Item kPrinterItem{"impressora", "Impressora padrão"};
+constexpr Item kFormatsItem{"formatos", "Formatos de data e hora"};
+
+CheckLine ready(Item item, std::string detail) {
+    return {item.key, item.subject, CheckState::Ready, std::move(detail), {}};
 }
-CheckLine notReady(std::string key, std::string subject, std::string detail, std::string fix) {
-    return {std::move(key), std::move(subject), CheckState::NotReady, std::move(detail), std::move(fix)};
+CheckLine notReady(Item item, std::string detail, std::string fix) {
+    return {item.key, item.subject, CheckState::NotReady, std::move(detail), std::move(fix)};
 }
-CheckLine notChecked(std::string key, std::string subject, std::string detail) {
-    return {std::move(key), std::move(subject), CheckState::NotChecked, std::move(detail), {}};
+CheckLine notChecked(Item item, std::string detail) {
+    return {item.key, item.subject, CheckState::NotChecked, std::move(detail), {}};
 }
 
 // The fault on one line: its table text, else the platform's.
@@ -58,15 +73,13 @@ struct FolderLines {
 };
 
 FolderLines checkFolder(const fs::path& folder, FileOps& ops) {
-    const char* key = "pasta";
-    const char* subject = "Pasta do programa";
     const std::string other = "escolha outra pasta com --pasta ou $KOVA_PASTA.";
     std::error_code ec;
     const fs::file_status status = fs::status(folder, ec);
     if (!fs::exists(status))
-        return {notReady(key, subject, folder.string() + " não existe.", "Crie-a com: " + initCommand(folder)), false};
+        return {notReady(kFolderItem, folder.string() + " não existe.", "Crie-a com: " + initCommand(folder)), false};
     if (!fs::is_directory(status))
-        return {notReady(key, subject, folder.string() + " não é uma pasta.", "Remova o arquivo ou " + other), false};
+        return {notReady(kFolderItem, folder.string() + " não é uma pasta.", "Remova o arquivo ou " + other), false};
 
     // Only a real write tells: permissions, a read-only file system and the administrator's rights all decide.
     const fs::path probe = folder / (".kova-diagnostico." + std::to_string(::getpid()) + ".tmp");
@@ -74,19 +87,17 @@ FolderLines checkFolder(const fs::path& folder, FileOps& ops) {
     if (fd < 0) {
         const Fault fault = faultFromErrno(errno);
         return {
-            notReady(key, subject, folder.string() + " não aceita gravação (" + faultText(fault) + ").",
+            notReady(kFolderItem, folder.string() + " não aceita gravação (" + faultText(fault) + ").",
                      "Dê ao usuário permissão de gravação na pasta (chmod u+w " + folder.string() + ") ou " + other),
             true};
     }
     ops.close(fd);
     ops.unlink(probe.c_str());
-    return {ready(key, subject, folder.string() + " existe e aceita gravação."), true};
+    return {ready(kFolderItem, folder.string() + " existe e aceita gravação."), true};
 }
 
 CheckLine checkDatabase(const fs::path& folder, bool folderExists) {
-    const char* key = "banco";
-    const char* subject = "Banco de dados de trabalho";
-    if (!folderExists) return notChecked(key, subject, "depende da pasta do programa.");
+    if (!folderExists) return notChecked(kDatabaseItem, "depende da pasta do programa.");
     WorkDatabase database(folder);
     database.setLockWait(kDatabaseLockWait);
     try {
@@ -95,38 +106,35 @@ CheckLine checkDatabase(const fs::path& folder, bool folderExists) {
         const std::string found = std::string(kWorkDatabaseFile) + " não pode ser usado (" + faultText(fault) + ").";
         switch (fault.number()) {
             case 53:
-                return notReady(key, subject, std::string(kWorkDatabaseFile) + " não existe na pasta.",
+                return notReady(kDatabaseItem, std::string(kWorkDatabaseFile) + " não existe na pasta.",
                                 "Crie-o com: " + initCommand(folder));
             case 70:
                 return notReady(
-                    key, subject, found,
+                    kDatabaseItem, found,
                     "Dê ao usuário permissão de leitura e gravação em " + database.databasePath().string() + ".");
             case 3046:
-                return notReady(key, subject, found, "Aguarde o término da outra operação e repita o diagnóstico.");
+                return notReady(kDatabaseItem, found, "Aguarde o término da outra operação e repita o diagnóstico.");
             default:
-                return notReady(key, subject, found,
+                return notReady(kDatabaseItem, found,
                                 "Renomeie o arquivo danificado (guarde-o) e crie um novo com: " + initCommand(folder));
         }
     }
-    return ready(key, subject, std::string(kWorkDatabaseFile) + " abre e tem todas as tabelas.");
+    return ready(kDatabaseItem, std::string(kWorkDatabaseFile) + " abre e tem todas as tabelas.");
 }
 
 CheckLine checkFreeSpace(const fs::path& folder, bool folderExists, std::optional<std::uintmax_t> given) {
-    const char* key = "espaco";
-    const char* subject = "Espaço livre";
-    if (!folderExists) return notChecked(key, subject, "depende da pasta do programa.");
+    if (!folderExists) return notChecked(kSpaceItem, "depende da pasta do programa.");
     std::error_code ec;
     const std::uintmax_t available = given ? *given : fs::space(folder, ec).available;
     if (ec)
-        return notReady(key, subject,
-                        "o espaço livre não pôde ser lido (" + faultText(faultFromErrno(ec.value())) + ").",
+        return notReady(kSpaceItem, "o espaço livre não pôde ser lido (" + faultText(faultFromErrno(ec.value())) + ").",
                         "Verifique se o disco da pasta está acessível.");
     if (available < kMinimumFreeSpace)
-        return notReady(key, subject,
+        return notReady(kSpaceItem,
                         "apenas " + megabytes(available) + " livres; o programa precisa de pelo menos " +
                             megabytes(kMinimumFreeSpace) + " para gerar uma declaração grande.",
                         "Libere espaço no disco ou escolha uma pasta em outro disco com --pasta ou $KOVA_PASTA.");
-    return ready(key, subject, megabytes(available) + " livres.");
+    return ready(kSpaceItem, megabytes(available) + " livres.");
 }
 
 // --- The transmission program -----------------------------------------------------------------------------------
@@ -147,12 +155,6 @@ std::optional<std::string> libraryProblem(const fs::path& library) {
 }
 
 void checkQuiboro(const fs::path& windows, std::vector<CheckLine>& lines) {
-    const char* configKey = "quiboro-configuracao";
-    const char* configSubject = "Configuração do Quiboro";
-    const char* versionKey = "quiboro-versao";
-    const char* versionSubject = "Versão do Quiboro";
-    const char* libraryKey = "quiboro-biblioteca";
-    const char* librarySubject = "Biblioteca do Quiboro";
     const std::string settingsName(kQuiboroSettingsFile);
 
     std::optional<fs::path> settings;
@@ -166,35 +168,35 @@ void checkQuiboro(const fs::path& windows, std::vector<CheckLine>& lines) {
         }
     } catch (const Fault& fault) {
         unreadable =
-            notReady(configKey, configSubject,
+            notReady(kQuiboroSettingsItem,
                      settingsName + " não pôde ser lido em " + windows.string() + " (" + faultText(fault) + ").",
                      "Dê ao usuário permissão de leitura em " + windows.string() + ".");
         settings.reset();
     }
     if (!settings) {
         lines.push_back(unreadable ? *unreadable
-                                   : notReady(configKey, configSubject,
+                                   : notReady(kQuiboroSettingsItem,
                                               settingsName + " não foi encontrado em " + windows.string() + ".",
                                               "Instale o Quiboro (pacote kova-quiboro) e execute quiboro-instalar com "
                                               "o usuário que usa o programa; ele grava " +
                                                   settingsName + " nessa pasta."));
         const std::string dependent = "depende de " + settingsName + ".";
-        lines.push_back(notChecked(versionKey, versionSubject, dependent));
-        lines.push_back(notChecked(libraryKey, librarySubject, dependent));
+        lines.push_back(notChecked(kQuiboroVersionItem, dependent));
+        lines.push_back(notChecked(kQuiboroLibraryItem, dependent));
         return;
     }
-    lines.push_back(ready(configKey, configSubject, settings->string() + " encontrado."));
+    lines.push_back(ready(kQuiboroSettingsItem, settings->string() + " encontrado."));
 
     const std::string minimum = std::to_string(kQuiboroMinimumVersion);
     const long long number = quiboroVersionNumber(version);
     if (number >= kQuiboroMinimumVersion) {
-        lines.push_back(ready(versionKey, versionSubject, "Versao=" + version + " (a mínima é " + minimum + ")."));
+        lines.push_back(ready(kQuiboroVersionItem, "Versao=" + version + " (a mínima é " + minimum + ")."));
     } else {
         const std::string found =
             version.empty() ? settingsName + " não informa a versão (Versao)."
             : number == 0   ? "Versao=" + version + " não é um número."
                             : "Versao=" + version + " é anterior à " + minimum + ", que esta declaração exige.";
-        lines.push_back(notReady(versionKey, versionSubject, found,
+        lines.push_back(notReady(kQuiboroVersionItem, found,
                                  "Instale a versão atual do Quiboro e execute quiboro-instalar novamente."));
     }
 
@@ -203,30 +205,30 @@ void checkQuiboro(const fs::path& windows, std::vector<CheckLine>& lines) {
     const fs::path folder(path);
     if (path.empty()) {
         lines.push_back(
-            notReady(libraryKey, librarySubject, settingsName + " não informa a pasta do Quiboro (Path).", reinstall));
+            notReady(kQuiboroLibraryItem, settingsName + " não informa a pasta do Quiboro (Path).", reinstall));
         return;
     }
     if (!folder.is_absolute()) {
-        lines.push_back(notReady(libraryKey, librarySubject, "Path=" + path + " não é uma pasta absoluta.", reinstall));
+        lines.push_back(notReady(kQuiboroLibraryItem, "Path=" + path + " não é uma pasta absoluta.", reinstall));
         return;
     }
     std::optional<fs::path> library;
     try {
         library = findFileIgnoringCase(folder, libraryName);
     } catch (const Fault& fault) {
-        lines.push_back(notReady(libraryKey, librarySubject,
+        lines.push_back(notReady(kQuiboroLibraryItem,
                                  "a pasta " + path + " não pôde ser lida (" + faultText(fault) + ").", reinstall));
         return;
     }
     if (!library) {
-        lines.push_back(notReady(libraryKey, librarySubject, libraryName + " não está em " + path + ".", reinstall));
+        lines.push_back(notReady(kQuiboroLibraryItem, libraryName + " não está em " + path + ".", reinstall));
         return;
     }
     if (auto problem = libraryProblem(*library)) {
-        lines.push_back(notReady(libraryKey, librarySubject, library->string() + " " + *problem, reinstall));
+        lines.push_back(notReady(kQuiboroLibraryItem, library->string() + " " + *problem, reinstall));
         return;
     }
-    lines.push_back(ready(libraryKey, librarySubject,
+    lines.push_back(ready(kQuiboroLibraryItem,
                           library->string() + " carrega e tem a função " + std::string(kQuiboroEntryPoint) + "."));
 }
 
@@ -234,17 +236,11 @@ void checkQuiboro(const fs::path& windows, std::vector<CheckLine>& lines) {
 // ----------------------------------------------------------------------------------------------------
 
 void checkMachine(const std::optional<MachineFacts>& facts, std::vector<CheckLine>& lines) {
-    const char* fontKey = "fontes";
-    const char* fontSubject = "Fontes dos documentos";
-    const char* printerKey = "impressora";
-    const char* printerSubject = "Impressora padrão";
-    const char* formatKey = "formatos";
-    const char* formatSubject = "Formatos de data e hora";
     if (!facts) {
         const char* cannot = "esta compilação do programa não imprime.";
-        lines.push_back(notChecked(fontKey, fontSubject, cannot));
-        lines.push_back(notChecked(printerKey, printerSubject, cannot));
-        lines.push_back(notChecked(formatKey, formatSubject, cannot));
+        lines.push_back(notChecked(kFontsItem, cannot));
+        lines.push_back(notChecked(kPrinterItem, cannot));
+        lines.push_back(notChecked(kFormatsItem, cannot));
         return;
     }
 
@@ -253,31 +249,31 @@ void checkMachine(const std::optional<MachineFacts>& facts, std::vector<CheckLin
     if (font == facts->fonts.end()) {
         std::string names;
         for (const DocumentFont& f : facts->fonts) names += (names.empty() ? "" : ", ") + f.family;
-        lines.push_back(notReady(fontKey, fontSubject, "nenhuma das fontes " + names + " está disponível.",
+        lines.push_back(notReady(kFontsItem, "nenhuma das fontes " + names + " está disponível.",
                                  "Instale o pacote fonts-liberation (fontes com as mesmas medidas)."));
     } else {
-        lines.push_back(ready(fontKey, fontSubject,
-                              "os documentos usam " + font->family +
+        lines.push_back(
+            ready(kFontsItem, "os documentos usam " + font->family +
                                   (font->exact ? "." : ", desenhada com " + font->drawnWith + " (mesmas medidas).")));
     }
 
     if (!facts->defaultPrinter.empty())
-        lines.push_back(ready(printerKey, printerSubject, facts->defaultPrinter + "."));
+        lines.push_back(ready(kPrinterItem, facts->defaultPrinter + "."));
     else if (facts->pdfOutput)
-        lines.push_back(ready(printerKey, printerSubject,
+        lines.push_back(ready(kPrinterItem,
                               "nenhuma; os documentos podem ser gravados em PDF (Configurar Impressora, ou --pdf "
                               "no kova-cli)."));
     else
-        lines.push_back(notReady(printerKey, printerSubject, "nenhuma, e não há saída em PDF.",
+        lines.push_back(notReady(kPrinterItem, "nenhuma, e não há saída em PDF.",
                                  "Instale uma impressora e torne-a a padrão do sistema."));
 
     const std::string date = facts->shortDateFormat.value_or("(não encontrado)");
     const std::string time = facts->timeFormat.value_or("(não encontrado)");
     const std::string found = "data " + date + " e hora " + time + " (" + facts->localeName + ")";
     if (date.starts_with(kRequiredDateFormat) && time.starts_with(kRequiredTimeFormat))
-        lines.push_back(ready(formatKey, formatSubject, found + "."));
+        lines.push_back(ready(kFormatsItem, found + "."));
     else
-        lines.push_back(notReady(formatKey, formatSubject,
+        lines.push_back(notReady(kFormatsItem,
                                  found + "; o programa precisa de data " + std::string(kRequiredDateFormat) +
                                      " e hora " + std::string(kRequiredTimeFormat) + ".",
                                  "Use a configuração regional do Brasil, por exemplo LANG=pt_BR.UTF-8."));

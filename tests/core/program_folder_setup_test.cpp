@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <string>
@@ -10,6 +9,7 @@
 #include "core/folder_lock.h"
 #include "core/program_folder_setup.h"
 #include "core/work_database.h"
+#include "support/scoped_variable.h"
 #include "support/temp_folder.h"
 
 namespace kova {
@@ -17,6 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing_support::ScopedVariable;
 using testing_support::TempFolder;
 
 void touch(const fs::path& file, const std::string& bytes = "x") { std::ofstream(file) << bytes; }
@@ -67,20 +68,6 @@ TEST(PrepareProgramFolder, AFolderThatCannotBeMadeIsAFault) {
     touch(root / "arquivo");
     EXPECT_THROW(prepareProgramFolder(root / "arquivo" / "pasta"), Fault);
 }
-
-// Sets (or, with nullptr, removes) an environment variable for the life of the object.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 TEST(DefaultProgramFolder, TheExecutablesFolderUnlessInstalledThenPerUser) {
     TempFolder root;
