@@ -85,11 +85,13 @@ FolderLines checkFolder(const fs::path& folder, FileOps& ops) {
     const fs::path probe = folder / (".kova-diagnostico." + std::to_string(::getpid()) + ".tmp");
     const int fd = ops.open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
-        const Fault fault = faultFromErrno(errno);
-        return {
-            notReady(kFolderItem, folder.string() + " não aceita gravação (" + faultText(fault) + ").",
-                     "Dê ao usuário permissão de gravação na pasta (chmod u+w " + folder.string() + ") ou " + other),
-            true};
+        const int err = errno;
+        const std::string fix = err == EROFS ? "A pasta está num disco somente leitura: " + other
+                                             : "Dê ao usuário permissão de gravação na pasta (chmod u+w " +
+                                                   folder.string() + ") ou " + other;
+        return {notReady(kFolderItem,
+                         folder.string() + " não aceita gravação (" + faultText(faultFromErrno(err)) + ").", fix),
+                true};
     }
     ops.close(fd);
     ops.unlink(probe.c_str());
@@ -112,6 +114,10 @@ CheckLine checkDatabase(const fs::path& folder, bool folderExists) {
                 return notReady(
                     kDatabaseItem, found,
                     "Dê ao usuário permissão de leitura e gravação em " + database.databasePath().string() + ".");
+            case 75:
+                return notReady(kDatabaseItem, found,
+                                "O arquivo está num disco somente leitura ou inacessível: escolha outra pasta com "
+                                "--pasta ou $KOVA_PASTA.");
             case 3046:
                 return notReady(kDatabaseItem, found, "Aguarde o término da outra operação e repita o diagnóstico.");
             default:
