@@ -1,8 +1,8 @@
 # Manual pages of kova and kova-cli, and the Debian packages made by `cpack -G DEB` in the build folder:
 #   kova_<versão>_amd64.deb          the programs, help pages, desktop entry, icons and manual pages
 #   kova-quiboro_<versão>_amd64.deb  the stand-in transmission program (libtrama21.so and quiboro-instalar)
-# The package version is the program's version and the build's identifier ("3.0+1a2b3c4"), read at packaging
-# time from the header the build wrote, so that it always names the binaries it holds.
+# The package version is the program's version, the build's sequence number and its identifier ("3.0+57.1a2b3c4"),
+# read at packaging time from the header the build wrote, so that it always names the binaries it holds.
 
 # --- Manual pages (gzip -n: the same bytes from the same page) ---------------------------------------------------
 find_program(KOVA_GZIP gzip)
@@ -71,12 +71,15 @@ Faz o papel do programa de transmissão da QOT: a biblioteca libtrama21.so
 confere o arquivo de entrega e grava o recibo ao lado dele. Cada usuário
 registra o Quiboro com quiboro-instalar, que grava o seu qui-bor.ini.")
 
+# "3.0+57.1a2b3c4": the version, then the build's sequence number (so that a later build is a newer package) and
+# its identifier.
 set(KOVA_CPACK_VERSION_SCRIPT ${CMAKE_BINARY_DIR}/kova_package_version.cmake)
 file(WRITE ${KOVA_CPACK_VERSION_SCRIPT}
      "# Written by cmake/packaging.cmake: the package version from the build's identifier.\n"
-     "file(STRINGS \"${KOVA_BUILD_INFO_DIR}/kova_build_info.h\" kova_build_line REGEX \"KOVA_BUILD_ID\")\n"
-     "string(REGEX REPLACE \".*\\\"(.*)\\\".*\" \"\\\\1\" kova_build_id \"\${kova_build_line}\")\n"
-     "set(CPACK_PACKAGE_VERSION \"${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}+\${kova_build_id}\")\n")
+     "file(STRINGS \"${KOVA_BUILD_INFO_DIR}/kova_build_info.h\" kova_build_lines REGEX \"KOVA_BUILD_\")\n"
+     "string(REGEX REPLACE \".*KOVA_BUILD_ID \\\"([^\\\"]*)\\\".*\" \"\\\\1\" kova_build_id \"\${kova_build_lines}\")\n"
+     "string(REGEX REPLACE \".*KOVA_BUILD_SEQUENCE ([0-9]+).*\" \"\\\\1\" kova_build_sequence \"\${kova_build_lines}\")\n"
+     "set(CPACK_PACKAGE_VERSION \"${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}+\${kova_build_sequence}.\${kova_build_id}\")\n")
 set(CPACK_PROJECT_CONFIG_FILE ${KOVA_CPACK_VERSION_SCRIPT})
 
 include(CPack)
