@@ -65,9 +65,6 @@ valida e imprime o recibo de entrega e imprime a declaração. Programa de janel
 kova e linha de comando kova-cli, com o diagnóstico da instalação.")
 
 set(CPACK_DEBIAN_QUIBORO_PACKAGE_NAME kova-quiboro)
-# Its library is loaded by absolute path from "Path", never through the loader's cache: no ldconfig scripts, so
-# that removing the package leaves nothing behind.
-set(CPACK_DEBIAN_QUIBORO_PACKAGE_GENERATE_SHLIBS_POSTINST OFF)
 set(CPACK_COMPONENT_QUIBORO_DESCRIPTION
     "Quiboro substituto: programa de transmissão para o KOVA Não-Incidência
 Faz o papel do programa de transmissão da QOT: a biblioteca libtrama21.so
