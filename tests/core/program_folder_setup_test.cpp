@@ -63,12 +63,6 @@ TEST(PrepareProgramFolder, LeavesAFolderWithADatabaseOrInUseAsItIs) {
     EXPECT_TRUE(fs::exists(folder / ".KOVALDDB.MDB.1-0.tmp"));
 }
 
-TEST(PrepareProgramFolder, AFolderThatCannotBeMadeIsAFault) {
-    TempFolder root;
-    touch(root / "arquivo");
-    EXPECT_THROW(prepareProgramFolder(root / "arquivo" / "pasta"), Fault);
-}
-
 TEST(DefaultProgramFolder, TheExecutablesFolderUnlessInstalledThenPerUser) {
     TempFolder root;
     fs::create_directories(root / "build" / "bin");
