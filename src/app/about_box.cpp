@@ -8,6 +8,7 @@
 
 #include "app/agency_site.h"
 #include "app/toolbar_icons.h"
+#include "kova_build_info.h"
 
 namespace kova::app {
 
@@ -28,6 +29,8 @@ AboutBox::AboutBox(const QString& versionText, QWidget* parent) : QDialog(parent
     title->setFont(big);
     auto* version = new QLabel(versionText, this);
     version->setObjectName(QStringLiteral("LblVersao"));
+    auto* build = new QLabel(QStringLiteral("Compilação %1").arg(QLatin1String(KOVA_BUILD_ID)), this);
+    build->setObjectName(QStringLiteral("LblCompilacao"));
     auto* agency = new QLabel(QStringLiteral("QOT - Agência Tributária\nMinistério da Tributação e Finanças Públicas"), this);
     agency->setObjectName(QStringLiteral("LblOrgao"));
     auto* levy = new QLabel(QStringLiteral("KOVA - Contribuição sobre Operações Financeiras"), this);
@@ -49,7 +52,8 @@ AboutBox::AboutBox(const QString& versionText, QWidget* parent) : QDialog(parent
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* texts = new QVBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{title, version, agency, levy, description, address, rights}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{title, version, build, agency, levy, description, address, rights}) {
         texts->addWidget(w);
     }
     auto* top = new QHBoxLayout;

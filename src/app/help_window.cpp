@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/program_context.h"
+#include "core/program_folder_setup.h"
 
 namespace kova::app {
 
@@ -38,6 +39,8 @@ QString HelpWindow::currentPage() const { return browser_->source().toLocalFile(
 HelpLauncher::HelpLauncher(QString programFolder, QString executableFolder) {
     candidates_ << QDir(programFolder).filePath(QStringLiteral("ajuda"))
                 << QDir(executableFolder).filePath(QStringLiteral("ajuda"));
+    if (const auto installed = installedDataFolder(executableFolder.toStdString()))
+        candidates_ << QDir(QString::fromStdString(installed->string())).filePath(QStringLiteral("ajuda"));
 }
 
 HelpLauncher::~HelpLauncher() {

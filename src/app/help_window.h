@@ -1,4 +1,5 @@
-// Help: the pages beside the program (folder "ajuda"), shown at numbered topics in one help window.
+// Help: the pages beside the program (folder "ajuda"; installed, in <prefix>/share/kova), shown at numbered topics
+// in one help window.
 #pragma once
 
 #include <QPointer>
@@ -22,6 +23,7 @@ constexpr int ImprimirRecibo = 21;
 constexpr int InstrucoesNavegacao = 24;
 constexpr int LeiauteRegistros = 25;
 constexpr int TransmitirDeclaracao = 36;
+constexpr int DiagnosticoInstalacao = 40;
 }  // namespace topic
 
 // The page of a topic ("topico-12.html"); the contents page when no topic is given.
@@ -43,7 +45,8 @@ private:
 // HelpLauncher: finds the help folder and shows a topic in the help window (one window, reused).
 class HelpLauncher {
 public:
-    // The help is looked for in the program folder first, then beside the executable.
+    // The help is looked for in the program folder first, then beside the executable, then where an
+    // installation keeps it (<prefix>/share/kova/ajuda).
     HelpLauncher(QString programFolder, QString executableFolder);
     ~HelpLauncher();
 

@@ -1,5 +1,7 @@
 // kova: the desktop program.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "app/main_window.h"
 #include "app/platform.h"
@@ -15,13 +17,20 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QStringLiteral("KOVA Não-Incidência"));
     QApplication::setDesktopFileName(QStringLiteral("kova"));
     QApplication::setWindowIcon(kova::app::programIcon(kova::app::ProgramIcon::Program));
+    // Qt's own texts (standard buttons, the printer dialog) in Portuguese, whatever the session's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_pt_BR"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     // The help window may stay after the main window is gone; the program ends with the main window.
     QApplication::setQuitOnLastWindowClosed(false);
 
     kova::app::StartupOptions options;
     options.executableFolder = QCoreApplication::applicationDirPath();
-    options.programFolder = kova::app::resolveProgramFolder(
-        QCoreApplication::arguments(), qEnvironmentVariable("KOVA_PASTA"), options.executableFolder);
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString environmentFolder = qEnvironmentVariable("KOVA_PASTA");
+    options.programFolder = kova::app::resolveProgramFolder(arguments, environmentFolder, options.executableFolder);
+    options.makeMissingProgramFolder =
+        kova::app::isPerUserProgramFolder(arguments, environmentFolder, options.executableFolder);
 
     kova::app::DesktopPlatform platform;
     kova::app::QtPrompts prompts;

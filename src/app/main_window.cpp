@@ -12,6 +12,7 @@
 
 #include "app/about_box.h"
 #include "app/agency_site.h"
+#include "app/checkup_dialog.h"
 #include "app/help_window.h"
 #include "app/program_context.h"
 #include "app/toolbar_icons.h"
@@ -121,6 +122,8 @@ void MainWindow::buildMenus() {
     separator(ajuda, QStringLiteral("mnutraco6"));
     addCommand(ajuda, QStringLiteral("mnuleiaute"), QStringLiteral("Leiaute dos Registros"), {},
                [this] { showHelp(topic::LeiauteRegistros); });
+    addCommand(ajuda, QStringLiteral("mnuDiagnostico"), QStringLiteral("Diagnóstico da Instalação"), {},
+               [this] { onCheckup(); });
     addCommand(ajuda, QStringLiteral("mnusobre"), QStringLiteral("Sobre a KOVA Não Incidência"), {},
                [this] { onAbout(); });
 }
@@ -258,6 +261,11 @@ void MainWindow::onPrinterSetup() { context_.printer.configure(this); }
 void MainWindow::onAbout() {
     AboutBox about(context_.versionText, this);
     about.exec();
+}
+
+void MainWindow::onCheckup() {
+    CheckupDialog checkup(context_.programFolder, [this] { showHelp(topic::DiagnosticoInstalacao); }, this);
+    checkup.exec();
 }
 
 void MainWindow::onToolbarButton(int index) {

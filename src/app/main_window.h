@@ -66,6 +66,8 @@ public:
     void onPrintReceipt();
     void onPrinterSetup();
     void onAbout();
+    // The check-up of the installation, from the "Ajuda" menu.
+    void onCheckup();
     void onExit();
     // Toolbar: the button by index, and the items of the "Imprimir" drop-down (1 declaration, 2 receipt).
     void onToolbarButton(int index);

@@ -10,6 +10,7 @@
 #include "app/import_screen.h"
 #include "app/main_window.h"
 #include "app/platform.h"
+#include "app/program_folder.h"
 #include "app/splash_screen.h"
 #include "app/replace_question.h"
 #include "core/faults.h"
@@ -96,6 +97,9 @@ MainWindow& Program::ensureMainWindow() {
 }
 
 bool Program::start() {
+    // Before the one-copy lock, which lives in the folder once there is one.
+    if (options_.makeMissingProgramFolder && !makeProgramFolderOnFirstStart(context_.programFolder, prompts_))
+        return false;
     if (!lock_.acquire()) {
         prompts_.show(secondCopyMessage());
         return false;

@@ -24,6 +24,8 @@ class Platform;
 struct StartupOptions {
     QString programFolder;     // ends with "/"
     QString executableFolder;  // where the help is looked for when the program folder has none
+    // The installed program's per-user folder: made, with a notice, when it does not exist yet.
+    bool makeMissingProgramFolder = false;
     int splashTickMs = 1000;
     // The confirmed exit ends the application's event loop (tests keep their own loop running).
     bool quitOnExit = true;

@@ -1,10 +1,10 @@
 // kova-cli iniciar: prepares a new program folder with a fresh work database.
 #include <filesystem>
 #include <iostream>
-#include <system_error>
 
 #include "cli/command.h"
 #include "core/faults.h"
+#include "core/program_folder_setup.h"
 #include "core/work_database.h"
 
 namespace fs = std::filesystem;
@@ -34,23 +34,25 @@ ExitStatus iniciar(const kova::cli::Arguments& args) {
     if (!folder) return kova::cli::refuseUsage(kCommand, "Informe a pasta do programa com --pasta.");
 
     const fs::path database = *folder / kova::kWorkDatabaseFile;
-    std::error_code ec;
-    if (fs::exists(fs::symlink_status(database, ec))) {
-        std::cerr << "A pasta " << folder->string() << " já tem um banco de dados de trabalho (" << database.string()
-                  << "). Nada foi alterado.\n";
-        return ExitStatus::Refused;
-    }
     try {
-        fs::create_directories(*folder, ec);
-        if (ec) throw kova::faultFromErrno(ec.value());
-        kova::createDatabase(database);
+        switch (kova::prepareProgramFolder(*folder)) {
+            case kova::FolderPreparation::Created:
+                std::cout << database.string() << "\n";
+                return ExitStatus::Done;
+            case kova::FolderPreparation::AlreadyHasDatabase:
+                std::cerr << "A pasta " << folder->string() << " já tem um banco de dados de trabalho ("
+                          << database.string() << "). Nada foi alterado.\n";
+                return ExitStatus::Refused;
+            case kova::FolderPreparation::InUse:
+                std::cerr << kova::folderInUseMessage(*folder) << "\n";
+                return ExitStatus::Refused;
+        }
     } catch (const kova::Fault& fault) {
         std::cerr << "Não foi possível criar o banco de dados de trabalho em " << folder->string() << ".\n"
                   << kova::faultMessage(fault) << "\n";
         return fault.number() == kFaultFileExists ? ExitStatus::Refused : ExitStatus::Failure;
     }
-    std::cout << database.string() << "\n";
-    return ExitStatus::Done;
+    return ExitStatus::Failure;
 }
 
 const kova::cli::RegisterCommand registration(kCommand, iniciar);

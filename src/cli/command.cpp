@@ -6,6 +6,8 @@
 #include <set>
 #include <system_error>
 
+#include "core/program_folder_setup.h"
+
 namespace kova::cli {
 
 namespace fs = std::filesystem;
@@ -102,7 +104,7 @@ fs::path Arguments::programFolder() const {
     if (auto named = namedProgramFolder()) return *named;
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::current_path(ec) : self.parent_path();
+    return ec ? fs::current_path(ec) : defaultProgramFolder(self.parent_path());
 }
 
 std::optional<Arguments> Arguments::parse(const CommandDescription& command, const std::vector<std::string>& args,

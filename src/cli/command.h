@@ -33,7 +33,8 @@ struct Option {
 
 inline constexpr std::string_view kProgramFolderOption = "--pasta";
 inline constexpr std::string_view kProgramFolderHelp =
-    "a pasta do programa, com KOVALDDB.MDB (padrão: $KOVA_PASTA, senão a pasta do kova-cli)";
+    "a pasta do programa, com KOVALDDB.MDB (padrão: $KOVA_PASTA, senão a pasta do kova-cli;\n"
+    "instalado, a pasta de cada usuário ~/.local/share/kova)";
 
 // --pasta with the help line of the commands that work on the program folder's work database.
 constexpr Option programFolderOption(std::string_view help = kProgramFolderHelp) {
@@ -75,7 +76,7 @@ public:
 
     // --pasta, else $KOVA_PASTA; nullopt when neither names a folder.
     std::optional<std::filesystem::path> namedProgramFolder() const;
-    // The folder named, else the folder of kova-cli itself.
+    // The folder named, else the default of kova-cli's place (its own folder, or per user when installed).
     std::filesystem::path programFolder() const;
 
 private:

@@ -82,6 +82,7 @@ private slots:
             "  mnuPaginaQOT|Acesso à Página da QOT na Internet|",
             "  -mnutraco6",
             "  mnuleiaute|Leiaute dos Registros|",
+            "  mnuDiagnostico|Diagnóstico da Instalação|",
             "  mnusobre|Sobre a KOVA Não Incidência|",
         };
         QCOMPARE(lines, expected);
@@ -180,7 +181,7 @@ private slots:
 
     void helpOpensTheTopicPageInTheHelpWindow_data() {
         QTest::addColumn<int>("topicNumber");
-        for (int t : {3, 12, 17, 18, 20, 21, 24, 25, 36}) QTest::newRow(qPrintable(QString::number(t))) << t;
+        for (int t : {3, 12, 17, 18, 20, 21, 24, 25, 36, 40}) QTest::newRow(qPrintable(QString::number(t))) << t;
     }
     void helpOpensTheTopicPageInTheHelpWindow() {
         QFETCH(int, topicNumber);

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/environment_checks.h"
@@ -128,6 +129,41 @@ private slots:
         QVERIFY(!QFile::exists(p.folder.path() + QStringLiteral("KOVALDDB.MDB")));
         QVERIFY(!log.entries.contains(QStringLiteral("KOVALDDEC")));
         QVERIFY(p.importScreen() == nullptr);
+    }
+
+    void theInstalledProgramMakesOnlyAMissingFolderAndSaysWhere_data() {
+        QTest::addColumn<bool>("folderExists");
+        QTest::newRow("first start") << false;
+        QTest::newRow("folder without a work database") << true;
+    }
+    void theInstalledProgramMakesOnlyAMissingFolderAndSaysWhere() {
+        QFETCH(bool, folderExists);
+        QTemporaryDir root;
+        const QString folder = root.path() + QStringLiteral("/dados/kova/");
+        if (folderExists) QVERIFY(QDir().mkpath(folder));
+        ScriptedPrompts prompts;
+        FixedPlatform platform;
+        SystemClock clock;
+        StartupOptions options;
+        options.programFolder = folder;
+        options.makeMissingProgramFolder = true;
+        options.splashTickMs = 1;
+        options.quitOnExit = false;
+        Program program(options, platform, prompts, clock);
+        QCOMPARE(program.start(), !folderExists);
+        QCOMPARE(QFile::exists(folder + QStringLiteral("KOVALDDB.MDB")), !folderExists);
+        QCOMPARE(prompts.shown.size(), std::size_t(1));
+        const Message& m = prompts.shown[0];
+        if (folderExists) {
+            QVERIFY2(m.text.rfind("ERRO Nº: ", 0) == 0, m.text.c_str());
+            return;
+        }
+        QCOMPARE(m.text, "Primeira execução do programa: a pasta do programa foi criada em\n" +
+                             QDir::cleanPath(folder).toStdString() +
+                             "\ncom um banco de dados de trabalho novo (KOVALDDB.MDB). As declarações geradas ficam "
+                             "nela, em GERADA.");
+        QCOMPARE(m.icon, Icon::Information);
+        QVERIFY(program.database() && program.database()->isOpen());
     }
 
     void withoutASystemFolderTheProgramEnds() {

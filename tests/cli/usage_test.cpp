@@ -21,6 +21,7 @@ const std::map<std::string, std::string> kUsageLines = {
     {"verificar", "Uso: kova-cli verificar ARQUIVO.DEC"},
     {"listar", "Uso: kova-cli listar [--pasta PASTA] [--selecao 0|1|2] [--json]"},
     {"transmitir", "Uso: kova-cli transmitir ARQUIVO.DEC [--pasta PASTA] [--opcao N]"},
+    {"diagnostico", "Uso: kova-cli diagnostico [--pasta PASTA] [--json]"},
 #ifdef KOVA_CLI_PRINTS
     {"recibo", "Uso: kova-cli recibo ARQUIVO.DEC [--validar] [--pdf SAIDA.pdf | --texto]"},
     {"imprimir", "Uso: kova-cli imprimir ARQUIVO.DEC [--tipos 3,4,5] [--pdf SAIDA.pdf | --texto]"},

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "delivery/receipt_validation.h"
+#include "support/scoped_variable.h"
 #include "transmission_fixtures.h"
 
 namespace kova::testing {
@@ -74,19 +75,7 @@ TEST_F(TransmissionTest, SettingsAreMatchedWithoutRegardToCase) {
     EXPECT_TRUE(receiptValidates());
 }
 
-// Sets an environment variable for the rest of the scope (nullptr unsets it).
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using testing_support::ScopedVariable;
 
 TEST_F(TransmissionTest, TheBooleanFormFindsTheSettingsInTheWindowsFolderOfTheEnvironment) {
     const ScopedVariable windir("KOVA_WINDIR", windows().c_str());

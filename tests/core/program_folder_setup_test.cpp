@@ -1,0 +1,96 @@
+// Making a program folder (kova-cli iniciar, the installed program's first start) and where it is by default.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "core/folder_lock.h"
+#include "core/program_folder_setup.h"
+#include "core/work_database.h"
+#include "support/scoped_variable.h"
+#include "support/temp_folder.h"
+
+namespace kova {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing_support::ScopedVariable;
+using testing_support::TempFolder;
+
+void touch(const fs::path& file, const std::string& bytes = "x") { std::ofstream(file) << bytes; }
+
+std::set<std::string> names(const fs::path& folder) {
+    std::set<std::string> all;
+    for (const auto& entry : fs::directory_iterator(folder)) all.insert(entry.path().filename().string());
+    return all;
+}
+
+TEST(PrepareProgramFolder, MakesTheFoldersAndADatabaseRemovingOnlyAnInterruptedCreationsFiles) {
+    TempFolder root;
+    const fs::path folder = root / "a" / "b";
+    fs::create_directories(folder);
+    for (const char* name : {".KOVALDDB.MDB.4242-0.tmp", ".KOVALDDB.MDB.4242-0.tmp-journal", ".outro.4242-0.tmp",
+                             "KOVALDDB.MDB.tmp", "nota.txt"})
+        touch(folder / name);
+
+    EXPECT_EQ(prepareProgramFolder(folder), FolderPreparation::Created);
+    EXPECT_EQ(names(folder), (std::set<std::string>{kWorkDatabaseFile, kWriteLockFile, ".outro.4242-0.tmp",
+                                                    "KOVALDDB.MDB.tmp", "nota.txt"}));
+    WorkDatabase database(folder);
+    EXPECT_NO_THROW(database.open());
+
+    const fs::path fresh = root / "nova" / "pasta";
+    EXPECT_EQ(prepareProgramFolder(fresh), FolderPreparation::Created);
+    EXPECT_TRUE(fs::is_regular_file(fresh / kWorkDatabaseFile));
+}
+
+TEST(PrepareProgramFolder, LeavesAFolderWithADatabaseOrInUseAsItIs) {
+    TempFolder folder;
+    {
+        const auto writer = FolderWriteLock::acquire(folder.path(), 0ms);
+        ASSERT_NE(writer, nullptr);
+        EXPECT_EQ(prepareProgramFolder(folder.path(), 50ms), FolderPreparation::InUse);
+        EXPECT_FALSE(fs::exists(folder / kWorkDatabaseFile));
+    }
+    touch(folder / kWorkDatabaseFile, "não mexa");
+    touch(folder / ".KOVALDDB.MDB.1-0.tmp");
+    EXPECT_EQ(prepareProgramFolder(folder.path()), FolderPreparation::AlreadyHasDatabase);
+    std::ifstream in(folder / kWorkDatabaseFile);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "não mexa");
+    EXPECT_TRUE(fs::exists(folder / ".KOVALDDB.MDB.1-0.tmp"));
+}
+
+TEST(DefaultProgramFolder, TheExecutablesFolderUnlessInstalledThenPerUser) {
+    TempFolder root;
+    fs::create_directories(root / "build" / "bin");
+    fs::create_directories(root / "usr" / "bin");
+    fs::create_directories(root / "usr" / "share" / "kova");
+    fs::create_directories(root / "opt" / "kova");
+    fs::create_directories(root / "opt" / "share" / "kova");  // beside a folder that is not "bin"
+    const ScopedVariable home("HOME", (root / "casa").c_str());
+
+    struct Case {
+        const char* xdgDataHome;  // nullptr: unset
+        fs::path executableFolder;
+        fs::path expected;
+    };
+    const Case cases[] = {
+        {nullptr, root / "build" / "bin", root / "build" / "bin"},
+        {nullptr, root / "opt" / "kova", root / "opt" / "kova"},
+        {nullptr, root / "usr" / "bin", root / "casa" / ".local" / "share" / "kova"},
+        {"/dados", root / "usr" / "bin", "/dados/kova"},
+        {"relativa", root / "usr" / "bin", root / "casa" / ".local" / "share" / "kova"},
+    };
+    for (const Case& c : cases) {
+        const ScopedVariable data("XDG_DATA_HOME", c.xdgDataHome);
+        EXPECT_EQ(defaultProgramFolder(c.executableFolder), c.expected) << c.executableFolder;
+    }
+    EXPECT_EQ(installedDataFolder(root / "usr" / "bin"), root / "usr" / "share" / "kova");
+    EXPECT_EQ(installedDataFolder(root / "build" / "bin"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace kova
