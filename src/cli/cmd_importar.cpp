@@ -9,6 +9,8 @@
 #include "cli/command.h"
 #include "cli/json_text.h"
 #include "core/clock.h"
+#include "core/error_details.h"
+#include "core/error_texts.h"
 #include "core/work_database.h"
 #include "delivery/generation.h"
 #include "import/import_driver.h"
@@ -36,8 +38,8 @@ const kova::cli::CommandDescription kCommand{
     .missingOperand = "Informe o arquivo da declaração.",
     .options = {kova::cli::programFolderOption(),
                 {.name = kJsonOption,
-                 .help = "um objeto JSON por erro registrado, na ordem em que foram registrados; sem ele, a lista\n"
-                         "de pendências como a tela a mostra"},
+                 .help = "um objeto JSON por erro registrado, na ordem em que foram registrados, com o campo, o\n"
+                         "valor encontrado e a dica de correção; sem ele, a lista de pendências como a tela a mostra"},
                 {.name = kReplaceOption,
                  .help = "substitui uma declaração já gerada com a mesma identificação (sem ele, a resposta é Não)"}},
     .notes = "Mensagens e avisos vão para a saída de erro. As demais perguntas são respondidas Não / Cancelar.",
@@ -69,7 +71,9 @@ void printJsonRows(kova::ErrorLog& log) {
         std::cout << "{\"TIPOREG\":" << jsonString(row.recordType) << ",\"nreg\":" << row.recordNumber
                   << ",\"posini\":" << jsonString(row.firstColumn) << ",\"posfin\":" << jsonString(row.lastColumn)
                   << ",\"coderro\":" << row.code << ",\"COMPLEMENTOERR\":" << jsonString(row.complement)
-                  << ",\"descerro\":" << jsonString(row.description) << "}\n";
+                  << ",\"descerro\":" << jsonString(row.description)
+                  << ",\"campo\":" << jsonString(kova::errorFieldLabel(row)) << ",\"valor\":" << jsonString(row.value)
+                  << ",\"dica\":" << jsonString(kova::errorHint(row.code)) << "}\n";
         return true;
     });
 }

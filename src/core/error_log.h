@@ -18,6 +18,8 @@ struct ErrorRow {
     std::string cnpj;
     std::string name;
     std::optional<std::string> complement;
+    // What the faulty columns hold, made visible (see visibleText): kept beside the row, not in ERROS.
+    std::string value;
 };
 
 // One row of CONSULTAERROS: the log joined with the error texts, in the order recorded.
@@ -31,15 +33,20 @@ struct ErrorListing {
     int code = 0;
     std::string cnpj;  // declarant of the row (the error report prints it in each page header)
     std::string name;
+    std::string value;  // "" when the row has none (a read failure, a log written by an earlier version)
 };
 
 class ErrorLog {
 public:
     virtual ~ErrorLog() = default;
-    virtual void recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
-                           const std::string& lastColumn, int code, const std::string& cnpj,
-                           const std::string& name,
-                           const std::optional<std::string>& complement = std::nullopt) = 0;
+    // Appends one row (GRAVAERRO).
+    virtual void recordRow(const ErrorRow& row) = 0;
+    // The same row given field by field, without a value.
+    void recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
+                     const std::string& lastColumn, int code, const std::string& cnpj, const std::string& name,
+                     const std::optional<std::string>& complement = std::nullopt) {
+        recordRow(ErrorRow{recordType, recordNumber, firstColumn, lastColumn, code, cnpj, name, complement, {}});
+    }
     virtual std::int64_t rowCount() = 0;
     // "DELETE FROM ERROS": one set-based statement.
     virtual void emptyLog() = 0;

@@ -12,20 +12,7 @@ class MemoryErrorLog : public ErrorLog {
 public:
     struct Row : ErrorRow {};
 
-    void recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
-                   const std::string& lastColumn, int code, const std::string& cnpj, const std::string& name,
-                   const std::optional<std::string>& complement = std::nullopt) override {
-        Row r;
-        r.recordType = recordType;
-        r.recordNumber = recordNumber;
-        r.firstColumn = firstColumn;
-        r.lastColumn = lastColumn;
-        r.code = code;
-        r.cnpj = cnpj;
-        r.name = name;
-        r.complement = complement;
-        rows.push_back(std::move(r));
-    }
+    void recordRow(const ErrorRow& row) override { rows.push_back(Row{row}); }
     std::int64_t rowCount() override { return static_cast<std::int64_t>(rows.size()); }
     void emptyLog() override { rows.clear(); }
     void listErrors(const std::function<bool(const ErrorListing&)>& visit) override {
@@ -40,6 +27,7 @@ public:
             l.code = r.code;
             l.cnpj = r.cnpj;
             l.name = r.name;
+            l.value = r.value;
             if (!visit(l)) return;
         }
     }

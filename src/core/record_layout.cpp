@@ -10,13 +10,18 @@ void writeField(std::string& record, const Field& field, std::string_view text) 
     for (std::size_t i = 0; i < field.length; ++i) record[field.first - 1 + i] = i < text.size() ? text[i] : ' ';
 }
 
-std::span<const Field> fieldsCovering(std::string_view recordType, std::size_t first, std::size_t last) {
-    if (first == kWholeRecord.first && last == kWholeRecord.last()) return {&kWholeRecord, 1};
+std::span<const Field> layoutOf(std::string_view recordType) {
     static constexpr std::pair<std::string_view, std::span<const Field>> kLayouts[] = {
         {"1", HeaderField::all}, {"2", ContactField::all}, {"3", EntityField::all},
         {"4", BeneficiaryField::all}, {"5", LevyField::all}, {"T", TrailerField::all}};
     std::span<const Field> fields;
     for (const auto& [type, layout] : kLayouts) fields = type == recordType ? layout : fields;
+    return fields;
+}
+
+std::span<const Field> fieldsCovering(std::string_view recordType, std::size_t first, std::size_t last) {
+    if (first == kWholeRecord.first && last == kWholeRecord.last()) return {&kWholeRecord, 1};
+    const std::span<const Field> fields = layoutOf(recordType);
     // The fields are in record order: skip those that end before `first`, keep those that start by `last`.
     const auto begin = std::find_if(fields.begin(), fields.end(), [&](const Field& f) { return f.last() >= first; });
     const auto end = std::find_if(begin, fields.end(), [&](const Field& f) { return f.first > last; });

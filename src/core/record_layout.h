@@ -118,6 +118,10 @@ struct TrailerField {
 static_assert(tilesRecord(HeaderField::all) && tilesRecord(ContactField::all) && tilesRecord(EntityField::all) &&
               tilesRecord(BeneficiaryField::all) && tilesRecord(LevyField::all) && tilesRecord(TrailerField::all));
 
+// The fields of a record kind, given by its type as the error log keeps it ("1".."5", "T"), in record order;
+// empty for a type without a layout.
+std::span<const Field> layoutOf(std::string_view recordType);
+
 // The fields that columns first..last of a record cover, the record given by its type as the error log keeps it
 // ("1".."5", "T"): the whole-record pseudo-field for 1-142, else every field the columns touch. Empty for a
 // type without a layout or columns outside the record.

@@ -123,6 +123,27 @@ void appendCp1252AsUtf8(std::string& out, std::string_view bytes) {
     }
 }
 
+bool isControlByte(unsigned char byte) {
+    return byte < 0x20 || byte == 0x7F || (byte >= 0x80 && byte <= 0x9F && kHighControls[byte - 0x80] == byte);
+}
+
+std::string visibleText(std::string_view bytes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (isControlByte(byte)) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        } else {
+            appendCp1252AsUtf8(out, bytes.substr(i, 1));
+        }
+    }
+    return out;
+}
+
 std::string utf8ToCp1252(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());

@@ -18,6 +18,12 @@ void appendCp1252AsUtf8(std::string& out, std::string_view bytes);
 std::string_view cp1252AsUtf8(std::string_view bytes, std::string& buffer);
 bool isAscii(std::string_view bytes);
 
+// A byte with no printable character in the code page: the C0 controls, DEL and the five undefined bytes.
+bool isControlByte(unsigned char byte);
+// Record bytes as people may safely see them: Windows-1252 converted to UTF-8, every control byte written as
+// "\xNN" (two upper-case hexadecimal digits), so that a value never breaks a line, a list or a cell.
+std::string visibleText(std::string_view bytes);
+
 // UTF-8 → Windows-1252. A code point with no single-byte form, or a malformed sequence, becomes '?'.
 std::string utf8ToCp1252(std::string_view utf8);
 

@@ -64,6 +64,18 @@ CREATE VIEW CONSULTAERROS AS
 INSERT INTO PARAM (NOME, VALOR) VALUES ('VERSAOBANCO', '1');
 )sql";
 
+// The value found in the faulty columns of each row of ERROS, keyed by its id: beside the log so that ERROS and
+// CONSULTAERROS stay as the error report and the pending list read them. A database made before it existed gets
+// it when opened.
+constexpr const char* kValueTable = "ERROSVALOR";
+constexpr const char* kValueTableSchema = "CREATE TABLE ERROSVALOR (id INTEGER PRIMARY KEY, VALOR TEXT NOT NULL)";
+
+void addValueTableIfMissing(sqlite3* db) {
+    SqliteStatement probe(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
+    probe.bind(1, kValueTable);
+    if (!probe.step()) executeSql(db, kValueTableSchema);
+}
+
 // What open() demands of a file before it is taken for a work database.
 struct RequiredObject {
     const char* name;
@@ -157,6 +169,7 @@ void createDatabase(const std::filesystem::path& path, FileOps& ops) {
         ConnectionCloser closer{db};
         executeSql(db, "BEGIN");
         executeSql(db, kSchema);
+        executeSql(db, kValueTableSchema);
         SqliteStatement insert(db, "INSERT INTO TABERRO (coderro, descerro) VALUES (?1, ?2)");
         for (const auto& text : errorTexts()) {
             insert.bind(1, text.code).bind(2, text.description);
@@ -194,9 +207,13 @@ void WorkDatabase::open() {
     db_ = openConnection(path, lockWait_);
     try {
         verifySchema(db_);
+        addValueTableIfMissing(db_);
         insertError_ = SqliteStatement(db_,
                                        "INSERT INTO ERROS (CNPJ, TIPOREG, nreg, posini, posfin, coderro, NOME, "
                                        "COMPLEMENTOERR) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+        // OR REPLACE: ids start again from 1 once the log is emptied, so a value left by a program that emptied
+        // ERROS alone is overwritten, never shown for another row.
+        insertValue_ = SqliteStatement(db_, "INSERT OR REPLACE INTO ERROSVALOR (id, VALOR) VALUES (?1, ?2)");
         countErrors_ = SqliteStatement(db_, "SELECT COUNT(*) FROM ERROS");
     } catch (const Fault&) {
         close();
@@ -207,6 +224,7 @@ void WorkDatabase::open() {
 void WorkDatabase::close() noexcept {
     if (db_ == nullptr) return;
     insertError_ = SqliteStatement();
+    insertValue_ = SqliteStatement();
     countErrors_ = SqliteStatement();
     // Rows of an unfinished batch are kept: an interrupted import still shows what it found.
     if (sqlite3_get_autocommit(db_) == 0) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
@@ -284,19 +302,30 @@ void WorkDatabase::compact() {
     }
 }
 
-void WorkDatabase::recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
-                             const std::string& lastColumn, int code, const std::string& cnpj,
-                             const std::string& name, const std::optional<std::string>& complement) {
+void WorkDatabase::recordRow(const ErrorRow& row) {
     handle();
-    insertError_.bind(1, cnpj)
-        .bind(2, recordType)
-        .bind(3, recordNumber)
-        .bind(4, firstColumn)
-        .bind(5, lastColumn)
-        .bind(6, code)
-        .bind(7, name)
-        .bind(8, complement);
+    insertError_.bind(1, row.cnpj)
+        .bind(2, row.recordType)
+        .bind(3, row.recordNumber)
+        .bind(4, row.firstColumn)
+        .bind(5, row.lastColumn)
+        .bind(6, row.code)
+        .bind(7, row.name)
+        .bind(8, row.complement);
     insertError_.run();
+    const std::int64_t id = sqlite3_last_insert_rowid(db_);
+    try {
+        insertValue_.bind(1, id).bind(2, row.value);
+        insertValue_.run();
+    } catch (const Fault&) {
+        // A row is kept with its value or not at all, so that a retried write does not leave it twice.
+        try {
+            SqliteStatement(db_, "DELETE FROM ERROS WHERE id = ?1").bind(1, id).run();
+        } catch (const Fault&) {
+            // The database is failing; the first fault is the one reported.
+        }
+        throw;
+    }
 }
 
 std::int64_t WorkDatabase::rowCount() {
@@ -307,12 +336,24 @@ std::int64_t WorkDatabase::rowCount() {
     return count;
 }
 
-void WorkDatabase::emptyLog() { executeSql(handle(), "DELETE FROM ERROS"); }
+void WorkDatabase::emptyLog() {
+    // The log and its values go together: a value must never outlive its row, as ids start again from 1.
+    const bool ownTransaction = sqlite3_get_autocommit(handle()) != 0;
+    if (ownTransaction) executeSql(db_, "BEGIN");
+    try {
+        executeSql(db_, "DELETE FROM ERROS; DELETE FROM ERROSVALOR");
+        if (ownTransaction) executeSql(db_, "COMMIT");
+    } catch (const Fault&) {
+        if (ownTransaction) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
 
 void WorkDatabase::listErrors(const std::function<bool(const ErrorListing&)>& visit) {
     SqliteStatement rows(handle(),
-                         "SELECT descerro, COMPLEMENTOERR, TIPOREG, nreg, posini, posfin, coderro, CNPJ, NOME "
-                         "FROM CONSULTAERROS");
+                         "SELECT C.descerro, C.COMPLEMENTOERR, C.TIPOREG, C.nreg, C.posini, C.posfin, C.coderro, "
+                         "C.CNPJ, C.NOME, COALESCE(V.VALOR, '') FROM CONSULTAERROS AS C "
+                         "LEFT JOIN ERROSVALOR AS V ON V.id = C.id ORDER BY C.id");
     ErrorListing row;
     while (rows.step()) {
         row.description = rows.text(0);
@@ -324,6 +365,7 @@ void WorkDatabase::listErrors(const std::function<bool(const ErrorListing&)>& vi
         row.code = static_cast<int>(rows.integer(6));
         row.cnpj = rows.text(7);
         row.name = rows.text(8);
+        row.value = rows.text(9);
         if (!visit(row)) return;
     }
 }

@@ -1,6 +1,7 @@
 // The work database KOVALDDB.MDB in the program folder (an SQLite file): the error log of the last import
-// (ERROS), the error texts (TABERRO), PARAM, the catalogue of generated declarations (IDENTIFICACAO) and the
-// view CONSULTAERROS joining the log with the texts in the order the rows were recorded.
+// (ERROS) with the values found beside it (ERROSVALOR), the error texts (TABERRO), PARAM, the catalogue of
+// generated declarations (IDENTIFICACAO) and the view CONSULTAERROS joining the log with the texts in the order
+// the rows were recorded.
 #pragma once
 
 #include <chrono>
@@ -66,10 +67,9 @@ public:
     sqlite3* handle() const;
 
     // ErrorLog. Every failure throws kova::Fault. Without a complement the column stays NULL; CONSULTAERROS
-    // (the view and the method) delivers it as "".
-    void recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
-                   const std::string& lastColumn, int code, const std::string& cnpj, const std::string& name,
-                   const std::optional<std::string>& complement = std::nullopt) override;
+    // (the view and the method) delivers it as "". The value goes to the side table ERROSVALOR, under the
+    // row's id; listErrors joins it.
+    void recordRow(const ErrorRow& row) override;
     std::int64_t rowCount() override;
     void emptyLog() override;
     void listErrors(const std::function<bool(const ErrorListing&)>& visit) override;
@@ -84,6 +84,7 @@ private:
     sqlite3* db_ = nullptr;
     std::chrono::milliseconds lockWait_{kDefaultLockWait};
     SqliteStatement insertError_;
+    SqliteStatement insertValue_;
     SqliteStatement countErrors_;
 };
 

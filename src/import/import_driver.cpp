@@ -83,13 +83,11 @@ private:
 class WatchedLog : public ErrorLog {
 public:
     explicit WatchedLog(ErrorLog& log) : log_(log) {}
-    void recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
-                     const std::string& lastColumn, int code, const std::string& cnpj, const std::string& name,
-                     const std::optional<std::string>& complement = std::nullopt) override {
-        const std::string key = recordType + "/" + std::to_string(recordNumber) + "/" + firstColumn + "/" +
-                                lastColumn + "/" + std::to_string(code);
+    void recordRow(const ErrorRow& row) override {
+        const std::string key = row.recordType + "/" + std::to_string(row.recordNumber) + "/" + row.firstColumn +
+                                "/" + row.lastColumn + "/" + std::to_string(row.code);
         try {
-            log_.recordError(recordType, recordNumber, firstColumn, lastColumn, code, cnpj, name, complement);
+            log_.recordRow(row);
         } catch (...) {
             if (lost_.empty()) lost_ = key;
             throw;
@@ -416,11 +414,16 @@ private:
 
     // A record of no known type: error 1 over the whole record, and the pass goes on.
     bool recordUnknownType() {
-        const std::string recordType = detail::typeText(st_.recordType);
-        const std::string cnpj = cp1252ToUtf8(st_.declarantCnpj);
-        const std::string name = cp1252ToUtf8(st_.declarantName);
-        return readTrap(
-            [&] { log_.recordError(recordType, st_.recordNumber, "0001", "0142", 1, cnpj, name); });
+        const ErrorRow row{detail::typeText(st_.recordType),
+                           st_.recordNumber,
+                           "0001",
+                           "0142",
+                           1,
+                           cp1252ToUtf8(st_.declarantCnpj),
+                           cp1252ToUtf8(st_.declarantName),
+                           std::nullopt,
+                           visibleText(RecordView(st_.record).field(kWholeRecord))};
+        return readTrap([&] { log_.recordRow(row); });
     }
 
     ImportDriver& d_;

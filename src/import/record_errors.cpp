@@ -58,13 +58,17 @@ bool fieldIsAll(const RecordView& record, const Field& field, char c) {
 }
 
 void RecordErrors::record(int code, const Field& field, const std::optional<std::string>& complement) const {
-    // Texts of the row are built once, outside the retried write.
-    const std::string recordType = typeText(state_.recordType);
-    const std::string firstColumn = columnText(field.first);
-    const std::string lastColumn = columnText(field.last());
-    const std::string cnpj = cp1252ToUtf8(state_.declarantCnpj);
-    const std::string nome = cp1252ToUtf8(state_.declarantName);
-    trap_.run([&] { log_.recordError(recordType, state_.recordNumber, firstColumn, lastColumn, code, cnpj, nome, complement); });
+    // The row is built once, outside the retried write.
+    const ErrorRow row{typeText(state_.recordType),
+                       state_.recordNumber,
+                       columnText(field.first),
+                       columnText(field.last()),
+                       code,
+                       cp1252ToUtf8(state_.declarantCnpj),
+                       cp1252ToUtf8(state_.declarantName),
+                       complement,
+                       visibleText(RecordView(state_.record).field(field))};
+    trap_.run([&] { log_.recordRow(row); });
 }
 
 bool sequenceAccepted(const RecordErrors& errors, std::string_view sequence, std::int64_t expected) {

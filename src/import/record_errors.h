@@ -56,7 +56,8 @@ std::uint64_t digitsValue(std::string_view digits);
 // True when the record holds the whole field and every character of it is `c`.
 bool fieldIsAll(const RecordView& record, const Field& field, char c);
 
-// Records findings of the current record (its type and number, the declarant CNPJ and name) under a fault trap.
+// Records findings of the current record (its type and number, the declarant CNPJ and name, what the field's
+// columns hold) under a fault trap.
 class RecordErrors {
 public:
     RecordErrors(const ImportState& state, ErrorLog& log, const FaultTrap& trap)

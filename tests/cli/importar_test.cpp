@@ -30,7 +30,8 @@ std::string escaped(const std::string& text) {
     return out;
 }
 
-// The rows of ERROS with their texts, in the order recorded, written as kova-cli --json writes them.
+// The rows of ERROS with their texts, in the order recorded, written as kova-cli --json starts them (the keys of
+// ERROS; the field, value and hint follow).
 std::vector<std::string> errosAsJson(const fs::path& database, std::vector<std::string>* cnpjs = nullptr) {
     sqlite3* db = nullptr;
     std::vector<std::string> lines;
@@ -49,7 +50,7 @@ std::vector<std::string> errosAsJson(const fs::path& database, std::vector<std::
         lines.push_back("{\"TIPOREG\":\"" + escaped(text(0)) + "\",\"nreg\":" + text(1) + ",\"posini\":\"" +
                         text(2) + "\",\"posfin\":\"" + text(3) + "\",\"coderro\":" + text(4) +
                         ",\"COMPLEMENTOERR\":\"" + escaped(text(5)) + "\",\"descerro\":\"" + escaped(text(6)) +
-                        "\"}");
+                        "\",");
         if (cnpjs != nullptr) cnpjs->push_back(text(7));
     }
     sqlite3_finalize(st);
@@ -96,7 +97,17 @@ TEST_F(CliImportar, SampleWithErrorsPrintsTheRowsOfErros) {
     std::vector<std::string> cnpjs;
     const std::vector<std::string> rows = errosAsJson(database(), &cnpjs);
     EXPECT_GE(rows.size(), 10u);
-    EXPECT_EQ(r.outLines(), rows);
+    const std::vector<std::string> printed = r.outLines();
+    ASSERT_EQ(printed.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(printed[i].substr(0, rows[i].size()), rows[i]);
+        EXPECT_NE(printed[i].find("\"dica\":\"", rows[i].size()), std::string::npos) << printed[i];
+    }
+    // The header's impossible end date: the field is named by its label, the value is what the columns hold.
+    EXPECT_NE(r.out.find("\"posini\":\"0036\",\"posfin\":\"0043\",\"coderro\":24,"), std::string::npos);
+    EXPECT_NE(r.out.find("\"campo\":\"Período final\",\"valor\":\"31132025\",\"dica\":\"Informe uma data"),
+              std::string::npos)
+        << r.out;
     for (const auto& c : cnpjs) EXPECT_EQ(c, fixtures::declarantCnpj());
 }
 

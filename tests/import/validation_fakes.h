@@ -40,12 +40,11 @@ public:
 // row the checks record is about one field of its record (a read failure, type "0", names no record).
 class FaultyErrorLog : public MemoryErrorLog {
 public:
-    void recordError(const std::string& recordType, std::int64_t recordNumber, const std::string& firstColumn,
-                   const std::string& lastColumn, int code, const std::string& cnpj, const std::string& name,
-                   const std::optional<std::string>& complement = std::nullopt) override {
-        if (recordType != "0") {
-            EXPECT_EQ(fieldsCovering(recordType, std::stoul(firstColumn), std::stoul(lastColumn)).size(), 1u)
-                << "error " << code << " of type " << recordType << " over " << firstColumn << "-" << lastColumn;
+    void recordRow(const ErrorRow& row) override {
+        if (row.recordType != "0") {
+            EXPECT_EQ(fieldsCovering(row.recordType, std::stoul(row.firstColumn), std::stoul(row.lastColumn)).size(), 1u)
+                << "error " << row.code << " of type " << row.recordType << " over " << row.firstColumn << "-"
+                << row.lastColumn;
         }
         ++attempts;
         if (onWrite) onWrite();
@@ -53,7 +52,7 @@ public:
             --failuresLeft;
             throw Fault(3046);
         }
-        MemoryErrorLog::recordError(recordType, recordNumber, firstColumn, lastColumn, code, cnpj, name, complement);
+        MemoryErrorLog::recordRow(row);
     }
     int failuresLeft = 0;
     int attempts = 0;
