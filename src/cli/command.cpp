@@ -39,11 +39,23 @@ const Option* findOption(const CommandDescription& command, std::string_view nam
     return it == command.options.end() ? nullptr : &*it;
 }
 
-// The first option of the pair `option` belongs to ("[--pdf SAIDA.pdf | --texto]"); nullptr when it is alone.
-const Option* pairOf(const CommandDescription& command, const Option& option) {
-    if (option.orPrevious) return &option - 1;
-    const bool last = &option == &command.options.back();
-    return !last && (&option + 1)->orPrevious ? &option : nullptr;
+// The first option of the group of alternatives `option` belongs to ("[--pdf SAIDA.pdf | --texto]"); nullptr
+// when it is alone.
+const Option* groupOf(const CommandDescription& command, const Option& option) {
+    const Option* first = &option;
+    while (first->orPrevious) --first;
+    const bool last = first == &command.options.back();
+    return first != &option || (!last && (first + 1)->orPrevious) ? first : nullptr;
+}
+
+// "--pdf e --texto", "--pdf, --texto e --resumo".
+std::string groupNames(const CommandDescription& command, const Option* first) {
+    std::string names(first->name);
+    for (const Option* o = first + 1; o <= &command.options.back() && o->orPrevious; ++o) {
+        const bool lastOfGroup = o == &command.options.back() || !(o + 1)->orPrevious;
+        names.append(lastOfGroup ? " e " : ", ").append(o->name);
+    }
+    return names;
 }
 
 }  // namespace
@@ -110,7 +122,7 @@ fs::path Arguments::programFolder() const {
 std::optional<Arguments> Arguments::parse(const CommandDescription& command, const std::vector<std::string>& args,
                                           bool& help) {
     Arguments parsed;
-    std::set<const Option*> pairsTaken;
+    std::set<const Option*> groupsTaken;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -126,9 +138,8 @@ std::optional<Arguments> Arguments::parse(const CommandDescription& command, con
             parsed.operand_ = arg;
             continue;
         }
-        if (const Option* pair = pairOf(command, *option); pair && !pairsTaken.insert(pair).second) {
-            refuseUsage(command,
-                        "Use apenas uma de " + std::string(pair->name) + " e " + std::string((pair + 1)->name) + ".");
+        if (const Option* group = groupOf(command, *option); group && !groupsTaken.insert(group).second) {
+            refuseUsage(command, "Use apenas uma de " + groupNames(command, group) + ".");
             return std::nullopt;
         }
         std::string value;

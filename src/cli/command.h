@@ -28,7 +28,7 @@ struct Option {
     std::string_view value{};  // its value in the usage line ("PASTA"); empty for a switch
     std::string_view help{};   // its line in --help; a '\n' starts a continuation line
     bool required = false;   // shown without brackets: the command refuses to run without it
-    bool orPrevious = false;  // this one or the option before it, once: "[--pdf SAIDA.pdf | --texto]"
+    bool orPrevious = false;  // this one or the options before it, once: "[--pdf SAIDA.pdf | --texto]"
 };
 
 inline constexpr std::string_view kProgramFolderOption = "--pasta";

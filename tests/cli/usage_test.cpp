@@ -25,7 +25,7 @@ const std::map<std::string, std::string> kUsageLines = {
 #ifdef KOVA_CLI_PRINTS
     {"recibo", "Uso: kova-cli recibo ARQUIVO.DEC [--validar] [--pdf SAIDA.pdf | --texto]"},
     {"imprimir", "Uso: kova-cli imprimir ARQUIVO.DEC [--tipos 3,4,5] [--pdf SAIDA.pdf | --texto]"},
-    {"erros", "Uso: kova-cli erros [--pasta PASTA] [--pdf SAIDA.pdf | --texto]"},
+    {"erros", "Uso: kova-cli erros [--pasta PASTA] [--pdf SAIDA.pdf | --texto | --resumo | --csv ARQUIVO.csv]"},
 #endif
 };
 
@@ -91,7 +91,7 @@ const std::vector<Refusal> kRefusals = {
      "Uso: kova-cli recibo ARQUIVO.DEC [--validar] [--pdf SAIDA.pdf | --texto]"},
     {{"imprimir", "a.DEC", "--tipos", "3,6"}, "Tipos inválidos: 3,6 (use 3, 4 e 5, separados por vírgula)"},
     {{"imprimir", "a.DEC", "--pdf", "r.pdf", "--texto"}, "Use apenas uma de --pdf e --texto."},
-    {{"erros", "--texto", "--texto"}, "Use apenas uma de --pdf e --texto."},
+    {{"erros", "--texto", "--resumo"}, "Use apenas uma de --pdf, --texto, --resumo e --csv."},
 #endif
 };
 
