@@ -206,10 +206,10 @@ bool RecordReader::readRecord(std::string_view& record) {
     }
 }
 
-void RecordReader::rewind() {
+void RecordReader::seek(std::uint64_t offset) {
     filled_ = 0;
     pos_ = 0;
-    bufferStart_ = 0;
+    bufferStart_ = offset;
     eof_ = false;
     endedWithCrLf_ = true;
     resync_ = true;  // the seek happens at the next read, where a failure is reported like any read failure

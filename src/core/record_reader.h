@@ -38,7 +38,10 @@ public:
     bool next(std::string_view& record);
     // Whether the record just read was ended by CR LF (false only for a last record without it).
     bool lastEndedWithCrLf() const { return endedWithCrLf_; }
-    void rewind();
+    void rewind() { seek(0); }
+    // Where the next record starts in the file; seek(offset()) later reads the same records again.
+    std::uint64_t offset() const { return bufferStart_ + pos_; }
+    void seek(std::uint64_t offset);
     std::uint64_t size();
     std::string stamp() { return source_->stamp(); }
     // Byte at a 1-based offset of the file, or -1 past its end (the reader's position is kept).

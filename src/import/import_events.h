@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/clock.h"
+#include "core/error_log.h"
 #include "core/ports.h"
 
 namespace kova {
@@ -36,6 +37,8 @@ public:
     // The pending-errors list: emptied, one more line, the number of errors found.
     virtual void pendingCleared() {}
     virtual void pendingLine(const std::string& /*line*/) {}
+    // The line of one error row, with the row it shows (a follower that only shows lines takes the line).
+    virtual void pendingRow(const ErrorListing& /*row*/, const std::string& line) { pendingLine(line); }
     virtual void errorCountChanged(std::int64_t /*count*/) {}
     // A notice that is not an error row (the zero-amount warning), shown at the end of the pending list.
     virtual void warning(const std::string& /*line*/) {}

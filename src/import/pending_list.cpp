@@ -83,7 +83,7 @@ void listPending(ErrorLog& log, ImportEvents& events) {
             events.pendingLine(" ");
             lineCounter = kFirstLine;
         }
-        events.pendingLine(pendingLine(row));
+        events.pendingRow(row, pendingLine(row));
         ++lineCounter;
         ++rows;
         return true;
