@@ -135,6 +135,9 @@ private slots:
             QVERIFY(about.findChild<QLabel*>("LblVersao"));
             QCOMPARE(about.findChild<QLabel*>("LblVersao")->text(), QStringLiteral("Versão 3.0 - 16/02/2007"));
             QCOMPARE(about.findChild<QLabel*>("LblTitulo")->text(), QStringLiteral("KOVA NÃO INCIDÊNCIA 3.0"));
+            // The agency and its ministry by the names the printed documents carry.
+            QCOMPARE(about.findChild<QLabel*>("LblOrgao")->text(),
+                     QStringLiteral("QOT - Secretaria da Arventa\nMinistério da Dorvela"));
             if (key == Qt::Key_Return) QTimer::singleShot(0, [&about] { capture(&about, QStringLiteral("sobre")); });
             QTimer::singleShot(0, [&about, key] { QTest::keyClick(about.findChild<QLabel*>("LblDescricao"), Qt::Key(key)); });
             QCOMPARE(about.exec(), int(QDialog::Accepted));
@@ -203,7 +206,7 @@ private slots:
         QCOMPARE(int(answer), expected);
     }
 
-    void theReplaceQuestionClosedByItsBoxLeavesTheAnswerAlone() {
+    void theReplaceQuestionClosedByItsBoxKeepsTheDeclarationAndTheAnswerField() {
         HelpRecorder host;
         ImportAnswer answer = ImportAnswer::UnderWay;
         ScreenReplaceQuestion question(answer, &host, nullptr);
@@ -212,7 +215,7 @@ private slots:
             QVERIFY(dialog->isVisible());
             dialog->close();
         });
-        QCOMPARE(question.ask(sampleLabels()), Answer::Cancel);
+        QCOMPARE(question.ask(sampleLabels()), Answer::No);
         QCOMPARE(answer, ImportAnswer::UnderWay);
         QCOMPARE(host.topics, std::vector<int>{18});
     }

@@ -289,7 +289,14 @@ private slots:
         QVERIFY(s.screen->source()->TxtArq()->text().isEmpty());
     }
 
+    // "&Não" and the close box both keep the declaration generated before.
+    void importingTheSameDeclarationAgainAsksBeforeReplacingIt_data() {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Não") << false;
+        QTest::newRow("caixa de fechar") << true;
+    }
     void importingTheSameDeclarationAgainAsksBeforeReplacingIt() {
+        QFETCH(bool, closeBox);
         Screen s;
         const std::string bytes = cleanDeclaration(1, 0, 2);
         s.choose("correta.txt", bytes);
@@ -304,7 +311,7 @@ private slots:
         bool asked = false;
         whenModalShows(QStringLiteral("KOVALDME4"), [&](QWidget* d) {
             asked = true;
-            clickButton(d, QStringLiteral("BtnCmd1"));
+            closeBox ? (void)d->close() : clickButton(d, QStringLiteral("BtnCmd1"));
         });
         s.screen->BtnCmd(ImportButton::Ok)->click();
         QVERIFY(asked);
