@@ -24,6 +24,7 @@ using namespace kova::app::testing;
 Q_DECLARE_METATYPE(kova::Buttons)
 Q_DECLARE_METATYPE(kova::Answer)
 Q_DECLARE_METATYPE(kova::Icon)
+Q_DECLARE_METATYPE(kova::QuiboroNotice)
 
 namespace {
 
@@ -220,19 +221,29 @@ private slots:
         QCOMPARE(host.topics, std::vector<int>{18});
     }
 
+    void theTransmissionNoticesTellWhereToGetQuiboro_data() {
+        QTest::addColumn<QuiboroNotice>("kind");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("versão antiga") << QuiboroNotice::OldVersion << QStringLiteral("KOVALDME1");
+        QTest::newRow("não instalado") << QuiboroNotice::NotInstalled << QStringLiteral("KOVALDME2");
+    }
     void theTransmissionNoticesTellWhereToGetQuiboro() {
-        const QString old = transmissionNoticeText(TransmissionNoticeKind::OldVersion);
-        const QString missing = transmissionNoticeText(TransmissionNoticeKind::NotInstalled);
-        QVERIFY(old.contains(QStringLiteral("Faça download  do  programa  e  instale em seu computador.")));
-        QVERIFY(missing.contains(QStringLiteral("faça o download  do   programa e  instale em seu computador.")));
-        TransmissionNotice notice(TransmissionNoticeKind::NotInstalled);
-        QCOMPARE(notice.objectName(), QStringLiteral("KOVALDME2"));
-        QCOMPARE(notice.windowTitle(), QStringLiteral("Transmissão da Declaração"));
-        QTimer::singleShot(0, [&] {
-            capture(&notice, QStringLiteral("kovaldme2"));
-            clickButton(&notice, QStringLiteral("BtnFechar"));
+        QFETCH(QuiboroNotice, kind);
+        QFETCH(QString, name);
+        QWidget main;
+        main.setGeometry(100, 100, 900, 600);
+        main.show();
+        ScreenTransmissionDialogs dialogs(&main);
+        whenModalShows(name, [&](QWidget* notice) {
+            QCOMPARE(notice->windowTitle(), QStringLiteral("Transmissão da Declaração"));
+            QCOMPARE(notice->findChild<QLabel*>("Label1")->text().toStdString(), quiboroNoticeText(kind));
+            QVERIFY(notice->findChild<QLabel*>("LblEndereco")->text().contains(QStringLiteral("http://www.qot.gov.br")));
+            QVERIFY((notice->geometry().center() - main.geometry().center()).manhattanLength() < 40);
+            capture(notice, name.toLower());
+            clickButton(notice, QStringLiteral("BtnFechar"));
         });
-        QCOMPARE(notice.exec(), int(QDialog::Accepted));
+        dialogs.showNotice(kind);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 };
 
