@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "core/work_database.h"
 #include "delivery/catalogue.h"
 #include "delivery/delivery_records.h"
@@ -79,6 +81,22 @@ TEST_F(Catalogue, WithoutGeneratedFoldersThereIsNothingToListAndTheTableIsLeftAl
     EXPECT_EQ(load(CatalogueSelection::Printing), 1);
     fs::create_directories(h.session.programFolder / "GERADA");
     EXPECT_EQ(load(CatalogueSelection::Transmission), 1);
+    EXPECT_EQ(rows().size(), 3u);  // the rows of the earlier load
+}
+
+TEST_F(Catalogue, WaitsForAnotherWriterOfTheProgramFolderThenLeavesTheTableAlone) {
+    ASSERT_EQ(load(CatalogueSelection::Printing), 0);
+    const fs::path program = fs::absolute(h.session.programFolder).lexically_normal();
+    const auto other = FolderWriteLock::acquire(program, std::chrono::milliseconds(0));
+    ASSERT_TRUE(other);
+    int waits = 0;
+    EXPECT_EQ(loadCatalogue(program, database, CatalogueSelection::Transmission, prompts,
+                            {std::chrono::milliseconds(60), [&] { ++waits; }}),
+              kCatalogueFolderBusy);
+    EXPECT_GT(waits, 0);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].title, "Carga Declarações");
+    EXPECT_EQ(prompts.shown[0].text, folderInUseMessage(program));
     EXPECT_EQ(rows().size(), 3u);  // the rows of the earlier load
 }
 
