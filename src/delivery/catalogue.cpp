@@ -59,9 +59,10 @@ bool nameMatchesFolder(const fs::path& folder, const fs::path& file) {
 }
 
 std::string slashedDate(std::string_view ddmmyyyy) {
-    std::string date(ddmmyyyy.substr(0, 2));
-    date.append("/").append(ddmmyyyy.substr(2, 2)).append("/").append(ddmmyyyy.substr(4, 4));
-    return date;
+    // A first line too short to hold the date (not a delivery header at all) gives blanks, not a fault.
+    std::string digits(ddmmyyyy.substr(0, 8));
+    digits.resize(8, ' ');
+    return digits.substr(0, 2) + "/" + digits.substr(2, 2) + "/" + digits.substr(4, 4);
 }
 
 CatalogueRow rowOf(const std::string& headerLine, const fs::path& deliveryFile, const fs::path& folder,

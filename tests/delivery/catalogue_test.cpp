@@ -147,6 +147,13 @@ TEST_F(Catalogue, AnUnreadableHeaderIsToldAndSkipped) {
                                          fs::absolute(file).lexically_normal().string());
 }
 
+TEST_F(Catalogue, AFirstLineTooShortForAHeaderIsListedWithBlanks) {
+    const fs::path folder = folderOf(fixtures::nthCnpj(2), "ORIGI");
+    writeBytes(folder / (folder.filename().string() + ".DEC"), "KOVALDX\r\n");
+    ASSERT_EQ(load(CatalogueSelection::Transmission), 0);
+    EXPECT_EQ(rows().at(0).eventDate, "  /  /    ");
+}
+
 TEST_F(Catalogue, TheReceiptSelectionListsOnlyReceiptsThatValidate) {
     EXPECT_EQ(load(CatalogueSelection::Receipt), 1);
 
