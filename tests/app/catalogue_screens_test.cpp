@@ -227,7 +227,7 @@ private slots:
             return s;
         }());
         desk.main.showChild(screen);
-        desk.waitForLoad(screen);
+        waitForCatalogue(screen);
         const auto other = FolderWriteLock::acquire(desk.folder.stdPath(), std::chrono::milliseconds(0));
         QVERIFY(other);
         QTimer::singleShot(100, screen, [&] { QVERIFY(!screen->parentWidget()->close()); });

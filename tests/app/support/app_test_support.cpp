@@ -181,7 +181,7 @@ DeliveryServices DeliveryDesk::services() {
                             }};
 }
 
-void DeliveryDesk::waitForLoad(QWidget* screen) {
+void waitForCatalogue(QWidget* screen) {
     auto* catalogue = qobject_cast<CatalogueScreen*>(screen);
     QPointer<QWidget> alive(screen);
     QTRY_VERIFY(!alive || !catalogue->Timer1()->isActive());

@@ -111,6 +111,9 @@ private:
     QByteArray previous_;
 };
 
+// Waits until the screen of generated declarations has loaded its catalogue (or is gone).
+void waitForCatalogue(QWidget* screen);
+
 // The main window of a program folder with its work database, for the screens of the generated declarations;
 // what they print is recorded page by page.
 struct DeliveryDesk {
@@ -122,10 +125,9 @@ struct DeliveryDesk {
     Screen* open() {
         auto* screen = new Screen(context, main, services());
         main.showChild(screen);
-        waitForLoad(screen);
+        waitForCatalogue(screen);
         return screen;
     }
-    void waitForLoad(QWidget* screen);
     std::filesystem::path add(std::size_t n, const char* name, int levies = 2) {
         return addGeneratedDeclaration(folder.path(), declarationOf(n, name, levies));
     }
