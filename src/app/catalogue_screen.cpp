@@ -24,6 +24,7 @@ namespace {
 
 constexpr int kLoadDelayMs = 250;
 constexpr int kRowsShown = 8;
+constexpr int kCellRoom = 10;  // pixels beyond the widest text of a column
 
 QString qs(const char* text) { return QString::fromUtf8(text); }
 
@@ -61,11 +62,6 @@ CatalogueScreen::CatalogueScreen(ProgramContext& context, ScreenHost& host, Deli
     grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->horizontalHeader()->setHighlightSections(false);
     const QFontMetrics metrics(grid_->font());
-    for (int c = 0; c < model_->columnCount(); ++c) {
-        // About as wide as the rows will need, so the screen does not grow much once they are read.
-        const int header = grid_->horizontalHeader()->sectionSizeHint(c);
-        grid_->setColumnWidth(c, std::max(header, metrics.horizontalAdvance(model_->typicalText(c)) + 16));
-    }
     grid_->setMinimumHeight(grid_->horizontalHeader()->sizeHint().height() +
                             kRowsShown * grid_->verticalHeader()->defaultSectionSize() + 2 * grid_->frameWidth());
     fitToRows();
@@ -192,10 +188,22 @@ void CatalogueScreen::onOk() {
     if (closeRequested_) releaseScreen(this);
 }
 
+int CatalogueScreen::columnNeed(int column) const {
+    // The widest cell of the column and a little room; before the rows are read, about the widest it will hold.
+    const int header = grid_->horizontalHeader()->sectionSizeHint(column);
+    const int cells = model_->rowCount() > 0
+                          ? static_cast<const QAbstractItemView*>(grid_)->sizeHintForColumn(column)
+                          : grid_->fontMetrics().horizontalAdvance(model_->typicalText(column));
+    return std::max(header, cells) + kCellRoom;
+}
+
 void CatalogueScreen::fitToRows() {
-    if (model_->rowCount() > 0) grid_->resizeColumnsToContents();
     int width = 2 * grid_->frameWidth() + grid_->verticalScrollBar()->sizeHint().width();
-    for (int c = 0; c < model_->columnCount(); ++c) width += grid_->columnWidth(c);
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        const int need = columnNeed(c);
+        grid_->setColumnWidth(c, need);
+        width += need;
+    }
     // No wider than the main window's inner area: beyond it the grid scrolls.
     QWidget* area = parentWidget() ? parentWidget()->parentWidget() : nullptr;
     const int available = area ? area->width() - (this->width() - grid_->width()) - 16

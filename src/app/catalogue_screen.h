@@ -79,6 +79,7 @@ private:
     void setButtonsEnabled(bool enabled);
     // Columns as wide as their contents, and the screen as wide as the grid (within the main window).
     void fitToRows();
+    int columnNeed(int column) const;
 
     ProgramContext& context_;
     ScreenHost& host_;

@@ -207,14 +207,15 @@ void DeclarationReportScreen::setPrinting(bool printing) {
 void DeclarationReportScreen::setPercent(int percent) { progress_->setValue(std::clamp(percent, 0, 100)); }
 
 void DeclarationReportScreen::pump() {
+    if (!printing_) setPrinting(true);
     if (report_ && report_->estimatedTotal() > 0)
         setPercent(static_cast<int>(100 * report_->pagesPrinted() / report_->estimatedTotal()));
     pump_.pump();
 }
 
 void DeclarationReportScreen::onPrint() {
-    if (printing_ || !print_->isEnabled()) return;
-    setPrinting(true);
+    if (running_ || !print_->isEnabled()) return;
+    running_ = true;
     progress_->setValue(0);
     closeRequested_ = false;
     const std::unique_ptr<print::Printer> printer = services_.makePrinter();
@@ -229,6 +230,7 @@ void DeclarationReportScreen::onPrint() {
         pump_.pumpNow();
     });
     report_ = nullptr;
+    running_ = false;
     setPrinting(false);
     if (printed) {
         progress_->setValue(100);
@@ -252,11 +254,11 @@ bool DeclarationReportScreen::askStop() {
 }
 
 void DeclarationReportScreen::onStop() {
-    if (printing_) askStop();
+    if (running_) askStop();
 }
 
 void DeclarationReportScreen::reject() {
-    if (!printing_) {
+    if (!running_) {
         QDialog::reject();
         return;
     }

@@ -47,7 +47,8 @@ public:
     void onPrint();
     void onStop();
 
-    bool printing() const { return printing_; }
+    // From "&Imprimir" until the report has ended (its checks and questions included).
+    bool printing() const { return running_; }
     QRadioButton* OptTipoImpressao(int index) const { return options_[index]; }
     QCheckBox* ChkTipoRegistro(int index) const { return recordTypes_[index]; }
     QGroupBox* fraTipoRegistro() const { return recordFrame_; }
@@ -67,6 +68,8 @@ private:
     QWidget* buildIdentification(const print::ReportLabels& labels);
     QWidget* buildChoices();
     QWidget* buildButtons();
+    // The buttons while the report prints: only the stop on. Switched when the report starts printing, so
+    // the refusals and questions before it leave the screen as it was.
     void setPrinting(bool printing);
     // "Deseja realmente cancelar a impressão ?": Yes stops the report at its next record.
     bool askStop();
@@ -78,6 +81,7 @@ private:
     EventPump pump_;
     CancelFlag cancel_;
     print::DeclarationReport* report_ = nullptr;  // while it prints
+    bool running_ = false;
     bool printing_ = false;
     bool closeRequested_ = false;
 
