@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     qint64 servedAt = -1;
     elapsed.start();
     const qint64 dueAt = qint64(afterMs) * 1000000;
-    QTimer::singleShot(afterMs, &screen, [&] {
+    QTimer::singleShot(afterMs, Qt::PreciseTimer, &screen, [&] {
         servedAt = elapsed.nsecsElapsed();
         screen.CmdCancel()->click();
     });

@@ -43,7 +43,9 @@ TransmissionNotice::TransmissionNotice(QuiboroNotice kind, QWidget* parent) : QD
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(buttons);
-    setFixedWidth(460);
+    // The wrapped text decides the height for the width.
+    constexpr int kWidth = 460;
+    setFixedSize(kWidth, layout->hasHeightForWidth() ? layout->totalHeightForWidth(kWidth) : sizeHint().height());
 }
 
 void ScreenTransmissionDialogs::showNotice(QuiboroNotice notice) {
