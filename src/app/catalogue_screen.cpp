@@ -127,7 +127,12 @@ int CatalogueScreen::reload() {
         model_->refresh();
         fitToRows();
         // The first row is the current one, and marked, as the data source stands on its first record.
-        if (model_->rowCount() > 0) grid_->selectRow(0);
+        if (model_->rowCount() > 0) {
+            // Whatever keys are held: not extended from an earlier mark.
+            const QModelIndex first = model_->index(0, 0);
+            grid_->selectionModel()->setCurrentIndex(
+                first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        }
     }
     onRowsSelected();
     return result;
