@@ -31,20 +31,20 @@ QString qs(const char* text) { return QString::fromUtf8(text); }
 }  // namespace
 
 CatalogueScreen::CatalogueScreen(ProgramContext& context, ScreenHost& host, DeliveryServices services,
-                                 const CatalogueScreenSpec& spec, QWidget* parent)
+                                 const CatalogueScreenSetup& setup, QWidget* parent)
     : QWidget(parent),
       context_(context),
       host_(host),
       services_(std::move(services)),
-      spec_(spec),
+      setup_(setup),
       model_(new CatalogueModel(QString::fromStdString(services_.database.databasePath().string()),
-                                spec.withTransmitted, this)),
+                                setup.withTransmitted, this)),
       grid_(new QTableView(this)),
       timer_(new QTimer(this)) {
-    setObjectName(qs(spec.objectName));
-    setWindowTitle(qs(spec.caption));
+    setObjectName(qs(setup.objectName));
+    setWindowTitle(qs(setup.caption));
 
-    auto* label = new QLabel(qs(spec.label), this);
+    auto* label = new QLabel(qs(setup.label), this);
     label->setObjectName(QStringLiteral("Label1"));
     label->setBuddy(grid_);
 
@@ -69,9 +69,9 @@ CatalogueScreen::CatalogueScreen(ProgramContext& context, ScreenHost& host, Deli
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(grid_, 1);
-    if (spec.statusName != nullptr) {
+    if (setup.statusName != nullptr) {
         status_ = new QLabel(this);
-        status_->setObjectName(qs(spec.statusName));
+        status_->setObjectName(qs(setup.statusName));
         status_->setMinimumHeight(metrics.height());
         layout->addWidget(status_);
     }
@@ -89,7 +89,7 @@ CatalogueScreen::CatalogueScreen(ProgramContext& context, ScreenHost& host, Deli
 
     connect(buttons_[0], &QPushButton::clicked, this, &CatalogueScreen::onOk);
     connect(buttons_[1], &QPushButton::clicked, this, [this] { releaseScreen(this); });
-    connect(buttons_[2], &QPushButton::clicked, this, [this] { host_.showHelp(spec_.helpTopic); });
+    connect(buttons_[2], &QPushButton::clicked, this, [this] { host_.showHelp(setup_.helpTopic); });
     connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CatalogueScreen::onRowsSelected);
     // Enter or a double click on a row is "&Ok".
     connect(grid_, &QAbstractItemView::activated, this, &CatalogueScreen::onOk);
@@ -121,7 +121,7 @@ WriteLockWait CatalogueScreen::lockWait() { return {services_.writeLockWait, [th
 
 int CatalogueScreen::reload() {
     model_->empty();  // no read stays open on the database while the catalogue is written
-    const int result = loadCatalogue(services_.database.programFolder(), services_.database, spec_.selection,
+    const int result = loadCatalogue(services_.database.programFolder(), services_.database, setup_.selection,
                                      services_.prompts, lockWait());
     if (result == kCatalogueListed) {
         model_->refresh();
@@ -148,7 +148,7 @@ void CatalogueScreen::onTimer() {
     const int result = reload();
     if (result == kCatalogueListed) return;
     if (result == kCatalogueEmpty)
-        services_.prompts.show(exclamation(spec_.emptyTitle, "A unidade não contém declarações."));
+        services_.prompts.show(exclamation(setup_.emptyTitle, "A unidade não contém declarações."));
     releaseScreen(this);
 }
 
@@ -187,8 +187,8 @@ void CatalogueScreen::onOk() {
     // A screen closed meanwhile goes now; the catalogue is not loaded again for it.
     if (!closeRequested_) {
         const int result = reload();
-        if (result == kCatalogueEmpty) services_.prompts.show(exclamation(spec_.noneLeftTitle, spec_.noneLeftText));
-        closeRequested_ = result != kCatalogueListed && spec_.closeWhenNoneLeft;
+        if (result == kCatalogueEmpty) services_.prompts.show(exclamation(setup_.noneLeftTitle, setup_.noneLeftText));
+        closeRequested_ = result != kCatalogueListed && setup_.closeWhenNoneLeft;
     }
     if (closeRequested_) releaseScreen(this);
 }

@@ -23,7 +23,7 @@ class ScreenHost;
 struct ProgramContext;
 
 // One screen's texts and choices.
-struct CatalogueScreenSpec {
+struct CatalogueScreenSetup {
     const char* objectName;
     const char* caption;
     const char* label;               // above the grid
@@ -58,7 +58,7 @@ public:
 
 protected:
     CatalogueScreen(ProgramContext& context, ScreenHost& host, DeliveryServices services,
-                    const CatalogueScreenSpec& spec, QWidget* parent);
+                    const CatalogueScreenSetup& setup, QWidget* parent);
     // The operation of "&Ok" on the chosen row.
     virtual void runOperation(const CatalogueRow& row) = 0;
 
@@ -84,7 +84,7 @@ private:
     ProgramContext& context_;
     ScreenHost& host_;
     DeliveryServices services_;
-    const CatalogueScreenSpec& spec_;
+    const CatalogueScreenSetup& setup_;
     EventPump pump_;
     CatalogueModel* model_;
     QTableView* grid_;

@@ -8,7 +8,7 @@ namespace kova::app {
 
 namespace {
 
-const CatalogueScreenSpec kSpec{
+const CatalogueScreenSetup kSetup{
     .objectName = "KOVALDSELDECIMPD",
     .caption = "Selecionar Declaração Para Imprimir",
     .label = "Selecionar a declaração a ser impressa",
@@ -26,7 +26,7 @@ const CatalogueScreenSpec kSpec{
 
 DeclarationSelectionScreen::DeclarationSelectionScreen(ProgramContext& context, ScreenHost& host,
                                                        DeliveryServices services, QWidget* parent)
-    : CatalogueScreen(context, host, std::move(services), kSpec, parent) {}
+    : CatalogueScreen(context, host, std::move(services), kSetup, parent) {}
 
 void DeclarationSelectionScreen::runOperation(const CatalogueRow& row) {
     print::ReportLabels labels;

@@ -7,7 +7,7 @@ namespace kova::app {
 
 namespace {
 
-const CatalogueScreenSpec kSpec{
+const CatalogueScreenSetup kSetup{
     .objectName = "KOVALDIMPRIMIRRECIBO",
     .caption = "Imprimir Recibo de Entrega da Declaração",
     .label = "Selecionar a declaração para impressão do recibo",
@@ -24,7 +24,7 @@ const CatalogueScreenSpec kSpec{
 }  // namespace
 
 ReceiptScreen::ReceiptScreen(ProgramContext& context, ScreenHost& host, DeliveryServices services, QWidget* parent)
-    : CatalogueScreen(context, host, std::move(services), kSpec, parent) {}
+    : CatalogueScreen(context, host, std::move(services), kSetup, parent) {}
 
 void ReceiptScreen::runOperation(const CatalogueRow& row) {
     const std::unique_ptr<print::Printer> printer = services().makePrinter();

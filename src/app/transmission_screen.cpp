@@ -7,7 +7,7 @@ namespace kova::app {
 
 namespace {
 
-const CatalogueScreenSpec kSpec{
+const CatalogueScreenSetup kSetup{
     .objectName = "KOVALDTRANSM",
     .caption = "Transmitir via Internet - Declarações gravadas para entrega à QOT",
     .label = "Selecionar a declaração a ser transmitida",
@@ -39,7 +39,7 @@ TransmissionOutcome transmitFromScreen(QWidget* screen, Prompts& prompts, const 
 
 TransmissionScreen::TransmissionScreen(ProgramContext& context, ScreenHost& host, DeliveryServices services,
                                        QWidget* parent)
-    : CatalogueScreen(context, host, std::move(services), kSpec, parent) {}
+    : CatalogueScreen(context, host, std::move(services), kSetup, parent) {}
 
 void TransmissionScreen::runOperation(const CatalogueRow& row) {
     // The option of the transmission screen is 1.
