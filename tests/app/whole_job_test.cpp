@@ -76,7 +76,9 @@ private slots:
         QTest::mouseClick(transmission->BtnCmd(CatalogueButton::Cancel), Qt::LeftButton);
         QTRY_VERIFY(!main.hasOpenScreen());
 
-        const QString receipt = p.folder.path() + QStringLiteral("recibo.pdf");
+        // The PDF files stay in the pictures' folder when one is given, to be looked at.
+        const QString pdfFolder = qEnvironmentVariable("KOVA_CAPTURAS", p.folder.path()) + QLatin1Char('/');
+        const QString receipt = pdfFolder + QStringLiteral("recibo.pdf");
         p.program->context().printer.choosePdfFile(receipt);
         CatalogueScreen* receiptScreen = opened(main, "MnuImpRec");
         QCOMPARE(receiptScreen->TDBG1()->model()->index(0, 5).data().toString(), QStringLiteral("S"));
@@ -86,7 +88,7 @@ private slots:
         QTest::mouseClick(receiptScreen->BtnCmd(CatalogueButton::Cancel), Qt::LeftButton);
         QTRY_VERIFY(!main.hasOpenScreen());
 
-        const QString declaration = p.folder.path() + QStringLiteral("declaracao.pdf");
+        const QString declaration = pdfFolder + QStringLiteral("declaracao.pdf");
         p.program->context().printer.choosePdfFile(declaration);
         CatalogueScreen* selection = opened(main, "mnuimpdecla");
         whenModalShows(QStringLiteral("KOVALDIDE"), [](QWidget* d) {
