@@ -69,9 +69,10 @@ ExitStatus listar(const kova::cli::Arguments& args) {
         std::cerr << "Erro na abertura do banco de dados.\n" << kova::faultMessage(fault) << "\n";
         return ExitStatus::Failure;
     }
-    if (kova::loadCatalogue(programFolder, database, selection, prompts) != 0) {
-        std::cerr << "A unidade não contém declarações.\n";
-        return ExitStatus::ErrorsFound;
+    switch (kova::loadCatalogue(programFolder, database, selection, prompts)) {
+        case kova::kCatalogueListed: break;
+        case kova::kCatalogueFolderBusy: return ExitStatus::Refused;
+        default: std::cerr << "A unidade não contém declarações.\n"; return ExitStatus::ErrorsFound;
     }
     try {
         if (!json) std::cout << "CNPJ\tAno\tSituação\tData do Evento\tTipo\tNome Empresarial\tTransmitida\tArquivo\n";

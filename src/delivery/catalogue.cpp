@@ -59,9 +59,10 @@ bool nameMatchesFolder(const fs::path& folder, const fs::path& file) {
 }
 
 std::string slashedDate(std::string_view ddmmyyyy) {
-    std::string date(ddmmyyyy.substr(0, 2));
-    date.append("/").append(ddmmyyyy.substr(2, 2)).append("/").append(ddmmyyyy.substr(4, 4));
-    return date;
+    // A first line too short to hold the date (not a delivery header at all) gives blanks, not a fault.
+    std::string digits(ddmmyyyy.substr(0, 8));
+    digits.resize(8, ' ');
+    return digits.substr(0, 2) + "/" + digits.substr(2, 2) + "/" + digits.substr(4, 4);
 }
 
 CatalogueRow rowOf(const std::string& headerLine, const fs::path& deliveryFile, const fs::path& folder,
@@ -147,28 +148,36 @@ constexpr const char* kInsertRow =
 }  // namespace
 
 int loadCatalogue(const fs::path& programFolder, WorkDatabase& database, CatalogueSelection selection,
-                       Prompts& prompts) {
+                  Prompts& prompts, const WriteLockWait& lockWait) {
     std::error_code ec;
     // The rows carry full paths, whatever form the program folder was given in.
     fs::path program = fs::absolute(programFolder, ec);
     if (ec) program = programFolder;
-    const fs::path generated = program.lexically_normal() / "GERADA";
-    if (!fs::is_directory(generated, ec)) return 1;
+    program = program.lexically_normal();
+    const fs::path generated = program / "GERADA";
+    if (!fs::is_directory(generated, ec)) return kCatalogueEmpty;
     // Folders named without an extension, as the declaration folders are.
     const std::vector<fs::path> folders = sortedEntries(generated, [](const fs::directory_entry& e) {
         std::error_code typeError;
         return e.is_directory(typeError) && e.path().filename().string().find('.') == std::string::npos;
     });
-    if (folders.empty()) return 1;
+    if (folders.empty()) return kCatalogueEmpty;
 
     CatalogueLoad load(selection, prompts);
+    // Filling the table writes the work database: one writer at a time per program folder.
+    std::unique_ptr<FolderWriteLock> lock;
+    if (!load.attempt([&] { lock = FolderWriteLock::acquire(program, lockWait); })) return kCatalogueEmpty;
+    if (!lock) {
+        load.tell(folderInUseMessage(program));
+        return kCatalogueFolderBusy;
+    }
     // The table is filled anew for the purpose at hand.
     SqliteStatement insert;
     if (!load.attempt([&] {
             executeSql(database.handle(), "DELETE FROM IDENTIFICACAO");
             insert = SqliteStatement(database.handle(), kInsertRow);
         }))
-        return 1;
+        return kCatalogueEmpty;
     for (const fs::path& folder : folders) {
         const std::optional<CatalogueRow> row = load.consider(folder);
         if (!row) continue;
@@ -178,15 +187,15 @@ int loadCatalogue(const fs::path& programFolder, WorkDatabase& database, Catalog
                 insert.bind(9, row->receiptFileName).bind(10, row->transmitted).bind(11, row->periodStart);
                 insert.bind(12, row->periodEnd).run();
             }))
-            return 1;
+            return kCatalogueEmpty;
     }
     std::int64_t rows = 0;
     if (!load.attempt([&] {
             SqliteStatement count(database.handle(), "SELECT COUNT(*) FROM IDENTIFICACAO");
             rows = count.step() ? count.integer(0) : 0;
         }))
-        return 1;
-    return rows > 0 ? 0 : 1;
+        return kCatalogueEmpty;
+    return rows > 0 ? kCatalogueListed : kCatalogueEmpty;
 }
 
 void readCatalogue(WorkDatabase& database, const std::function<void(const CatalogueRow&)>& visit) {

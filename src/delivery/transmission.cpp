@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "core/faults.h"
+#include "core/folder_lock.h"
 #include "core/retry.h"
 #include "core/text.h"
 #include "import/file_helpers.h"
@@ -26,7 +27,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kTitleTransmit = "Transmitir";
-constexpr const char* kTitleNotice = "Transmissão da Declaração";
 constexpr const char* kNotInstalled =
     "Para transmissão de declarações é necessário que o programa Quiboro esteja instalado em seu computador. "
     "Instale-o e repita esta operação novamente.";
@@ -156,17 +156,27 @@ long long quiboroVersionNumber(std::string_view text) {
     return error == std::errc::result_out_of_range ? std::numeric_limits<long long>::max() : value;
 }
 
-Message oldTransmissionProgramNotice() {
-    return exclamation(kTitleNotice,
-                       "A versão do programa Quiboro instalada em seu computador não permite a transmissão deste "
-                       "tipo de declaração.\nAcesse a página da QOT na Internet.\nFaça download  do  programa  e  "
-                       "instale em seu computador.");
+std::string quiboroNoticeText(QuiboroNotice notice) {
+    if (notice == QuiboroNotice::OldVersion)
+        return "A versão do programa Quiboro instalada em seu computador não permite a transmissão desta "
+               "declaração.\n\nAcesse a página da QOT na Internet no endereço abaixo. Faça download  do  programa  "
+               "e  instale em seu computador.";
+    return "O programa Quiboro não foi encontrado em seu computador.\n\nAcesse a página da QOT na Internet no "
+           "endereço abaixo, faça o download  do   programa e  instale em seu computador.";
 }
 
-Message missingTransmissionProgramNotice() {
-    return exclamation(kTitleNotice,
-                       "O programa Quiboro não foi encontrado em seu computador.\nAcesse a página da QOT na Internet, "
-                       "faça o download  do   programa e  instale em seu computador.");
+Message quiboroNoticeMessage(QuiboroNotice notice) {
+    return exclamation(kQuiboroNoticeTitle, quiboroNoticeText(notice) + "\n\n" + kAgencySiteAddress);
+}
+
+fs::path writerFolderOf(const fs::path& deliveryFile) {
+    std::error_code ec;
+    fs::path file = fs::absolute(deliveryFile, ec);
+    if (ec) file = deliveryFile;
+    const fs::path declarationFolder = file.lexically_normal().parent_path();
+    const fs::path generated = declarationFolder.parent_path();
+    if (equalIgnoringCase(generated.filename().string(), "GERADA")) return generated.parent_path();
+    return declarationFolder;
 }
 
 TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& request) {
@@ -180,17 +190,22 @@ TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& reques
         return TransmissionOutcome::Refused;
     };
     const auto refusal = [](std::string text) { return exclamation(kTitleTransmit, std::move(text)); };
+    const auto notice = [&](QuiboroNotice kind) {
+        if (request.dialogs == nullptr) return refuse(quiboroNoticeMessage(kind));
+        request.dialogs->showNotice(kind);
+        return TransmissionOutcome::Refused;
+    };
 
     const fs::path folder = request.windowsFolder.empty() ? windowsFolder() : request.windowsFolder;
     std::optional<fs::path> settings;
     if (!step([&] { settings = findFileIgnoringCase(folder, kQuiboroSettingsFile); }))
         return TransmissionOutcome::Failed;
-    if (!settings) return refuse(missingTransmissionProgramNotice());
+    if (!settings) return notice(QuiboroNotice::NotInstalled);
 
     std::string version;
     if (!step([&] { version = readProfileString(*settings, kQuiboroSection, "Versao"); }))
         return TransmissionOutcome::Failed;
-    if (quiboroVersionNumber(version) < kQuiboroMinimumVersion) return refuse(oldTransmissionProgramNotice());
+    if (quiboroVersionNumber(version) < kQuiboroMinimumVersion) return notice(QuiboroNotice::OldVersion);
 
     // The library is taken from Quiboro's folder only: a relative "Path" would depend on the current folder,
     // so it counts as no installation at all.
@@ -203,6 +218,14 @@ TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& reques
         return TransmissionOutcome::Failed;
     if (!library) return refuse(refusal(kNotInstalled));
 
+    // The library writes the receipt into the program folder: one writer at a time.
+    const fs::path writerFolder =
+        request.programFolder.empty() ? writerFolderOf(request.deliveryFile) : request.programFolder;
+    std::unique_ptr<FolderWriteLock> lock;
+    if (!step([&] { lock = FolderWriteLock::acquire(writerFolder, request.lockWait); }))
+        return TransmissionOutcome::Failed;
+    if (!lock) return refuse(refusal(folderInUseMessage(writerFolder)));
+
     LibraryAnswer answer;
     if (!step([&] {
             QuiboroLibrary quiboro(*library);
@@ -214,6 +237,7 @@ TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& reques
             answer.title = bufferText(title.data(), title.size());
         }))
         return TransmissionOutcome::Failed;
+    lock.reset();  // not held while the person reads the outcome
 
     if (answer.result == 0) {
         if (!answer.message.empty()) {
@@ -221,7 +245,10 @@ TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& reques
         }
         return TransmissionOutcome::Accepted;
     }
-    if (answer.result == kDeliveryFileAltered) return refuse(refusal(kAltered));
+    if (answer.result == kDeliveryFileAltered) {
+        prompts.show(refusal(kAltered));
+        return TransmissionOutcome::Altered;
+    }
 
     // A failure the library did not describe still says what happened.
     prompts.show(critical(answer.title.empty() ? kTitleTransmit : answer.title,
