@@ -91,8 +91,9 @@ TEST(Msgerro, EveryDocumentedNumberHasItsExactTextAndNoOtherNumberHasOne) {
         }
     }
     EXPECT_EQ(documented.size(), 63u);
-    for (int n = 0; n < 10000; ++n)
+    for (int n = 0; n < 10000; ++n) {
         if (!documented.count(n)) EXPECT_EQ(faultDescription(n), "") << n;
+    }
     EXPECT_EQ(faultMessage(Fault(53)), "Erro: 53\nArquivo não encontrado.");
 }
 
