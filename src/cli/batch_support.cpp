@@ -2,10 +2,13 @@
 
 #include <iostream>
 
+#include "core/text.h"
+
 namespace kova::cli {
 
 Answer BatchPrompts::show(const Message& message) {
-    std::cerr << message.title << ": " << message.text << "\n";
+    // Messages may quote a file's bytes (a name, a path): never let them drive the terminal.
+    std::cerr << printable(message.title) << ": " << printable(message.text, true) << "\n";
     if (!yesTitle_.empty() && message.title == yesTitle_) {
         std::cerr << "(Sim)\n";
         return Answer::Yes;

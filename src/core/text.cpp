@@ -226,4 +226,31 @@ bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && equalIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
+void appendPrintable(std::string_view utf8, std::string& out, bool keepLineFeeds) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto escape = [&out](unsigned value) {
+        out += "\\x";
+        out += kHex[value >> 4];
+        out += kHex[value & 15];
+    };
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if ((byte < 0x20 && !(keepLineFeeds && byte == '\n')) || byte == 0x7F) {
+            escape(byte);
+        } else if (byte == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+            escape(static_cast<unsigned char>(utf8[++i]));  // U+0080..U+009F
+        } else {
+            out += utf8[i];
+        }
+    }
+}
+
+std::string printable(std::string_view utf8, bool keepLineFeeds) {
+    std::string out;
+    out.reserve(utf8.size());
+    appendPrintable(utf8, out, keepLineFeeds);
+    return out;
+}
+
 }  // namespace kova

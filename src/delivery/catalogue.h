@@ -1,11 +1,13 @@
-// loadCatalogue: the catalogue of generated declarations. Scans the declaration folders under GERADA and
-// fills the work database's table IDENTIFICACAO with one row per declaration usable for the purpose at hand.
+// The catalogue of generated declarations: the declaration folders under GERADA scanned for the declarations
+// usable for the purpose at hand, listed as they are or kept in the work database's table IDENTIFICACAO for the
+// screens' grids.
 #pragma once
 
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/folder_lock.h"
 #include "core/ports.h"
@@ -44,9 +46,15 @@ inline constexpr int kCatalogueListed = 0;      // at least one row was listed
 inline constexpr int kCatalogueEmpty = 1;       // nothing to list: no GERADA folder, no declaration folder, no row
 inline constexpr int kCatalogueFolderBusy = 2;  // another process kept writing the program folder (told)
 
-// Fills IDENTIFICACAO for the selection, holding the program folder's write lock while it writes (waiting for
-// another writer as `lockWait` says). Folders with a wrong name or an unreadable header are told through
-// `prompts` and skipped; database faults ask "Carga Declarações" with the retry question.
+// The rows for the selection, read from the folders alone (nothing is written, no lock is taken), in the grids'
+// order: CNPJ, name, year, type. Folders with a wrong name or an unreadable header are told through `prompts` and
+// skipped.
+std::vector<CatalogueRow> scanCatalogue(const std::filesystem::path& programFolder, CatalogueSelection selection,
+                                        Prompts& prompts);
+
+// Fills IDENTIFICACAO with scanCatalogue's rows (CARREGADECLARACOES), holding the program folder's write lock
+// while it writes (waiting for another writer as `lockWait` says); database faults ask "Carga Declarações" with
+// the retry question.
 int loadCatalogue(const std::filesystem::path& programFolder, WorkDatabase& database, CatalogueSelection selection,
                   Prompts& prompts, const WriteLockWait& lockWait = {});
 
