@@ -292,6 +292,8 @@ const ProfileCase kProfileCases[] = {
     {"ByteOrderMark", "\xEF\xBB\xBF[Qui-Bor]\nVersao=7\n", "Qui-Bor", "Versao", "7"},
     {"NoSection", "Versao=7\n", "Qui-Bor", "Versao", ""},
     {"BinaryGarbage", std::string("\0\xFF[\n=\n]", 7), "Qui-Bor", "Versao", ""},
+    // A line longer than the reader keeps, then the value across a boundary of its reads.
+    {"AfterAnOverlongLine", std::string(8177, 'x') + "\n[Qui-Bor]\nVersao=200702\n", "Qui-Bor", "Versao", "200702"},
 };
 
 void PrintTo(const ProfileCase& c, std::ostream* os) { *os << c.name; }
