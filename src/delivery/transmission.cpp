@@ -49,6 +49,8 @@ std::string_view trimProfileBlanks(std::string_view text) {
 // A settings line is a few dozen bytes: longer lines are cut here, so that whatever file lies under the settings
 // name, reading it takes no more memory than this.
 constexpr std::size_t kProfileLineLimit = 4096;
+// The value buffer holds 128 characters with its terminating NUL.
+constexpr std::size_t kProfileValueLimit = 127;
 
 // Hands `visit` each line of the file without its LF, cut to kProfileLineLimit bytes, until it returns false.
 void forEachProfileLine(const fs::path& file, const std::function<bool(std::string_view)>& visit) {
@@ -153,7 +155,7 @@ std::string readProfileString(const fs::path& file, std::string_view section, st
         std::string_view found = trimProfileBlanks(line.substr(equals + 1));
         if (found.size() >= 2 && (found.front() == '"' || found.front() == '\'') && found.back() == found.front())
             found = found.substr(1, found.size() - 2);
-        value = found;
+        value = found.substr(0, kProfileValueLimit);
         return false;
     });
     return value;
