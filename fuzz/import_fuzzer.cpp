@@ -39,7 +39,7 @@ std::vector<std::string> linesOf(const std::string& bytes) {
     return lines;
 }
 
-// Every regular file under `root`.
+// Every file (anything but a folder) under `root`.
 std::vector<fs::path> filesUnder(const fs::path& root) {
     std::vector<fs::path> files;
     for (const auto& entry : fs::recursive_directory_iterator(root))
@@ -86,13 +86,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!driver.choose(input).accepted()) return 0;
     const ImportResult result = driver.run();
 
-    const std::vector<fs::path> written = filesUnder(programFolder);
+    // The input is the only file that was there before the import.
+    std::vector<fs::path> written = filesUnder(fuzzing::workFolder());
+    std::erase(written, input);
     if (result.outcome != ImportOutcome::Succeeded) {
-        if (!written.empty()) fuzzing::violated("a file left by an import that did not succeed: " +
-                                                      written.front().string());
+        if (!written.empty()) fuzzing::violated("a file left by an unsuccessful import: " + written[0].string());
         return 0;
     }
-    if (!result.generated || written.size() != 1 || written.front() != session.generatedDeliveryFile)
+    if (!result.generated || written.size() != 1 || written[0] != session.generatedDeliveryFile)
         fuzzing::violated("a successful import must leave exactly its delivery file");
     checkGenerated(programFolder, session.generatedDeliveryFile, bytes);
     return 0;

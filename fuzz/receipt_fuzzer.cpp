@@ -1,5 +1,5 @@
 // Receipt validation on any receipt beside a real delivery file: it never crashes, and a receipt it accepts
-// carries a receipt number made of the detail seal and its two check digits.
+// yields a whole receipt number and authentication code.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
