@@ -21,7 +21,7 @@ using namespace kova;
 
 namespace {
 
-// The durability of the files is not what is fuzzed here, and syncing every input would slow the run tenfold.
+// The durability of the files is not what is fuzzed here, and syncing them would make every input wait for the disk.
 class UnsyncedFileOps : public FileOps {
 public:
     int fsync(int) override { return 0; }
