@@ -46,15 +46,32 @@ std::string_view trimProfileBlanks(std::string_view text) {
     return text;
 }
 
-std::string readWholeFile(const fs::path& file) {
+// A settings line is a few dozen bytes: longer lines are cut here, so that whatever file lies under the settings
+// name, reading it takes no more memory than this.
+constexpr std::size_t kProfileLineLimit = 4096;
+// The value buffer holds 128 characters with its terminating NUL.
+constexpr std::size_t kProfileValueLimit = 127;
+
+// Hands `visit` each line of the file without its LF, cut to kProfileLineLimit bytes, until it returns false.
+void forEachProfileLine(const fs::path& file, const std::function<bool(std::string_view)>& visit) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(file.c_str(), "rb"), &std::fclose);
     if (!in) throw faultFromErrno(errno);
-    std::string content;
+    std::string line;
     char buffer[4096];
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) content.append(buffer, n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) {
+        for (std::string_view chunk(buffer, n); !chunk.empty();) {
+            const std::size_t end = chunk.find('\n');
+            const std::string_view piece = chunk.substr(0, end);
+            line.append(piece.substr(0, kProfileLineLimit - std::min(line.size(), kProfileLineLimit)));
+            if (end == std::string_view::npos) break;
+            if (!visit(line)) return;
+            line.clear();
+            chunk.remove_prefix(end + 1);
+        }
+    }
     if (std::ferror(in.get())) throw faultFromErrno(errno ? errno : EIO);
-    return content;
+    if (!line.empty()) visit(line);
 }
 
 std::string bufferText(const char* buffer, std::size_t size) {
@@ -117,31 +134,31 @@ std::string readProfileString(const fs::path& file, std::string_view section, st
     const bool present = fs::exists(file, ec);
     if (ec) throw faultFromErrno(ec.value());
     if (!present) return {};
-    const std::string content = readWholeFile(file);
-    std::string_view rest(content);
-    if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
+    std::string value;
+    bool firstLine = true;
     bool inSection = false;
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        std::string_view line = trimProfileBlanks(rest.substr(0, end));
-        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
-        if (line.empty() || line.front() == ';') continue;
+    forEachProfileLine(file, [&](std::string_view line) {
+        if (firstLine && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+        firstLine = false;
+        line = trimProfileBlanks(line);
+        if (line.empty() || line.front() == ';') return true;
         if (line.front() == '[') {
             const std::size_t close = line.find(']');
             inSection = close != std::string_view::npos &&
                         equalIgnoringCase(trimProfileBlanks(line.substr(1, close - 1)), section);
-            continue;
+            return true;
         }
-        if (!inSection) continue;
         const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos || !equalIgnoringCase(trimProfileBlanks(line.substr(0, equals)), key))
-            continue;
-        std::string_view value = trimProfileBlanks(line.substr(equals + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-            value = value.substr(1, value.size() - 2);
-        return std::string(value);
-    }
-    return {};
+        if (!inSection || equals == std::string_view::npos ||
+            !equalIgnoringCase(trimProfileBlanks(line.substr(0, equals)), key))
+            return true;
+        std::string_view found = trimProfileBlanks(line.substr(equals + 1));
+        if (found.size() >= 2 && (found.front() == '"' || found.front() == '\'') && found.back() == found.front())
+            found = found.substr(1, found.size() - 2);
+        value = found.substr(0, kProfileValueLimit);
+        return false;
+    });
+    return value;
 }
 
 long long quiboroVersionNumber(std::string_view text) {

@@ -326,9 +326,12 @@ const ProfileCase kProfileCases[] = {
     {"FirstOccurrenceWins", "[Qui-Bor]\nVersao=1\nVersao=2\n", "Qui-Bor", "Versao", "1"},
     {"CommentIgnored", "[Qui-Bor]\n;Versao=9\nVersao=3\n", "Qui-Bor", "Versao", "3"},
     {"EqualsInValue", "[Qui-Bor]\nPath=/a=b\n", "Qui-Bor", "Path", "/a=b"},
+    {"LongValueCut", "[Qui-Bor]\nPath=\"" + std::string(130, 'p') + "\"\n", "Qui-Bor", "Path", std::string(127, 'p')},
     {"ByteOrderMark", "\xEF\xBB\xBF[Qui-Bor]\nVersao=7\n", "Qui-Bor", "Versao", "7"},
     {"NoSection", "Versao=7\n", "Qui-Bor", "Versao", ""},
     {"BinaryGarbage", std::string("\0\xFF[\n=\n]", 7), "Qui-Bor", "Versao", ""},
+    // A line longer than the reader keeps, then the value across a boundary of its reads.
+    {"AfterAnOverlongLine", std::string(8177, 'x') + "\n[Qui-Bor]\nVersao=200702\n", "Qui-Bor", "Versao", "200702"},
 };
 
 void PrintTo(const ProfileCase& c, std::ostream* os) { *os << c.name; }
