@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "core/folder_lock.h"
-#include "core/retry.h"
 #include "import/file_helpers.h"
 #include "import/pending_list.h"
 
@@ -16,26 +15,6 @@ namespace {
 bool isFolder(const fs::path& path) {
     std::error_code ec;
     return fs::is_directory(path, ec);
-}
-
-// What the look-up of the chosen path finds.
-enum class Lookup { File, NotFound, Invalid };
-
-Lookup lookUp(const fs::path& path) {
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    if (st.type() == fs::file_type::not_found) return Lookup::NotFound;
-    if (ec) throw faultFromErrorCode(ec);
-    const fs::path name = path.filename();
-    if (name == "." || name == "..") return Lookup::Invalid;
-    if (fs::is_regular_file(st)) return Lookup::File;
-    if (fs::is_directory(st)) {
-        // A folder named alone is no file; named with a trailing separator its first file is found, then
-        // refused as a folder.
-        const bool trailingSeparator = !path.empty() && !path.has_filename();
-        return trailingSeparator && countFiles(path, "*.*") > 0 ? Lookup::Invalid : Lookup::NotFound;
-    }
-    return Lookup::Invalid;  // a device, a pipe, a socket: never read as a declaration
 }
 
 // The whole import's rows are one transaction; whatever way the import ends, the batch is closed.
@@ -108,14 +87,6 @@ private:
         return abort();
     }
 
-    // The trap of looking the file up: a failure of the disk may be tried again.
-    bool lookUpTrap(const std::function<void()>& step) {
-        RetryText text;
-        text.title = kImportFileTitle;
-        text.sentence = "Erro de leitura. Verifique a unidade de disco.";
-        return withRetry(prompts_, text, step);
-    }
-
     bool readTrap(const std::function<void()>& step) { return underReadTrap(prompts_, step); }
 
     // The common ending: an empty declaration folder is not left behind.
@@ -165,15 +136,10 @@ private:
             return abort();
         }
         const fs::path path = s_.fileName;
-        Lookup found = Lookup::NotFound;
-        if (!lookUpTrap([&] { found = lookUp(path); })) return failed();
-        if (found == Lookup::NotFound) {
-            prompts_.show(exclamation("Gerar Declaração", kMissingFileText));
-            return abort();
-        }
-        if (found == Lookup::Invalid) {
-            prompts_.show(exclamation("Gerar Declaração", "Arquivo selecionado inválido."));
-            return abort();
+        switch (lookUpChosenFile(prompts_, path)) {
+            case FileLookup::File: break;
+            case FileLookup::Refused: return abort();
+            case FileLookup::Abandoned: return failed();
         }
         events_.setPercent(0);
         // The drive of the file can be read.
@@ -225,26 +191,26 @@ private:
             GenerationContext context{s_, events_, prompts_, d_.clock_, d_.errorLog_};
             return d_.generation_ == nullptr || d_.generation_->startBody(context, sink);
         };
-        const DeclarationCheck::Outcome outcome = check_.run(startGeneration);
+        const CheckingPasses::Outcome outcome = check_.run(startGeneration);
         s_.fileSize = check_.fileSize();
         s_.bytesConsumed = check_.bytesConsumed();
         switch (outcome) {
-            case DeclarationCheck::Outcome::Failed:
+            case CheckingPasses::Outcome::Failed:
                 return failed();
-            case DeclarationCheck::Outcome::RowLost:
+            case CheckingPasses::Outcome::RowLost:
                 prompts_.show(exclamation(kImportFileTitle,
                                           "Não foi possível registrar todos os erros encontrados no banco de dados "
                                           "de trabalho.\nA importação foi interrompida e a declaração não foi "
                                           "gerada."));
                 return failed();
-            case DeclarationCheck::Outcome::StructureStopped:
+            case CheckingPasses::Outcome::StructureStopped:
                 s_.answer = ImportAnswer::NotGenerated;
                 return listRows();
-            case DeclarationCheck::Outcome::Cancelled:
+            case CheckingPasses::Outcome::Cancelled:
                 return finish(false);
-            case DeclarationCheck::Outcome::DetailErrors:
+            case CheckingPasses::Outcome::DetailErrors:
                 return listRows();
-            case DeclarationCheck::Outcome::Clean:
+            case CheckingPasses::Outcome::Clean:
                 break;
         }
         if (check_.changedSinceOpened()) {
@@ -284,7 +250,7 @@ private:
     Prompts& prompts_;
     ErrorLog& log_;
     BatchGuard batch_;
-    DeclarationCheck check_;
+    CheckingPasses check_;
     std::optional<PhaseTimer> openTimer_;
 };
 

@@ -17,7 +17,7 @@
 #include "core/ports.h"
 #include "core/record_reader.h"
 #include "import/declarant_data.h"
-#include "import/declaration_check.h"
+#include "import/checking_passes.h"
 #include "import/import_events.h"
 #include "import/import_state.h"
 

@@ -1,10 +1,11 @@
-#include "import/declaration_check.h"
+#include "import/checking_passes.h"
 
 #include <optional>
 
 #include "core/record_layout.h"
 #include "core/retry.h"
 #include "core/text.h"
+#include "import/file_helpers.h"
 #include "import/record_errors.h"
 #include "import/record_validators.h"
 
@@ -12,7 +13,29 @@ namespace kova {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr int kFaultPermissionDenied = 70;
+
+// What the look-up of the chosen path finds.
+enum class Lookup { File, NotFound, Invalid };
+
+Lookup lookUp(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    if (st.type() == fs::file_type::not_found) return Lookup::NotFound;
+    if (ec) throw faultFromErrorCode(ec);
+    const fs::path name = path.filename();
+    if (name == "." || name == "..") return Lookup::Invalid;
+    if (fs::is_regular_file(st)) return Lookup::File;
+    if (fs::is_directory(st)) {
+        // A folder named alone is no file; named with a trailing separator its first file is found, then
+        // refused as a folder.
+        const bool trailingSeparator = !path.empty() && !path.has_filename();
+        return trailingSeparator && countFiles(path, "*.*") > 0 ? Lookup::Invalid : Lookup::NotFound;
+    }
+    return Lookup::Invalid;  // a device, a pipe, a socket: never read as a declaration
+}
 
 bool validateByType(RecordValidators& v, char type) {
     switch (type) {
@@ -81,13 +104,25 @@ bool underReadTrap(Prompts& prompts, const std::function<void()>& step) {
     return done && !denied;
 }
 
-DeclarationCheck::DeclarationCheck(ImportState& state, ErrorLog& log, Prompts& prompts, ImportEvents& events,
+FileLookup lookUpChosenFile(Prompts& prompts, const fs::path& path) {
+    RetryText text;
+    text.title = kImportFileTitle;
+    text.sentence = "Erro de leitura. Verifique a unidade de disco.";
+    Lookup found = Lookup::NotFound;
+    if (!withRetry(prompts, text, [&] { found = lookUp(path); })) return FileLookup::Abandoned;
+    if (found == Lookup::File) return FileLookup::File;
+    prompts.show(exclamation("Gerar Declaração", found == Lookup::NotFound ? "O arquivo selecionado não existe."
+                                                                           : "Arquivo selecionado inválido."));
+    return FileLookup::Refused;
+}
+
+CheckingPasses::CheckingPasses(ImportState& state, ErrorLog& log, Prompts& prompts, ImportEvents& events,
                                    const Clock& clock)
     : state_(state), log_(std::make_unique<WatchedLog>(log)), prompts_(prompts), events_(events), clock_(clock) {}
 
-DeclarationCheck::~DeclarationCheck() = default;
+CheckingPasses::~CheckingPasses() = default;
 
-bool DeclarationCheck::open(const std::filesystem::path& path, const SourceOpener& opener) {
+bool CheckingPasses::open(const std::filesystem::path& path, const SourceOpener& opener) {
     events_.statusChanged("Abrindo o arquivo ...");
     events_.pump();
     return underReadTrap(prompts_, [&] {
@@ -97,7 +132,7 @@ bool DeclarationCheck::open(const std::filesystem::path& path, const SourceOpene
     });
 }
 
-DeclarationCheck::Outcome DeclarationCheck::run(const std::function<bool(RecordSink*&)>& beforeDetail) {
+CheckingPasses::Outcome CheckingPasses::run(const std::function<bool(RecordSink*&)>& beforeDetail) {
     events_.statusChanged("Efetuando crítica de estrutura do arquivo ...");
     events_.pump();
     state_.seen1 = state_.seen2 = state_.seen3 = state_.seen4 = state_.seen5 = state_.seenT = false;
@@ -131,17 +166,17 @@ DeclarationCheck::Outcome DeclarationCheck::run(const std::function<bool(RecordS
     return Outcome::Clean;
 }
 
-bool DeclarationCheck::countRows() {
+bool CheckingPasses::countRows() {
     return underReadTrap(prompts_, [&] { rows_ = log_->rowCount(); });
 }
 
-bool DeclarationCheck::changedSinceOpened() {
+bool CheckingPasses::changedSinceOpened() {
     std::string now;
     return underReadTrap(prompts_, [&] { now = reader_->stamp(); }) && now != openedStamp_;
 }
 
 // Every record to the validator of its type, and to the sink; false when a trap or the sink ended it.
-bool DeclarationCheck::detailPass(RecordSink* sink) {
+bool CheckingPasses::detailPass(RecordSink* sink) {
     RecordValidators validators(state_, *log_, prompts_, clock_);
     while (!state_.cancel.set) {
         bool more = false;
@@ -166,7 +201,7 @@ bool DeclarationCheck::detailPass(RecordSink* sink) {
 }
 
 // A record of no known type: error 1 over the whole record, and the pass goes on.
-bool DeclarationCheck::recordUnknownType() {
+bool CheckingPasses::recordUnknownType() {
     const std::string recordType = detail::typeText(state_.recordType);
     const std::string cnpj = cp1252ToUtf8(state_.declarantCnpj);
     const std::string name = cp1252ToUtf8(state_.declarantName);

@@ -1,6 +1,6 @@
-// The checking passes of a declaration file, shared by the import and by kova-cli validar: the file opened, the
-// structure check, then every record handed to the validator of its type, under the import's fault traps. Nothing
-// here touches a program folder: the findings go to the error log it is given.
+// The checking passes of a declaration file, shared by the import and by kova-cli validar: the chosen path looked
+// up, the file opened, the structure check, then every record handed to the validator of its type, under the
+// import's fault traps. Nothing here touches a program folder: the findings go to the error log it is given.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +23,6 @@ namespace kova {
 
 inline constexpr const char* kImportFileTitle = "Importar Arquivo";
 inline constexpr const char* kEmptyFileText = "O arquivo selecionado para importação está vazio.";
-inline constexpr const char* kMissingFileText = "O arquivo selecionado não existe.";
 
 // "Erro ao importar o arquivo. " + LF + "(number): " + the fault's text.
 std::string importFaultText(const Fault& fault);
@@ -31,6 +30,15 @@ std::string importFaultText(const Fault& fault);
 // The trap of reading the file and the log: a file in use (70) is reported once; any other fault is offered
 // again ("Tenta novamente ?"). False when the step did not complete.
 bool underReadTrap(Prompts& prompts, const std::function<void()>& step);
+
+// What the look-up of the chosen path found.
+enum class FileLookup {
+    File,
+    Refused,    // nothing there, a folder, a device: "O arquivo selecionado não existe." or "Arquivo selecionado
+                // inválido." was shown
+    Abandoned,  // the disk failed and the person gave up
+};
+FileLookup lookUpChosenFile(Prompts& prompts, const std::filesystem::path& path);
 
 // Takes the records of the detail pass as they are read, so that exactly the bytes that were checked are sealed.
 class RecordSink {
@@ -42,7 +50,7 @@ public:
 
 class WatchedLog;
 
-class DeclarationCheck {
+class CheckingPasses {
 public:
     enum class Outcome {
         Clean,             // both passes ran to the end and nothing was recorded
@@ -54,10 +62,10 @@ public:
     };
 
     // The state must hold the declarant's CNPJ and name for the rows written before the header is read.
-    DeclarationCheck(ImportState& state, ErrorLog& log, Prompts& prompts, ImportEvents& events, const Clock& clock);
-    ~DeclarationCheck();
-    DeclarationCheck(const DeclarationCheck&) = delete;
-    DeclarationCheck& operator=(const DeclarationCheck&) = delete;
+    CheckingPasses(ImportState& state, ErrorLog& log, Prompts& prompts, ImportEvents& events, const Clock& clock);
+    ~CheckingPasses();
+    CheckingPasses(const CheckingPasses&) = delete;
+    CheckingPasses& operator=(const CheckingPasses&) = delete;
 
     // Opens the file for both passes ("Abrindo o arquivo ..."); false when a fault was given up on.
     bool open(const std::filesystem::path& path, const SourceOpener& opener = {});
