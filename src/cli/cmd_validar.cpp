@@ -179,13 +179,20 @@ void checkFile(const fs::path& file, const Settings& settings, FileMessages& mes
         case kova::DeclarantOutcome::EmptyFile: messages.say(kova::kEmptyFileText); return;
         case kova::DeclarantOutcome::WrongLength:
         case kova::DeclarantOutcome::WrongFileName: messages.say(kova::declarantRefusalText(outcome)); return;
-        default: return;  // gone since the look-up, or unreadable: the prompts said why
+        default: return;  // unreadable (the prompts said why), or gone since the look-up
     }
     report.declarant = declarant.display();
     report.declarant.name = std::string(kova::trimRightBlanks(report.declarant.name));
 
     report.verdict = Verdict::Failed;
-    auto log = std::make_unique<kova::SpooledErrorLog>(settings.spoolFolder);
+    std::unique_ptr<kova::SpooledErrorLog> log;
+    try {
+        log = std::make_unique<kova::SpooledErrorLog>(settings.spoolFolder);
+    } catch (const kova::Fault& fault) {
+        messages.say("Não foi possível criar o arquivo temporário dos erros em " + settings.spoolFolder.string() +
+                     ".\n" + kova::faultMessage(fault));
+        return;
+    }
     kova::ImportState state;
     state.resetForImport();
     state.declarantCnpj = declarant.cnpj;
