@@ -7,7 +7,7 @@
 
 #include "cli/batch_support.h"
 #include "cli/command.h"
-#include "cli/json_text.h"
+#include "cli/error_rows.h"
 #include "core/clock.h"
 #include "core/work_database.h"
 #include "delivery/generation.h"
@@ -63,17 +63,6 @@ private:
     bool json_;
 };
 
-void printJsonRows(kova::ErrorLog& log) {
-    using kova::cli::jsonString;
-    log.listErrors([](const kova::ErrorListing& row) {
-        std::cout << "{\"TIPOREG\":" << jsonString(row.recordType) << ",\"nreg\":" << row.recordNumber
-                  << ",\"posini\":" << jsonString(row.firstColumn) << ",\"posfin\":" << jsonString(row.lastColumn)
-                  << ",\"coderro\":" << row.code << ",\"COMPLEMENTOERR\":" << jsonString(row.complement)
-                  << ",\"descerro\":" << jsonString(row.description) << "}\n";
-        return true;
-    });
-}
-
 ExitStatus importar(const kova::cli::Arguments& args) {
     const Options options{args.operand(), args.has(kJsonOption)};
 
@@ -104,7 +93,7 @@ ExitStatus importar(const kova::cli::Arguments& args) {
                 std::cerr << "Arquivo importado com sucesso. A declaração não tem erros.\n";
             return kExitImported;
         case kova::ImportOutcome::ErrorsListed:
-            if (options.json) printJsonRows(database);
+            if (options.json) kova::cli::printJsonRows(database, std::cout);
             return kExitErrors;
         case kova::ImportOutcome::Refused:
         case kova::ImportOutcome::Cancelled:
