@@ -31,7 +31,7 @@ AboutBox::AboutBox(const QString& versionText, QWidget* parent) : QDialog(parent
     version->setObjectName(QStringLiteral("LblVersao"));
     auto* build = new QLabel(QStringLiteral("Compilação %1").arg(QLatin1String(KOVA_BUILD_ID)), this);
     build->setObjectName(QStringLiteral("LblCompilacao"));
-    auto* agency = new QLabel(QStringLiteral("QOT - Agência Tributária\nMinistério da Tributação e Finanças Públicas"), this);
+    auto* agency = new QLabel(QStringLiteral("QOT - Secretaria da Arventa\nMinistério da Dorvela"), this);
     agency->setObjectName(QStringLiteral("LblOrgao"));
     auto* levy = new QLabel(QStringLiteral("KOVA - Contribuição sobre Operações Financeiras"), this);
     levy->setObjectName(QStringLiteral("LblTributo"));
@@ -43,7 +43,7 @@ AboutBox::AboutBox(const QString& versionText, QWidget* parent) : QDialog(parent
     address->setObjectName(QStringLiteral("Label0"));
     address->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     connect(address, &QLabel::linkActivated, this, [] { openAgencySite(); });
-    auto* rights = new QLabel(QStringLiteral("Direitos reservados: QOT - Agência Tributária"), this);
+    auto* rights = new QLabel(QStringLiteral("Direitos reservados: QOT - Secretaria da Arventa"), this);
     rights->setObjectName(QStringLiteral("LblDireitos"));
 
     auto* ok = new QPushButton(QStringLiteral("&Ok"), this);

@@ -3,9 +3,11 @@
 
 #include <QString>
 
+#include "delivery/transmission.h"
+
 namespace kova::app {
 
-inline const QString kAgencyAddress = QStringLiteral("http://www.qot.gov.br");
+inline const QString kAgencyAddress = QString::fromLatin1(kAgencySiteAddress);
 
 // Asks the desktop to open the address with the default browser; a failure is ignored.
 void openAgencySite();

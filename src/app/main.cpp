@@ -14,7 +14,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kova"));
-    QApplication::setApplicationDisplayName(QStringLiteral("KOVA Não-Incidência"));
+    // No display name: it would be added to every window's caption, and each window has exactly its own.
     QApplication::setDesktopFileName(QStringLiteral("kova"));
     QApplication::setWindowIcon(kova::app::programIcon(kova::app::ProgramIcon::Program));
     // Qt's own texts (standard buttons, the printer dialog) in Portuguese, whatever the session's language.

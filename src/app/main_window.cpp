@@ -30,16 +30,6 @@ const QStringList kSwitchedMenuItems = {
     QStringLiteral("MnuSair"),
 };
 
-QString screenTitle(ScreenKind kind) {
-    switch (kind) {
-        case ScreenKind::Import: return QStringLiteral("Importar Declaração");
-        case ScreenKind::Transmission: return QStringLiteral("Transmitir Declaração");
-        case ScreenKind::PrintDeclaration: return QStringLiteral("Imprimir Declaração");
-        case ScreenKind::PrintReceipt: return QStringLiteral("Imprimir Recibo");
-    }
-    return {};
-}
-
 }  // namespace
 
 MainWindow::MainWindow(ProgramContext& context, Prompts& prompts, HelpLauncher& help, QWidget* parent)
@@ -239,17 +229,10 @@ QMdiSubWindow* MainWindow::showChild(QWidget* screen) {
 
 QWidget* MainWindow::openScreen(ScreenKind kind) {
     const auto factory = factories_.value(kind);
-    if (!factory) {
-        showNotAvailable(screenTitle(kind));
-        return nullptr;
-    }
+    if (!factory) return nullptr;
     QWidget* screen = factory(*this);
     if (screen) showChild(screen);
     return screen;
-}
-
-void MainWindow::showNotAvailable(const QString& title) {
-    prompts_.show(information(title.toStdString(), "Esta função ainda não está disponível nesta versão do programa."));
 }
 
 void MainWindow::onImport() { openScreen(ScreenKind::Import); }

@@ -40,7 +40,7 @@ public:
     // Posts a close request to the visible top-level window with exactly this title; true when there was one.
     static bool closeWindowTitled(const QString& title);
 
-    // A screen's factory; a command whose screen has none shows a notice instead.
+    // A screen's factory; a command whose screen has none (or whose factory gives none) opens nothing.
     void setScreenFactory(ScreenKind kind, ScreenFactory factory);
     // Opens a screen as a child window (switching the commands off until it closes); nullptr when not available.
     QWidget* openScreen(ScreenKind kind);
@@ -88,7 +88,6 @@ private:
     void setCommandsEnabled(bool enabled);
     // "Deseja sair do programa ?": Yes closes the help window and returns true; No switches all commands on.
     bool confirmExit();
-    void showNotAvailable(const QString& title);
 
     ProgramContext& context_;
     Prompts& prompts_;

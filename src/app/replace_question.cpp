@@ -89,8 +89,9 @@ Answer ScreenReplaceQuestion::ask(const ReplaceQuestionFields& labels) {
     question.exec();
     QApplication::restoreOverrideCursor();
     if (importScreen_) importScreen_->setFocus();
-    if (answer_ == ImportAnswer::NotGenerated) return Answer::No;
-    return answer_ == before && question.result() == QDialog::Rejected ? Answer::Cancel : Answer::Yes;
+    // Only "&Sim" replaces: a question dismissed with its close box keeps the existing declaration, as "&Não".
+    if (answer_ == before && question.result() == QDialog::Rejected) return Answer::No;
+    return answer_ == ImportAnswer::NotGenerated ? Answer::No : Answer::Yes;
 }
 
 }  // namespace kova::app

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/delivery_screens.h"
 #include "app/environment_checks.h"
 #include "app/help_window.h"
 #include "app/import_screen.h"
@@ -12,11 +13,11 @@
 #include "app/platform.h"
 #include "app/program_folder.h"
 #include "app/splash_screen.h"
+#include "app/transmission_screen.h"
 #include "app/replace_question.h"
 #include "core/faults.h"
 #include "core/work_database.h"
 #include "delivery/generation.h"
-#include "delivery/transmission.h"
 #include "print/error_report.h"
 
 namespace kova::app {
@@ -154,8 +155,9 @@ void Program::registerScreens() {
             return std::make_unique<ScreenGeneration>(screen, screenHost);
         };
         services.transmit = [this](QWidget* screen, int option, const std::filesystem::path& deliveryFile) {
-            void* window = screen ? reinterpret_cast<void*>(screen->window()->winId()) : nullptr;
-            return transmit(prompts_, window, static_cast<std::int16_t>(option), deliveryFile);
+            return transmitFromScreen(screen, prompts_, toPath(context_.programFolder),
+                                      static_cast<std::int16_t>(option), deliveryFile, {}) ==
+                   TransmissionOutcome::Accepted;
         };
         services.printPending = [this](Progress& progress) {
             const std::unique_ptr<print::Printer> printer = context_.printer.documentPrinter();
@@ -164,6 +166,7 @@ void Program::registerScreens() {
         };
         return new ImportScreen(context_, host, std::move(services));
     });
+    registerDeliveryScreens(*main_, context_, prompts_, clock_, [this] { return database_.get(); });
 }
 
 }  // namespace kova::app

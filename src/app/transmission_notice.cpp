@@ -1,5 +1,6 @@
 #include "app/transmission_notice.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -10,27 +11,14 @@
 
 namespace kova::app {
 
-QString transmissionNoticeText(TransmissionNoticeKind kind) {
-    if (kind == TransmissionNoticeKind::OldVersion) {
-        return QStringLiteral(
-            "A versão do programa Quiboro instalada em seu computador não permite a transmissão desta "
-            "declaração.\n\nAcesse a página da QOT na Internet no endereço abaixo. Faça download  do  programa  e  "
-            "instale em seu computador.");
-    }
-    return QStringLiteral(
-        "O programa Quiboro não foi encontrado em seu computador.\n\nAcesse a página da QOT na Internet no "
-        "endereço abaixo, faça o download  do   programa e  instale em seu computador.");
-}
-
-TransmissionNotice::TransmissionNotice(TransmissionNoticeKind kind, QWidget* parent) : QDialog(parent) {
-    setObjectName(kind == TransmissionNoticeKind::OldVersion ? QStringLiteral("KOVALDME1")
-                                                              : QStringLiteral("KOVALDME2"));
-    setWindowTitle(QStringLiteral("Transmissão da Declaração"));
+TransmissionNotice::TransmissionNotice(QuiboroNotice kind, QWidget* parent) : QDialog(parent) {
+    setObjectName(kind == QuiboroNotice::OldVersion ? QStringLiteral("KOVALDME1") : QStringLiteral("KOVALDME2"));
+    setWindowTitle(QString::fromUtf8(kQuiboroNoticeTitle));
 
     auto* image = new QLabel(this);
     image->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
     image->setAlignment(Qt::AlignTop);
-    auto* text = new QLabel(transmissionNoticeText(kind), this);
+    auto* text = new QLabel(QString::fromStdString(quiboroNoticeText(kind)), this);
     text->setObjectName(QStringLiteral("Label1"));
     text->setWordWrap(true);
     auto* address = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(kAgencyAddress), this);
@@ -55,7 +43,17 @@ TransmissionNotice::TransmissionNotice(TransmissionNoticeKind kind, QWidget* par
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(buttons);
-    setFixedWidth(460);
+    // The wrapped text decides the height for the width.
+    constexpr int kWidth = 460;
+    setFixedSize(kWidth, layout->hasHeightForWidth() ? layout->totalHeightForWidth(kWidth) : sizeHint().height());
+}
+
+void ScreenTransmissionDialogs::showNotice(QuiboroNotice notice) {
+    // The busy pointer of the transmission gives way to the arrow while the notice is read.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    TransmissionNotice dialog(notice, parent_ ? parent_->window() : nullptr);
+    dialog.exec();
+    QApplication::restoreOverrideCursor();
 }
 
 }  // namespace kova::app

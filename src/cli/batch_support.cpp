@@ -2,25 +2,28 @@
 
 #include <iostream>
 
+#include "core/text.h"
+
 namespace kova::cli {
 
 Answer BatchPrompts::show(const Message& message) {
-    std::cerr << message.title << ": " << message.text << "\n";
+    Answer answer = Answer::Ok;
+    std::string taken;  // the answer, said when there was a choice
     if (!yesTitle_.empty() && message.title == yesTitle_) {
-        std::cerr << "(Sim)\n";
-        return Answer::Yes;
+        answer = Answer::Yes;
+        taken = "(Sim)\n";
+    } else if (message.buttons == Buttons::OkCancel) {
+        answer = Answer::Cancel;
+        taken = "(Cancelar)\n";
+    } else if (message.buttons == Buttons::YesNo) {
+        answer = Answer::No;
+        taken = "(Não)\n";
     }
-    switch (message.buttons) {
-        case Buttons::Ok:
-            return Answer::Ok;
-        case Buttons::OkCancel:
-            std::cerr << "(Cancelar)\n";
-            return Answer::Cancel;
-        case Buttons::YesNo:
-            std::cerr << "(Não)\n";
-            return Answer::No;
-    }
-    return Answer::Cancel;
+    // Messages may quote a file's bytes (a name, a path): never let them drive the terminal.
+    say(printable(message.title) + ": " + printable(message.text, true) + "\n" + taken);
+    return answer;
 }
+
+void BatchPrompts::say(const std::string& text) { std::cerr << text; }
 
 }  // namespace kova::cli

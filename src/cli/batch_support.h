@@ -16,6 +16,10 @@ public:
     explicit BatchPrompts(std::string yesTitle) : yesTitle_(std::move(yesTitle)) {}
     Answer show(const Message& message) override;
 
+protected:
+    // Says one message with the answer taken, all at once: on stderr.
+    virtual void say(const std::string& text);
+
 private:
     std::string yesTitle_;  // empty: no question is answered Yes
 };

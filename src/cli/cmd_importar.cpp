@@ -7,10 +7,8 @@
 
 #include "cli/batch_support.h"
 #include "cli/command.h"
-#include "cli/json_text.h"
+#include "cli/error_rows.h"
 #include "core/clock.h"
-#include "core/error_details.h"
-#include "core/error_texts.h"
 #include "core/work_database.h"
 #include "delivery/generation.h"
 #include "import/import_driver.h"
@@ -38,8 +36,8 @@ const kova::cli::CommandDescription kCommand{
     .missingOperand = "Informe o arquivo da declaração.",
     .options = {kova::cli::programFolderOption(),
                 {.name = kJsonOption,
-                 .help = "um objeto JSON por erro registrado, na ordem em que foram registrados, com o campo, o\n"
-                         "valor encontrado e a dica de correção; sem ele, a lista de pendências como a tela a mostra"},
+                 .help = "um objeto JSON por erro registrado, na ordem em que foram registrados; sem ele, a lista\n"
+                         "de pendências como a tela a mostra"},
                 {.name = kReplaceOption,
                  .help = "substitui uma declaração já gerada com a mesma identificação (sem ele, a resposta é Não)"}},
     .notes = "Mensagens e avisos vão para a saída de erro. As demais perguntas são respondidas Não / Cancelar.",
@@ -64,19 +62,6 @@ public:
 private:
     bool json_;
 };
-
-void printJsonRows(kova::ErrorLog& log) {
-    using kova::cli::jsonString;
-    log.listErrors([](const kova::ErrorListing& row) {
-        std::cout << "{\"TIPOREG\":" << jsonString(row.recordType) << ",\"nreg\":" << row.recordNumber
-                  << ",\"posini\":" << jsonString(row.firstColumn) << ",\"posfin\":" << jsonString(row.lastColumn)
-                  << ",\"coderro\":" << row.code << ",\"COMPLEMENTOERR\":" << jsonString(row.complement)
-                  << ",\"descerro\":" << jsonString(row.description)
-                  << ",\"campo\":" << jsonString(kova::errorFieldLabel(row)) << ",\"valor\":" << jsonString(row.value)
-                  << ",\"dica\":" << jsonString(kova::errorHint(row.code)) << "}\n";
-        return true;
-    });
-}
 
 ExitStatus importar(const kova::cli::Arguments& args) {
     const Options options{args.operand(), args.has(kJsonOption)};
@@ -108,7 +93,7 @@ ExitStatus importar(const kova::cli::Arguments& args) {
                 std::cerr << "Arquivo importado com sucesso. A declaração não tem erros.\n";
             return kExitImported;
         case kova::ImportOutcome::ErrorsListed:
-            if (options.json) printJsonRows(database);
+            if (options.json) kova::cli::printJsonRows(database, std::cout);
             return kExitErrors;
         case kova::ImportOutcome::Refused:
         case kova::ImportOutcome::Cancelled:

@@ -3,11 +3,11 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/batch_support.h"
 #include "cli/command.h"
 #include "cli/json_text.h"
-#include "core/faults.h"
 #include "core/text.h"
 #include "delivery/catalogue.h"
 
@@ -46,9 +46,11 @@ void printJson(const kova::CatalogueRow& row) {
 
 // The grids' columns: CNPJ, Ano, Situação, Data do Evento, Tipo, Nome Empresarial, Transmitida, then the file.
 void printLine(const kova::CatalogueRow& row) {
-    std::cout << kova::applyMask(kova::kCnpjMask, row.cnpj) << "\t" << row.year << "\t" << row.situation << "\t"
-              << row.eventDate << "\t" << row.type << "\t" << kova::trimRightBlanks(row.name) << "\t"
-              << row.transmitted << "\t" << row.fileName << "\n";
+    using kova::printable;
+    std::cout << printable(kova::applyMask(kova::kCnpjMask, row.cnpj)) << "\t" << printable(row.year) << "\t"
+              << printable(row.situation) << "\t" << printable(row.eventDate) << "\t" << row.type << "\t"
+              << printable(kova::trimRightBlanks(row.name)) << "\t" << row.transmitted << "\t"
+              << printable(row.fileName) << "\n";
 }
 
 ExitStatus listar(const kova::cli::Arguments& args) {
@@ -60,26 +62,15 @@ ExitStatus listar(const kova::cli::Arguments& args) {
     }
     const bool json = args.has(kJsonOption);
 
-    const fs::path programFolder = args.programFolder();
     kova::cli::BatchPrompts prompts;
-    kova::WorkDatabase database(programFolder);
-    try {
-        database.open();
-    } catch (const kova::Fault& fault) {
-        std::cerr << "Erro na abertura do banco de dados.\n" << kova::faultMessage(fault) << "\n";
-        return ExitStatus::Failure;
-    }
-    if (kova::loadCatalogue(programFolder, database, selection, prompts) != 0) {
+    // Listing only reads the folders: it works on a read-only folder and while another process writes.
+    const std::vector<kova::CatalogueRow> rows = kova::scanCatalogue(args.programFolder(), selection, prompts);
+    if (rows.empty()) {
         std::cerr << "A unidade não contém declarações.\n";
         return ExitStatus::ErrorsFound;
     }
-    try {
-        if (!json) std::cout << "CNPJ\tAno\tSituação\tData do Evento\tTipo\tNome Empresarial\tTransmitida\tArquivo\n";
-        kova::readCatalogue(database, [&](const kova::CatalogueRow& row) { json ? printJson(row) : printLine(row); });
-    } catch (const kova::Fault& fault) {
-        std::cerr << "Erro na carga das declarações na grade.\n" << kova::faultMessage(fault) << "\n";
-        return ExitStatus::Failure;
-    }
+    if (!json) std::cout << "CNPJ\tAno\tSituação\tData do Evento\tTipo\tNome Empresarial\tTransmitida\tArquivo\n";
+    for (const kova::CatalogueRow& row : rows) json ? printJson(row) : printLine(row);
     return ExitStatus::Done;
 }
 

@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "cli/print_command.h"
+#include "core/text.h"
 #include "delivery/receipt_validation.h"
 #include "print/receipt_print.h"
 
@@ -40,7 +41,7 @@ void printData(const kova::ReceiptData& d) {
         {"CPFREPRESENTANTE", &d.representativeCpf}, {"TELEFONE", &d.phone},
         {"TOTALBASE", &d.totalBaseDigits},   {"TOTALNAORETIDA", &d.levyTotalDigits},
     };
-    for (const auto& [name, value] : fields) std::cout << name << ": " << *value << "\n";
+    for (const auto& [name, value] : fields) std::cout << name << ": " << kova::printable(*value) << "\n";
     std::cout << "QTDENTIDADES: " << d.entityCount << "\nQTDDIPLOMATICOS: " << d.beneficiaryCount << "\n";
 }
 

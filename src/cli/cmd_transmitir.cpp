@@ -34,20 +34,6 @@ const kova::cli::CommandDescription kCommand{
               "recusada ou uso incorreto", "falha"},
 };
 
-// Quiboro's answer when the delivery file no longer matches its seals comes back as a refusal, like a missing
-// Quiboro, but it is the check of the file that failed; it is told apart by the message shown for it.
-constexpr std::string_view kAlteredFileText =
-    "O arquivo selecionado foi alterado após o procedimento de importação.";
-
-class TransmissionPrompts : public kova::cli::BatchPrompts {
-public:
-    kova::Answer show(const kova::Message& message) override {
-        fileAltered = fileAltered || message.text.starts_with(kAlteredFileText);
-        return BatchPrompts::show(message);
-    }
-    bool fileAltered = false;
-};
-
 // A bare name missing from the current folder is looked for in its declaration folder under GERADA.
 fs::path resolveDeliveryFile(const kova::cli::Arguments& args) {
     const fs::path given = args.operand();
@@ -83,13 +69,15 @@ ExitStatus transmitir(const kova::cli::Arguments& args) {
     request.deliveryFile = fs::absolute(file, ec);
     if (ec) request.deliveryFile = file;
 
-    TransmissionPrompts prompts;
+    kova::cli::BatchPrompts prompts;
     switch (kova::transmit(prompts, request)) {
         case kova::TransmissionOutcome::Accepted:
             std::cout << kova::receiptPathOf(request.deliveryFile).string() << "\n";
             return ExitStatus::Done;
+        case kova::TransmissionOutcome::Altered:
+            return ExitStatus::ErrorsFound;
         case kova::TransmissionOutcome::Refused:
-            return prompts.fileAltered ? ExitStatus::ErrorsFound : ExitStatus::Refused;
+            return ExitStatus::Refused;
         case kova::TransmissionOutcome::Failed:
             break;
     }

@@ -131,11 +131,12 @@ std::optional<Arguments> Arguments::parse(const CommandDescription& command, con
         }
         const Option* option = findOption(command, arg);
         if (option == nullptr) {
-            if (arg.empty() || arg.front() == '-' || command.operand.empty() || !parsed.operand_.empty()) {
+            const bool operandTaken = !parsed.operands_.empty() && !command.manyOperands;
+            if (arg.empty() || arg.front() == '-' || command.operand.empty() || operandTaken) {
                 refuseArgument(command, arg);
                 return std::nullopt;
             }
-            parsed.operand_ = arg;
+            parsed.operands_.push_back(arg);
             continue;
         }
         if (const Option* group = groupOf(command, *option); group && !groupsTaken.insert(group).second) {
@@ -152,7 +153,7 @@ std::optional<Arguments> Arguments::parse(const CommandDescription& command, con
         }
         parsed.given_[arg] = value;
     }
-    if (!command.operand.empty() && parsed.operand_.empty()) {
+    if (!command.operand.empty() && parsed.operands_.empty()) {
         refuseUsage(command, command.missingOperand);
         return std::nullopt;
     }

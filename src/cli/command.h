@@ -46,6 +46,7 @@ struct CommandDescription {
     std::string_view summary{};  // its line in kova-cli --help
     std::string_view purpose{};  // the lines under the usage line
     std::string_view operand{};  // the file the command works on ("ARQUIVO.DEC"), required; empty: none
+    bool manyOperands = false;   // the operand may be given more than once ("ARQUIVO...")
     std::string_view operandHelp{};     // listed with the options when not empty
     std::string_view missingOperand{};  // said before the usage when the operand is missing
     std::vector<Option> options{};
@@ -67,7 +68,9 @@ public:
     bool has(std::string_view option) const { return given_.contains(option); }
     // The value of an option given with one; nullopt when the option was not given.
     std::optional<std::string> value(std::string_view option) const;
-    const std::string& operand() const { return operand_; }
+    // The first operand; the command's operands in the order given.
+    const std::string& operand() const { return operands_.front(); }
+    const std::vector<std::string>& operands() const { return operands_; }
 
     // The arguments as the command declares them. On --help (or -h) `help` is set and nothing else is checked;
     // on a wrong argument the reason and the usage go to stderr and the result is nullopt.
@@ -81,7 +84,7 @@ public:
 
 private:
     std::map<std::string, std::string, std::less<>> given_;
-    std::string operand_;
+    std::vector<std::string> operands_;
 };
 
 using CommandRun = std::function<ExitStatus(const Arguments&)>;

@@ -80,6 +80,7 @@ constexpr FaultText kFaultTable[] = {
     {3055, "Nome de arquivo inválido."},
     {3059, "Operação cancelada pelo usuário."},
     {3265, "Nome de campo não localizado no conjunto de dados."},
+    {3279, "Ferramentas de banco de dados já foram iniciadas."},
 };
 
 // A platform code whose own number is already a table number (with another meaning) must not be shown

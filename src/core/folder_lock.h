@@ -16,6 +16,12 @@ inline constexpr const char* kWriteLockFile = "KOVA.ESCRITA.LCK";
 // A second writer waits this long for the first to finish before it is refused.
 inline constexpr std::chrono::milliseconds kDefaultWriteLockWait{5000};
 
+// How a writer waits for another: for how long, and what runs between attempts (a screen repaints).
+struct WriteLockWait {
+    std::chrono::milliseconds wait = kDefaultWriteLockWait;
+    std::function<void()> whileWaiting;
+};
+
 class FolderWriteLock {
 public:
     // Waits up to `wait` for the folder's lock (running `whileWaiting` between attempts, so a screen can
@@ -25,6 +31,10 @@ public:
     static std::unique_ptr<FolderWriteLock> acquire(const std::filesystem::path& programFolder,
                                                     std::chrono::milliseconds wait = kDefaultWriteLockWait,
                                                     const std::function<void()>& whileWaiting = {});
+    static std::unique_ptr<FolderWriteLock> acquire(const std::filesystem::path& programFolder,
+                                                    const WriteLockWait& wait) {
+        return acquire(programFolder, wait.wait, wait.whileWaiting);
+    }
     ~FolderWriteLock();
     FolderWriteLock(const FolderWriteLock&) = delete;
     FolderWriteLock& operator=(const FolderWriteLock&) = delete;

@@ -128,20 +128,8 @@ bool isControlByte(unsigned char byte) {
 }
 
 std::string visibleText(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        if (isControlByte(byte)) {
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
-        } else {
-            appendCp1252AsUtf8(out, bytes.substr(i, 1));
-        }
-    }
-    return out;
+    std::string converted;
+    return printable(cp1252AsUtf8(bytes, converted));
 }
 
 std::string utf8ToCp1252(std::string_view utf8) {
@@ -245,6 +233,33 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
 
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && equalIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+void appendPrintable(std::string_view utf8, std::string& out, bool keepLineFeeds) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto escape = [&out](unsigned value) {
+        out += "\\x";
+        out += kHex[value >> 4];
+        out += kHex[value & 15];
+    };
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if ((byte < 0x20 && !(keepLineFeeds && byte == '\n')) || byte == 0x7F) {
+            escape(byte);
+        } else if (byte == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+            escape(static_cast<unsigned char>(utf8[++i]));  // U+0080..U+009F
+        } else {
+            out += utf8[i];
+        }
+    }
+}
+
+std::string printable(std::string_view utf8, bool keepLineFeeds) {
+    std::string out;
+    out.reserve(utf8.size());
+    appendPrintable(utf8, out, keepLineFeeds);
+    return out;
 }
 
 }  // namespace kova

@@ -46,6 +46,11 @@ std::string_view trimBlanks(std::string_view text);
 std::string_view trimLeftBlanks(std::string_view text);
 std::string_view trimRightBlanks(std::string_view text);
 
+// A UTF-8 text made safe for a terminal or a text file: control characters (C0, DEL and C1, which a forged file
+// may carry into names and fields) become "\xNN"; everything else is kept, and line feeds too when asked.
+void appendPrintable(std::string_view utf8, std::string& out, bool keepLineFeeds = false);
+std::string printable(std::string_view utf8, bool keepLineFeeds = false);
+
 // ASCII letters only change case: file names and profile keys are matched this way, never record bytes.
 char upperAscii(char c);
 char lowerAscii(char c);

@@ -1,7 +1,11 @@
 #include "delivery/catalogue.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
+#include <memory>
 #include <system_error>
+#include <tuple>
 #include <vector>
 
 #include "core/faults.h"
@@ -59,9 +63,10 @@ bool nameMatchesFolder(const fs::path& folder, const fs::path& file) {
 }
 
 std::string slashedDate(std::string_view ddmmyyyy) {
-    std::string date(ddmmyyyy.substr(0, 2));
-    date.append("/").append(ddmmyyyy.substr(2, 2)).append("/").append(ddmmyyyy.substr(4, 4));
-    return date;
+    // A first line too short to hold the date (not a delivery header at all) gives blanks, not a fault.
+    std::string digits(ddmmyyyy.substr(0, 8));
+    digits.resize(8, ' ');
+    return digits.substr(0, 2) + "/" + digits.substr(2, 2) + "/" + digits.substr(4, 4);
 }
 
 CatalogueRow rowOf(const std::string& headerLine, const fs::path& deliveryFile, const fs::path& folder,
@@ -146,47 +151,61 @@ constexpr const char* kInsertRow =
 
 }  // namespace
 
-int loadCatalogue(const fs::path& programFolder, WorkDatabase& database, CatalogueSelection selection,
-                       Prompts& prompts) {
+std::vector<CatalogueRow> scanCatalogue(const fs::path& programFolder, CatalogueSelection selection,
+                                        Prompts& prompts) {
     std::error_code ec;
     // The rows carry full paths, whatever form the program folder was given in.
     fs::path program = fs::absolute(programFolder, ec);
     if (ec) program = programFolder;
     const fs::path generated = program.lexically_normal() / "GERADA";
-    if (!fs::is_directory(generated, ec)) return 1;
+    std::vector<CatalogueRow> rows;
+    if (!fs::is_directory(generated, ec)) return rows;
     // Folders named without an extension, as the declaration folders are.
     const std::vector<fs::path> folders = sortedEntries(generated, [](const fs::directory_entry& e) {
         std::error_code typeError;
         return e.is_directory(typeError) && e.path().filename().string().find('.') == std::string::npos;
     });
-    if (folders.empty()) return 1;
-
     CatalogueLoad load(selection, prompts);
-    // The table is filled anew for the purpose at hand.
-    SqliteStatement insert;
-    if (!load.attempt([&] {
-            executeSql(database.handle(), "DELETE FROM IDENTIFICACAO");
-            insert = SqliteStatement(database.handle(), kInsertRow);
-        }))
-        return 1;
-    for (const fs::path& folder : folders) {
-        const std::optional<CatalogueRow> row = load.consider(folder);
-        if (!row) continue;
-        if (!load.attempt([&] {
-                insert.bind(1, row->cnpj).bind(2, row->year).bind(3, row->situation).bind(4, row->eventDate);
-                insert.bind(5, row->name).bind(6, row->type).bind(7, row->fileName).bind(8, row->folderName);
-                insert.bind(9, row->receiptFileName).bind(10, row->transmitted).bind(11, row->periodStart);
-                insert.bind(12, row->periodEnd).run();
-            }))
-            return 1;
+    for (const fs::path& folder : folders)
+        if (std::optional<CatalogueRow> row = load.consider(folder)) rows.push_back(std::move(*row));
+    std::stable_sort(rows.begin(), rows.end(), [](const CatalogueRow& a, const CatalogueRow& b) {
+        return std::tie(a.cnpj, a.name, a.year, a.type) < std::tie(b.cnpj, b.name, b.year, b.type);
+    });
+    return rows;
+}
+
+int loadCatalogue(const fs::path& programFolder, WorkDatabase& database, CatalogueSelection selection,
+                  Prompts& prompts, const WriteLockWait& lockWait) {
+    const std::vector<CatalogueRow> rows = scanCatalogue(programFolder, selection, prompts);
+    if (rows.empty()) return kCatalogueEmpty;
+    CatalogueLoad load(selection, prompts);
+    // Filling the table writes the work database: one writer at a time per program folder.
+    std::unique_ptr<FolderWriteLock> lock;
+    if (!load.attempt([&] { lock = FolderWriteLock::acquire(programFolder, lockWait); })) return kCatalogueEmpty;
+    if (!lock) {
+        load.tell(folderInUseMessage(programFolder));
+        return kCatalogueFolderBusy;
     }
-    std::int64_t rows = 0;
-    if (!load.attempt([&] {
-            SqliteStatement count(database.handle(), "SELECT COUNT(*) FROM IDENTIFICACAO");
-            rows = count.step() ? count.integer(0) : 0;
-        }))
-        return 1;
-    return rows > 0 ? 0 : 1;
+    // The table is filled anew for the purpose at hand, in one transaction.
+    return load.attempt([&] {
+               executeSql(database.handle(), "BEGIN");
+               try {
+                   executeSql(database.handle(), "DELETE FROM IDENTIFICACAO");
+                   SqliteStatement insert(database.handle(), kInsertRow);
+                   for (const CatalogueRow& row : rows) {
+                       insert.bind(1, row.cnpj).bind(2, row.year).bind(3, row.situation).bind(4, row.eventDate);
+                       insert.bind(5, row.name).bind(6, row.type).bind(7, row.fileName).bind(8, row.folderName);
+                       insert.bind(9, row.receiptFileName).bind(10, row.transmitted).bind(11, row.periodStart);
+                       insert.bind(12, row.periodEnd).run();
+                   }
+                   executeSql(database.handle(), "COMMIT");
+               } catch (const Fault&) {
+                   sqlite3_exec(database.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+                   throw;
+               }
+           })
+               ? kCatalogueListed
+               : kCatalogueEmpty;
 }
 
 void readCatalogue(WorkDatabase& database, const std::function<void(const CatalogueRow&)>& visit) {

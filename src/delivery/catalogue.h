@@ -1,12 +1,15 @@
-// loadCatalogue: the catalogue of generated declarations. Scans the declaration folders under GERADA and
-// fills the work database's table IDENTIFICACAO with one row per declaration usable for the purpose at hand.
+// The catalogue of generated declarations: the declaration folders under GERADA scanned for the declarations
+// usable for the purpose at hand, listed as they are or kept in the work database's table IDENTIFICACAO for the
+// screens' grids.
 #pragma once
 
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "core/folder_lock.h"
 #include "core/ports.h"
 #include "core/work_database.h"
 
@@ -38,11 +41,22 @@ struct CatalogueRow {
 // The record source of the screens' grids.
 inline constexpr const char* kCatalogueQuery = "SELECT * FROM IDENTIFICACAO ORDER BY CNPJ,NOME,TRIMANO,TIPO";
 
-// Fills IDENTIFICACAO for the selection: 0 when at least one row was listed, 1 when there is nothing to list
-// (no GERADA folder, no declaration folder, or no row). Folders with a wrong name or an unreadable header are
-// told through `prompts` and skipped; database faults ask "Carga Declarações" with the retry question.
+// What loadCatalogue returns.
+inline constexpr int kCatalogueListed = 0;      // at least one row was listed
+inline constexpr int kCatalogueEmpty = 1;       // nothing to list: no GERADA folder, no declaration folder, no row
+inline constexpr int kCatalogueFolderBusy = 2;  // another process kept writing the program folder (told)
+
+// The rows for the selection, read from the folders alone (nothing is written, no lock is taken), in the grids'
+// order: CNPJ, name, year, type. Folders with a wrong name or an unreadable header are told through `prompts` and
+// skipped.
+std::vector<CatalogueRow> scanCatalogue(const std::filesystem::path& programFolder, CatalogueSelection selection,
+                                        Prompts& prompts);
+
+// Fills IDENTIFICACAO with scanCatalogue's rows (CARREGADECLARACOES), holding the program folder's write lock
+// while it writes (waiting for another writer as `lockWait` says); database faults ask "Carga Declarações" with
+// the retry question.
 int loadCatalogue(const std::filesystem::path& programFolder, WorkDatabase& database, CatalogueSelection selection,
-                       Prompts& prompts);
+                  Prompts& prompts, const WriteLockWait& lockWait = {});
 
 // The rows of IDENTIFICACAO in the grids' order. Throws Fault.
 void readCatalogue(WorkDatabase& database, const std::function<void(const CatalogueRow&)>& visit);

@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "core/faults.h"
+#include "core/folder_lock.h"
 #include "core/retry.h"
 #include "core/text.h"
 #include "import/file_helpers.h"
@@ -26,7 +27,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kTitleTransmit = "Transmitir";
-constexpr const char* kTitleNotice = "Transmissão da Declaração";
 constexpr const char* kNotInstalled =
     "Para transmissão de declarações é necessário que o programa Quiboro esteja instalado em seu computador. "
     "Instale-o e repita esta operação novamente.";
@@ -46,15 +46,32 @@ std::string_view trimProfileBlanks(std::string_view text) {
     return text;
 }
 
-std::string readWholeFile(const fs::path& file) {
+// A settings line is a few dozen bytes: longer lines are cut here, so that whatever file lies under the settings
+// name, reading it takes no more memory than this.
+constexpr std::size_t kProfileLineLimit = 4096;
+// The value buffer holds 128 characters with its terminating NUL.
+constexpr std::size_t kProfileValueLimit = 127;
+
+// Hands `visit` each line of the file without its LF, cut to kProfileLineLimit bytes, until it returns false.
+void forEachProfileLine(const fs::path& file, const std::function<bool(std::string_view)>& visit) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(file.c_str(), "rb"), &std::fclose);
     if (!in) throw faultFromErrno(errno);
-    std::string content;
+    std::string line;
     char buffer[4096];
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) content.append(buffer, n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) {
+        for (std::string_view chunk(buffer, n); !chunk.empty();) {
+            const std::size_t end = chunk.find('\n');
+            const std::string_view piece = chunk.substr(0, end);
+            line.append(piece.substr(0, kProfileLineLimit - std::min(line.size(), kProfileLineLimit)));
+            if (end == std::string_view::npos) break;
+            if (!visit(line)) return;
+            line.clear();
+            chunk.remove_prefix(end + 1);
+        }
+    }
     if (std::ferror(in.get())) throw faultFromErrno(errno ? errno : EIO);
-    return content;
+    if (!line.empty()) visit(line);
 }
 
 std::string bufferText(const char* buffer, std::size_t size) {
@@ -117,31 +134,31 @@ std::string readProfileString(const fs::path& file, std::string_view section, st
     const bool present = fs::exists(file, ec);
     if (ec) throw faultFromErrno(ec.value());
     if (!present) return {};
-    const std::string content = readWholeFile(file);
-    std::string_view rest(content);
-    if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
+    std::string value;
+    bool firstLine = true;
     bool inSection = false;
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        std::string_view line = trimProfileBlanks(rest.substr(0, end));
-        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
-        if (line.empty() || line.front() == ';') continue;
+    forEachProfileLine(file, [&](std::string_view line) {
+        if (firstLine && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+        firstLine = false;
+        line = trimProfileBlanks(line);
+        if (line.empty() || line.front() == ';') return true;
         if (line.front() == '[') {
             const std::size_t close = line.find(']');
             inSection = close != std::string_view::npos &&
                         equalIgnoringCase(trimProfileBlanks(line.substr(1, close - 1)), section);
-            continue;
+            return true;
         }
-        if (!inSection) continue;
         const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos || !equalIgnoringCase(trimProfileBlanks(line.substr(0, equals)), key))
-            continue;
-        std::string_view value = trimProfileBlanks(line.substr(equals + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-            value = value.substr(1, value.size() - 2);
-        return std::string(value);
-    }
-    return {};
+        if (!inSection || equals == std::string_view::npos ||
+            !equalIgnoringCase(trimProfileBlanks(line.substr(0, equals)), key))
+            return true;
+        std::string_view found = trimProfileBlanks(line.substr(equals + 1));
+        if (found.size() >= 2 && (found.front() == '"' || found.front() == '\'') && found.back() == found.front())
+            found = found.substr(1, found.size() - 2);
+        value = found.substr(0, kProfileValueLimit);
+        return false;
+    });
+    return value;
 }
 
 long long quiboroVersionNumber(std::string_view text) {
@@ -156,17 +173,27 @@ long long quiboroVersionNumber(std::string_view text) {
     return error == std::errc::result_out_of_range ? std::numeric_limits<long long>::max() : value;
 }
 
-Message oldTransmissionProgramNotice() {
-    return exclamation(kTitleNotice,
-                       "A versão do programa Quiboro instalada em seu computador não permite a transmissão deste "
-                       "tipo de declaração.\nAcesse a página da QOT na Internet.\nFaça download  do  programa  e  "
-                       "instale em seu computador.");
+std::string quiboroNoticeText(QuiboroNotice notice) {
+    if (notice == QuiboroNotice::OldVersion)
+        return "A versão do programa Quiboro instalada em seu computador não permite a transmissão desta "
+               "declaração.\n\nAcesse a página da QOT na Internet no endereço abaixo. Faça download  do  programa  "
+               "e  instale em seu computador.";
+    return "O programa Quiboro não foi encontrado em seu computador.\n\nAcesse a página da QOT na Internet no "
+           "endereço abaixo, faça o download  do   programa e  instale em seu computador.";
 }
 
-Message missingTransmissionProgramNotice() {
-    return exclamation(kTitleNotice,
-                       "O programa Quiboro não foi encontrado em seu computador.\nAcesse a página da QOT na Internet, "
-                       "faça o download  do   programa e  instale em seu computador.");
+Message quiboroNoticeMessage(QuiboroNotice notice) {
+    return exclamation(kQuiboroNoticeTitle, quiboroNoticeText(notice) + "\n\n" + kAgencySiteAddress);
+}
+
+fs::path writerFolderOf(const fs::path& deliveryFile) {
+    std::error_code ec;
+    fs::path file = fs::absolute(deliveryFile, ec);
+    if (ec) file = deliveryFile;
+    const fs::path declarationFolder = file.lexically_normal().parent_path();
+    const fs::path generated = declarationFolder.parent_path();
+    if (equalIgnoringCase(generated.filename().string(), "GERADA")) return generated.parent_path();
+    return declarationFolder;
 }
 
 TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& request) {
@@ -180,17 +207,22 @@ TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& reques
         return TransmissionOutcome::Refused;
     };
     const auto refusal = [](std::string text) { return exclamation(kTitleTransmit, std::move(text)); };
+    const auto notice = [&](QuiboroNotice kind) {
+        if (request.dialogs == nullptr) return refuse(quiboroNoticeMessage(kind));
+        request.dialogs->showNotice(kind);
+        return TransmissionOutcome::Refused;
+    };
 
     const fs::path folder = request.windowsFolder.empty() ? windowsFolder() : request.windowsFolder;
     std::optional<fs::path> settings;
     if (!step([&] { settings = findFileIgnoringCase(folder, kQuiboroSettingsFile); }))
         return TransmissionOutcome::Failed;
-    if (!settings) return refuse(missingTransmissionProgramNotice());
+    if (!settings) return notice(QuiboroNotice::NotInstalled);
 
     std::string version;
     if (!step([&] { version = readProfileString(*settings, kQuiboroSection, "Versao"); }))
         return TransmissionOutcome::Failed;
-    if (quiboroVersionNumber(version) < kQuiboroMinimumVersion) return refuse(oldTransmissionProgramNotice());
+    if (quiboroVersionNumber(version) < kQuiboroMinimumVersion) return notice(QuiboroNotice::OldVersion);
 
     // The library is taken from Quiboro's folder only: a relative "Path" would depend on the current folder,
     // so it counts as no installation at all.
@@ -203,6 +235,14 @@ TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& reques
         return TransmissionOutcome::Failed;
     if (!library) return refuse(refusal(kNotInstalled));
 
+    // The library writes the receipt into the program folder: one writer at a time.
+    const fs::path writerFolder =
+        request.programFolder.empty() ? writerFolderOf(request.deliveryFile) : request.programFolder;
+    std::unique_ptr<FolderWriteLock> lock;
+    if (!step([&] { lock = FolderWriteLock::acquire(writerFolder, request.lockWait); }))
+        return TransmissionOutcome::Failed;
+    if (!lock) return refuse(refusal(folderInUseMessage(writerFolder)));
+
     LibraryAnswer answer;
     if (!step([&] {
             QuiboroLibrary quiboro(*library);
@@ -214,6 +254,7 @@ TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& reques
             answer.title = bufferText(title.data(), title.size());
         }))
         return TransmissionOutcome::Failed;
+    lock.reset();  // not held while the person reads the outcome
 
     if (answer.result == 0) {
         if (!answer.message.empty()) {
@@ -221,7 +262,10 @@ TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& reques
         }
         return TransmissionOutcome::Accepted;
     }
-    if (answer.result == kDeliveryFileAltered) return refuse(refusal(kAltered));
+    if (answer.result == kDeliveryFileAltered) {
+        prompts.show(refusal(kAltered));
+        return TransmissionOutcome::Altered;
+    }
 
     // A failure the library did not describe still says what happened.
     prompts.show(critical(answer.title.empty() ? kTitleTransmit : answer.title,

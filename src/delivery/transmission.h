@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/folder_lock.h"
 #include "core/ports.h"
 
 namespace kova {
@@ -42,13 +43,33 @@ std::string readProfileString(const std::filesystem::path& file, std::string_vie
 // "Versao" as a number: the trimmed text must be a whole decimal number, anything else counts as 0.
 long long quiboroVersionNumber(std::string_view text);
 
-// The two notices about Quiboro (title "Transmissão da Declaração"), shown as plain messages for now.
-Message oldTransmissionProgramNotice();  // the installed Quiboro is too old
-Message missingTransmissionProgramNotice();  // Quiboro is not installed
+// The two notices about Quiboro, titled kQuiboroNoticeTitle.
+enum class QuiboroNotice {
+    OldVersion,    // the installed Quiboro cannot transmit this declaration
+    NotInstalled,  // Quiboro was not found on this computer
+};
+inline constexpr const char* kQuiboroNoticeTitle = "Transmissão da Declaração";
+// Where the notices send the person to get Quiboro.
+inline constexpr const char* kAgencySiteAddress = "http://www.qot.gov.br";
+
+// The notice's text; it points at the agency's address, which a notice shows below it.
+std::string quiboroNoticeText(QuiboroNotice notice);
+// The notice as a message box (exclamation icon, OK), the address on its last line.
+Message quiboroNoticeMessage(QuiboroNotice notice);
+
+// The transmission's dialogs that are more than message boxes: the desktop program shows the notices as windows
+// of their own, with a link to the agency's site.
+class TransmissionDialogs {
+public:
+    virtual ~TransmissionDialogs() = default;
+    // Shows the notice and returns once the person closed it.
+    virtual void showNotice(QuiboroNotice notice) = 0;
+};
 
 enum class TransmissionOutcome {
     Accepted,  // the library accepted the declaration (and left its receipt)
-    Refused,   // refused before or by the library: Quiboro missing or too old, the file changed after import
+    Refused,   // refused before sending: Quiboro missing or too old, the program folder busy with another writer
+    Altered,   // the library found the delivery file changed after its import
     Failed,    // the library reported a failure, or an unexpected error was not retried
 };
 
@@ -59,10 +80,20 @@ struct TransmissionRequest {
     void* window = nullptr;  // the calling screen's window handle, passed unchanged
     // Folder of "qui-bor.ini"; windowsFolder() when empty.
     std::filesystem::path windowsFolder;
+    // The folder whose write lock is held while the library writes the receipt. When empty: the program folder
+    // the delivery file lies in (<program>/GERADA/<declaration>/<file>.DEC), else the delivery file's folder.
+    std::filesystem::path programFolder;
+    WriteLockWait lockWait;
+    // The notices as dialogs; without them they are message boxes through the prompts.
+    TransmissionDialogs* dialogs = nullptr;
 };
 
-// Finds and checks Quiboro, calls its library and reports the outcome through prompts. A refusal touches no file.
-// An unexpected error asks "Deseja tentar novamente ?" (Yes repeats the failed step, No gives Failed).
+// The folder a transmission of this delivery file locks (see TransmissionRequest::programFolder).
+std::filesystem::path writerFolderOf(const std::filesystem::path& deliveryFile);
+
+// Finds and checks Quiboro, calls its library under the folder's write lock and reports the outcome through
+// prompts (and dialogs). A refusal touches no file. An unexpected error asks "Deseja tentar novamente ?" (Yes
+// repeats the failed step, No gives Failed).
 TransmissionOutcome transmit(Prompts& prompts, const TransmissionRequest& request);
 
 // The Boolean form of the screens: true when the library accepted the declaration.

@@ -1,13 +1,10 @@
 #include "import/import_driver.h"
 
+#include <optional>
+
 #include "core/folder_lock.h"
-#include "core/record_layout.h"
-#include "core/retry.h"
-#include "core/text.h"
 #include "import/file_helpers.h"
 #include "import/pending_list.h"
-#include "import/record_errors.h"
-#include "import/record_validators.h"
 
 namespace kova {
 
@@ -15,38 +12,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kTitleImportFile = "Importar Arquivo";
-constexpr const char* kEmptyFile = "O arquivo selecionado para importação está vazio.";
-constexpr int kFaultPermissionDenied = 70;
-
-std::string faultText(const Fault& fault) {
-    const std::string description = faultDescription(fault.number());
-    return description.empty() ? fault.platformText() : description;
-}
-
 bool isFolder(const fs::path& path) {
     std::error_code ec;
     return fs::is_directory(path, ec);
-}
-
-// What the look-up of the chosen path finds.
-enum class Lookup { File, NotFound, Invalid };
-
-Lookup lookUp(const fs::path& path) {
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    if (st.type() == fs::file_type::not_found) return Lookup::NotFound;
-    if (ec) throw faultFromErrorCode(ec);
-    const fs::path name = path.filename();
-    if (name == "." || name == "..") return Lookup::Invalid;
-    if (fs::is_regular_file(st)) return Lookup::File;
-    if (fs::is_directory(st)) {
-        // A folder named alone is no file; named with a trailing separator its first file is found, then
-        // refused as a folder.
-        const bool trailingSeparator = !path.empty() && !path.has_filename();
-        return trailingSeparator && countFiles(path, "*.*") > 0 ? Lookup::Invalid : Lookup::NotFound;
-    }
-    return Lookup::Invalid;  // a device, a pipe, a socket: never read as a declaration
 }
 
 // The whole import's rows are one transaction; whatever way the import ends, the batch is closed.
@@ -78,42 +46,14 @@ private:
     bool open_ = false;
 };
 
-// The log the checks write to. It remembers a row that could not be written and was given up on, so that a
-// check that stopped there never reads as a clean end: a retried write of the same row clears it.
-class WatchedLog : public ErrorLog {
-public:
-    explicit WatchedLog(ErrorLog& log) : log_(log) {}
-    void recordRow(const ErrorRow& row) override {
-        const std::string key = row.recordType + "/" + std::to_string(row.recordNumber) + "/" + row.firstColumn +
-                                "/" + row.lastColumn + "/" + std::to_string(row.code);
-        try {
-            log_.recordRow(row);
-        } catch (...) {
-            if (lost_.empty()) lost_ = key;
-            throw;
-        }
-        if (key == lost_) lost_.clear();
-    }
-    std::int64_t rowCount() override { return log_.rowCount(); }
-    void emptyLog() override { log_.emptyLog(); }
-    void listErrors(const std::function<bool(const ErrorListing&)>& visit) override { log_.listErrors(visit); }
-    void beginBatch() override { log_.beginBatch(); }
-    void commitBatch() override { log_.commitBatch(); }
-    bool rowLost() const { return !lost_.empty(); }
-
-private:
-    ErrorLog& log_;
-    std::string lost_;  // the first row that failed and was not written since
-};
-
 }  // namespace
 
-// One run of the checks: the open file and the fault traps of this import.
+// One run of the checks: the fault traps of this import and the folder steps around the checking passes.
 class ImportDriver::Run {
 public:
     explicit Run(ImportDriver& d)
         : d_(d), s_(d.session_), st_(d.session_.state), events_(d.events_), prompts_(d.prompts_),
-          log_(d.errorLog_), batch_(log_) {}
+          log_(d.errorLog_), batch_(log_), check_(st_, log_, prompts_, events_, d.clock_) {}
 
     bool execute() {
         try {
@@ -121,9 +61,7 @@ public:
         } catch (const Fault& fault) {
             // A fault that escaped the step traps (inside a validator's own work, for instance) cannot be
             // repeated safely: it is reported and ends the import.
-            prompts_.show(exclamation(kTitleImportFile, "Erro ao importar o arquivo. \n(" +
-                                                            std::to_string(fault.number()) +
-                                                            "): " + faultText(fault)));
+            prompts_.show(exclamation(kImportFileTitle, importFaultText(fault)));
             return failed();
         }
     }
@@ -132,7 +70,7 @@ private:
     // The import ends without generating.
     bool abort() {
         s_.answer = ImportAnswer::NotGenerated;
-        reader_.reset();
+        check_.close();
         commitBatch();
         return false;
     }
@@ -149,37 +87,7 @@ private:
         return abort();
     }
 
-    // The trap of looking the file up: a failure of the disk may be tried again.
-    bool lookUpTrap(const std::function<void()>& step) {
-        RetryText text;
-        text.title = kTitleImportFile;
-        text.sentence = "Erro de leitura. Verifique a unidade de disco.";
-        return withRetry(prompts_, text, step);
-    }
-
-    // The trap of reading the file and the log: a file in use (70) is reported once; any other fault may be
-    // tried again.
-    bool readTrap(const std::function<void()>& step) {
-        RetryText text;
-        text.title = kTitleImportFile;
-        text.compose = [](const Fault& fault) {
-            return "Erro ao importar o arquivo. \n(" + std::to_string(fault.number()) + "): " + faultText(fault) +
-                   "\nTenta novamente ?";
-        };
-        bool denied = false;
-        const bool done = withRetry(prompts_, text, [&] {
-            try {
-                step();
-            } catch (const Fault& fault) {
-                if (fault.number() != kFaultPermissionDenied) throw;
-                denied = true;
-            }
-        });
-        if (denied)
-            prompts_.show(exclamation(kTitleImportFile, "Não foi possível abrir o arquivo selecionado. Pode estar "
-                                                        "sendo utilizado por outro aplicativo."));
-        return done && !denied;
-    }
+    bool readTrap(const std::function<void()>& step) { return underReadTrap(prompts_, step); }
 
     // The common ending: an empty declaration folder is not left behind.
     bool finish(bool result) {
@@ -190,28 +98,15 @@ private:
             fs::remove(s_.names.declarationFolder, ec);  // only ever an empty folder; a failure leaves it
         }
         events_.busyChanged(false);
-        reader_.reset();
+        check_.close();
         return result;
     }
 
-    // The rows are committed before they are listed.
-    void showPendingList() {
-        if (commitBatch()) listPending(log_, events_);
-    }
-
-    // -1 when the log could not be read and the person gave up.
-    std::int64_t rowCount() {
-        std::int64_t rows = 0;
-        return readTrap([&] { rows = log_.rowCount(); }) ? rows : -1;
-    }
-
-    // A finding that could not be recorded: the checks are incomplete, so the import fails.
-    bool rowLost() {
-        if (!log_.rowLost()) return false;
-        prompts_.show(exclamation(kTitleImportFile,
-                                  "Não foi possível registrar todos os erros encontrados no banco de dados de "
-                                  "trabalho.\nA importação foi interrompida e a declaração não foi gerada."));
-        return true;
+    // The rows the checks counted are committed, then listed.
+    bool listRows() {
+        d_.rowsFound_ = check_.rows();
+        if (d_.rowsFound_ > 0 && commitBatch()) listPending(log_, events_);
+        return finish(false);
     }
 
     void status(const std::string& text) {
@@ -241,15 +136,10 @@ private:
             return abort();
         }
         const fs::path path = s_.fileName;
-        Lookup found = Lookup::NotFound;
-        if (!lookUpTrap([&] { found = lookUp(path); })) return failed();
-        if (found == Lookup::NotFound) {
-            prompts_.show(exclamation("Gerar Declaração", "O arquivo selecionado não existe."));
-            return abort();
-        }
-        if (found == Lookup::Invalid) {
-            prompts_.show(exclamation("Gerar Declaração", "Arquivo selecionado inválido."));
-            return abort();
+        switch (lookUpChosenFile(prompts_, path)) {
+            case FileLookup::File: break;
+            case FileLookup::Refused: return abort();
+            case FileLookup::Abandoned: return failed();
         }
         events_.setPercent(0);
         // The drive of the file can be read.
@@ -266,7 +156,7 @@ private:
         try {
             generatedFolder = ensureGeneratedFolder(s_.programFolder, prompts_);
         } catch (const Fault& fault) {
-            prompts_.show(exclamation(kTitleImportFile, "Erro ao criar o diretório de trabalho.\n(" +
+            prompts_.show(exclamation(kImportFileTitle, "Erro ao criar o diretório de trabalho.\n(" +
                                                             std::to_string(fault.number()) + ")"));
             return failed();
         }
@@ -286,64 +176,49 @@ private:
             }))
             return failed();
         if (size == 0) {
-            prompts_.show(exclamation(kTitleImportFile, kEmptyFile));
+            prompts_.show(exclamation(kImportFileTitle, kEmptyFileText));
             return abort();
         }
         s_.names = declarationNames(s_.programFolder, s_.declarant);
         if (!declarationFolderAccepted()) return abort();
-        status("Abrindo o arquivo ...");
-        if (!readTrap([&] {
-                reader_ = std::make_unique<RecordReader>(openSource(d_.openSource_, path));
-                s_.fileSize = reader_->size();
-                openedStamp_ = reader_->stamp();
-            }))
-            return failed();
+        if (!check_.open(path, d_.openSource_)) return failed();
         openTimer_->finish();
 
         events_.setPercent(0);
         PhaseTimer critique(events_, d_.clock_, ImportPhase::Critique);
-        status("Efetuando crítica de estrutura do arquivo ...");
-        st_.seen1 = st_.seen2 = st_.seen3 = st_.seen4 = st_.seen5 = st_.seenT = false;
-        events_.busyChanged(true);
-        if (!checkStructure(*reader_, st_, log_, prompts_, events_)) {
-            if (rowLost()) return failed();
-            const std::int64_t rows = rowCount();
-            if (rows < 0) return failed();
-            d_.rowsFound_ = rows;
-            if (rows > 0) showPendingList();
-            s_.answer = ImportAnswer::NotGenerated;
-            return finish(false);
-        }
-
-        st_.resetOrdering();
-        status("Efetuando crítica de detalhe dos registros ...");
-        st_.recordNumber = 0;
-        s_.bytesConsumed = 0;
-        if (!readTrap([&] { reader_->rewind(); })) return failed();
-        events_.setPercent(0);
         // The records go to generation as they are checked: what is sealed is exactly what was checked.
-        RecordSink* sink = nullptr;
-        GenerationContext context{s_, events_, prompts_, d_.clock_, d_.errorLog_};
-        if (d_.generation_ != nullptr && !d_.generation_->startBody(context, sink)) return failed();
-        if (!detailPass(sink) || rowLost()) return failed();
-        if (st_.cancel.set) return finish(false);
-
-        events_.setPercent(100);
-        const std::int64_t rows = rowCount();
-        if (rows < 0) return failed();
-        d_.rowsFound_ = rows;
-        if (rows > 0) {
-            showPendingList();
-            return finish(false);
+        const auto startGeneration = [&](RecordSink*& sink) {
+            GenerationContext context{s_, events_, prompts_, d_.clock_, d_.errorLog_};
+            return d_.generation_ == nullptr || d_.generation_->startBody(context, sink);
+        };
+        const CheckingPasses::Outcome outcome = check_.run(startGeneration);
+        s_.fileSize = check_.fileSize();
+        s_.bytesConsumed = check_.bytesConsumed();
+        switch (outcome) {
+            case CheckingPasses::Outcome::Failed:
+                return failed();
+            case CheckingPasses::Outcome::RowLost:
+                prompts_.show(exclamation(kImportFileTitle,
+                                          "Não foi possível registrar todos os erros encontrados no banco de dados "
+                                          "de trabalho.\nA importação foi interrompida e a declaração não foi "
+                                          "gerada."));
+                return failed();
+            case CheckingPasses::Outcome::StructureStopped:
+                s_.answer = ImportAnswer::NotGenerated;
+                return listRows();
+            case CheckingPasses::Outcome::Cancelled:
+                return finish(false);
+            case CheckingPasses::Outcome::DetailErrors:
+                return listRows();
+            case CheckingPasses::Outcome::Clean:
+                break;
         }
-        if (st_.zeroAmountCount != 0)
-            events_.warning(st_.zeroAmountCount == 1
-                                ? "AVISO: Existe registro com valores da base de cálculo e da KOVA não retida "
-                                  "zerados."
-                                : "AVISO: Existem registros com valores da base de cálculo e da KOVA não retida "
-                                  "zerados.");
-        if (fileChangedSinceOpened()) return abort();
-        reader_.reset();
+        if (check_.changedSinceOpened()) {
+            prompts_.show(exclamation(kImportFileTitle, "O arquivo selecionado foi alterado durante a importação.\n"
+                                                        "A declaração não foi gerada. Importe o arquivo novamente."));
+            return abort();
+        }
+        check_.close();
         critique.finish();
         return finish(true);
     }
@@ -368,73 +243,14 @@ private:
         }
     }
 
-    // Written while it was read: the checks may not have seen what the file now holds.
-    bool fileChangedSinceOpened() {
-        std::string now;
-        if (!readTrap([&] { now = reader_->stamp(); }) || now == openedStamp_) return false;
-        prompts_.show(exclamation(kTitleImportFile, "O arquivo selecionado foi alterado durante a importação.\n"
-                                                    "A declaração não foi gerada. Importe o arquivo novamente."));
-        return true;
-    }
-
-    // Every record to the validator of its type, and to the sink; false when a trap or the sink ended it.
-    bool detailPass(RecordSink* sink) {
-        RecordValidators validators(st_, log_, prompts_, d_.clock_);
-        while (!st_.cancel.set) {
-            bool more = false;
-            if (!readTrap([&] { more = reader_->next(st_.record); })) return false;
-            if (!more) break;
-            st_.recordType.assign(RecordView(st_.record).recordType());
-            ++st_.recordNumber;
-            if (RecordView(st_.record).isTrailer()) {
-                st_.recordType = "T";
-                if (!validators.validateTrailer()) break;
-                st_.seenT = true;
-            } else if (st_.recordType.size() == 1 && st_.recordType[0] >= '1' && st_.recordType[0] <= '5') {
-                if (!validateByType(validators, st_.recordType[0])) break;
-            } else if (!recordUnknownType()) {
-                return false;
-            }
-            if (sink != nullptr && !sink->take(st_.record)) return false;
-            s_.bytesConsumed += st_.record.size() + 2;
-            reportProgress(events_, s_.bytesConsumed, s_.fileSize);
-        }
-        return true;
-    }
-
-    static bool validateByType(RecordValidators& v, char type) {
-        switch (type) {
-            case '1': return v.validateHeader();
-            case '2': return v.validateContacts();
-            case '3': return v.validateEntity();
-            case '4': return v.validateBeneficiary();
-            default: return v.validateLevy();
-        }
-    }
-
-    // A record of no known type: error 1 over the whole record, and the pass goes on.
-    bool recordUnknownType() {
-        const ErrorRow row{detail::typeText(st_.recordType),
-                           st_.recordNumber,
-                           "0001",
-                           "0142",
-                           1,
-                           cp1252ToUtf8(st_.declarantCnpj),
-                           cp1252ToUtf8(st_.declarantName),
-                           std::nullopt,
-                           visibleText(RecordView(st_.record).field(kWholeRecord))};
-        return readTrap([&] { log_.recordRow(row); });
-    }
-
     ImportDriver& d_;
     ImportSession& s_;
     ImportState& st_;
     ImportEvents& events_;
     Prompts& prompts_;
-    WatchedLog log_;
+    ErrorLog& log_;
     BatchGuard batch_;
-    std::unique_ptr<RecordReader> reader_;
-    std::string openedStamp_;
+    CheckingPasses check_;
     std::optional<PhaseTimer> openTimer_;
 };
 
@@ -461,7 +277,7 @@ FileChoice ImportDriver::choose(const fs::path& fileName) {
     std::error_code ec;
     if (fs::file_size(fileName, ec) == 0 && !ec) {
         choice.kind = FileChoice::Kind::EmptyFile;
-        choice.notice = kEmptyFile;
+        choice.notice = kEmptyFileText;
         return choice;
     }
     switch (const DeclarantOutcome outcome = readDeclarantData(fileName, prompts_, session_.declarant, openSource_)) {
@@ -480,7 +296,7 @@ FileChoice ImportDriver::choose(const fs::path& fileName) {
             break;
         case DeclarantOutcome::EmptyFile:
             choice.kind = FileChoice::Kind::EmptyFile;
-            choice.notice = kEmptyFile;
+            choice.notice = kEmptyFileText;
             break;
         case DeclarantOutcome::NoPath:
         case DeclarantOutcome::ReadAbandoned:
@@ -498,12 +314,11 @@ ImportResult ImportDriver::run() {
     try {
         lock = FolderWriteLock::acquire(session_.programFolder, writeLockWait_, [this] { events_.pump(); });
     } catch (const Fault& fault) {
-        prompts_.show(exclamation(kTitleImportFile, "Erro ao importar o arquivo. \n(" +
-                                                        std::to_string(fault.number()) + "): " + faultText(fault)));
+        prompts_.show(exclamation(kImportFileTitle, importFaultText(fault)));
         return result;
     }
     if (!lock) {
-        prompts_.show(exclamation(kTitleImportFile, folderInUseMessage(session_.programFolder)));
+        prompts_.show(exclamation(kImportFileTitle, folderInUseMessage(session_.programFolder)));
         result.outcome = ImportOutcome::Refused;
         return result;
     }
@@ -524,7 +339,7 @@ ImportResult ImportDriver::run() {
 ImportOutcome ImportDriver::outcomeAfterImport(bool done) {
     if (session_.state.cancel.set) {
         events_.busyChanged(false);
-        prompts_.show(exclamation(kTitleImportFile, "Importação Cancelada."));
+        prompts_.show(exclamation(kImportFileTitle, "Importação Cancelada."));
         events_.folderContentsChanged();
         return ImportOutcome::Cancelled;
     }

@@ -17,6 +17,7 @@
 #include "core/ports.h"
 #include "core/record_reader.h"
 #include "import/declarant_data.h"
+#include "import/checking_passes.h"
 #include "import/import_events.h"
 #include "import/import_state.h"
 
@@ -52,14 +53,6 @@ struct GenerationContext {
     Prompts& prompts;
     const Clock& clock;
     ErrorLog& errorLog;
-};
-
-// Takes the records of the detail pass as they are read, so that exactly the bytes that were checked are sealed.
-class RecordSink {
-public:
-    virtual ~RecordSink() = default;
-    // False when the record could not be kept and the person gave up (told through the prompts).
-    virtual bool take(std::string_view record) = 0;
 };
 
 class GenerationPort {

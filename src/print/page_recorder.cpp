@@ -1,5 +1,7 @@
 #include "print/page_recorder.h"
 
+#include "core/text.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -91,7 +93,7 @@ bool RecordedLine::allBold() const {
 
 void appendPlainText(const RecordedPage& page, std::string& out) {
     for (const auto& l : page.lines) {
-        out += l.trimmedText();
+        appendPrintable(l.trimmedText(), out);
         out += '\n';
     }
 }

@@ -24,6 +24,7 @@ using namespace kova::app::testing;
 Q_DECLARE_METATYPE(kova::Buttons)
 Q_DECLARE_METATYPE(kova::Answer)
 Q_DECLARE_METATYPE(kova::Icon)
+Q_DECLARE_METATYPE(kova::QuiboroNotice)
 
 namespace {
 
@@ -135,6 +136,9 @@ private slots:
             QVERIFY(about.findChild<QLabel*>("LblVersao"));
             QCOMPARE(about.findChild<QLabel*>("LblVersao")->text(), QStringLiteral("Versão 3.0 - 16/02/2007"));
             QCOMPARE(about.findChild<QLabel*>("LblTitulo")->text(), QStringLiteral("KOVA NÃO INCIDÊNCIA 3.0"));
+            // The agency and its ministry by the names the printed documents carry.
+            QCOMPARE(about.findChild<QLabel*>("LblOrgao")->text(),
+                     QStringLiteral("QOT - Secretaria da Arventa\nMinistério da Dorvela"));
             if (key == Qt::Key_Return) QTimer::singleShot(0, [&about] { capture(&about, QStringLiteral("sobre")); });
             QTimer::singleShot(0, [&about, key] { QTest::keyClick(about.findChild<QLabel*>("LblDescricao"), Qt::Key(key)); });
             QCOMPARE(about.exec(), int(QDialog::Accepted));
@@ -203,7 +207,7 @@ private slots:
         QCOMPARE(int(answer), expected);
     }
 
-    void theReplaceQuestionClosedByItsBoxLeavesTheAnswerAlone() {
+    void theReplaceQuestionClosedByItsBoxKeepsTheDeclarationAndTheAnswerField() {
         HelpRecorder host;
         ImportAnswer answer = ImportAnswer::UnderWay;
         ScreenReplaceQuestion question(answer, &host, nullptr);
@@ -212,24 +216,34 @@ private slots:
             QVERIFY(dialog->isVisible());
             dialog->close();
         });
-        QCOMPARE(question.ask(sampleLabels()), Answer::Cancel);
+        QCOMPARE(question.ask(sampleLabels()), Answer::No);
         QCOMPARE(answer, ImportAnswer::UnderWay);
         QCOMPARE(host.topics, std::vector<int>{18});
     }
 
+    void theTransmissionNoticesTellWhereToGetQuiboro_data() {
+        QTest::addColumn<QuiboroNotice>("kind");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("versão antiga") << QuiboroNotice::OldVersion << QStringLiteral("KOVALDME1");
+        QTest::newRow("não instalado") << QuiboroNotice::NotInstalled << QStringLiteral("KOVALDME2");
+    }
     void theTransmissionNoticesTellWhereToGetQuiboro() {
-        const QString old = transmissionNoticeText(TransmissionNoticeKind::OldVersion);
-        const QString missing = transmissionNoticeText(TransmissionNoticeKind::NotInstalled);
-        QVERIFY(old.contains(QStringLiteral("Faça download  do  programa  e  instale em seu computador.")));
-        QVERIFY(missing.contains(QStringLiteral("faça o download  do   programa e  instale em seu computador.")));
-        TransmissionNotice notice(TransmissionNoticeKind::NotInstalled);
-        QCOMPARE(notice.objectName(), QStringLiteral("KOVALDME2"));
-        QCOMPARE(notice.windowTitle(), QStringLiteral("Transmissão da Declaração"));
-        QTimer::singleShot(0, [&] {
-            capture(&notice, QStringLiteral("kovaldme2"));
-            clickButton(&notice, QStringLiteral("BtnFechar"));
+        QFETCH(QuiboroNotice, kind);
+        QFETCH(QString, name);
+        QWidget main;
+        main.setGeometry(100, 100, 900, 600);
+        main.show();
+        ScreenTransmissionDialogs dialogs(&main);
+        whenModalShows(name, [&](QWidget* notice) {
+            QCOMPARE(notice->windowTitle(), QStringLiteral("Transmissão da Declaração"));
+            QCOMPARE(notice->findChild<QLabel*>("Label1")->text().toStdString(), quiboroNoticeText(kind));
+            QVERIFY(notice->findChild<QLabel*>("LblEndereco")->text().contains(QStringLiteral("http://www.qot.gov.br")));
+            QVERIFY((notice->geometry().center() - main.geometry().center()).manhattanLength() < 40);
+            capture(notice, name.toLower());
+            clickButton(notice, QStringLiteral("BtnFechar"));
         });
-        QCOMPARE(notice.exec(), int(QDialog::Accepted));
+        dialogs.showNotice(kind);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 };
 

@@ -271,15 +271,18 @@ private slots:
         s.choose("correta.txt", cleanDeclaration(1, 0, 1));
         whenModalShows(QStringLiteral("KOVALDME3"), [](QWidget* d) { clickButton(d, QStringLiteral("BtnCmd0")); });
         bool frameShown = false;
-        QString status, start;
-        s.p.prompts.onShow = [&](const Message&) {
+        QString status, start, notice;
+        // Quiboro's notice is a window of its own over the main window.
+        whenModalShows(QStringLiteral("KOVALDME2"), [&](QWidget* d) {
             frameShown = s.screen->phaseFrame(ImportPhase::Transmission)->isVisible();
             status = s.screen->Label4()->text();
             start = s.screen->phaseLabel(ImportPhase::Transmission, 0)->text();
-        };
+            notice = d->windowTitle();
+            clickButton(d, QStringLiteral("BtnFechar"));
+        });
         s.screen->BtnCmd(ImportButton::Ok)->click();
         qunsetenv("KOVA_WINDIR");
-        QVERIFY2(s.p.prompts.saw("Transmissão da Declaração"), qPrintable(s.p.prompts.transcript()));
+        QCOMPARE(notice, QStringLiteral("Transmissão da Declaração"));
         QVERIFY(frameShown);
         QCOMPARE(status, QStringLiteral("Aguarde a transmissão da declaração..."));
         QCOMPARE(start, QStringLiteral("HI: 10:20:30"));
@@ -289,7 +292,14 @@ private slots:
         QVERIFY(s.screen->source()->TxtArq()->text().isEmpty());
     }
 
+    // "&Não" and the close box both keep the declaration generated before.
+    void importingTheSameDeclarationAgainAsksBeforeReplacingIt_data() {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Não") << false;
+        QTest::newRow("caixa de fechar") << true;
+    }
     void importingTheSameDeclarationAgainAsksBeforeReplacingIt() {
+        QFETCH(bool, closeBox);
         Screen s;
         const std::string bytes = cleanDeclaration(1, 0, 2);
         s.choose("correta.txt", bytes);
@@ -304,7 +314,7 @@ private slots:
         bool asked = false;
         whenModalShows(QStringLiteral("KOVALDME4"), [&](QWidget* d) {
             asked = true;
-            clickButton(d, QStringLiteral("BtnCmd1"));
+            closeBox ? (void)d->close() : clickButton(d, QStringLiteral("BtnCmd1"));
         });
         s.screen->BtnCmd(ImportButton::Ok)->click();
         QVERIFY(asked);

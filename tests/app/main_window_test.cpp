@@ -13,8 +13,10 @@
 #include <QToolButton>
 
 #include "app/help_window.h"
+#include "app/import_screen.h"
 #include "app/main_window.h"
 #include "app/program_context.h"
+#include "app/screen_host.h"
 #include "support/app_test_support.h"
 
 using namespace kova;
@@ -240,14 +242,31 @@ private slots:
         QCOMPARE(sub->pos(), QPoint(0, 0));
     }
 
-    void commandsWithoutTheirScreenShowANotice() {
-        Window w;
-        w.main.command("MnuTransmitir")->trigger();
-        w.main.onPrintMenuItem(2);
-        QCOMPARE(w.prompts.shown.size(), std::size_t(2));
-        QCOMPARE(w.prompts.shown[0].title, std::string("Transmitir Declaração"));
-        QCOMPARE(w.prompts.shown[1].title, std::string("Imprimir Recibo"));
-        QVERIFY(allOn(w.main));
+    // Menu, toolbar and its drop-down open the screens; each one switches the commands off until it closes.
+    void commandsOpenTheirScreens() {
+        StartedProgram p;
+        QVERIFY(p.start());
+        MainWindow* main = p.mainWindow();
+        releaseScreen(p.importScreen());
+        QTRY_VERIFY(allOn(*main));
+        const std::pair<std::function<void()>, QString> commands[] = {
+            {[&] { main->command("MnuTransmitir")->trigger(); }, "KOVALDTRANSM"},
+            {[&] { main->toolbarButton(5)->trigger(); }, "KOVALDTRANSM"},
+            {[&] { main->command("mnuimpdecla")->trigger(); }, "KOVALDSELDECIMPD"},
+            {[&] { main->toolbarButton(3)->trigger(); }, "KOVALDSELDECIMPD"},
+            {[&] { main->onPrintMenuItem(1); }, "KOVALDSELDECIMPD"},
+            {[&] { main->command("MnuImpRec")->trigger(); }, "KOVALDIMPRIMIRRECIBO"},
+            {[&] { main->onPrintMenuItem(2); }, "KOVALDIMPRIMIRRECIBO"},
+        };
+        for (const auto& [trigger, name] : commands) {
+            trigger();
+            QCOMPARE(main->mdiArea()->subWindowList().size(), 1);
+            QCOMPARE(main->mdiArea()->subWindowList().constFirst()->widget()->objectName(), name);
+            QVERIFY(allOff(*main));
+            // Nothing generated yet: the screen says so and closes.
+            QTRY_VERIFY(!main->hasOpenScreen() && allOn(*main));
+        }
+        QCOMPARE(p.prompts.count("A unidade não contém declarações."), 7);
     }
 
     void toolbarSeparatorsDoNothingAndButtonsDispatch() {

@@ -22,6 +22,7 @@ const std::map<std::string, std::string> kUsageLines = {
     {"listar", "Uso: kova-cli listar [--pasta PASTA] [--selecao 0|1|2] [--json]"},
     {"transmitir", "Uso: kova-cli transmitir ARQUIVO.DEC [--pasta PASTA] [--opcao N]"},
     {"diagnostico", "Uso: kova-cli diagnostico [--pasta PASTA] [--json]"},
+    {"validar", "Uso: kova-cli validar ARQUIVO... [--json | --csv SAIDA.csv] [--jobs N]"},
 #ifdef KOVA_CLI_PRINTS
     {"recibo", "Uso: kova-cli recibo ARQUIVO.DEC [--validar] [--pdf SAIDA.pdf | --texto]"},
     {"imprimir", "Uso: kova-cli imprimir ARQUIVO.DEC [--tipos 3,4,5] [--pdf SAIDA.pdf | --texto]"},
@@ -86,6 +87,9 @@ const std::vector<Refusal> kRefusals = {
     {{"listar", "--selecao", "3"}, "Argumento inválido: --selecao"},
     {{"listar", "a.DEC"}, "Argumento inválido: a.DEC"},
     {{"transmitir", "a.DEC", "--opcao", "32768"}, "Opção inválida: 32768"},
+    {{"validar", "--json"}, "Informe os arquivos das declarações."},
+    {{"validar", "a.txt", "--jobs", "0"}, "Número de tarefas inválido: 0"},
+    {{"validar", "a.txt", "--json", "--csv", "e.csv"}, "Use apenas uma de --json e --csv."},
 #ifdef KOVA_CLI_PRINTS
     {{"recibo", "a.DEC", "--validar", "--pdf", "r.pdf"},
      "Uso: kova-cli recibo ARQUIVO.DEC [--validar] [--pdf SAIDA.pdf | --texto]"},

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "core/work_database.h"
 #include "delivery/catalogue.h"
 #include "delivery/delivery_records.h"
@@ -82,6 +84,22 @@ TEST_F(Catalogue, WithoutGeneratedFoldersThereIsNothingToListAndTheTableIsLeftAl
     EXPECT_EQ(rows().size(), 3u);  // the rows of the earlier load
 }
 
+TEST_F(Catalogue, WaitsForAnotherWriterOfTheProgramFolderThenLeavesTheTableAlone) {
+    ASSERT_EQ(load(CatalogueSelection::Printing), 0);
+    const fs::path program = fs::absolute(h.session.programFolder).lexically_normal();
+    const auto other = FolderWriteLock::acquire(program, std::chrono::milliseconds(0));
+    ASSERT_TRUE(other);
+    int waits = 0;
+    EXPECT_EQ(loadCatalogue(program, database, CatalogueSelection::Transmission, prompts,
+                            {std::chrono::milliseconds(60), [&] { ++waits; }}),
+              kCatalogueFolderBusy);
+    EXPECT_GT(waits, 0);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].title, "Carga Declarações");
+    EXPECT_EQ(prompts.shown[0].text, folderInUseMessage(program));
+    EXPECT_EQ(rows().size(), 3u);  // the rows of the earlier load
+}
+
 TEST_F(Catalogue, FoldersWithoutADeliveryFileAreSkippedSilently) {
     for (const auto& entry : fs::directory_iterator(folderOf(fixtures::nthCnpj(5), "RETIF")))
         fs::rename(entry.path(), entry.path().string() + ".OLD");
@@ -127,6 +145,13 @@ TEST_F(Catalogue, AnUnreadableHeaderIsToldAndSkipped) {
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, "Erro na recuperação dos registros das declarações.\nArquivo: " +
                                          fs::absolute(file).lexically_normal().string());
+}
+
+TEST_F(Catalogue, AFirstLineTooShortForAHeaderIsListedWithBlanks) {
+    const fs::path folder = folderOf(fixtures::nthCnpj(2), "ORIGI");
+    writeBytes(folder / (folder.filename().string() + ".DEC"), "KOVALDX\r\n");
+    ASSERT_EQ(load(CatalogueSelection::Transmission), 0);
+    EXPECT_EQ(rows().at(0).eventDate, "  /  /    ");
 }
 
 TEST_F(Catalogue, TheReceiptSelectionListsOnlyReceiptsThatValidate) {

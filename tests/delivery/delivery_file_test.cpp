@@ -87,7 +87,8 @@ TEST_P(DeliveryFileBytes, AreTheLayoutsRecordsWithTheirSeals) {
     EXPECT_TRUE(h.leftovers().empty());
 
     // The fields that these shapes leave empty.
-    const DeliveryHeaderView header(file.substr(0, kDeliveryHeaderLength));
+    const std::string headerLine = file.substr(0, kDeliveryHeaderLength);  // the view needs it alive
+    const DeliveryHeaderView header(headerLine);
     if (shape.type5 == 0) {
         EXPECT_EQ(header.baseTotal(), std::string(40, '0'));
         EXPECT_EQ(header.levyTotal(), std::string(40, '0'));

@@ -7,9 +7,11 @@
 #include <zlib.h>
 
 #include <cstdlib>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "delivery/receipt_validation.h"
 #include "support/scoped_variable.h"
@@ -81,7 +83,7 @@ TEST_F(TransmissionTest, TheBooleanFormFindsTheSettingsInTheWindowsFolderOfTheEn
     const ScopedVariable windir("KOVA_WINDIR", windows().c_str());
     RecordingPrompts prompts;
     EXPECT_FALSE(transmit(prompts, nullptr, 1, deliveryFile_));
-    EXPECT_EQ(prompts.shown.at(0).text, missingTransmissionProgramNotice().text);
+    EXPECT_EQ(prompts.shown.at(0).text, quiboroNoticeMessage(QuiboroNotice::NotInstalled).text);
     writeQuiboroSettings(windows(), "200702", binFolder().string());
     EXPECT_TRUE(transmit(prompts, nullptr, 1, deliveryFile_));
     EXPECT_TRUE(receiptValidates());
@@ -103,30 +105,30 @@ Message exclamation(std::string title, std::string text) {
 }
 
 const Refusal kRefusals[] = {
-    {"NoSettingsFile", [](const fs::path&, const fs::path&, const fs::path&) {}, missingTransmissionProgramNotice()},
+    {"NoSettingsFile", [](const fs::path&, const fs::path&, const fs::path&) {}, quiboroNoticeMessage(QuiboroNotice::NotInstalled)},
     {"SettingsFolderMissingEntirely",
-     [](const fs::path& w, const fs::path&, const fs::path&) { fs::remove_all(w); }, missingTransmissionProgramNotice()},
+     [](const fs::path& w, const fs::path&, const fs::path&) { fs::remove_all(w); }, quiboroNoticeMessage(QuiboroNotice::NotInstalled)},
     {"VersionBelowTheOldestAccepted",
      [](const fs::path& w, const fs::path&, const fs::path&) {
          writeQuiboroSettings(w, "200701", binFolder().string());
      },
-     oldTransmissionProgramNotice()},
+     quiboroNoticeMessage(QuiboroNotice::OldVersion)},
     {"VersionNotANumber",
      [](const fs::path& w, const fs::path&, const fs::path&) {
          writeQuiboroSettings(w, "abc", binFolder().string());
      },
-     oldTransmissionProgramNotice()},
+     quiboroNoticeMessage(QuiboroNotice::OldVersion)},
     {"VersionWithTrailingLetters",
      [](const fs::path& w, const fs::path&, const fs::path&) {
          writeQuiboroSettings(w, "200702b", binFolder().string());
      },
-     oldTransmissionProgramNotice()},
+     quiboroNoticeMessage(QuiboroNotice::OldVersion)},
     {"VersionMissing",
      [](const fs::path& w, const fs::path&, const fs::path&) {
          fs::create_directories(w);
          writeBytes(w / "qui-bor.ini", "[Qui-Bor]\nPath=" + binFolder().string() + "\n");
      },
-     oldTransmissionProgramNotice()},
+     quiboroNoticeMessage(QuiboroNotice::OldVersion)},
     {"PathWithoutTheLibrary",
      [](const fs::path& w, const fs::path& s, const fs::path&) {
          fs::create_directories(s / "quiboro");
@@ -147,14 +149,6 @@ const Refusal kRefusals[] = {
          writeQuiboroSettings(w, "200702", fs::relative(binFolder(), fs::current_path()).string());
      },
      exclamation("Transmitir", kNotInstalledText)},
-    {"DeliveryFileChangedAfterImport",
-     [](const fs::path& w, const fs::path&, const fs::path& f) {
-         writeQuiboroSettings(w, "200702", binFolder().string());
-         std::string bytes = readBytes(f);
-         bytes[bytes.find("\r\n") + 2 + 60] ^= 1;  // one byte of the header's input record
-         writeBytes(f, bytes);
-     },
-     exclamation("Transmitir", kAlteredText)},
 };
 
 // Failures name their case rather than dumping its bytes.
@@ -178,28 +172,82 @@ TEST_P(TransmissionRefusal, ShowsItsMessageAndTouchesNoFile) {
 INSTANTIATE_TEST_SUITE_P(Settings, TransmissionRefusal, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(TransmissionNotices, SayWhatToDoWithTheirTitle) {
-    for (const Message& m : {oldTransmissionProgramNotice(), missingTransmissionProgramNotice()}) {
-        EXPECT_EQ(m.title, "Transmissão da Declaração");
-        EXPECT_EQ(m.buttons, Buttons::Ok);
-    }
+TEST(TransmissionNotices, SayWhatToDoAndWhere) {
     const std::string tooOld = "Faça download  do  programa  e  instale em seu computador.";
     const std::string missing = "faça o download  do   programa e  instale em seu computador.";
-    EXPECT_NE(oldTransmissionProgramNotice().text.find(tooOld), std::string::npos);
-    EXPECT_NE(missingTransmissionProgramNotice().text.find(missing), std::string::npos);
+    EXPECT_NE(quiboroNoticeText(QuiboroNotice::OldVersion).find(tooOld), std::string::npos);
+    EXPECT_NE(quiboroNoticeText(QuiboroNotice::NotInstalled).find(missing), std::string::npos);
+    for (QuiboroNotice kind : {QuiboroNotice::OldVersion, QuiboroNotice::NotInstalled}) {
+        const Message m = quiboroNoticeMessage(kind);
+        EXPECT_EQ(m.title, "Transmissão da Declaração");
+        EXPECT_EQ(m.text, quiboroNoticeText(kind) + "\n\nhttp://www.qot.gov.br");
+    }
+}
+
+// The notices go to the dialogs when there are some, and nothing else is shown.
+TEST_F(TransmissionTest, TheNoticesAreTheDialogsOwn) {
+    struct Notices : TransmissionDialogs {
+        void showNotice(QuiboroNotice notice) override { shown.push_back(notice); }
+        std::vector<QuiboroNotice> shown;
+    } notices;
+    TransmissionRequest request;
+    request.deliveryFile = deliveryFile_;
+    request.windowsFolder = windows();
+    request.dialogs = &notices;
+    RecordingPrompts prompts;
+    EXPECT_EQ(transmit(prompts, request), TransmissionOutcome::Refused);
+    writeQuiboroSettings(windows(), "200701", binFolder().string());
+    EXPECT_EQ(transmit(prompts, request), TransmissionOutcome::Refused);
+    EXPECT_EQ(notices.shown, (std::vector{QuiboroNotice::NotInstalled, QuiboroNotice::OldVersion}));
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(TransmissionTest, AFileChangedAfterImportIsToldApartAndGetsNoReceipt) {
+    writeQuiboroSettings(windows(), "200702", binFolder().string());
+    std::string bytes = readBytes(deliveryFile_);
+    bytes[bytes.find("\r\n") + 2 + 60] ^= 1;  // one byte of the header's input record
+    writeBytes(deliveryFile_, bytes);
+    const Snapshot before = snapshot(deliveryFile_.parent_path());
+    RecordingPrompts prompts;
+    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Altered);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, kAlteredText);
+    EXPECT_EQ(prompts.shown[0].title, "Transmitir");
+    EXPECT_EQ(prompts.shown[0].icon, Icon::Exclamation);
+    EXPECT_EQ(snapshot(deliveryFile_.parent_path()), before);
+}
+
+// While another process writes the program folder the library is not called: after the wait, a refusal.
+TEST_F(TransmissionTest, WaitsForAnotherWriterOfTheProgramFolderThenRefuses) {
+    writeQuiboroSettings(windows(), "200702", binFolder().string());
+    EXPECT_EQ(writerFolderOf(deliveryFile_), fs::absolute(programFolder()).lexically_normal());
+    EXPECT_EQ(writerFolderOf(scratch_ / "solto" / "x.DEC"), fs::absolute(scratch_ / "solto"));
+    const auto other = FolderWriteLock::acquire(programFolder(), std::chrono::milliseconds(0));
+    ASSERT_TRUE(other);
+    TransmissionRequest request;
+    request.deliveryFile = deliveryFile_;
+    request.windowsFolder = windows();
+    int waits = 0;
+    request.lockWait = {std::chrono::milliseconds(100), [&] { ++waits; }};
+    RecordingPrompts prompts;
+    EXPECT_EQ(transmit(prompts, request), TransmissionOutcome::Refused);
+    EXPECT_GT(waits, 0);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, folderInUseMessage(fs::absolute(programFolder()).lexically_normal()));
+    EXPECT_FALSE(fs::exists(receiptPathOf(deliveryFile_)));
 }
 
 TEST_F(TransmissionTest, ALibraryFailureShowsTheLibrarysOwnMessageAndTitle) {
     // The decoy answers a code of its own with its own texts.
     writeQuiboroSettings(windows(), "200702", (binFolder() / "decoy").string());
-    const Snapshot before = snapshot(scratch_.path());
+    const Snapshot before = snapshot(programFolder() / "GERADA");
     RecordingPrompts prompts;
     EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Failed);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].title, "Impostora");
     EXPECT_EQ(prompts.shown[0].text, "Biblioteca impostora.");
     EXPECT_EQ(prompts.shown[0].icon, Icon::Critical);
-    EXPECT_EQ(snapshot(scratch_.path()), before);
+    EXPECT_EQ(snapshot(programFolder() / "GERADA"), before);
 }
 
 // A library file that cannot be loaded is an unexpected error: the retry question, then either giving up or,
@@ -226,13 +274,13 @@ void expectRetryQuestion(const Message& m, const std::string& faultLine) {
     EXPECT_EQ(m.text.substr(m.text.size() - question.size()), question);
 }
 
-TEST_F(UnloadableLibraryTest, NoGivesUpAndTouchesNoFile) {
-    const Snapshot before = snapshot(scratch_.path());
+TEST_F(UnloadableLibraryTest, NoGivesUpAndTouchesNoDeclarationFile) {
+    const Snapshot before = snapshot(programFolder() / "GERADA");
     RecordingPrompts prompts;
     EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Failed);
     ASSERT_EQ(prompts.shown.size(), 1u);
     expectRetryQuestion(prompts.shown[0], "Erro: 48\nErro durante carga de DLL.");
-    EXPECT_EQ(snapshot(scratch_.path()), before);
+    EXPECT_EQ(snapshot(programFolder() / "GERADA"), before);
 }
 
 TEST_F(UnloadableLibraryTest, YesTriesAgainAndSucceedsOnceTheLibraryIsThere) {
@@ -278,9 +326,12 @@ const ProfileCase kProfileCases[] = {
     {"FirstOccurrenceWins", "[Qui-Bor]\nVersao=1\nVersao=2\n", "Qui-Bor", "Versao", "1"},
     {"CommentIgnored", "[Qui-Bor]\n;Versao=9\nVersao=3\n", "Qui-Bor", "Versao", "3"},
     {"EqualsInValue", "[Qui-Bor]\nPath=/a=b\n", "Qui-Bor", "Path", "/a=b"},
+    {"LongValueCut", "[Qui-Bor]\nPath=\"" + std::string(130, 'p') + "\"\n", "Qui-Bor", "Path", std::string(127, 'p')},
     {"ByteOrderMark", "\xEF\xBB\xBF[Qui-Bor]\nVersao=7\n", "Qui-Bor", "Versao", "7"},
     {"NoSection", "Versao=7\n", "Qui-Bor", "Versao", ""},
     {"BinaryGarbage", std::string("\0\xFF[\n=\n]", 7), "Qui-Bor", "Versao", ""},
+    // A line longer than the reader keeps, then the value across a boundary of its reads.
+    {"AfterAnOverlongLine", std::string(8177, 'x') + "\n[Qui-Bor]\nVersao=200702\n", "Qui-Bor", "Versao", "200702"},
 };
 
 void PrintTo(const ProfileCase& c, std::ostream* os) { *os << c.name; }

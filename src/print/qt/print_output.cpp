@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 
+#include "core/text.h"
 #include "print/page_recorder.h"
 #include "print/qt/font_probe.h"
 #include "print/qt/qt_printer.h"
@@ -83,7 +84,7 @@ std::string documentFontsReport() {
 }
 
 Answer BatchPrintPrompts::show(const Message& message) {
-    out_ << message.title << ": " << message.text << "\n";
+    out_ << printable(message.title) << ": " << printable(message.text, true) << "\n";
     if (message.buttons == Buttons::Ok) return Answer::Ok;
     const bool retry = message.text.ends_with("novamente ?");
     const Answer answer = retry ? (message.buttons == Buttons::YesNo ? Answer::No : Answer::Cancel)

@@ -9,12 +9,17 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
+#include "app/catalogue_screen.h"
 #include "app/import_screen.h"
 #include "app/main_window.h"
 #include "core/work_database.h"
+#include "support/delivery/sealed_delivery_file.h"
+#include "support/program_run.h"
 
 namespace kova::app::testing {
 
@@ -115,6 +120,80 @@ ImportScreen* StartedProgram::importScreen() const {
         if (auto* screen = qobject_cast<ImportScreen*>(sub->widget())) return screen;
     }
     return nullptr;
+}
+
+// --- Generated declarations ---------------------------------------------------------------------------------------
+
+std::filesystem::path addGeneratedDeclaration(const QString& programFolder, const fixtures::DeclarationBuilder& d) {
+    namespace fs = std::filesystem;
+    const fs::path generated = fs::path(programFolder.toStdString()) / "GERADA";
+    const fs::path written = testing_support::writeSealedDeliveryFile(generated / "nova", d);
+    const fs::path folder = generated / written.stem();
+    fs::rename(generated / "nova", folder);
+    return folder / written.filename();
+}
+
+fixtures::DeclarationBuilder declarationOf(std::size_t n, const char* name, int levies) {
+    fixtures::DeclarationBuilder d;
+    d.header().cnpj(fixtures::nthCnpj(n)).name(name);
+    d.type3(1).type4F(1).type5(levies);
+    return d;
+}
+
+InstalledQuiboro::InstalledQuiboro(const std::string& version, bool withSettings)
+    : previous_(qgetenv("KOVA_WINDIR")) {
+    qputenv("KOVA_WINDIR", windows_.path().toUtf8());
+    if (!withSettings) return;
+    QFile settings(windows_.filePath(QStringLiteral("qui-bor.ini")));
+    if (settings.open(QIODevice::WriteOnly))
+        settings.write(QStringLiteral("[Qui-Bor]\r\nVersao=%1\r\nPath=%2\r\n")
+                           .arg(QString::fromStdString(version),
+                                QString::fromStdString(testing_support::binFolder().string()))
+                           .toUtf8());
+}
+
+InstalledQuiboro::~InstalledQuiboro() {
+    if (previous_.isEmpty()) {
+        qunsetenv("KOVA_WINDIR");
+    } else {
+        qputenv("KOVA_WINDIR", previous_);
+    }
+}
+
+// --- The screens of the generated declarations ---------------------------------------------------------------------
+
+DeliveryDesk::DeliveryDesk() : database(folder.stdPath()) {
+    context.programFolder = folder.path();
+    database.open();
+    main.show();
+}
+
+DeliveryDesk::~DeliveryDesk() {
+    // The screens go before the database they read.
+    for (QMdiSubWindow* sub : main.mdiArea()->subWindowList()) delete sub;
+}
+
+DeliveryServices DeliveryDesk::services() {
+    return DeliveryServices{database, prompts, clock, context.printerFlags, [this]() -> std::unique_ptr<print::Printer> {
+                                ++documents;
+                                return std::make_unique<print::PageRecorder>(
+                                    [this](const print::RecordedPage& page, int) { pages.push_back(page); });
+                            }};
+}
+
+void waitForCatalogue(QWidget* screen) {
+    auto* catalogue = qobject_cast<CatalogueScreen*>(screen);
+    QPointer<QWidget> alive(screen);
+    QTRY_VERIFY(!alive || !catalogue->Timer1()->isActive());
+}
+
+QStringList DeliveryDesk::printedLines() const {
+    QStringList lines;
+    for (const print::RecordedPage& page : pages) {
+        if (!lines.isEmpty()) lines << QStringLiteral("---");
+        for (const print::RecordedLine& line : page.lines) lines << QString::fromStdString(line.text());
+    }
+    return lines;
 }
 
 // --- Modal dialogs -------------------------------------------------------------------------------------------------

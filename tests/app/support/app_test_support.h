@@ -2,6 +2,7 @@
 // a started program, and helpers that answer the program's own modal dialogs.
 #pragma once
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -11,16 +12,22 @@
 #include <string>
 #include <vector>
 
+#include "app/delivery_services.h"
+#include "app/help_window.h"
+#include "app/main_window.h"
 #include "app/platform.h"
+#include "app/program_context.h"
 #include "app/startup.h"
 #include "core/clock.h"
 #include "core/ports.h"
+#include "core/work_database.h"
+#include "print/page_recorder.h"
+#include "support/declaration_builder.h"
 
 class QWidget;
 
 namespace kova::app {
 class ImportScreen;
-class MainWindow;
 }
 
 namespace kova::app::testing {
@@ -85,6 +92,58 @@ struct StartedProgram {
     ScriptedPrompts prompts;
     FixedClock clock;
     std::unique_ptr<Program> program;
+};
+
+// Writes the sealed delivery file of the declaration into its own folder under GERADA, as generation does;
+// returns its path.
+std::filesystem::path addGeneratedDeclaration(const QString& programFolder, const fixtures::DeclarationBuilder& d);
+// A declaration of the n-th declarant (CNPJ nthCnpj(n)) with a few records of each detail type.
+fixtures::DeclarationBuilder declarationOf(std::size_t n, const char* name, int levies = 2);
+
+// The stand-in Quiboro of this build installed for this process (qui-bor.ini in $KOVA_WINDIR), with a version.
+class InstalledQuiboro {
+public:
+    explicit InstalledQuiboro(const std::string& version = "200702", bool withSettings = true);
+    ~InstalledQuiboro();
+
+private:
+    QTemporaryDir windows_;
+    QByteArray previous_;
+};
+
+// Waits until the screen of generated declarations has loaded its catalogue (or is gone).
+void waitForCatalogue(QWidget* screen);
+
+// The main window of a program folder with its work database, for the screens of the generated declarations;
+// what they print is recorded page by page.
+struct DeliveryDesk {
+    DeliveryDesk();
+    ~DeliveryDesk();
+    DeliveryServices services();
+    // A screen opened as the main window's command opens it, its catalogue loaded.
+    template <typename Screen>
+    Screen* open() {
+        auto* screen = new Screen(context, main, services());
+        main.showChild(screen);
+        waitForCatalogue(screen);
+        return screen;
+    }
+    std::filesystem::path add(std::size_t n, const char* name, int levies = 2) {
+        return addGeneratedDeclaration(folder.path(), declarationOf(n, name, levies));
+    }
+    // The text of every line of the recorded pages, pages separated by a line "---".
+    QStringList printedLines() const;
+
+    ProgramFolder folder;
+    ProgramContext context;
+    ScriptedPrompts prompts;
+    FixedClock clock{DateTime{2024, 3, 15, 10, 20, 30}};
+    HelpLauncher help{QCoreApplication::applicationDirPath() + QStringLiteral("/"),
+                      QCoreApplication::applicationDirPath()};
+    MainWindow main{context, prompts, help};
+    WorkDatabase database;
+    std::vector<print::RecordedPage> pages;
+    int documents = 0;  // printers handed out
 };
 
 // As soon as a modal dialog with this object name is active, `act` runs on it (polled from the event loop, so
