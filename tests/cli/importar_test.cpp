@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/csv_reader.h"
 #include "support/declaration_builder.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
@@ -138,6 +139,35 @@ TEST_F(CliImportar, ErrosPrintsTheErrorsOfTheLastImport) {
     EXPECT_NE(none.err.find("Não existem erros para impressão."), std::string::npos) << none.err;
 }
 #endif
+
+// The sample's errors as a spreadsheet reads the CSV, and as the summary counts them.
+TEST_F(CliImportar, ErrosExportsAndSummarisesTheRowsOfTheLastImport) {
+    ASSERT_EQ(importar(kSamples / "declaracao-com-erros.txt").exitCode, 1);
+    const std::size_t rows = errosAsJson(database()).size();
+    const fs::path csv = scratch / "erros.csv";
+    const RunResult exported = runCli({"erros", "--pasta", program.path().string(), "--csv", csv.string()});
+    EXPECT_EQ(exported.exitCode, 0) << exported.err;
+    std::ifstream in(csv, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+    const auto lines = testing_support::readCsv(bytes.substr(3));
+    ASSERT_EQ(lines.size(), rows + 1);
+    for (const auto& line : lines) ASSERT_EQ(line.size(), 9u);
+    EXPECT_EQ(lines[0][8], "Como corrigir");
+    EXPECT_EQ(lines[1], (std::vector<std::string>{"1", "1", "0036", "0043", "24", "Período final", "31132025",
+                                                  "Data inválida ou inexistente (DDMMAAAA).",
+                                                  "Informe uma data que exista, no formato DDMMAAAA (por exemplo "
+                                                  "31122024)."}));
+
+    const RunResult summary = runCli({"erros", "--pasta", program.path().string(), "--resumo"});
+    EXPECT_EQ(summary.exitCode, 0) << summary.err;
+    EXPECT_EQ(summary.outLines().front(), "Erros da última importação: " + std::to_string(rows));
+    EXPECT_NE(summary.out.find("\n24 - Data inválida ou inexistente (DDMMAAAA) — "), std::string::npos) << summary.out;
+    EXPECT_NE(summary.out.find("\nTipo 1 - cabeçalho — "), std::string::npos) << summary.out;
+
+    ASSERT_EQ(importar(kSamples / "declaracao-correta.txt").exitCode, 0);
+    EXPECT_EQ(runCli({"erros", "--pasta", program.path().string(), "--resumo"}).exitCode, 1);
+}
 
 TEST_F(CliImportar, ZeroAmountWarningGoesToStderr) {
     fixtures::DeclarationBuilder dec(2025);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/faults.h"
+#include "core/record_locator.h"
 #include "core/record_reader.h"
 #include "support/declaration_builder.h"
 
@@ -249,6 +250,24 @@ TEST(RecordReaderByteAt, ReadsAnyByteAndKeepsThePosition) {
 
     RecordReader high(std::make_unique<MemorySource>("\xFF", 1));
     EXPECT_EQ(high.byteAt(1), 0xFF);
+}
+
+// Records found by number, forwards and backwards, across the places the locator notes; some lines lack a
+// record's length, so that the offsets are not a multiple of it.
+TEST(RecordLocator, FindsEachRecordByItsNumber) {
+    std::string file;
+    const std::int64_t count = 3 * RecordLocator::kStride + 5;
+    for (std::int64_t n = 1; n <= count; ++n) file += "R" + std::to_string(n) + std::string(n % 7, '.') + "\r\n";
+    RecordLocator locator(std::make_unique<MemorySource>(file, 1000));
+    for (const std::int64_t n : {std::int64_t{1}, count, RecordLocator::kStride, RecordLocator::kStride + 1,
+                                 std::int64_t{2}, 2 * RecordLocator::kStride + 3, count - 1}) {
+        const auto record = locator.record(n);
+        ASSERT_TRUE(record.has_value()) << n;
+        EXPECT_EQ(*record, "R" + std::to_string(n) + std::string(n % 7, '.'));
+    }
+    EXPECT_FALSE(locator.record(count + 1).has_value());
+    EXPECT_FALSE(locator.record(0).has_value());
+    EXPECT_EQ(locator.record(5), "R5.....");
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ std::vector<std::string> listing(ErrorLog& log) {
     log.listErrors([&](const ErrorListing& r) {
         rows.push_back(r.description + "|" + r.complement + "|" + r.recordType + "|" + std::to_string(r.recordNumber) +
                        "|" + r.firstColumn + "|" + r.lastColumn + "|" + std::to_string(r.code) + "|" + r.cnpj + "|" +
-                       r.name);
+                       r.name + "|" + r.value);
         return true;
     });
     return rows;
@@ -43,7 +43,8 @@ void recordTheSameRows(ErrorLog& log) {
     // Enough rows to go out to the file in several blocks.
     for (int i = 0; i < 3000; ++i) {
         const Row& row = kinds[i % 4];
-        log.recordError(row.type, i, "0011", "0024", row.code, "11222333000181", "EMPRESA Ç", row.complement);
+        log.recordRow({row.type, i, "0011", "0024", row.code, "11222333000181", "EMPRESA Ç", row.complement,
+                       i % 3 == 0 ? "" : "VALOR \\x01 " + std::to_string(i)});
     }
     log.recordError("0", 0, "0000", "0000", 18, "00000000000000", std::string(40, ' '));
     log.commitBatch();

@@ -482,3 +482,33 @@ TEST(ErrorTexts, Code20ReadsWithItsComplement) {
 
 }  // namespace
 }  // namespace kova
+
+namespace kova {
+namespace {
+
+// A database made before the values were kept gets their table when opened; its rows list with no value, and an
+// emptied log leaves no value behind for the rows that reuse its ids.
+TEST_F(WorkDatabaseTest, ValuesLiveBesideTheLogAndArriveInOlderDatabases) {
+    {
+        OtherConnection older(databasePath());
+        older.exec("DROP TABLE ERROSVALOR");
+        older.exec("INSERT INTO ERROS (CNPJ, TIPOREG, nreg, posini, posfin, coderro, NOME) "
+                   "VALUES ('11222333000181', '1', 1, '0001', '0008', 2, 'EMPRESA')");
+    }
+    WorkDatabase db(folder.path());
+    db.open();
+    db.recordRow({"3", 4, "0011", "0024", 22, "11222333000181", "EMPRESA", std::nullopt, "11222333000180"});
+    auto rows = listing(db);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].value, "");
+    EXPECT_EQ(rows[1].value, "11222333000180");
+
+    db.emptyLog();
+    db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA");
+    rows = listing(db);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].value, "");
+}
+
+}  // namespace
+}  // namespace kova

@@ -1,0 +1,121 @@
+// What an error row says beyond ERROS: the field, the value, the hint, the summary and the CSV export.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/error_details.h"
+#include "core/error_export.h"
+#include "core/error_summary.h"
+#include "core/error_texts.h"
+#include "core/spooled_error_log.h"
+#include "core/text.h"
+#include "support/csv_reader.h"
+#include "support/temp_folder.h"
+
+namespace kova {
+namespace {
+
+using testing_support::readCsv;
+using testing_support::TempFolder;
+
+TEST(ErrorTexts, EveryCodeHasItsOwnHint) {
+    for (const ErrorText& text : errorTexts()) {
+        EXPECT_GT(text.hint.size(), 20u) << text.code;
+        EXPECT_EQ(text.hint.back(), '.') << text.code;
+        EXPECT_NE(text.hint, text.description) << text.code;
+        EXPECT_EQ(errorHint(text.code), text.hint);
+    }
+    EXPECT_TRUE(errorHint(999).empty());
+}
+
+TEST(ErrorDetails, FieldLabelFollowsFromTypeAndColumns) {
+    struct Case {
+        const char *type, *first, *last, *label;
+    };
+    const Case cases[] = {
+        {"1", "0036", "0043", "Período final"},
+        {"3", "0011", "0024", "CNPJ da entidade"},
+        {"X", "0001", "0142", "Registro inteiro"},
+        {"2", "0020", "0021", "CPF do representante / DDD do representante"},
+        {"0", "0000", "0000", ""},  // a read failure names no record
+        {"1", "00a1", "0010", ""},
+        {"1", "0043", "0036", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(errorFieldLabel(c.type, c.first, c.last), c.label) << c.type << " " << c.first << "-" << c.last;
+}
+
+TEST(ErrorDetails, ValuesFromTheFileAreShownSafely) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"12345", "12345"},
+        {"A\x01" "B\x7F", "A\\x01B\\x7F"},
+        {"\xC7\xC3O", "ÇÃO"},
+        {"\x81\x80", "\\x81€"},  // an undefined byte of the code page, then the euro sign
+        {"\r\n", "\\x0D\\x0A"},
+    };
+    for (const auto& [bytes, shown] : cases) EXPECT_EQ(visibleText(bytes), shown);
+}
+
+ErrorRow row(const char* type, std::int64_t number, const char* first, const char* last, int code, std::string value,
+             std::optional<std::string> complement = std::nullopt) {
+    return ErrorRow{type, number, first, last, code, "11222333000181", "EMPRESA", std::move(complement),
+                    std::move(value)};
+}
+
+TEST(ErrorSummary, CountsPerCodeAndPerRecordTypeInFileOrder) {
+    TempFolder folder;
+    SpooledErrorLog log(folder.path());
+    for (int i = 0; i < 1204; ++i) log.recordRow(row("3", 3 + i, "0011", "0024", 22, "1"));
+    log.recordRow(row("T", 1300, "0139", "0142", 54, "2024"));
+    log.recordRow(row("1", 1, "0036", "0043", 24, "31132025"));
+    const ErrorSummary summary = summarizeErrors(log);
+    EXPECT_EQ(summary.total(), 1206);
+    std::vector<std::string> lines;
+    for (const ErrorTally& t : summary.byCode()) lines.push_back(tallyLine(t));
+    for (const ErrorTally& t : summary.byRecordType()) lines.push_back(tallyLine(t));
+    const std::vector<std::string> expected = {
+        "22 - CNPJ inválido (dígito verificador ou zeros) — 1.204 registros",
+        "24 - Data inválida ou inexistente (DDMMAAAA) — 1 registro",
+        "54 - Ano do trailer difere do ano da declaração — 1 registro",
+        "Tipo 1 - cabeçalho — 1 registro",
+        "Tipo 3 - entidades beneficentes — 1.204 registros",
+        "Trailer (T) — 1 registro",
+    };
+    EXPECT_EQ(lines, expected);
+    EXPECT_TRUE(summary.byCode()[0].matches(22, "9"));
+    EXPECT_FALSE(summary.byRecordType()[0].matches(22, "3"));
+}
+
+TEST(ErrorExport, CsvReadsBackCellForCellWithFormulasNeutralised) {
+    TempFolder folder;
+    SpooledErrorLog log(folder.path());
+    log.recordRow(row("1", 1, "0036", "0043", 20, "31122024", "2025 p/ Sit Especial 00"));
+    log.recordRow(row("3", 4, "0025", "0142", 93, "=HYPERLINK(\"x\";\"AÇÃO\")"));
+    log.recordRow(row("4", 5, "0011", "0024", 22, "-1+1"));
+    const auto path = folder / "erros.csv";
+    EXPECT_EQ(exportErrorsCsv(log, path), 3);
+
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    ASSERT_EQ(text.str().substr(0, 3), "\xEF\xBB\xBF");
+    const auto lines = readCsv(text.str().substr(3));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0][5], "Campo");
+    EXPECT_EQ(lines[0][1], "Nº do registro");
+    for (const auto& line : lines) EXPECT_EQ(line.size(), 9u);
+    EXPECT_EQ(lines[1], (std::vector<std::string>{"1", "1", "0036", "0043", "20", "Período final", "31122024",
+                                                  "Período final deve ser 31/12/2025 p/ Sit Especial 00",
+                                                  std::string(errorHint(20))}));
+    EXPECT_EQ(lines[2][5], "Nome da entidade");
+    EXPECT_EQ(lines[2][6], "'=HYPERLINK(\"x\";\"AÇÃO\")");
+    EXPECT_EQ(lines[3][6], "'-1+1");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);  // no temporary left
+}
+
+}  // namespace
+}  // namespace kova
