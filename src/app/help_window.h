@@ -24,6 +24,9 @@ constexpr int InstrucoesNavegacao = 24;
 constexpr int LeiauteRegistros = 25;
 constexpr int TransmitirDeclaracao = 36;
 constexpr int DiagnosticoInstalacao = 40;
+constexpr int RegistroComErro = 41;
+constexpr int ResumoErros = 42;
+constexpr int ExportarErros = 43;
 }  // namespace topic
 
 // The page of a topic ("topico-12.html"); the contents page when no topic is given.

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/error_list_panel.h"
 #include "app/help_window.h"
 #include "app/pending_list_model.h"
 #include "app/program_context.h"
@@ -235,7 +236,11 @@ QWidget* ImportScreen::buildPendingFrame() {
     count->addWidget(countCaption);
     count->addWidget(lblQtErros_);
 
+    errorPanel_ = new ErrorListPanel(lstPend_, pending_, services_.errorLog, services_.prompts,
+                                     [this](int topic) { host_.showHelp(topic); }, frame);
+
     auto* column = new QVBoxLayout(frame);
+    column->addWidget(errorPanel_);
     column->addWidget(lstPend_, 1);
     column->addLayout(count);
     return frame;
@@ -291,7 +296,15 @@ QLabel* ImportScreen::phaseLabel(ImportPhase phase, int which) const { return ph
 
 void ImportScreen::statusChanged(const std::string& text) { label4_->setText(qs(text)); }
 
-void ImportScreen::pendingCleared() { pending_->clear(); }
+void ImportScreen::pendingCleared() {
+    pending_->clear();
+    errorPanel_->clear();
+}
+
+void ImportScreen::pendingRow(const ErrorListing& row, const std::string& line) {
+    pending_->append(qs(line), errorPanel_->rowListed(row));
+    ++linesThisRun_;
+}
 
 void ImportScreen::pendingLine(const std::string& line) {
     pending_->append(qs(line));
@@ -353,7 +366,7 @@ void ImportScreen::chooseFile(const QString& text) {
         errorCountChanged(0);
         setButtonEnabled(ImportButton::PrintPending, false);
         setWindowTitle(QStringLiteral("Importar Declaração"));
-        pending_->clear();
+        pendingCleared();
     }
     for (QGroupBox* frame : frames_) frame->hide();
     setPercent(0);
@@ -363,7 +376,7 @@ void ImportScreen::chooseFile(const QString& text) {
         setButtonEnabled(ImportButton::Ok, choice.accepted());
     }
     if (!choice.notice.empty()) {
-        pending_->clear();
+        pendingCleared();
         pending_->append(qs(choice.notice));
         errorCountChanged(0);
     }
@@ -412,6 +425,7 @@ void ImportScreen::onImport() {
     // The same file is imported again only once it is chosen again.
     setButtonEnabled(ImportButton::Ok, false);
     setButtonEnabled(ImportButton::PrintPending, linesThisRun_ > 0);
+    errorPanel_->listComplete(session_.chosenPath);
     context_.declarationGenerated = result.generated;
     if (result.outcome == ImportOutcome::Succeeded && !closeRequested_) offerTransmission(result.generated);
     if (closeRequested_) releaseScreen(this);

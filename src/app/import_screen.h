@@ -27,6 +27,7 @@ class ImportScreen;
 
 // The buttons of the screen, in their order (BtnCmd 0 to 4).
 enum class ImportButton { Ok = 0, Close = 1, Help = 2, PrintPending = 3, Cancel = 4 };
+class ErrorListPanel;
 class PendingListModel;
 class ScreenHost;
 class SourceFrame;
@@ -59,6 +60,7 @@ public:
     void statusChanged(const std::string& text) override;
     void pendingCleared() override;
     void pendingLine(const std::string& line) override;
+    void pendingRow(const ErrorListing& row, const std::string& line) override;
     void errorCountChanged(std::int64_t count) override;
     void warning(const std::string& line) override;
     void busyChanged(bool busy) override;
@@ -83,6 +85,7 @@ public:
     SourceFrame* source() const { return source_; }
     QListView* LstPend() const { return lstPend_; }
     PendingListModel* pendingModel() const { return pending_; }
+    ErrorListPanel* errorPanel() const { return errorPanel_; }
     QPushButton* BtnCmd(ImportButton button) const;
     QLabel* LblQtErros() const { return lblQtErros_; }
     QLabel* Label4() const { return label4_; }
@@ -128,6 +131,7 @@ private:
     QProgressBar* pgBar_ = nullptr;
     QListView* lstPend_ = nullptr;
     PendingListModel* pending_ = nullptr;
+    ErrorListPanel* errorPanel_ = nullptr;
     QLabel* lblQtErros_ = nullptr;
     QMap<int, QPushButton*> buttons_;
 

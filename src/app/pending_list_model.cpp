@@ -24,8 +24,7 @@ QVariant PendingListModel::data(const QModelIndex& index, int role) const {
 }
 
 int PendingListModel::errorRowAt(int viewRow) const {
-    const qsizetype position = lineAt(viewRow);
-    return position < 0 ? -1 : errorRows_[static_cast<std::size_t>(position)];
+    return errorRowOfLine(lineAt(viewRow));
 }
 
 QString PendingListModel::line(qsizetype position) const {

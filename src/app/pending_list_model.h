@@ -29,6 +29,10 @@ public:
 
     // The error row shown at a row of the view, -1 when the line shows none.
     int errorRowAt(int viewRow) const;
+    // The error row of a line position, -1 when the line shows none.
+    int errorRowOfLine(qsizetype position) const {
+        return position >= 0 && position < lineCount() ? errorRows_[static_cast<std::size_t>(position)] : -1;
+    }
     // The line position shown at a row of the view.
     qsizetype lineAt(int viewRow) const;
     // The view shows only these line positions (ascending), or every line again.

@@ -12,12 +12,15 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QTreeView>
 
+#include "app/error_list_panel.h"
 #include "app/import_screen.h"
 #include "app/main_window.h"
 #include "app/pending_list_model.h"
+#include "app/error_record_dialog.h"
 #include "app/source_frame.h"
 #include "support/app_test_support.h"
 #include "support/declaration_builder.h"
@@ -202,6 +205,61 @@ private slots:
         s.screen->onFolderChosen(s.p.folder.path());
         QVERIFY(pendingLines(*s.screen).isEmpty());
         QVERIFY(!enabled(*s.screen, ImportButton::PrintPending));
+    }
+
+    // The summary narrows the list, a line opens its record from the file, the export writes every row.
+    void errorsAreSummarisedFilteredShownInTheirRecordAndExported() {
+        Screen s;
+        s.choose("erros.txt", declarationWithTwoErrors());
+        s.screen->BtnCmd(ImportButton::Ok)->click();
+        ErrorListPanel* panel = s.screen->errorPanel();
+        QComboBox* box = panel->summaryBox();
+        const QStringList expected = {
+            QStringLiteral("Todos os erros — 2"),
+            QStringLiteral(" 9 - Campo reservado deve estar em branco — 1 registro"),
+            QStringLiteral("97 - Nome empresarial com letra minúscula — 1 registro"),
+            QStringLiteral("Tipo 1 - cabeçalho — 1 registro"),
+            QStringLiteral("Tipo 5 - KOVA não retida — 1 registro"),
+        };
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+        QCOMPARE(items, expected);
+
+        panel->chooseSummary(4);
+        QListView* list = s.screen->LstPend();
+        QCOMPARE(list->model()->rowCount(), 1);
+        QCOMPARE(list->model()->index(0, 0).data().toString().mid(60, 5), QStringLiteral("00005"));
+        capture(*s.screen, QStringLiteral("lista-filtrada"));
+        panel->showRecordAt(0);
+        ErrorRecordDialog* view = panel->recordView();
+        QVERIFY(view && view->isVisible());
+        QVERIFY(view->heading()->text().startsWith(QStringLiteral("Registro 5 - Tipo 5 - KOVA não retida - colunas")));
+        QVERIFY(view->errorText()->text().startsWith(QStringLiteral("Erro 9: Campo reservado")));
+        QVERIFY(view->hint()->text().startsWith(QStringLiteral("Como corrigir: As posições reservadas")));
+        QVERIFY(view->record()->toHtml().contains(QStringLiteral("font-weight:700")) ||
+                view->record()->toHtml().contains(QStringLiteral("font-weight:600")));
+        kova::app::testing::capture(view, QStringLiteral("registro-com-erro-detalhe"));
+
+        panel->chooseSummary(0);
+        QCOMPARE(list->model()->rowCount(), 8);
+        list->setCurrentIndex(list->model()->index(2, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(view->heading()->text().startsWith(QStringLiteral("Registro 1 - Tipo 1 - cabeçalho - colunas 0057 a 0116 (Nome do declarante)")));
+        kova::app::testing::capture(view, QStringLiteral("registro-com-erro-cabecalho"));
+        list->setCurrentIndex(list->model()->index(0, 0));  // the heading line has no record
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(view->heading()->text().startsWith(QStringLiteral("Registro 1 ")));
+
+        const QString csv = s.p.folder.path() + QStringLiteral("erros.csv");
+        QVERIFY(panel->exportTo(csv));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().count('\n'), 3);
+        QVERIFY(s.p.prompts.find("2 erros gravados no arquivo"));
+        QVERIFY(!panel->exportTo(s.p.folder.path() + QStringLiteral("sem-pasta/erros.csv")));
+        QVERIFY(s.p.prompts.find("Não foi possível gravar o arquivo"));
+        s.screen->onFolderChosen(s.p.folder.path());
+        QVERIFY(!box->isEnabled());
     }
 
     void theErrorReportGoesToThePrinterChosenForTheSession() {

@@ -1,4 +1,4 @@
-// RecordView "Registro com Erro": the record of an error line as it is in the imported file, under a column ruler,
+// ErrorRecordDialog "Registro com Erro": the record of an error line as it is in the imported file, under a column ruler,
 // with the error's columns highlighted, the fields of its kind named under their columns and listed with what
 // they hold, the error's text and how to put it right.
 #pragma once
@@ -15,11 +15,11 @@ class QTextBrowser;
 
 namespace kova::app {
 
-class RecordView : public QDialog {
+class ErrorRecordDialog : public QDialog {
     Q_OBJECT
 public:
     // `showHelp` opens the help topic of this view (button "&Ajuda" and F1).
-    explicit RecordView(std::function<void()> showHelp, QWidget* parent = nullptr);
+    explicit ErrorRecordDialog(std::function<void()> showHelp, QWidget* parent = nullptr);
 
     // What the view shows.
     struct Content {

@@ -1,4 +1,4 @@
-#include "app/record_view.h"
+#include "app/error_record_dialog.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -150,7 +150,7 @@ QLabel* wrappedLabel(const QString& objectName, QWidget* parent) {
 
 }  // namespace
 
-RecordView::RecordView(std::function<void()> showHelp, QWidget* parent)
+ErrorRecordDialog::ErrorRecordDialog(std::function<void()> showHelp, QWidget* parent)
     : QDialog(parent), showHelp_(std::move(showHelp)) {
     setObjectName(QStringLiteral("KOVALDREG"));
     setWindowTitle(QStringLiteral("Registro com Erro"));
@@ -191,7 +191,7 @@ RecordView::RecordView(std::function<void()> showHelp, QWidget* parent)
     resize(pictureWidth + 40, 600);
 }
 
-void RecordView::showError(const Content& content) {
+void ErrorRecordDialog::showError(const Content& content) {
     const ErrorListing& error = content.error;
     heading_->setText(headingText(error));
     if (content.record) {
@@ -208,7 +208,7 @@ void RecordView::showError(const Content& content) {
     hint_->setVisible(!hint.empty());
 }
 
-void RecordView::keyPressEvent(QKeyEvent* event) {
+void ErrorRecordDialog::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::HelpContents)) {
         showHelp_();
         return;
