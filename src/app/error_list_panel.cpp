@@ -110,6 +110,7 @@ void ErrorListPanel::listComplete(const std::filesystem::path& file) {
 }
 
 void ErrorListPanel::chooseSummary(int index) {
+    summary_->setCurrentIndex(index);
     if (index <= 0 || index > static_cast<int>(entries_.size())) {
         model_->showAll();
         return;

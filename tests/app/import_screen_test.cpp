@@ -224,10 +224,14 @@ private slots:
         QStringList items;
         for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
         QCOMPARE(items, expected);
+        box->showPopup();
+        kova::app::testing::capture(box->view()->window(), QStringLiteral("resumo-dos-erros"));
+        box->hidePopup();
 
         panel->chooseSummary(4);
         QListView* list = s.screen->LstPend();
         QCOMPARE(list->model()->rowCount(), 1);
+        QCOMPARE(box->currentIndex(), 4);
         QCOMPARE(list->model()->index(0, 0).data().toString().mid(60, 5), QStringLiteral("00005"));
         capture(*s.screen, QStringLiteral("lista-filtrada"));
         panel->showRecordAt(0);
