@@ -36,8 +36,8 @@ const kova::cli::CommandDescription kCommand{
     .missingOperand = "Informe o arquivo da declaração.",
     .options = {kova::cli::programFolderOption(),
                 {.name = kJsonOption,
-                 .help = "um objeto JSON por erro registrado, na ordem em que foram registrados; sem ele, a lista\n"
-                         "de pendências como a tela a mostra"},
+                 .help = "um objeto JSON por erro registrado, na ordem em que foram registrados, com o campo, o\n"
+                         "valor encontrado e a dica de correção; sem ele, a lista de pendências como a tela a mostra"},
                 {.name = kReplaceOption,
                  .help = "substitui uma declaração já gerada com a mesma identificação (sem ele, a resposta é Não)"}},
     .notes = "Mensagens e avisos vão para a saída de erro. As demais perguntas são respondidas Não / Cancelar.",
