@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using fixtures::HeaderBuilder;
-using import_tests::ScriptedPrompts;
+using testing_support::RecordingPrompts;
 using import_tests::writeFile;
 using testing_support::TempFolder;
 using validation_tests::MemorySource;
@@ -110,7 +110,7 @@ protected:
     }
     TempFolder folder;
     fs::path file = folder / "decl.txt";
-    ScriptedPrompts prompts;
+    RecordingPrompts prompts;
     DeclarantData declarant;
 };
 
@@ -196,7 +196,7 @@ TEST_F(DeclarantFile, ReadFailureAnsweredNoKeepsImportOff) {
 class Folders : public ::testing::Test {
 protected:
     TempFolder program;
-    ScriptedPrompts prompts;
+    RecordingPrompts prompts;
     DeclarantData declarant = DeclarantData::fromHeader(HeaderBuilder(2025).build());
 };
 

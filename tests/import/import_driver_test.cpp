@@ -24,7 +24,7 @@ using fixtures::DeclarationBuilder;
 using fixtures::LevyBuilder;
 using fixtures::TrailerBuilder;
 using import_tests::BatchCheckingLog;
-using import_tests::ScriptedPrompts;
+using testing_support::RecordingPrompts;
 using import_tests::TickingClock;
 using import_tests::writeFile;
 using testing_support::RecordingImportEvents;
@@ -91,7 +91,7 @@ protected:
     fs::path file = input / "declaracao.txt";
     ImportSession session;
     RecordingImportEvents events;
-    ScriptedPrompts prompts;
+    RecordingPrompts prompts;
     TickingClock clock;
     BatchCheckingLog log;
     ImportDriver driver{session, events, prompts, clock, log};
@@ -298,11 +298,11 @@ TEST_F(ImportDriverTest, FolderCleanedWhileAskingIsAccepted) {
     writeFile(n.declarationFolder / "a.REC", "x");
     writeFile(n.declarationFolder / "b.txt", "y");
     // The files go as soon as the question was answered; the next count finds an empty folder.
-    class CleaningPrompts : public ScriptedPrompts {
+    class CleaningPrompts : public RecordingPrompts {
     public:
         explicit CleaningPrompts(fs::path folder) : folder_(std::move(folder)) {}
         Answer show(const Message& m) override {
-            const Answer a = ScriptedPrompts::show(m);
+            const Answer a = RecordingPrompts::show(m);
             fs::remove_all(folder_);
             fs::create_directory(folder_);
             return a;
