@@ -15,6 +15,7 @@
 #include "import/validation_fakes.h"
 #include "support/declaration_builder.h"
 #include "support/recording_import_events.h"
+#include "support/printed_name.h"
 
 namespace kova {
 namespace {
@@ -400,6 +401,10 @@ struct ZeroCase {
     std::vector<std::size_t> lines;  // type-5 lines (6 to 8) with both amounts zero
     const char* warning;             // nullptr: none
 };
+void PrintTo(const ZeroCase& c, std::ostream* os) {
+    *os << "zero amounts on lines";
+    for (std::size_t line : c.lines) *os << ' ' << line;
+}
 
 class ZeroAmountWarning : public ImportDriverTest, public ::testing::WithParamInterface<ZeroCase> {};
 
@@ -421,7 +426,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ZeroCase{{6}, "AVISO: Existe registro com valores da base de cálculo e da KOVA não retida "
                                     "zerados."},
                       ZeroCase{{6, 8}, "AVISO: Existem registros com valores da base de cálculo e da KOVA não "
-                                       "retida zerados."}));
+                                       "retida zerados."}),
+    kova::testing_support::PrintedName());
 
 TEST_F(ImportDriverTest, NoZeroAmountWarningWhenThereAreErrors) {
     DeclarationBuilder dec = cleanDeclaration();
