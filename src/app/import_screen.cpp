@@ -467,12 +467,19 @@ void ImportScreen::onPrintPending() {
     if (services_.printPending) {
         const int percentBefore = pgBar_->value();
         const bool importChosen = BtnCmd(ImportButton::Ok)->isEnabled();  // may still be started after the print
+        const QString statusBefore = label4_->text();
+        const bool statusShown = label4_->isVisible();
         setPrinting(true);
+        // The bar below follows the print, not the validation: the line above says so.
+        label4_->setText(QStringLiteral("Imprimindo a lista de erros / pendências ..."));
+        label4_->show();
         PrintedLinesProgress progress(*this, errorCount_);
         services_.printPending(progress, this, documentName(QStringLiteral("pendencias"), session_.declarant.cnpj));
         setPrinting(false);
         setButtonEnabled(ImportButton::Ok, importChosen);
         setPercent(percentBefore);
+        label4_->setText(statusBefore);
+        label4_->setVisible(statusShown);
     } else {
         services_.prompts.show(information(
             "Imprimir Pendências", "A impressão da lista de erros ainda não está disponível nesta versão do programa."));
@@ -509,6 +516,11 @@ void ImportScreen::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (loaded_) return;
     loaded_ = true;
+    // On a tall screen the error list takes the room: the screen grows to most of the inner area's height.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && sub->parentWidget()) {
+        const int room = sub->parentWidget()->height() * 9 / 10;
+        if (room > sub->height()) sub->resize(sub->width(), room);
+    }
     host_.centreScreen(this);
     // When the main window's inner area changes size the screen is centred again.
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
