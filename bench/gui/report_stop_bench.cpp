@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
     YesPrompts prompts;
     prompts.clock = &elapsed;
     long long pagesSent = 0;
-    app::DeliveryServices services{database, prompts, clock, flags, [&]() -> std::unique_ptr<print::Printer> {
+    app::DeliveryServices services{database, prompts, clock, flags,
+                                   [&](const QString&, QWidget*) -> std::unique_ptr<print::Printer> {
                                        if (!pdf.empty()) return print::QtPrinter::pdfFile(pdf);
                                        return std::make_unique<print::PageRecorder>(
                                            [&](const print::RecordedPage&, int) { ++pagesSent; });

@@ -44,7 +44,7 @@ class CatalogueScreen : public QWidget {
 public:
     ~CatalogueScreen() override;
 
-    QTableView* TDBG1() const { return grid_; }
+    QTableView* grid() const { return grid_; }
     CatalogueModel* Data1() const { return model_; }
     QTimer* Timer1() const { return timer_; }
     QPushButton* BtnCmd(CatalogueButton button) const;

@@ -14,6 +14,7 @@
 
 #include "app/help_window.h"
 #include "app/screen_host.h"
+#include "app/session_printer.h"
 #include "print/declaration_report.h"
 
 namespace kova::app {
@@ -215,10 +216,12 @@ void DeclarationReportScreen::pump() {
 
 void DeclarationReportScreen::onPrint() {
     if (running_ || !print_->isEnabled()) return;
+    const std::unique_ptr<print::Printer> printer =
+        services_.makePrinter(documentName(QStringLiteral("declaracao"), cnpj_), this);
+    if (!printer) return;
     running_ = true;
     progress_->setValue(0);
     closeRequested_ = false;
-    const std::unique_ptr<print::Printer> printer = services_.makePrinter();
     print::PrintContext context{*printer, services_.printerFlags, services_.prompts, services_.clock, *this};
     print::DeclarationReport report(context, cancel_);
     report.selection = {options_[0]->isChecked(), recordTypes_[0]->isChecked(), recordTypes_[1]->isChecked(),

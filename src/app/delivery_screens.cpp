@@ -17,7 +17,9 @@ MainWindow::ScreenFactory factoryOf(ProgramContext& context, Prompts& prompts, c
         WorkDatabase* open = database();
         if (open == nullptr) return nullptr;
         DeliveryServices services{*open, prompts, clock, context.printerFlags,
-                                  [&context] { return context.printer.documentPrinter(); }};
+                                  [&context, &prompts](const QString& documentName, QWidget* parent) {
+                                      return context.printer.documentPrinter(documentName, prompts, parent);
+                                  }};
         return new Screen(context, host, std::move(services));
     };
 }

@@ -2,6 +2,7 @@
 // report): the work database, the person, the clock and the printer of each document.
 #pragma once
 
+#include <QString>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -13,6 +14,8 @@
 #include "print/printer.h"
 #include "print/printer_check.h"
 
+class QWidget;
+
 namespace kova::app {
 
 struct DeliveryServices {
@@ -20,8 +23,9 @@ struct DeliveryServices {
     Prompts& prompts;
     const Clock& clock;
     print::PrinterFlags& printerFlags;
-    // A printer for one document: the session's printer in the program, a recorder or a PDF file in tests.
-    std::function<std::unique_ptr<print::Printer>()> makePrinter;
+    // A printer for one document, named for a PDF file ("recibo-<CNPJ>"): the session's printer in the program,
+    // a recorder or a PDF file in tests. Null when the person gave up (a PDF file not to be replaced).
+    std::function<std::unique_ptr<print::Printer>(const QString& documentName, QWidget* parent)> makePrinter;
     // How long a writer of the program folder waits for another process before it is refused.
     std::chrono::milliseconds writeLockWait = kDefaultWriteLockWait;
 };

@@ -181,13 +181,7 @@ void ErrorListPanel::showRecordAt(int viewRow) {
     view_->activateWindow();
 }
 
-void ErrorListPanel::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::HelpContents)) {
-        showHelp_(export_->hasFocus() ? topic::ExportarErros : topic::ResumoErros);
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
+void ErrorListPanel::showHelpForFocus() { showHelp_(export_->hasFocus() ? topic::ExportarErros : topic::ResumoErros); }
 
 // Enter on a line of the list opens its record, as a double-click does.
 bool ErrorListPanel::eventFilter(QObject* watched, QEvent* event) {

@@ -54,8 +54,10 @@ public:
     QPushButton* exportButton() const { return export_; }
     ErrorRecordDialog* recordView() const { return view_; }
 
+    // F1 inside the panel: the topic of the summary, or of the export when its button has the focus.
+    void showHelpForFocus();
+
 protected:
-    void keyPressEvent(class QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/program_context.h"
+#include "app/window_placement.h"
 #include "core/program_folder_setup.h"
 
 namespace kova::app {
@@ -59,7 +60,11 @@ bool HelpLauncher::Show(std::optional<int> topicNumber) {
     if (folder.isEmpty()) return false;
     const QString page = QDir(folder).filePath(helpPageName(topicNumber));
     if (!QFileInfo::exists(page)) return false;
-    if (!window_) window_ = new HelpWindow();
+    if (!window_) {
+        window_ = new HelpWindow();
+        // The first opening is over the main window; later the window stays where the person put it.
+        if (QWidget* main = visibleMainWindow()) window_->move(centredOver(*window_, *main));
+    }
     window_->showPage(page);
     window_->show();
     window_->raise();

@@ -6,12 +6,14 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/error_list_panel.h"
@@ -19,6 +21,7 @@
 #include "app/pending_list_model.h"
 #include "app/program_context.h"
 #include "app/screen_host.h"
+#include "app/session_printer.h"
 #include "app/source_frame.h"
 #include "app/transmit_question.h"
 #include "core/clock.h"
@@ -87,12 +90,32 @@ const ButtonText kButtons[] = {
     {ImportButton::Cancel, "&Cancelar"},
 };
 
+// The printed list sends one line per error: the bar follows the lines sent.
+class PrintedLinesProgress final : public Progress {
+public:
+    PrintedLinesProgress(Progress& screen, std::int64_t lines)
+        : screen_(screen), lines_(std::max<std::int64_t>(lines, 1)) {}
+    void setPercent(int percent) override { screen_.setPercent(percent); }
+    void pump() override {
+        const int percent = static_cast<int>(std::min<std::int64_t>(100, ++sent_ * 100 / lines_));
+        if (percent != shown_) screen_.setPercent(shown_ = percent);
+        screen_.pump();
+    }
+
+private:
+    Progress& screen_;
+    std::int64_t lines_;
+    std::int64_t sent_ = 0;
+    int shown_ = -1;
+};
+
 QLabel* valueLabel(QWidget* parent, const QString& name) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
-    label->setMinimumWidth(60);
+    // The widest value but the name, a masked CNPJ, is never cut.
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("00.000.000/0000-00")) + 12);
     label->setTextFormat(Qt::PlainText);
     return label;
 }
@@ -135,6 +158,20 @@ ImportScreen::ImportScreen(ProgramContext& context, ScreenHost& host, ImportServ
     layout->addWidget(buildButtons());
 
     connect(source_->TxtArq(), &QLineEdit::textEdited, this, &ImportScreen::onFileNameEdited);
+    // Enter in the file name is "&Ok"; F1 is "&Ajuda". Each does nothing while its button is off.
+    connect(source_->TxtArq(), &QLineEdit::returnPressed, this, [this] {
+        if (BtnCmd(ImportButton::Ok)->isEnabled()) onImport();
+    });
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(help, &QShortcut::activated, this, [this] {
+        // The summary and the export have topics of their own.
+        if (errorPanel_->isAncestorOf(QApplication::focusWidget())) {
+            errorPanel_->showHelpForFocus();
+            return;
+        }
+        if (BtnCmd(ImportButton::Help)->isEnabled()) BtnCmd(ImportButton::Help)->click();
+    });
+    source_->TxtArq()->installEventFilter(this);
     connect(source_, &SourceFrame::driveChosen, this, &ImportScreen::onDriveChosen);
     connect(source_, &SourceFrame::folderChosen, this, &ImportScreen::onFolderChosen);
     connect(source_, &SourceFrame::fileChosen, this, &ImportScreen::onFileClicked);
@@ -311,7 +348,10 @@ void ImportScreen::pendingLine(const std::string& line) {
     ++linesThisRun_;
 }
 
-void ImportScreen::errorCountChanged(std::int64_t count) { lblQtErros_->setText(qs(formatThousands(count))); }
+void ImportScreen::errorCountChanged(std::int64_t count) {
+    errorCount_ = count;
+    lblQtErros_->setText(qs(formatThousands(count)));
+}
 
 void ImportScreen::warning(const std::string& line) { pending_->append(qs(line)); }
 
@@ -342,6 +382,14 @@ void ImportScreen::setRunning(bool running) {
     for (ImportButton b : {ImportButton::Ok, ImportButton::Close, ImportButton::Help, ImportButton::PrintPending})
         setButtonEnabled(b, !running);
     setButtonEnabled(ImportButton::Cancel, running);
+}
+
+void ImportScreen::setPrinting(bool printing) {
+    printing_ = printing;
+    setPickersEnabled(!printing);
+    source_->TxtArq()->setEnabled(!printing);
+    setButtonEnabled(ImportButton::PrintPending, !printing);
+    if (printing) setButtonEnabled(ImportButton::Ok, false);
 }
 
 void ImportScreen::showDeclarant(const DeclarantDisplay& declarant) {
@@ -434,8 +482,23 @@ void ImportScreen::onImport() {
 void ImportScreen::onCancel() { driver_.requestCancel(); }
 
 void ImportScreen::onPrintPending() {
+    if (printing_) return;
     if (services_.printPending) {
-        services_.printPending(*this);
+        const int percentBefore = pgBar_->value();
+        const bool importChosen = BtnCmd(ImportButton::Ok)->isEnabled();  // may still be started after the print
+        const QString statusBefore = label4_->text();
+        const bool statusShown = label4_->isVisible();
+        setPrinting(true);
+        // The bar below follows the print, not the validation: the line above says so.
+        label4_->setText(QStringLiteral("Imprimindo a lista de erros / pendências ..."));
+        label4_->show();
+        PrintedLinesProgress progress(*this, errorCount_);
+        services_.printPending(progress, this, documentName(QStringLiteral("pendencias"), session_.declarant.cnpj));
+        setPrinting(false);
+        setButtonEnabled(ImportButton::Ok, importChosen);
+        setPercent(percentBefore);
+        label4_->setText(statusBefore);
+        label4_->setVisible(statusShown);
     } else {
         services_.prompts.show(information(
             "Imprimir Pendências", "A impressão da lista de erros ainda não está disponível nesta versão do programa."));
@@ -472,6 +535,11 @@ void ImportScreen::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (loaded_) return;
     loaded_ = true;
+    // On a tall screen the error list takes the room: the screen grows to most of the inner area's height.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && sub->parentWidget()) {
+        const int room = sub->parentWidget()->height() * 9 / 10;
+        if (room > sub->height()) sub->resize(sub->width(), room);
+    }
     host_.centreScreen(this);
     // When the main window's inner area changes size the screen is centred again.
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
@@ -481,6 +549,12 @@ void ImportScreen::showEvent(QShowEvent* event) {
 }
 
 bool ImportScreen::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == source_->TxtArq() && event->type() == QEvent::KeyPress) {
+        // An access key of a button that is off does nothing: its letter is not typed into the name.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers();
+        if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !key->text().isEmpty()) return true;
+    }
     if (event->type() == QEvent::Resize && parentWidget() && watched == parentWidget()->parentWidget()) {
         host_.centreScreen(this);
     }

@@ -42,8 +42,9 @@ struct ImportServices {
     std::function<std::unique_ptr<GenerationPort>(ImportScreen& screen, ScreenHost& host)> makeGeneration;
     // transmit of the declaration just generated; empty when transmission is not available.
     std::function<bool(QWidget* screen, int option, const std::filesystem::path& deliveryFile)> transmit;
-    // printErrorReport, the printed list of the errors of the last import; empty when not available.
-    std::function<void(Progress& progress)> printPending;
+    // printErrorReport, the printed list of the errors of the last import, its PDF file proposed under
+    // documentName; empty when not available.
+    std::function<void(Progress& progress, QWidget* screen, const QString& documentName)> printPending;
 };
 
 class ImportScreen : public QWidget, public ImportEvents {
@@ -80,6 +81,7 @@ public:
     void offerTransmission(bool generated);
 
     bool importRunning() const { return running_; }
+    bool printRunning() const { return printing_; }
     ImportSession& session() { return session_; }
     ImportDriver& driver() { return driver_; }
     SourceFrame* source() const { return source_; }
@@ -114,6 +116,8 @@ private:
     void setPickersEnabled(bool enabled);
     // The widgets while an import runs: only "&Cancelar" on.
     void setRunning(bool running);
+    // The widgets while the list prints: nothing that would start another import or print.
+    void setPrinting(bool printing);
 
     ProgramContext& context_;
     ScreenHost& host_;
@@ -138,6 +142,8 @@ private:
     bool loaded_ = false;
     bool running_ = false;
     bool closeRequested_ = false;
+    bool printing_ = false;
+    std::int64_t errorCount_ = 0;
     int linesThisRun_ = 0;  // pending lines listed by the running or last import
 };
 

@@ -30,6 +30,9 @@ const QStringList kSwitchedMenuItems = {
     QStringLiteral("MnuSair"),
 };
 
+// Pixels left for a window manager's title bar and borders when the window is not maximized.
+constexpr int kFrameAllowance = 48;
+
 }  // namespace
 
 MainWindow::MainWindow(ProgramContext& context, Prompts& prompts, HelpLauncher& help, QWidget* parent)
@@ -46,11 +49,12 @@ MainWindow::MainWindow(ProgramContext& context, Prompts& prompts, HelpLauncher& 
     buildMenus();
     buildToolbar();
 
-    QSize size(1100, 840);
+    // The whole available area: opened maximized, so the window manager's frame is allowed for; restored, the
+    // window keeps that size less room for the frame.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        size = size.boundedTo(screen->availableSize());
+        resize(screen->availableSize() - QSize(kFrameAllowance, kFrameAllowance));
     }
-    resize(size);
+    setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 MainWindow::~MainWindow() {
@@ -218,6 +222,8 @@ QMdiSubWindow* MainWindow::showChild(QWidget* screen) {
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(programIcon(ProgramIcon::Program));
     sub->adjustSize();
+    // A screen never larger than the inner area: its buttons stay in sight, its lists scroll instead.
+    if (mdi_->isVisible()) sub->resize(sub->size().boundedTo(mdi_->viewport()->size()));
     // Until the screen closes only it can be used, as the commands are off.
     disableMenus();
     connect(sub, &QObject::destroyed, this, [this] { enableMenus(); });

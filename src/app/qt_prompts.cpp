@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "app/window_placement.h"
+
 namespace kova::app {
 
 namespace {
@@ -72,6 +74,7 @@ QMessageBox* buildMessageBox(const Message& message, QWidget* parent) {
 
 Answer QtPrompts::show(const Message& message) {
     QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
+    if (parent == nullptr) parent = visibleMainWindow();  // during start-up: over the main window all the same
     QMessageBox* box = buildMessageBox(message, parent);
     const int result = box->exec();
     delete box;

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "app/screen_host.h"
+#include "app/window_placement.h"
 
 namespace kova::app {
 
@@ -41,7 +42,7 @@ void QuestionDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Centred over the main window, its top a fixed distance below the import screen's top.
     QWidget* over = parentWidget() ? parentWidget()->window() : nullptr;
-    QPoint target = over ? over->geometry().center() - rect().center() : this->pos();
+    QPoint target = over ? centredOver(*this, *over) : this->pos();
     if (importScreen_) target.setY(importScreen_->mapToGlobal(QPoint(0, 0)).y() + pixelsBelowTop_);
     move(target);
 }

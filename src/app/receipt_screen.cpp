@@ -1,6 +1,7 @@
 #include "app/receipt_screen.h"
 
 #include "app/help_window.h"
+#include "app/session_printer.h"
 #include "print/receipt_print.h"
 
 namespace kova::app {
@@ -27,7 +28,9 @@ ReceiptScreen::ReceiptScreen(ProgramContext& context, ScreenHost& host, Delivery
     : CatalogueScreen(context, host, std::move(services), kSetup, parent) {}
 
 void ReceiptScreen::runOperation(const CatalogueRow& row) {
-    const std::unique_ptr<print::Printer> printer = services().makePrinter();
+    const std::unique_ptr<print::Printer> printer =
+        services().makePrinter(documentName(QStringLiteral("recibo"), row.cnpj), this);
+    if (!printer) return;
     NullProgress progress;
     print::PrintContext print{*printer, services().printerFlags, services().prompts, services().clock, progress};
     ReceiptData data;

@@ -1,11 +1,33 @@
 #include "app/session_printer.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QPrintDialog>
+#include <QStandardPaths>
 #include <QPrinter>
 
 #include "print/qt/qt_printer.h"
 
 namespace kova::app {
+
+namespace {
+
+QString choosePdfInDialog(QWidget* parent, const QString& proposed) {
+    // The replace question is the program's own, asked after the choice.
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Salvar em PDF"), proposed,
+                                        QStringLiteral("Documento PDF (*.pdf)"), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+}  // namespace
+
+QString documentName(const QString& what, const std::string& cnpj) {
+    QString digits;
+    for (const char c : cnpj)
+        if (c >= '0' && c <= '9') digits += QLatin1Char(c);
+    return digits.isEmpty() ? what : what + QLatin1Char('-') + digits;
+}
 
 SessionPrinter::SessionPrinter() = default;
 SessionPrinter::~SessionPrinter() = default;
@@ -40,13 +62,36 @@ void SessionPrinter::choosePdfFile(const QString& path) {
     p.setOutputFormat(QPrinter::PdfFormat);
     p.setOutputFileName(path);
     chosen_ = true;
+    chooseFile_ = [path](QWidget*, const QString&) { return path; };
 }
 
-std::unique_ptr<print::Printer> SessionPrinter::documentPrinter() {
+QString SessionPrinter::pdfFileFor(const QString& documentName, Prompts& prompts, QWidget* parent) {
+    QString folder = lastPdfFolder_;
+    if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+    const QString proposed = QDir(folder).filePath(documentName + QStringLiteral(".pdf"));
+    QString path = chooseFile_ ? chooseFile_(parent, proposed) : choosePdfInDialog(parent, proposed);
+    if (path.isEmpty()) return {};
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
+    // A document printed over an existing file would lose it without a word.
+    if (QFileInfo::exists(path)) {
+        const std::string text = "O arquivo " + QDir::toNativeSeparators(path).toStdString() +
+                                 " já existe.\nDeseja substituí-lo ?";
+        if (prompts.show(question("Imprimir", text, Answer::No)) != Answer::Yes) return {};
+    }
+    lastPdfFolder_ = QFileInfo(path).absolutePath();
+    return path;
+}
+
+std::unique_ptr<print::Printer> SessionPrinter::documentPrinter(const QString& documentName, Prompts& prompts,
+                                                                QWidget* parent) {
     if (chosen_) {
         QPrinter& p = printer();
-        if (p.outputFormat() == QPrinter::PdfFormat && !p.outputFileName().isEmpty())
-            return print::QtPrinter::pdfFile(std::filesystem::path(p.outputFileName().toStdString()));
+        if (p.outputFormat() == QPrinter::PdfFormat) {
+            const QString path = pdfFileFor(documentName, prompts, parent);
+            if (path.isEmpty()) return nullptr;
+            return print::QtPrinter::pdfFile(std::filesystem::path(path.toStdString()));
+        }
         if (p.outputFormat() == QPrinter::NativeFormat && !p.printerName().isEmpty())
             return print::QtPrinter::namedPrinter(p.printerName().toStdString());
     }

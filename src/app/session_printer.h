@@ -3,14 +3,21 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
+#include <string>
 
+#include "core/ports.h"
 #include "print/printer.h"
 
 class QPrinter;
 class QWidget;
 
 namespace kova::app {
+
+// The name a printed document's PDF file is proposed with: what it is and whose ("pendencias-12345678000190"),
+// the CNPJ's digits only (a mask's "/" would name a folder).
+QString documentName(const QString& what, const std::string& cnpj);
 
 class SessionPrinter {
 public:
@@ -28,15 +35,25 @@ public:
 
     // The system's printer set-up dialog, titled "Configurar Impressora". Returns true when a printer was chosen.
     bool configure(QWidget* parent);
-    // Chooses a PDF file as the destination, as the dialog's "print to file" does.
+    // Every document goes to this PDF file, without the save dialog (the replace question still comes).
     void choosePdfFile(const QString& path);
 
-    // A printer of the print layer for one document: the chosen PDF file or printer, else the default printer.
-    std::unique_ptr<print::Printer> documentPrinter();
+    // A printer of the print layer for one document: the chosen printer, else the default printer; with a PDF
+    // file as the destination, the file this document goes to (pdfFileFor). Null when the person gave up.
+    std::unique_ptr<print::Printer> documentPrinter(const QString& documentName, Prompts& prompts, QWidget* parent);
+
+    // The PDF file of one document, chosen in a save dialog that proposes "<documentName>.pdf" in the documents
+    // folder (then in the folder of the last one); replacing an existing file is asked first. Empty: given up.
+    QString pdfFileFor(const QString& documentName, Prompts& prompts, QWidget* parent);
+    // The save dialog: given the proposed path, the chosen one (empty when cancelled). Tests put their own.
+    using FileChooser = std::function<QString(QWidget* parent, const QString& proposed)>;
+    void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
 private:
     std::unique_ptr<QPrinter> printer_;
     bool chosen_ = false;
+    QString lastPdfFolder_;
+    FileChooser chooseFile_;
 };
 
 }  // namespace kova::app

@@ -82,6 +82,8 @@ SourceFrame::SourceFrame(QWidget* parent)
     files_->setReadOnly(true);
     file_->setModel(files_);
     file_->setFixedHeight(150);
+    // Room for a whole usual file name ("declaracao-com-erros.txt") beside the folders.
+    file_->setMinimumWidth(file_->fontMetrics().horizontalAdvance(QString(30, QLatin1Char('x'))));
 
     auto* layout = new QGridLayout(this);
     layout->setVerticalSpacing(4);

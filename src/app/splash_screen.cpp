@@ -9,6 +9,7 @@
 
 #include "app/program_context.h"
 #include "app/toolbar_icons.h"
+#include "app/window_placement.h"
 
 namespace kova::app {
 
@@ -58,7 +59,7 @@ SplashScreen::SplashScreen(std::function<bool()> openDatabase, QWidget* parent, 
 
 bool SplashScreen::run() {
     if (QWidget* main = parentWidget()) {
-        move(main->geometry().center() - rect().center());
+        move(centredOver(*this, *main));
     }
     QApplication::restoreOverrideCursor();
     counter_ = 1;

@@ -91,7 +91,7 @@ private slots:
         CatalogueScreen* screen = openScreen(desk, kind);
         QCOMPARE(screen->windowTitle(), caption);
         QVERIFY(allOff(desk.main));
-        QTableView* grid = screen->TDBG1();
+        QTableView* grid = screen->grid();
         QStringList expected = {"CNPJ", "Ano", "Situação", "Data do Evento", "Tipo", "Nome Empresarial"};
         if (transmittedColumn) expected.insert(5, QStringLiteral("Transmitida"));
         QCOMPARE(headers(grid), expected);
@@ -147,7 +147,7 @@ private slots:
         desk.add(1, "UM");
         desk.add(2, "DOIS");
         CatalogueScreen* screen = desk.open<DeclarationSelectionScreen>();
-        QTableView* grid = screen->TDBG1();
+        QTableView* grid = screen->grid();
         QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
         QCOMPARE(grid->selectionModel()->selectedRows().size(), 0);
         QVERIFY(screen->BtnCmd(CatalogueButton::Ok)->isEnabled());  // unchanged until one row is marked
@@ -169,15 +169,15 @@ private slots:
         screen->BtnCmd(CatalogueButton::Ok)->click();
         QVERIFY2(desk.prompts.saw("Declaração recebida pela QOT em "), qPrintable(desk.prompts.transcript()));
         QVERIFY(fs::exists(receiptPathOf(first)));
-        QCOMPARE(screen->TDBG1()->model()->rowCount(), 1);
-        QCOMPARE(rowTexts(screen->TDBG1(), 0).last(), QStringLiteral("SEGUNDA"));
+        QCOMPARE(screen->grid()->model()->rowCount(), 1);
+        QCOMPARE(rowTexts(screen->grid(), 0).last(), QStringLiteral("SEGUNDA"));
         // The last one sent: the screen says so and stays, with nothing to send.
-        QTest::keyClick(screen->TDBG1(), Qt::Key_Return);
+        QTest::keyClick(screen->grid(), Qt::Key_Return);
         const Message* none = desk.prompts.find("Não existem declarações a serem transmitidas");
         QVERIFY(none);
         QCOMPARE(none->title, std::string("Transmitir Declarações"));
         QVERIFY(isOpen(desk));
-        QCOMPARE(screen->TDBG1()->model()->rowCount(), 0);
+        QCOMPARE(screen->grid()->model()->rowCount(), 0);
         QVERIFY(!screen->BtnCmd(CatalogueButton::Ok)->isEnabled());
         QVERIFY(screen->BtnCmd(CatalogueButton::Cancel)->isEnabled());
     }
@@ -211,7 +211,7 @@ private slots:
         QCOMPARE(noticed, !notice.isEmpty());
         QCOMPARE(desk.prompts.saw("O arquivo selecionado foi alterado após o procedimento de importação."), altered);
         QVERIFY(!fs::exists(receiptPathOf(file)));
-        QCOMPARE(screen->TDBG1()->model()->rowCount(), 1);
+        QCOMPARE(screen->grid()->model()->rowCount(), 1);
         QVERIFY(screen->BtnCmd(CatalogueButton::Ok)->isEnabled());
     }
 
@@ -246,8 +246,8 @@ private slots:
         transmitted(desk.add(1, "COM RECIBO"));
         desk.add(2, "SEM RECIBO");
         CatalogueScreen* screen = desk.open<ReceiptScreen>();
-        QCOMPARE(screen->TDBG1()->model()->rowCount(), 1);
-        QCOMPARE(rowTexts(screen->TDBG1(), 0)[5], QStringLiteral("S"));
+        QCOMPARE(screen->grid()->model()->rowCount(), 1);
+        QCOMPARE(rowTexts(screen->grid(), 0)[5], QStringLiteral("S"));
         QString status;
         bool closed = true;
         desk.prompts.onShow = [&](const Message& m) {

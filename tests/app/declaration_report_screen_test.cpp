@@ -151,7 +151,7 @@ private slots:
         int pagesSent = 0;
         QStringList lastPage;
         DeliveryServices services = desk.services();
-        services.makePrinter = [&]() -> std::unique_ptr<print::Printer> {
+        services.makePrinter = [&](const QString&, QWidget*) -> std::unique_ptr<print::Printer> {
             return std::make_unique<print::PageRecorder>([&](const print::RecordedPage& page, int) {
                 ++pagesSent;
                 lastPage.clear();

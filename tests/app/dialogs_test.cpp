@@ -1,9 +1,13 @@
 // The message boxes and the program's own dialogs: texts, answers and keys.
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -12,6 +16,7 @@
 #include "app/qt_prompts.h"
 #include "app/replace_question.h"
 #include "app/screen_host.h"
+#include "app/session_printer.h"
 #include "app/splash_screen.h"
 #include "app/transmission_notice.h"
 #include "app/transmit_question.h"
@@ -244,6 +249,47 @@ private slots:
         });
         dialogs.showNotice(kind);
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // The PDF file of a printed document: named after the document, never replacing a file unasked.
+    void aPdfFileIsProposedByDocumentAndReplacedOnlyWhenAgreed_data() {
+        QTest::addColumn<QString>("typed");  // in the save dialog; empty: cancelled
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<QString>("chosen");  // empty: nothing is printed
+        QTest::newRow("a new file") << "novo.pdf" << false << Answer::No << "novo.pdf";
+        QTest::newRow("without the extension") << "novo" << false << Answer::No << "novo.pdf";
+        QTest::newRow("existing, Sim") << "velho.pdf" << true << Answer::Yes << "velho.pdf";
+        QTest::newRow("existing, Não") << "velho.pdf" << true << Answer::No << "";
+        QTest::newRow("dialog cancelled") << "" << false << Answer::Yes << "";
+    }
+    void aPdfFileIsProposedByDocumentAndReplacedOnlyWhenAgreed() {
+        QFETCH(QString, typed);
+        QFETCH(bool, exists);
+        QFETCH(Answer, answer);
+        QFETCH(QString, chosen);
+        QTemporaryDir folder;
+        const QString typedPath = typed.isEmpty() ? QString() : folder.filePath(typed);
+        if (exists) {
+            QFile old(typedPath);
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("guardado") == 8);
+        }
+        SessionPrinter printer;
+        QStringList proposals;
+        printer.setFileChooser([&](QWidget*, const QString& proposed) {
+            proposals << proposed;
+            return typedPath;
+        });
+        ScriptedPrompts prompts;
+        prompts.answer("já existe", answer);
+        const QString name = documentName(QStringLiteral("pendencias"), "98.765.432/0001-98");
+        QCOMPARE(printer.pdfFileFor(name, prompts, nullptr), chosen.isEmpty() ? QString() : folder.filePath(chosen));
+        QCOMPARE(QFileInfo(proposals.value(0)).fileName(), QStringLiteral("pendencias-98765432000198.pdf"));
+        QCOMPARE(prompts.shown.size(), std::size_t(exists ? 1 : 0));
+        if (exists) QCOMPARE(prompts.shown[0].defaultAnswer, Answer::No);
+        // The next document is proposed where this one went.
+        printer.pdfFileFor(name, prompts, nullptr);
+        QCOMPARE(QFileInfo(proposals.value(1)).absolutePath() == QDir(folder.path()).absolutePath(), !chosen.isEmpty());
     }
 };
 

@@ -17,11 +17,13 @@
 #include <QTreeView>
 
 #include "app/error_list_panel.h"
+#include "app/help_window.h"
 #include "app/import_screen.h"
 #include "app/main_window.h"
 #include "app/pending_list_model.h"
 #include "app/error_record_dialog.h"
 #include "app/source_frame.h"
+#include "app/startup.h"
 #include "support/app_test_support.h"
 #include "support/declaration_builder.h"
 
@@ -254,6 +256,21 @@ private slots:
         QTest::keyClick(list, Qt::Key_Return);
         QVERIFY(view->heading()->text().startsWith(QStringLiteral("Registro 1 ")));
 
+        // F1: each part opens its own topic.
+        const std::pair<QWidget*, const char*> helpTopics[] = {
+            {view, "topico-41.html"}, {box, "topico-42.html"}, {panel->exportButton(), "topico-43.html"}};
+        for (const auto& [widget, page] : helpTopics) {
+            QApplication::setActiveWindow(widget->window());
+            QVERIFY(QTest::qWaitForWindowActive(widget->window()));
+            widget->setFocus();
+            QTest::keyClick(widget, Qt::Key_F1);
+            HelpWindow* help = s.p.program->help().window();
+            QVERIFY2(help && help->currentPage().endsWith(QLatin1String(page)),
+                     qPrintable(page + QStringLiteral(" ") + (help ? help->currentPage() : QString())));
+            help->close();
+            view->hide();
+        }
+
         const QString csv = s.p.folder.path() + QStringLiteral("erros.csv");
         QVERIFY(panel->exportTo(csv));
         QFile file(csv);
@@ -266,18 +283,89 @@ private slots:
         QVERIFY(!box->isEnabled());
     }
 
-    void theErrorReportGoesToThePrinterChosenForTheSession() {
+    void theErrorReportGoesToThePrinterChosenForTheSessionOnceAtATime() {
         Screen s;
         const QString pdf = s.p.folder.path() + QStringLiteral("relatorio-erros.pdf");
         s.p.program->context().printer.choosePdfFile(pdf);
         s.choose("erros.txt", declarationWithTwoErrors());
         s.screen->BtnCmd(ImportButton::Ok)->click();
         QVERIFY(enabled(*s.screen, ImportButton::PrintPending));
+        // At the end of the print, still inside it: every line counted, nothing can start another job, and a
+        // second request is ignored.
+        bool checkedDuringPrint = false;
+        s.p.prompts.onShow = [&](const Message& m) {
+            if (m.text.find("concluída") == std::string::npos || checkedDuringPrint) return;
+            checkedDuringPrint = true;
+            QVERIFY(s.screen->printRunning());
+            QCOMPARE(s.screen->PgBar()->value(), 100);
+            for (ImportButton b : {ImportButton::Ok, ImportButton::PrintPending}) QVERIFY(!enabled(*s.screen, b));
+            QVERIFY(!s.screen->source()->TxtArq()->isEnabled());
+            s.screen->onPrintPending();
+        };
+        const std::size_t shownBefore = s.p.prompts.shown.size();
         s.screen->BtnCmd(ImportButton::PrintPending)->click();
-        QVERIFY2(s.p.prompts.saw("Impressão do Relatório de Erros concluída."), qPrintable(s.p.prompts.transcript()));
+        QVERIFY(checkedDuringPrint);
+        // The end of the print and nothing else: the second request asked nothing and printed nothing.
+        QCOMPARE(s.p.prompts.shown.size(), shownBefore + 1);
+        QVERIFY(s.p.prompts.saw("Impressão do Relatório de Erros concluída."));
+        QVERIFY(!s.screen->printRunning() && enabled(*s.screen, ImportButton::PrintPending));
+        QVERIFY(s.screen->source()->TxtArq()->isEnabled());
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.read(5) == "%PDF-");
+    }
+
+    // The keys of the file-name box act only as their buttons would.
+    void theKeyboardActsOnlyThroughButtonsThatAreOn_data() {
+        QTest::addColumn<bool>("fileChosen");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("imports");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("Enter with a file is Ok") << true << int(Qt::Key_Return) << 0 << true << QString();
+        QTest::newRow("Enter without one") << false << int(Qt::Key_Return) << 0 << false << QString();
+        QTest::newRow("Alt+O while Ok is off") << false << int(Qt::Key_O) << int(Qt::AltModifier) << false
+                                               << QString();
+        QTest::newRow("a plain o is typed") << false << int(Qt::Key_O) << 0 << false << QStringLiteral("o");
+    }
+    void theKeyboardActsOnlyThroughButtonsThatAreOn() {
+        QFETCH(bool, fileChosen);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, imports);
+        QFETCH(QString, typed);
+        Screen s;
+        if (fileChosen) s.choose("erros.txt", declarationWithTwoErrors());
+        QLineEdit* box = s.screen->source()->TxtArq();
+        const QString before = box->text();
+        s.screen->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(s.screen->window()));
+        QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(s.screen->LblQtErros()->text(), imports ? QStringLiteral("2") : QStringLiteral("0"));
+        QCOMPARE(box->text(), before + typed);
+    }
+
+    void tabGoesInTheOrderShown() {
+        Screen s;
+        SourceFrame* source = s.screen->source();
+        QList<QWidget*> expected = {source->Drive1(), source->Dir1(), source->File1(), source->TxtArq(),
+                                    s.screen->LstPend()};
+        for (int b = 0; b <= int(ImportButton::Cancel); ++b) expected << s.screen->BtnCmd(ImportButton(b));
+        QList<QWidget*> chain;
+        QWidget* w = expected.first();
+        for (int step = 0; step < 500 && chain.size() < expected.size(); ++step, w = w->nextInFocusChain())
+            if (expected.contains(w)) chain << w;
+        QCOMPARE(chain, expected);
+    }
+
+    void f1OpensTheImportTopic() {
+        Screen s;
+        s.screen->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(s.screen->window()));
+        QTest::keyClick(s.screen->source()->TxtArq(), Qt::Key_F1);
+        HelpWindow* help = s.p.program->help().window();
+        QVERIFY(help && help->currentPage().endsWith(QStringLiteral("topico-18.html")));
+        help->close();
     }
 
     void aThousandErrorsAreCountedWithTheThousandsSeparator() {

@@ -242,6 +242,25 @@ private slots:
         QCOMPARE(sub->pos(), QPoint(0, 0));
     }
 
+    // Maximized on the available area; a screen larger than the inner area is cut down to it (its lists scroll),
+    // and the help window opens over the main window, not at the screen's corner.
+    void theWindowFillsTheScreenWithItsScreensAndHelpInsideIt() {
+        struct Tall : QWidget {
+            QSize sizeHint() const override { return {4000, 4000}; }
+        };
+        Window w;
+        QVERIFY(w.main.windowState() & Qt::WindowMaximized);
+        QMdiSubWindow* sub = w.main.showChild(new Tall);
+        const QSize area = w.main.mdiArea()->viewport()->size();
+        QVERIFY(sub->width() <= area.width() && sub->height() <= area.height());
+        sub->close();
+        w.main.showHelp(12);
+        HelpWindow* help = w.help.window();
+        QVERIFY(help);
+        QVERIFY((help->frameGeometry().center() - w.main.frameGeometry().center()).manhattanLength() <= 8);
+        help->close();
+    }
+
     // Menu, toolbar and its drop-down open the screens; each one switches the commands off until it closes.
     void commandsOpenTheirScreens() {
         StartedProgram p;

@@ -69,7 +69,7 @@ private slots:
 
         CatalogueScreen* transmission = opened(main, "MnuTransmitir");
         QVERIFY2(transmission, qPrintable(p.prompts.transcript()));
-        QCOMPARE(transmission->TDBG1()->model()->rowCount(), 1);
+        QCOMPARE(transmission->grid()->model()->rowCount(), 1);
         clickOk(transmission);
         QVERIFY2(p.prompts.saw("Declaração recebida pela QOT em "), qPrintable(p.prompts.transcript()));
         QVERIFY(p.prompts.saw("Não existem declarações a serem transmitidas"));
@@ -81,7 +81,7 @@ private slots:
         const QString receipt = pdfFolder + QStringLiteral("recibo.pdf");
         p.program->context().printer.choosePdfFile(receipt);
         CatalogueScreen* receiptScreen = opened(main, "MnuImpRec");
-        QCOMPARE(receiptScreen->TDBG1()->model()->index(0, 5).data().toString(), QStringLiteral("S"));
+        QCOMPARE(receiptScreen->grid()->model()->index(0, 5).data().toString(), QStringLiteral("S"));
         clickOk(receiptScreen);
         QVERIFY(p.prompts.saw("O recibo da declaração foi enviado para a impressora."));
         QCOMPARE(pdfPages(receipt), 1);

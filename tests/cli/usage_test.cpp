@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/program_run.h"
+#include "support/printed_name.h"
 
 namespace kova {
 namespace {
@@ -60,6 +61,10 @@ struct Refusal {
     std::vector<std::string> args;
     std::string message;  // the first line on stderr; the usage of the command (or of kova-cli) follows
 };
+void PrintTo(const Refusal& r, std::ostream* os) {
+    if (r.args.empty()) *os << "no arguments";
+    for (const std::string& arg : r.args) *os << (arg.empty() ? "empty" : arg) << ' ';
+}
 
 class CliRefusesArguments : public ::testing::TestWithParam<Refusal> {};
 
@@ -99,7 +104,8 @@ const std::vector<Refusal> kRefusals = {
 #endif
 };
 
-INSTANTIATE_TEST_SUITE_P(Commands, CliRefusesArguments, ::testing::ValuesIn(kRefusals));
+INSTANTIATE_TEST_SUITE_P(Commands, CliRefusesArguments, ::testing::ValuesIn(kRefusals),
+    kova::testing_support::PrintedName());
 
 TEST(CliVersion, ShowsTheVersionAndTheBuild) {
     const RunResult r = runCli({"--version"});

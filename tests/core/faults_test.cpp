@@ -122,7 +122,11 @@ INSTANTIATE_TEST_SUITE_P(Errno, FaultFromErrno,
                                            ErrnoCase{EPERM, 70}, ErrnoCase{ENOTDIR, 76}, ErrnoCase{EEXIST, 58},
                                            ErrnoCase{EIO, 57}, ErrnoCase{EROFS, 75}, ErrnoCase{EISDIR, 75},
                                            ErrnoCase{ENAMETOOLONG, 64}, ErrnoCase{ENOMEM, 7},
-                                           ErrnoCase{EBADF, 52}));
+                                           ErrnoCase{EBADF, 52}),
+                         [](const auto& info) {
+                             return std::string(strerrorname_np(info.param.err)) + "_is_" +
+                                    std::to_string(info.param.number);
+                         });
 
 TEST(FaultFromErrnoFallback, UnmappedErrnoKeepsItsNumberAndPlatformText) {
     const Fault fault = faultFromErrno(EMFILE);
@@ -164,7 +168,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SqliteCase{SQLITE_FULL, 3026}, SqliteCase{SQLITE_READONLY, 3027},
                       SqliteCase{SQLITE_IOERR, 3040}, SqliteCase{SQLITE_IOERR_WRITE, 3040},
                       SqliteCase{SQLITE_PERM, 3033}, SqliteCase{SQLITE_AUTH, 3033},
-                      SqliteCase{SQLITE_INTERRUPT, 3059}));
+                      SqliteCase{SQLITE_INTERRUPT, 3059}),
+    [](const auto& info) {
+        return "result_" + std::to_string(info.param.resultCode) + "_is_" + std::to_string(info.param.number);
+    });
 
 TEST(FaultFromSqliteFallback, UnmappedCodeShowsTheEngineText) {
     const Fault plain = faultFromSqlite(SQLITE_CONSTRAINT);

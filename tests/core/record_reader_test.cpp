@@ -104,7 +104,8 @@ TEST_P(RecordSplitting, RecordsAreTheBytesUpToCrLfWhereverBlocksEnd) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(ReadSizes, RecordSplitting, ::testing::Values(1, 2, 3, 7, 1 << 20));
+INSTANTIATE_TEST_SUITE_P(ReadSizes, RecordSplitting, ::testing::Values(1, 2, 3, 7, 1 << 20),
+                         [](const auto& info) { return "blocks_of_" + std::to_string(info.param) + "_bytes"; });
 
 // Real files through openFileSource: the reader's own 1 MiB blocks.
 class RecordReaderFile : public ::testing::Test {

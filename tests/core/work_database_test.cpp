@@ -18,8 +18,9 @@
 #include "core/error_texts.h"
 #include "core/faults.h"
 #include "core/sqlite_statement.h"
-#include "support/temp_folder.h"
 #include "core/work_database.h"
+#include "support/recording_prompts.h"
+#include "support/temp_folder.h"
 
 namespace kova {
 namespace {
@@ -29,14 +30,7 @@ using testing_support::TempFolder;
 using Step = FaultInjectingFileOps::Step;
 
 // Records every message and answers OK.
-class ScriptedPrompts : public Prompts {
-public:
-    Answer show(const Message& message) override {
-        shown.push_back(message);
-        return Answer::Ok;
-    }
-    std::vector<Message> shown;
-};
+using testing_support::RecordingPrompts;
 
 const char* kOpenFailure = "Não foi possível abrir o banco de dados. Programa cancelado.";
 
@@ -96,7 +90,7 @@ protected:
     }
 
     TempFolder folder;
-    ScriptedPrompts prompts;
+    RecordingPrompts prompts;
 };
 
 // ---- creation and opening ------------------------------------------------------------------------------------

@@ -7,10 +7,4 @@ void writeQuiboroSettings(const fs::path& windowsFolder, const std::string& vers
     writeBytes(windowsFolder / "qui-bor.ini", "[Qui-Bor]\r\nVersao=" + version + "\r\nPath=" + path + "\r\n");
 }
 
-Answer RecordingPrompts::show(const Message& message) {
-    shown.push_back(message);
-    if (answer) return answer(message);
-    return message.buttons == Buttons::Ok ? Answer::Ok : Answer::No;
-}
-
 }  // namespace kova::testing

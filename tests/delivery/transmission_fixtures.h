@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/ports.h"
+#include "support/recording_prompts.h"
 #include "support/declaration_builder.h"
 #include "support/delivery/sealed_delivery_file.h"
 #include "support/file_bytes.h"
@@ -36,11 +37,6 @@ using testing_support::readBytes;
 using testing_support::writeBytes;
 
 // Records every message and answers through `answer` (default: OK / No).
-class RecordingPrompts : public Prompts {
-public:
-    Answer show(const Message& message) override;
-    std::vector<Message> shown;
-    std::function<Answer(const Message&)> answer;
-};
+using testing_support::RecordingPrompts;
 
 }  // namespace kova::testing

@@ -10,13 +10,14 @@
 #include "import/import_fixtures.h"
 #include "import/validation_fakes.h"
 #include "support/declaration_builder.h"
+#include "support/printed_name.h"
 
 namespace kova {
 namespace {
 
 namespace fs = std::filesystem;
 using fixtures::HeaderBuilder;
-using import_tests::ScriptedPrompts;
+using testing_support::RecordingPrompts;
 using import_tests::writeFile;
 using testing_support::TempFolder;
 using validation_tests::MemorySource;
@@ -58,6 +59,7 @@ struct TypeCase {
     const char* label;
     const char* word;
 };
+void PrintTo(const TypeCase& c, std::ostream* os) { *os << "type " << c.type; }
 
 class DeclarationType : public ::testing::TestWithParam<TypeCase> {};
 
@@ -69,7 +71,8 @@ TEST_P(DeclarationType, LabelAndTypeWord) {
 
 INSTANTIATE_TEST_SUITE_P(Types, DeclarationType,
                          ::testing::Values(TypeCase{"0", "N", "ORIGI"}, TypeCase{"1", "S", "RETIF"},
-                                           TypeCase{"X", "S", "ORIGI"}, TypeCase{" ", "S", "ORIGI"}));
+                                           TypeCase{"X", "S", "ORIGI"}, TypeCase{" ", "S", "ORIGI"}),
+    kova::testing_support::PrintedName());
 
 TEST(DeclarationNames, NamingRule) {
     const DeclarantData d =
@@ -100,7 +103,8 @@ TEST_P(HostileHeader, NamesNeverLeaveGerada) {
 
 INSTANTIATE_TEST_SUITE_P(Cnpjs, HostileHeader,
                          ::testing::Values("../../../etc/x", "12/34/56/78/90", "..\\..\\win", "   ..  ",
-                                           std::string("\0\x01\xFF\xE9", 4) + "abc"));
+                                           std::string("\0\x01\xFF\xE9", 4) + "abc"),
+    kova::testing_support::PrintedName());
 
 class DeclarantFile : public ::testing::Test {
 protected:
@@ -110,7 +114,7 @@ protected:
     }
     TempFolder folder;
     fs::path file = folder / "decl.txt";
-    ScriptedPrompts prompts;
+    RecordingPrompts prompts;
     DeclarantData declarant;
 };
 
@@ -196,7 +200,7 @@ TEST_F(DeclarantFile, ReadFailureAnsweredNoKeepsImportOff) {
 class Folders : public ::testing::Test {
 protected:
     TempFolder program;
-    ScriptedPrompts prompts;
+    RecordingPrompts prompts;
     DeclarantData declarant = DeclarantData::fromHeader(HeaderBuilder(2025).build());
 };
 

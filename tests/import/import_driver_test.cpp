@@ -15,6 +15,7 @@
 #include "import/validation_fakes.h"
 #include "support/declaration_builder.h"
 #include "support/recording_import_events.h"
+#include "support/printed_name.h"
 
 namespace kova {
 namespace {
@@ -24,7 +25,7 @@ using fixtures::DeclarationBuilder;
 using fixtures::LevyBuilder;
 using fixtures::TrailerBuilder;
 using import_tests::BatchCheckingLog;
-using import_tests::ScriptedPrompts;
+using testing_support::RecordingPrompts;
 using import_tests::TickingClock;
 using import_tests::writeFile;
 using testing_support::RecordingImportEvents;
@@ -91,7 +92,7 @@ protected:
     fs::path file = input / "declaracao.txt";
     ImportSession session;
     RecordingImportEvents events;
-    ScriptedPrompts prompts;
+    RecordingPrompts prompts;
     TickingClock clock;
     BatchCheckingLog log;
     ImportDriver driver{session, events, prompts, clock, log};
@@ -298,11 +299,11 @@ TEST_F(ImportDriverTest, FolderCleanedWhileAskingIsAccepted) {
     writeFile(n.declarationFolder / "a.REC", "x");
     writeFile(n.declarationFolder / "b.txt", "y");
     // The files go as soon as the question was answered; the next count finds an empty folder.
-    class CleaningPrompts : public ScriptedPrompts {
+    class CleaningPrompts : public RecordingPrompts {
     public:
         explicit CleaningPrompts(fs::path folder) : folder_(std::move(folder)) {}
         Answer show(const Message& m) override {
-            const Answer a = ScriptedPrompts::show(m);
+            const Answer a = RecordingPrompts::show(m);
             fs::remove_all(folder_);
             fs::create_directory(folder_);
             return a;
@@ -400,6 +401,10 @@ struct ZeroCase {
     std::vector<std::size_t> lines;  // type-5 lines (6 to 8) with both amounts zero
     const char* warning;             // nullptr: none
 };
+void PrintTo(const ZeroCase& c, std::ostream* os) {
+    *os << "zero amounts on lines";
+    for (std::size_t line : c.lines) *os << ' ' << line;
+}
 
 class ZeroAmountWarning : public ImportDriverTest, public ::testing::WithParamInterface<ZeroCase> {};
 
@@ -421,7 +426,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ZeroCase{{6}, "AVISO: Existe registro com valores da base de cálculo e da KOVA não retida "
                                     "zerados."},
                       ZeroCase{{6, 8}, "AVISO: Existem registros com valores da base de cálculo e da KOVA não "
-                                       "retida zerados."}));
+                                       "retida zerados."}),
+    kova::testing_support::PrintedName());
 
 TEST_F(ImportDriverTest, NoZeroAmountWarningWhenThereAreErrors) {
     DeclarationBuilder dec = cleanDeclaration();

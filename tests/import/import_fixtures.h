@@ -11,30 +11,12 @@
 #include "core/clock.h"
 #include "core/memory_error_log.h"
 #include "core/ports.h"
+#include "support/recording_prompts.h"
 
 namespace kova::import_tests {
 
 // Records every message; questions take the scripted answers in order, then the cautious one (No / Cancel).
-class ScriptedPrompts : public Prompts {
-public:
-    Answer show(const Message& message) override {
-        shown.push_back(message);
-        if (message.buttons == Buttons::Ok) return Answer::Ok;
-        if (!answers.empty()) {
-            const Answer a = answers.front();
-            answers.pop_front();
-            return a;
-        }
-        return message.buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
-    }
-    std::vector<std::string> titles() const {
-        std::vector<std::string> out;
-        for (const auto& m : shown) out.push_back(m.title);
-        return out;
-    }
-    std::deque<Answer> answers;
-    std::vector<Message> shown;
-};
+using testing_support::RecordingPrompts;
 
 // Each reading is one second later than the last, so that every time label differs.
 class TickingClock : public Clock {

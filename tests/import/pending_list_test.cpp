@@ -6,6 +6,7 @@
 #include "core/memory_error_log.h"
 #include "import/pending_list.h"
 #include "support/recording_import_events.h"
+#include "support/printed_name.h"
 
 namespace kova {
 namespace {
@@ -135,6 +136,7 @@ struct BlockCase {
     int rows;
     std::vector<int> blockSizes;
 };
+void PrintTo(const BlockCase& c, std::ostream* os) { *os << c.rows << " rows"; }
 
 class PendingBlocks : public ::testing::TestWithParam<BlockCase> {};
 
@@ -171,7 +173,8 @@ TEST_P(PendingBlocks, AtMostSeventySevenLinesUnderEachHeading) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, PendingBlocks,
                          ::testing::Values(BlockCase{2, {2}}, BlockCase{77, {77}}, BlockCase{78, {77, 1}},
-                                           BlockCase{155, {77, 77, 1}}));
+                                           BlockCase{155, {77, 77, 1}}),
+    kova::testing_support::PrintedName());
 
 TEST(PendingList, NoThousandsSeparatorInTheCountLine) {
     TextLog log;

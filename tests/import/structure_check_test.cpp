@@ -44,7 +44,7 @@ protected:
 
     ImportState state;
     FaultyErrorLog log;
-    ScriptedPrompts prompts;
+    RecordingPrompts prompts;
     RecordingProgress progress{&state.cancel};
     MemorySource* source_ = nullptr;
     std::unique_ptr<RecordReader> reader_;

@@ -16,25 +16,14 @@
 #include "core/faults.h"
 #include "core/memory_error_log.h"
 #include "core/ports.h"
+#include "support/recording_prompts.h"
 #include "core/record_layout.h"
 #include "core/record_reader.h"
 
 namespace kova::validation_tests {
 
 // Records every message box; answers Yes/No questions from a script (No once the script runs out).
-class ScriptedPrompts : public Prompts {
-public:
-    Answer show(const Message& message) override {
-        shown.push_back(message);
-        if (message.buttons != Buttons::YesNo) return Answer::Ok;
-        if (answers.empty()) return Answer::No;
-        const Answer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::deque<Answer> answers;
-    std::vector<Message> shown;
-};
+using testing_support::RecordingPrompts;
 
 // A memory error log whose next `failuresLeft` writes fail as a locked database would. It also checks that every
 // row the checks record is about one field of its record (a read failure, type "0", names no record).

@@ -34,7 +34,7 @@ protected:
 
     ImportState state;
     FaultyErrorLog log;
-    ScriptedPrompts prompts;
+    RecordingPrompts prompts;
     FixedClock clock{DateTime{2024, 6, 15, 10, 0, 0}};
     RecordValidators validators{state, log, prompts, clock};
 };

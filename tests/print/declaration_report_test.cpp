@@ -8,6 +8,7 @@
 #include "print/print_format.h"
 #include "delivery_fixture.h"
 #include "print_fixtures.h"
+#include "support/printed_name.h"
 
 namespace kova::print {
 namespace {
@@ -123,7 +124,8 @@ TEST_P(ReportBreaks, FiftySevenRecordsASectionPageAgainstAnEstimateOf56) {
 INSTANTIATE_TEST_SUITE_P(Cases, ReportBreaks,
                          ::testing::Values(BreakCase{56, 2, {56}}, BreakCase{57, 3, {57}},
                                            BreakCase{58, 3, {57, 1}}, BreakCase{114, 4, {57, 57}},
-                                           BreakCase{115, 4, {57, 57, 1}}));
+                                           BreakCase{115, 4, {57, 57, 1}}),
+    kova::testing_support::PrintedName());
 
 TEST_F(Report, OnlyTheTickedSectionIsPrinted) {
     fixtures::DeclarationBuilder d(2023);

@@ -5,6 +5,7 @@
 #include "print/error_report.h"
 #include "print/print_format.h"
 #include "print_fixtures.h"
+#include "support/printed_name.h"
 
 namespace kova::print {
 namespace {
@@ -90,7 +91,8 @@ TEST_P(ErrorReportPaging, FiftyNineRowsAPageEachEndedByARule) {
 }
 INSTANTIATE_TEST_SUITE_P(Cases, ErrorReportPaging,
                          ::testing::Values(PagingCase{1, {1}}, PagingCase{59, {59}}, PagingCase{60, {59, 1}},
-                                           PagingCase{118, {59, 59}}, PagingCase{119, {59, 59, 1}}));
+                                           PagingCase{118, {59, 59}}, PagingCase{119, {59, 59, 1}}),
+    kova::testing_support::PrintedName());
 
 TEST_F(ErrorReport, EmptyLogPrintsNothing) {
     EXPECT_EQ(run(), PrintOutcome::NothingToPrint);

@@ -8,6 +8,7 @@
 #include "print/page_recorder.h"
 #include "print/print_format.h"
 #include "print/printer_check.h"
+#include "support/printed_name.h"
 
 namespace kova::print {
 namespace {
@@ -193,7 +194,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, Centring,
                                            CentringCase{120, 21, 50},   // 49.5 → 50
                                            CentringCase{120, 23, 48},   // 48.5 → 48
                                            CentringCase{10, 12, 0},     // wider than the page
-                                           CentringCase{7, 0, 4}));     // 3.5 → 4
+                                           CentringCase{7, 0, 4}),
+    kova::testing_support::PrintedName());     // 3.5 → 4
 
 TEST(Centring, CentredTrimsAndPrecedesWithBlanks) {
     EXPECT_EQ(centred("  RELATÓRIO DE CONSULTA  ", 120), std::string(50, ' ') + "RELATÓRIO DE CONSULTA");
@@ -216,7 +218,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, Amounts,
                                            AmountCase{"00000000000123456", "1.234,56"},
                                            AmountCase{"99999999999999999", "999.999.999.999.999,99"},
                                            AmountCase{"5", "0,05"},
-                                           AmountCase{"0000000000000000000000000000000012345678", "123.456,78"}));
+                                           AmountCase{"0000000000000000000000000000000012345678", "123.456,78"}),
+                         [](const auto& info) { return std::string("digits_") + info.param.digits; });
 
 TEST(Amounts, AnythingButDigitsIsATypeMismatch) {
     for (const char* bad : {"", "0000000000000001 ", "00000000000000-01", "abc"}) {
@@ -282,7 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ProbeCase{true, {"Courier", "Arial"}, true, false, true, true, "Courier"},
                       ProbeCase{true, {"Arial"}, true, false, false, true, "Arial"},
                       ProbeCase{true, {}, true, false, false, false, nullptr},
-                      ProbeCase{false, {"Courier New", "Courier", "Arial"}, false, false, false, false, nullptr}));
+                      ProbeCase{false, {"Courier New", "Courier", "Arial"}, false, false, false, false, nullptr}),
+    kova::testing_support::PrintedName());
 
 TEST(Probe, FlagsStaySetOnceSet) {
     PageRecorder r;

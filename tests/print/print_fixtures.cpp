@@ -21,18 +21,6 @@ void TextErrorLog::listErrors(const std::function<bool(const ErrorListing&)>& vi
 
 std::string TextErrorLog::description(int code) const { return std::string(errorText(code)); }
 
-Answer RecordingPrompts::show(const Message& message) {
-    shown.push_back(message);
-    if (answer) return answer(message);
-    return message.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-}
-
-std::vector<std::string> RecordingPrompts::texts() const {
-    std::vector<std::string> out;
-    for (const auto& m : shown) out.push_back(m.text);
-    return out;
-}
-
 namespace {
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> out;

@@ -8,6 +8,7 @@
 #include "core/memory_error_log.h"
 #include "core/ports.h"
 #include "print/page_recorder.h"
+#include "support/recording_prompts.h"
 
 namespace kova::printtest {
 
@@ -23,13 +24,9 @@ protected:
 };
 
 // Records every message; answers through `answer` (default: OK, or Yes to every question).
-class RecordingPrompts : public Prompts {
-public:
-    Answer show(const Message& message) override;
-    std::vector<Message> shown;
-    std::function<Answer(const Message&)> answer;
-    // The texts shown, in order.
-    std::vector<std::string> texts() const;
+// Printing's questions ("Confirma…?") are agreed to unless a test says otherwise.
+struct RecordingPrompts : testing_support::RecordingPrompts {
+    RecordingPrompts() { unansweredYesNo = Answer::Yes; }
 };
 
 // Compares the annotated pages with tests/print/golden/<name>.txt line by line (KOVA_UPDATE_GOLDEN=1 rewrites it).

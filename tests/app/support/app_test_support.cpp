@@ -174,7 +174,8 @@ DeliveryDesk::~DeliveryDesk() {
 }
 
 DeliveryServices DeliveryDesk::services() {
-    return DeliveryServices{database, prompts, clock, context.printerFlags, [this]() -> std::unique_ptr<print::Printer> {
+    return DeliveryServices{database, prompts, clock, context.printerFlags,
+                            [this](const QString&, QWidget*) -> std::unique_ptr<print::Printer> {
                                 ++documents;
                                 return std::make_unique<print::PageRecorder>(
                                     [this](const print::RecordedPage& page, int) { pages.push_back(page); });
