@@ -268,16 +268,16 @@ QWidget* ImportScreen::buildPendingFrame() {
     lblQtErros_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblQtErros_->setFrameShape(QFrame::Panel);
     lblQtErros_->setFrameShadow(QFrame::Sunken);
+    errorPanel_ = new ErrorListPanel(lstPend_, pending_, services_.errorLog, services_.prompts,
+                                     [this](int topic) { host_.showHelp(topic); }, frame);
+    // The summary and the export share the count's row: a row of their own would not fit a 768-pixel screen.
     auto* count = new QHBoxLayout;
-    count->addStretch();
+    count->addWidget(errorPanel_, 1);
+    count->addSpacing(24);
     count->addWidget(countCaption);
     count->addWidget(lblQtErros_);
 
-    errorPanel_ = new ErrorListPanel(lstPend_, pending_, services_.errorLog, services_.prompts,
-                                     [this](int topic) { host_.showHelp(topic); }, frame);
-
     auto* column = new QVBoxLayout(frame);
-    column->addWidget(errorPanel_);
     column->addWidget(lstPend_, 1);
     column->addLayout(count);
     return frame;
