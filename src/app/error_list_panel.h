@@ -1,6 +1,6 @@
-// The tools under the pending list (LstPend) of the import screen, beside the error count: the summary of the errors per code and per
-// record type, whose choice narrows the list to one of them, the export of every error to a CSV file, and the view
-// of the record of an error line (double-click or Enter on it).
+// The tools under the pending list (LstPend) of the import screen, beside the error count: the summary of the
+// errors per code and per record type, whose choice narrows the list to one of them, the export of every error to a
+// CSV file, and the view of the record of an error line (double-click or Enter on it).
 #pragma once
 
 #include <QWidget>

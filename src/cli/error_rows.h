@@ -18,7 +18,8 @@ std::string jsonErrorRow(const ErrorListing& row, std::string_view leadingKeys =
 void printJsonRows(ErrorLog& log, std::ostream& out, std::string_view leadingKeys = {});
 
 // The CSV heading and one row, each with its line end: the JSON keys as columns, after the file's name.
-// Fields are separated by ';' and quoted when they hold a separator, a quote or a line end.
+// Fields are separated by ';' and quoted when they hold a separator, a quote or a line end; one a spreadsheet would
+// take for a formula starts with "'".
 std::string csvErrorHeading();
 std::string csvErrorRow(std::string_view fileName, const ErrorListing& row);
 

@@ -12,9 +12,13 @@ constexpr std::string_view kFormulaStarts = "=+-@\t\r";
 
 }  // namespace
 
+bool startsLikeFormula(std::string_view text) {
+    return !text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos;
+}
+
 void appendCsvCell(std::string& line, std::string_view text) {
     line += '"';
-    if (!text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos) line += '\'';
+    if (startsLikeFormula(text)) line += '\'';
     for (char c : text) {
         if (c == '"') line += '"';
         line += c;

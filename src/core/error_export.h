@@ -17,6 +17,9 @@ inline constexpr std::string_view kErrorCsvHeading =
     "\"Tipo de registro\";\"Nº do registro\";\"Coluna inicial\";\"Coluna final\";\"Código\";\"Campo\";"
     "\"Valor encontrado\";\"Mensagem\";\"Como corrigir\"";
 
+// Whether a spreadsheet would take a cell starting so for a formula ("=", "+", "-", "@", a tab or a CR).
+bool startsLikeFormula(std::string_view text);
+
 // One cell: in double quotes, a double quote doubled. Values come from the file, so a cell that a spreadsheet
 // would take for a formula (it starts with "=", "+", "-", "@", a tab or a CR) gets a leading "'".
 void appendCsvCell(std::string& line, std::string_view text);

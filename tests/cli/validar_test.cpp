@@ -137,7 +137,7 @@ TEST(CliValidar, CsvHoldsTheSameRowsUnderTheFileName) {
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), json.outLines().size());  // the heading, and a line per row as --json has
-    EXPECT_EQ(lines.front(), "arquivo;TIPOREG;nreg;posini;posfin;coderro;COMPLEMENTOERR;descerro");
+    EXPECT_EQ(lines.front(), "arquivo;TIPOREG;nreg;posini;posfin;coderro;COMPLEMENTOERR;descerro;campo;valor;dica");
     for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_EQ(lines[i].rfind("\"" + file.string() + "\";", 0), 0u);
 }
 
