@@ -311,10 +311,14 @@ void WorkDatabase::emptyLog() { executeSql(handle(), "DELETE FROM ERROS"); }
 
 void WorkDatabase::listErrors(const std::function<bool(const ErrorListing&)>& visit) {
     SqliteStatement rows(handle(),
-                         "SELECT descerro, COMPLEMENTOERR, TIPOREG, nreg, posini, posfin, coderro, CNPJ, NOME "
+                         "SELECT descerro, COMPLEMENTOERR, TIPOREG, nreg, posini, posfin, coderro, CNPJ, NOME, "
+                         "EXISTS (SELECT 1 FROM TABERRO AS T WHERE T.coderro = CONSULTAERROS.coderro "
+                         "AND typeof(T.descerro) = 'text' AND T.descerro <> '') "
                          "FROM CONSULTAERROS");
     ErrorListing row;
     while (rows.step()) {
+        // Every code the checks record has its text: a row without one means a damaged TABERRO.
+        if (rows.integer(9) == 0) throw Fault(3049, "no text for error code " + std::to_string(rows.integer(6)));
         row.description = rows.text(0);
         row.complement = rows.text(1);
         row.recordType = rows.text(2);
