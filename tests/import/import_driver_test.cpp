@@ -223,6 +223,7 @@ class ImportPath : public ImportDriverTest, public ::testing::WithParamInterface
 
 TEST_P(ImportPath, IsRefusedWithItsMessage) {
     writeFile(input / "outro.txt", "x");
+    fs::create_symlink("laco", input / "laco");
     // (path / "" would add the separator itself.)
     std::string path = *GetParam().relative ? (input / GetParam().relative).string() : input.path().string();
     if (GetParam().trailingSeparator && path.back() != '/') path += '/';
@@ -239,7 +240,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PathCase{"missingFile", "nada.txt", false, "O arquivo selecionado não existe."},
                       PathCase{"folderByName", "", false, "O arquivo selecionado não existe."},
                       PathCase{"folderWithSeparator", "", true, "Arquivo selecionado inválido."},
-                      PathCase{"dot", ".", false, "Arquivo selecionado inválido."}),
+                      PathCase{"dot", ".", false, "Arquivo selecionado inválido."},
+                      PathCase{"symlinkLoop", "laco", false, "Arquivo selecionado inválido."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ImportDriverTest, EmptyFileWhenChosenAndWhenImported) {
@@ -352,6 +354,14 @@ TEST_F(ImportDriverTest, EmptyDeclarationFolderIsRemovedAtTheEnd) {
     EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
     EXPECT_FALSE(fs::exists(n.declarationFolder));
     EXPECT_TRUE(fs::is_directory(n.generatedFolder));
+
+    // A link in its place, to a folder holding only a folder, is neither followed nor removed.
+    fs::create_directories(input / "alheia" / "sub");
+    fs::create_directory_symlink(input / "alheia", n.declarationFolder);
+    log.rows.clear();
+    EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
+    EXPECT_TRUE(fs::is_symlink(n.declarationFolder));
+    EXPECT_TRUE(fs::is_directory(input / "alheia" / "sub"));
 }
 
 struct CancelCase {
