@@ -403,7 +403,7 @@ void ImportScreen::onFileClicked(const QString& folder, const QString& fileName)
 }
 
 void ImportScreen::onImport() {
-    if (running_) return;
+    if (running_ || printing_) return;
     linesThisRun_ = 0;
     setRunning(true);
     label4_->show();
@@ -420,8 +420,14 @@ void ImportScreen::onImport() {
 void ImportScreen::onCancel() { driver_.requestCancel(); }
 
 void ImportScreen::onPrintPending() {
+    if (printing_) return;
     if (services_.printPending) {
-        services_.printPending(*this);
+        // The print pumps events: a close meanwhile stops it, and the screen goes only once it has returned.
+        printing_ = true;
+        printStop_.set = false;
+        services_.printPending(*this, printStop_);
+        printing_ = false;
+        if (closeRequested_) releaseScreen(this);
     } else {
         services_.prompts.show(information(
             "Imprimir Pendências", "A impressão da lista de erros ainda não está disponível nesta versão do programa."));
@@ -474,9 +480,10 @@ bool ImportScreen::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ImportScreen::closeEvent(QCloseEvent* event) {
-    if (running_) {
-        // The running pass stops at its next record; the screen goes once the import has ended.
-        driver_.abandon();
+    if (running_ || printing_) {
+        // The running pass or print stops at its next record; the screen goes once it has ended.
+        if (running_) driver_.abandon();
+        printStop_.set = printing_;
         closeRequested_ = true;
         event->ignore();
         return;

@@ -42,7 +42,8 @@ struct ImportServices {
     // transmit of the declaration just generated; empty when transmission is not available.
     std::function<bool(QWidget* screen, int option, const std::filesystem::path& deliveryFile)> transmit;
     // printErrorReport, the printed list of the errors of the last import; empty when not available.
-    std::function<void(Progress& progress)> printPending;
+    // It stops at its next row once `stop` is set.
+    std::function<void(Progress& progress, const CancelFlag& stop)> printPending;
 };
 
 class ImportScreen : public QWidget, public ImportEvents {
@@ -78,6 +79,7 @@ public:
     void offerTransmission(bool generated);
 
     bool importRunning() const { return running_; }
+    bool printingPending() const { return printing_; }
     ImportSession& session() { return session_; }
     ImportDriver& driver() { return driver_; }
     SourceFrame* source() const { return source_; }
@@ -133,6 +135,8 @@ private:
 
     bool loaded_ = false;
     bool running_ = false;
+    bool printing_ = false;
+    CancelFlag printStop_;
     bool closeRequested_ = false;
     int linesThisRun_ = 0;  // pending lines listed by the running or last import
 };

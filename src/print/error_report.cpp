@@ -119,6 +119,7 @@ PrintOutcome printErrorReport(ErrorLog& log, PrintContext& c) {
     try {
         // The query is read once, as a stream: a page starts when a row arrives and the page before is full.
         log.listErrors([&](const ErrorListing& row) {
+            if (c.stop && c.stop->set) return false;
             printerFault = true;
             if (page == 0 || lineCount >= kLastLine) {
                 if (page > 0) {
@@ -137,6 +138,10 @@ PrintOutcome printErrorReport(ErrorLog& log, PrintContext& c) {
             return true;
         });
         printerFault = true;
+        if (c.stop && c.stop->set) {
+            p.abortDocument();
+            return PrintOutcome::Stopped;
+        }
         if (page == 0) {
             tell(c.prompts, "Imprimir Erros", "Não existem erros para impressão.", Icon::Exclamation);
             return PrintOutcome::NothingToPrint;
