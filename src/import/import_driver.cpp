@@ -328,6 +328,7 @@ ImportResult ImportDriver::run() {
     events_.setPercent(0);
     result.outcome = outcomeAfterImport(imported && (generation_ == nullptr || result.generated));
     events_.busyChanged(false);
+    if (whileLocked_) whileLocked_(result);
     return result;
 }
 

@@ -132,8 +132,18 @@ TEST_F(ImportDriverTest, FieldErrorsAreListedAndImportEndsWithoutSuccess) {
     dec.header().uf("XX");
     FakeGeneration generation;
     ImportDriver withGeneration(session, events, prompts, clock, log, &generation);
+    // The last step sees the rows with the folder still locked against another import.
+    std::size_t rowsWhileLocked = 0;
+    bool folderLocked = false;
+    withGeneration.setWhileLocked([&](const ImportResult& ended) {
+        EXPECT_EQ(ended.outcome, ImportOutcome::ErrorsListed);
+        rowsWhileLocked = log.rows.size();
+        folderLocked = FolderWriteLock::acquire(program.path(), std::chrono::milliseconds(0)) == nullptr;
+    });
     choose(dec.str());
     EXPECT_EQ(withGeneration.run().outcome, ImportOutcome::ErrorsListed);
+    EXPECT_EQ(rowsWhileLocked, 1u);
+    EXPECT_TRUE(folderLocked);
     EXPECT_EQ(generation.calls, 0);
     ASSERT_EQ(log.rows.size(), 1u);
     EXPECT_EQ(log.rows[0].firstColumn, "0055");
