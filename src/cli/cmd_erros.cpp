@@ -26,8 +26,8 @@ const kova::cli::CommandDescription kCommand{
 ExitStatus erros(const kova::cli::Arguments& args) {
     kova::WorkDatabase database(args.programFolder());
     try {
-        // Opened as it is: the start-up opening would empty the log this report is about.
-        database.open();
+        // Only read, as it is: the start-up opening would empty the log this report is about.
+        database.openReadOnly();
     } catch (const kova::Fault& f) {
         std::cerr << "Não foi possível abrir o banco de dados " << database.databasePath().string() << ".\n"
                   << kova::faultMessage(f) << "\n";

@@ -101,11 +101,13 @@ void verifySchema(sqlite3* db) {
     }
 }
 
-// Opens an existing file read-write. A file locked by another process is waited for `lockWait` before it fails
-// with 3046. A connection serves one thread at a time, so it goes without its mutex.
-sqlite3* openConnection(const std::filesystem::path& path, std::chrono::milliseconds lockWait = {}) {
+// Opens an existing file, read-write unless readOnly. A file locked by another process is waited for `lockWait`
+// before it fails with 3046. A connection serves one thread at a time, so it goes without its mutex.
+sqlite3* openConnection(const std::filesystem::path& path, std::chrono::milliseconds lockWait = {},
+                        bool readOnly = false) {
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int access = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    int rc = sqlite3_open_v2(path.c_str(), &db, access | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         Fault fault = sqliteFault(db, rc);
         sqlite3_close_v2(db);
@@ -123,10 +125,11 @@ struct ConnectionCloser {
 
 // The file must be there and usable by us before SQLite sees it: SQLite would otherwise create a missing
 // file, and its own "cannot open" hides whether the file or the folder is missing or the access is denied.
-void checkFileAccess(const std::filesystem::path& folder, const std::filesystem::path& file, FileOps& ops) {
+void checkFileAccess(const std::filesystem::path& folder, const std::filesystem::path& file, FileOps& ops,
+                     bool readOnly = false) {
     struct stat info {};
     if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) throw faultFromErrno(ENOTDIR);
-    int fd = ops.open(file.c_str(), O_RDWR | O_CLOEXEC, 0);
+    int fd = ops.open(file.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC, 0);
     if (fd < 0) throw faultFromErrno(errno);
     ops.close(fd);
 }
@@ -187,11 +190,15 @@ sqlite3* WorkDatabase::handle() const {
     return db_;
 }
 
-void WorkDatabase::open() {
+void WorkDatabase::open() { connect(false); }
+
+void WorkDatabase::openReadOnly() { connect(true); }
+
+void WorkDatabase::connect(bool readOnly) {
     close();
     const std::filesystem::path path = databasePath();
-    checkFileAccess(folder_, path, ops_);
-    db_ = openConnection(path, lockWait_);
+    checkFileAccess(folder_, path, ops_, readOnly);
+    db_ = openConnection(path, lockWait_, readOnly);
     try {
         verifySchema(db_);
         insertError_ = SqliteStatement(db_,
@@ -311,10 +318,14 @@ void WorkDatabase::emptyLog() { executeSql(handle(), "DELETE FROM ERROS"); }
 
 void WorkDatabase::listErrors(const std::function<bool(const ErrorListing&)>& visit) {
     SqliteStatement rows(handle(),
-                         "SELECT descerro, COMPLEMENTOERR, TIPOREG, nreg, posini, posfin, coderro, CNPJ, NOME "
+                         "SELECT descerro, COMPLEMENTOERR, TIPOREG, nreg, posini, posfin, coderro, CNPJ, NOME, "
+                         "EXISTS (SELECT 1 FROM TABERRO AS T WHERE T.coderro = CONSULTAERROS.coderro "
+                         "AND typeof(T.descerro) = 'text' AND T.descerro <> '') "
                          "FROM CONSULTAERROS");
     ErrorListing row;
     while (rows.step()) {
+        // Every code the checks record has its text: a row without one means a damaged TABERRO.
+        if (rows.integer(9) == 0) throw Fault(3049, "no text for error code " + std::to_string(rows.integer(6)));
         row.description = rows.text(0);
         row.complement = rows.text(1);
         row.recordType = rows.text(2);
