@@ -464,7 +464,7 @@ void ImportScreen::onFileClicked(const QString& folder, const QString& fileName)
 }
 
 void ImportScreen::onImport() {
-    if (running_) return;
+    if (running_ || printing_) return;
     linesThisRun_ = 0;
     setRunning(true);
     label4_->show();
@@ -493,8 +493,15 @@ void ImportScreen::onPrintPending() {
         label4_->setText(QStringLiteral("Imprimindo a lista de erros / pendências ..."));
         label4_->show();
         PrintedLinesProgress progress(*this, errorCount_);
-        services_.printPending(progress, this, documentName(QStringLiteral("pendencias"), session_.declarant.cnpj));
+        // The print pumps events: a close meanwhile stops it, and the screen goes only once it has returned.
+        printStop_.set = false;
+        services_.printPending(progress, printStop_, this,
+                               documentName(QStringLiteral("pendencias"), session_.declarant.cnpj));
         setPrinting(false);
+        if (closeRequested_) {
+            releaseScreen(this);
+            return;
+        }
         setButtonEnabled(ImportButton::Ok, importChosen);
         setPercent(percentBefore);
         label4_->setText(statusBefore);
@@ -562,9 +569,10 @@ bool ImportScreen::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ImportScreen::closeEvent(QCloseEvent* event) {
-    if (running_) {
-        // The running pass stops at its next record; the screen goes once the import has ended.
-        driver_.abandon();
+    if (running_ || printing_) {
+        // The running pass or print stops at its next record; the screen goes once it has ended.
+        if (running_) driver_.abandon();
+        printStop_.set = printing_;
         closeRequested_ = true;
         event->ignore();
         return;

@@ -43,8 +43,9 @@ struct ImportServices {
     // transmit of the declaration just generated; empty when transmission is not available.
     std::function<bool(QWidget* screen, int option, const std::filesystem::path& deliveryFile)> transmit;
     // printErrorReport, the printed list of the errors of the last import, its PDF file proposed under
-    // documentName; empty when not available.
-    std::function<void(Progress& progress, QWidget* screen, const QString& documentName)> printPending;
+    // documentName; empty when not available. It stops at its next row once `stop` is set.
+    std::function<void(Progress& progress, const CancelFlag& stop, QWidget* screen, const QString& documentName)>
+        printPending;
 };
 
 class ImportScreen : public QWidget, public ImportEvents {
@@ -81,7 +82,7 @@ public:
     void offerTransmission(bool generated);
 
     bool importRunning() const { return running_; }
-    bool printRunning() const { return printing_; }
+    bool printingPending() const { return printing_; }
     ImportSession& session() { return session_; }
     ImportDriver& driver() { return driver_; }
     SourceFrame* source() const { return source_; }
@@ -141,8 +142,9 @@ private:
 
     bool loaded_ = false;
     bool running_ = false;
+    bool printing_ = false;  // the pending list is being printed
+    CancelFlag printStop_;
     bool closeRequested_ = false;
-    bool printing_ = false;
     std::int64_t errorCount_ = 0;
     int linesThisRun_ = 0;  // pending lines listed by the running or last import
 };

@@ -159,11 +159,12 @@ void Program::registerScreens() {
                                       static_cast<std::int16_t>(option), deliveryFile, {}) ==
                    TransmissionOutcome::Accepted;
         };
-        services.printPending = [this](Progress& progress, QWidget* screen, const QString& documentName) {
+        services.printPending = [this](Progress& progress, const CancelFlag& stop, QWidget* screen,
+                                       const QString& documentName) {
             const std::unique_ptr<print::Printer> printer =
                 context_.printer.documentPrinter(documentName, prompts_, screen);
             if (!printer) return;
-            print::PrintContext print{*printer, context_.printerFlags, prompts_, clock_, progress};
+            print::PrintContext print{*printer, context_.printerFlags, prompts_, clock_, progress, &stop};
             print::printErrorReport(*database_, print);
         };
         return new ImportScreen(context_, host, std::move(services));

@@ -98,8 +98,8 @@ ExitStatus printReport([[maybe_unused]] kova::WorkDatabase& database, [[maybe_un
 ExitStatus erros(const kova::cli::Arguments& args) {
     kova::WorkDatabase database(args.programFolder());
     try {
-        // Opened as it is: the start-up opening would empty the log this command is about.
-        database.open();
+        // Only read, as it is: the start-up opening would empty the log this command is about.
+        database.openReadOnly();
     } catch (const kova::Fault& f) {
         std::cerr << "Não foi possível abrir o banco de dados " << database.databasePath().string() << ".\n"
                   << kova::faultMessage(f) << "\n";

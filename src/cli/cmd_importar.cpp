@@ -84,6 +84,11 @@ ExitStatus importar(const kova::cli::Arguments& args) {
     }
 
     if (!database.openOrTell(prompts)) return kExitFailure;
+    // The rows are read while the folder is still ours: a concurrent import would empty the log once it is not.
+    if (options.json)
+        driver.setWhileLocked([&](const kova::ImportResult& ended) {
+            if (ended.outcome == kova::ImportOutcome::ErrorsListed) kova::cli::printJsonRows(database, std::cout);
+        });
     const kova::ImportResult result = driver.run();
     switch (result.outcome) {
         case kova::ImportOutcome::Succeeded:
@@ -93,7 +98,6 @@ ExitStatus importar(const kova::cli::Arguments& args) {
                 std::cerr << "Arquivo importado com sucesso. A declaração não tem erros.\n";
             return kExitImported;
         case kova::ImportOutcome::ErrorsListed:
-            if (options.json) kova::cli::printJsonRows(database, std::cout);
             return kExitErrors;
         case kova::ImportOutcome::Refused:
         case kova::ImportOutcome::Cancelled:

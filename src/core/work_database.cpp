@@ -70,10 +70,10 @@ INSERT INTO PARAM (NOME, VALOR) VALUES ('VERSAOBANCO', '1');
 constexpr const char* kValueTable = "ERROSVALOR";
 constexpr const char* kValueTableSchema = "CREATE TABLE ERROSVALOR (id INTEGER PRIMARY KEY, VALOR TEXT NOT NULL)";
 
-void addValueTableIfMissing(sqlite3* db) {
+bool hasValueTable(sqlite3* db) {
     SqliteStatement probe(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
     probe.bind(1, kValueTable);
-    if (!probe.step()) executeSql(db, kValueTableSchema);
+    return probe.step();
 }
 
 // What open() demands of a file before it is taken for a work database.
@@ -113,11 +113,13 @@ void verifySchema(sqlite3* db) {
     }
 }
 
-// Opens an existing file read-write. A file locked by another process is waited for `lockWait` before it fails
-// with 3046. A connection serves one thread at a time, so it goes without its mutex.
-sqlite3* openConnection(const std::filesystem::path& path, std::chrono::milliseconds lockWait = {}) {
+// Opens an existing file, read-write unless readOnly. A file locked by another process is waited for `lockWait`
+// before it fails with 3046. A connection serves one thread at a time, so it goes without its mutex.
+sqlite3* openConnection(const std::filesystem::path& path, std::chrono::milliseconds lockWait = {},
+                        bool readOnly = false) {
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int access = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    int rc = sqlite3_open_v2(path.c_str(), &db, access | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         Fault fault = sqliteFault(db, rc);
         sqlite3_close_v2(db);
@@ -135,10 +137,11 @@ struct ConnectionCloser {
 
 // The file must be there and usable by us before SQLite sees it: SQLite would otherwise create a missing
 // file, and its own "cannot open" hides whether the file or the folder is missing or the access is denied.
-void checkFileAccess(const std::filesystem::path& folder, const std::filesystem::path& file, FileOps& ops) {
+void checkFileAccess(const std::filesystem::path& folder, const std::filesystem::path& file, FileOps& ops,
+                     bool readOnly = false) {
     struct stat info {};
     if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) throw faultFromErrno(ENOTDIR);
-    int fd = ops.open(file.c_str(), O_RDWR | O_CLOEXEC, 0);
+    int fd = ops.open(file.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC, 0);
     if (fd < 0) throw faultFromErrno(errno);
     ops.close(fd);
 }
@@ -200,20 +203,30 @@ sqlite3* WorkDatabase::handle() const {
     return db_;
 }
 
-void WorkDatabase::open() {
+void WorkDatabase::open() { connect(false); }
+
+void WorkDatabase::openReadOnly() { connect(true); }
+
+void WorkDatabase::connect(bool readOnly) {
     close();
     const std::filesystem::path path = databasePath();
-    checkFileAccess(folder_, path, ops_);
-    db_ = openConnection(path, lockWait_);
+    checkFileAccess(folder_, path, ops_, readOnly);
+    db_ = openConnection(path, lockWait_, readOnly);
     try {
         verifySchema(db_);
-        addValueTableIfMissing(db_);
+        // A reader leaves an older database as it is: its rows list without values.
+        hasValueTable_ = hasValueTable(db_);
+        if (!hasValueTable_ && !readOnly) {
+            executeSql(db_, kValueTableSchema);
+            hasValueTable_ = true;
+        }
         insertError_ = SqliteStatement(db_,
                                        "INSERT INTO ERROS (CNPJ, TIPOREG, nreg, posini, posfin, coderro, NOME, "
                                        "COMPLEMENTOERR) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
         // OR REPLACE: ids start again from 1 once the log is emptied, so a value left by a program that emptied
         // ERROS alone is overwritten, never shown for another row.
-        insertValue_ = SqliteStatement(db_, "INSERT OR REPLACE INTO ERROSVALOR (id, VALOR) VALUES (?1, ?2)");
+        if (hasValueTable_)
+            insertValue_ = SqliteStatement(db_, "INSERT OR REPLACE INTO ERROSVALOR (id, VALOR) VALUES (?1, ?2)");
         countErrors_ = SqliteStatement(db_, "SELECT COUNT(*) FROM ERROS");
     } catch (const Fault&) {
         close();
@@ -341,7 +354,7 @@ void WorkDatabase::emptyLog() {
     const bool ownTransaction = sqlite3_get_autocommit(handle()) != 0;
     if (ownTransaction) executeSql(db_, "BEGIN");
     try {
-        executeSql(db_, "DELETE FROM ERROS; DELETE FROM ERROSVALOR");
+        executeSql(db_, hasValueTable_ ? "DELETE FROM ERROS; DELETE FROM ERROSVALOR" : "DELETE FROM ERROS");
         if (ownTransaction) executeSql(db_, "COMMIT");
     } catch (const Fault&) {
         if (ownTransaction) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -351,11 +364,17 @@ void WorkDatabase::emptyLog() {
 
 void WorkDatabase::listErrors(const std::function<bool(const ErrorListing&)>& visit) {
     SqliteStatement rows(handle(),
-                         "SELECT C.descerro, C.COMPLEMENTOERR, C.TIPOREG, C.nreg, C.posini, C.posfin, C.coderro, "
-                         "C.CNPJ, C.NOME, COALESCE(V.VALOR, '') FROM CONSULTAERROS AS C "
-                         "LEFT JOIN ERROSVALOR AS V ON V.id = C.id ORDER BY C.id");
+                         std::string("SELECT C.descerro, C.COMPLEMENTOERR, C.TIPOREG, C.nreg, C.posini, C.posfin, "
+                                     "C.coderro, C.CNPJ, C.NOME, "
+                                     "EXISTS (SELECT 1 FROM TABERRO AS T WHERE T.coderro = C.coderro "
+                                     "AND typeof(T.descerro) = 'text' AND T.descerro <> ''), ") +
+                             (hasValueTable_ ? "COALESCE(V.VALOR, '') FROM CONSULTAERROS AS C "
+                                               "LEFT JOIN ERROSVALOR AS V ON V.id = C.id ORDER BY C.id"
+                                             : "'' FROM CONSULTAERROS AS C"));
     ErrorListing row;
     while (rows.step()) {
+        // Every code the checks record has its text: a row without one means a damaged TABERRO.
+        if (rows.integer(9) == 0) throw Fault(3049, "no text for error code " + std::to_string(rows.integer(6)));
         row.description = rows.text(0);
         row.complement = rows.text(1);
         row.recordType = rows.text(2);
@@ -365,7 +384,7 @@ void WorkDatabase::listErrors(const std::function<bool(const ErrorListing&)>& vi
         row.code = static_cast<int>(rows.integer(6));
         row.cnpj = rows.text(7);
         row.name = rows.text(8);
-        row.value = rows.text(9);
+        row.value = rows.text(10);
         if (!visit(row)) return;
     }
 }

@@ -56,6 +56,9 @@ public:
     // Opens the existing file without any message: never creates it, and refuses a file that is not a work
     // database. Throws kova::Fault (53 missing file, 76 missing folder, 3046 locked, 3049 damaged or foreign...).
     void open();
+    // The same, for a reader: the file and the folder are only read (they may be read-only), and an import
+    // running meanwhile is waited for only while it commits. Writing through it fails with a fault.
+    void openReadOnly();
     // The compaction itself; closes the database first. Throws kova::Fault.
     void compact();
     // Commits an unfinished batch and closes. Never throws.
@@ -79,12 +82,14 @@ public:
 
 private:
     bool failedToOpen(Prompts& prompts, const Fault& fault);
+    void connect(bool readOnly);
     std::filesystem::path folder_;
     FileOps& ops_;
     sqlite3* db_ = nullptr;
     std::chrono::milliseconds lockWait_{kDefaultLockWait};
     SqliteStatement insertError_;
     SqliteStatement insertValue_;
+    bool hasValueTable_ = false;  // ERROSVALOR exists (a reader of an older database goes without it)
     SqliteStatement countErrors_;
 };
 

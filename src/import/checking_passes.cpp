@@ -24,6 +24,7 @@ Lookup lookUp(const fs::path& path) {
     std::error_code ec;
     const fs::file_status st = fs::status(path, ec);
     if (st.type() == fs::file_type::not_found) return Lookup::NotFound;
+    if (ec == std::errc::too_many_symbolic_link_levels) return Lookup::Invalid;  // a link loop: no file at all
     if (ec) throw faultFromErrorCode(ec);
     const fs::path name = path.filename();
     if (name == "." || name == "..") return Lookup::Invalid;

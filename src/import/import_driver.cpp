@@ -12,11 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool isFolder(const fs::path& path) {
-    std::error_code ec;
-    return fs::is_directory(path, ec);
-}
-
 // The whole import's rows are one transaction; whatever way the import ends, the batch is closed.
 class BatchGuard {
 public:
@@ -89,14 +84,14 @@ private:
 
     bool readTrap(const std::function<void()>& step) { return underReadTrap(prompts_, step); }
 
-    // The common ending: an empty declaration folder is not left behind.
+    // The common ending: an empty declaration folder is not left behind. Only a real folder goes: a link in
+    // its place is neither followed nor removed.
     bool finish(bool result) {
         if (!commitBatch()) result = false;
-        if (!s_.names.declarationFolder.empty() && isFolder(s_.names.declarationFolder) &&
-            countFiles(s_.names.declarationFolder, "*.*") == 0) {
-            std::error_code ec;
-            fs::remove(s_.names.declarationFolder, ec);  // only ever an empty folder; a failure leaves it
-        }
+        std::error_code ec;
+        const fs::path& folder = s_.names.declarationFolder;
+        if (!folder.empty() && fs::is_directory(fs::symlink_status(folder, ec)) && countFiles(folder, "*.*") == 0)
+            fs::remove(folder, ec);  // only ever an empty folder; a failure leaves it
         events_.busyChanged(false);
         check_.close();
         return result;
@@ -333,6 +328,7 @@ ImportResult ImportDriver::run() {
     events_.setPercent(0);
     result.outcome = outcomeAfterImport(imported && (generation_ == nullptr || result.generated));
     events_.busyChanged(false);
+    if (whileLocked_) whileLocked_(result);
     return result;
 }
 

@@ -132,6 +132,9 @@ public:
     void setSourceOpener(SourceOpener opener) { openSource_ = std::move(opener); }
     // How long run() waits for another process writing the same program folder before it refuses.
     void setWriteLockWait(std::chrono::milliseconds wait) { writeLockWait_ = wait; }
+    // Run at the end of run(), the folder still locked: what reads the log of this import (the rows a batch
+    // command prints) reads it before another process's import can empty it.
+    void setWhileLocked(std::function<void(const ImportResult&)> step) { whileLocked_ = std::move(step); }
 
 private:
     class Run;
@@ -144,6 +147,7 @@ private:
     GenerationPort* generation_;
     SourceOpener openSource_;
     std::chrono::milliseconds writeLockWait_{kDefaultWriteLockWait};
+    std::function<void(const ImportResult&)> whileLocked_;
     bool faulted_ = false;       // the last validation ended through a fault trap
     std::int64_t rowsFound_ = 0;  // the error rows the last validation recorded
 };

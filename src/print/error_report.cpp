@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/faults.h"
 #include "core/text.h"
 #include "print/line_composer.h"
 #include "print/print_format.h"
@@ -113,9 +114,13 @@ PrintOutcome printErrorReport(ErrorLog& log, PrintContext& c) {
     int lineCount = 0;
     std::string description;
     LineComposer line(p, kPageColumns);
+    // A fault raised while drawing a row is the printer's; any other the listing raises is the log's own.
+    bool printerFault = false;
     try {
         // The query is read once, as a stream: a page starts when a row arrives and the page before is full.
         log.listErrors([&](const ErrorListing& row) {
+            if (c.stop && c.stop->set) return false;
+            printerFault = true;
             if (page == 0 || lineCount >= kLastLine) {
                 if (page > 0) {
                     p.at(3, kDashes);
@@ -129,8 +134,14 @@ PrintOutcome printErrorReport(ErrorLog& log, PrintContext& c) {
             detailLine(line, row, description);
             ++lineCount;
             c.progress.pump();
+            printerFault = false;
             return true;
         });
+        printerFault = true;
+        if (c.stop && c.stop->set) {
+            p.abortDocument();
+            return PrintOutcome::Stopped;
+        }
         if (page == 0) {
             tell(c.prompts, "Imprimir Erros", "Não existem erros para impressão.", Icon::Exclamation);
             return PrintOutcome::NothingToPrint;
@@ -140,9 +151,14 @@ PrintOutcome printErrorReport(ErrorLog& log, PrintContext& c) {
         p.at(3, kEquals);
         p.endLine();
         p.endDocument();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // Nothing half-printed is sent: the document is dropped.
         p.abortDocument();
+        if (const auto* fault = dynamic_cast<const Fault*>(&e); fault && !printerFault) {
+            tell(c.prompts, "Imprimir Erros",
+                 "Não foi possível ler os erros no banco de dados.\n" + faultMessage(*fault), Icon::Critical);
+            return PrintOutcome::Failed;
+        }
         tell(c.prompts, "Imprimir Erros", "Erro de impressão. Verifique se a impressora está em linha.",
              Icon::Exclamation);
         return PrintOutcome::Failed;

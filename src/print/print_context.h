@@ -14,6 +14,8 @@ struct PrintContext {
     Prompts& prompts;
     const Clock& clock;
     Progress& progress;
+    // Set by the person to stop the document; read after every row of a list. None: it runs to its end.
+    const CancelFlag* stop = nullptr;
 };
 
 enum class PrintOutcome {
@@ -21,6 +23,7 @@ enum class PrintOutcome {
     NothingToPrint,  // nothing to print: said so, nothing printed
     Refused,         // a check refused it before printing; its message was shown
     Failed,          // a fault while printing; the document was dropped
+    Stopped,         // stopped by the person; the document was dropped without a message
 };
 
 // A message box with OK.

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -296,7 +297,7 @@ private slots:
         s.p.prompts.onShow = [&](const Message& m) {
             if (m.text.find("concluída") == std::string::npos || checkedDuringPrint) return;
             checkedDuringPrint = true;
-            QVERIFY(s.screen->printRunning());
+            QVERIFY(s.screen->printingPending());
             QCOMPARE(s.screen->PgBar()->value(), 100);
             for (ImportButton b : {ImportButton::Ok, ImportButton::PrintPending}) QVERIFY(!enabled(*s.screen, b));
             QVERIFY(!s.screen->source()->TxtArq()->isEnabled());
@@ -308,7 +309,7 @@ private slots:
         // The end of the print and nothing else: the second request asked nothing and printed nothing.
         QCOMPARE(s.p.prompts.shown.size(), shownBefore + 1);
         QVERIFY(s.p.prompts.saw("Impressão do Relatório de Erros concluída."));
-        QVERIFY(!s.screen->printRunning() && enabled(*s.screen, ImportButton::PrintPending));
+        QVERIFY(!s.screen->printingPending() && enabled(*s.screen, ImportButton::PrintPending));
         QVERIFY(s.screen->source()->TxtArq()->isEnabled());
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -501,6 +502,37 @@ private slots:
         QVERIFY(!QFile::exists(s.deliveryFile()));
         QVERIFY(!QDir(s.declarationFolder()).exists());
         QVERIFY(!s.p.program->context().declarationGenerated);
+    }
+
+    // The close box pressed while the pending errors print: the print stops, nothing is written, and the screen
+    // goes once the print has returned.
+    void closingTheScreenDuringThePendingPrintStopsItThenCloses() {
+        Screen s;
+        const QString pdf = s.p.folder.path() + QStringLiteral("pendencias.pdf");
+        s.p.program->context().printer.choosePdfFile(pdf);
+        DeclarationBuilder d;
+        d.type5(3000);
+        for (std::size_t k = 0; k < 3000; ++k) d.replaceRecord(3 + k, LevyBuilder(3 + k, k).filler("X").build());
+        s.choose("muitos.txt", d.str());
+        s.screen->BtnCmd(ImportButton::Ok)->click();
+        QPointer<ImportScreen> screen = s.screen;
+        bool closedWhilePrinting = false;
+        auto* poll = new QTimer(qApp);
+        poll->setInterval(0);
+        QObject::connect(poll, &QTimer::timeout, [&, screen, poll] {
+            if (!screen || !screen->printingPending()) return;
+            poll->stop();
+            poll->deleteLater();
+            releaseScreen(screen);
+            closedWhilePrinting = screen && screen->printingPending();
+        });
+        poll->start();
+        s.screen->BtnCmd(ImportButton::PrintPending)->click();
+        QVERIFY(closedWhilePrinting);
+        QTRY_VERIFY(screen.isNull());
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY2(!s.p.prompts.saw("Impressão do Relatório de Erros concluída."), qPrintable(s.p.prompts.transcript()));
+        QVERIFY(!s.p.program->context().importScreenOpen);
     }
 
     void closingTheScreenDuringAnImportStopsItThenCloses() {

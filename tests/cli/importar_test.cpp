@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/mount.h>
 
 #include <filesystem>
 #include <fstream>
@@ -7,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "core/folder_lock.h"
 #include "support/csv_reader.h"
 #include "support/declaration_builder.h"
+#include "support/folder_snapshot.h"
 #include "support/program_run.h"
 #include "support/temp_folder.h"
 
@@ -137,6 +140,30 @@ TEST_F(CliImportar, ErrosPrintsTheErrorsOfTheLastImport) {
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_EQ(none.out, "");
     EXPECT_NE(none.err.find("Não existem erros para impressão."), std::string::npos) << none.err;
+}
+
+// A reader: erros works on a read-only program folder while another process holds its write lock, and changes
+// nothing there.
+TEST_F(CliImportar, ErrosOnlyReadsTheProgramFolder) {
+    ASSERT_EQ(importar(kSamples / "declaracao-com-erros.txt").exitCode, 1);
+    const auto lock = FolderWriteLock::acquire(program.path());
+    ASSERT_TRUE(lock);
+    const auto before = testing_support::snapshot(program.path());
+    const char* at = program.path().c_str();
+    struct Unmount {
+        const char* at;
+        bool mounted;
+        ~Unmount() {
+            if (mounted) ::umount(at);
+        }
+    } unmount{at, ::mount(at, at, nullptr, MS_BIND, nullptr) == 0};
+    if (unmount.mounted && ::mount(nullptr, at, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
+        ADD_FAILURE() << "cannot make the bind mount read-only";
+    const RunResult report = runCli({"erros", "--pasta", program.path().string(), "--texto"});
+    EXPECT_EQ(report.exitCode, 0) << report.err;
+    EXPECT_NE(report.out.find("RELATÓRIO DE ERROS DE VALIDAÇÃO"), std::string::npos);
+    EXPECT_EQ(testing_support::snapshot(program.path()), before);
+    if (!unmount.mounted) GTEST_SKIP() << "no read-only mount here; only the unchanged folder was checked";
 }
 #endif
 

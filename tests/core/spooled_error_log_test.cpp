@@ -35,7 +35,7 @@ void recordTheSameRows(ErrorLog& log) {
     };
     const Row kinds[] = {
         {"1", 20, std::string("2025 p/ Sit Especial 00")},
-        {"T", 999, std::nullopt},  // a code without a text
+        {"T", 54, std::nullopt},
         {"5", 88, std::string()},
         {"é", 1, std::string("linha\n\"aspas\";\x01")},
     };

@@ -133,8 +133,18 @@ TEST_F(ImportDriverTest, FieldErrorsAreListedAndImportEndsWithoutSuccess) {
     dec.header().uf("XX");
     FakeGeneration generation;
     ImportDriver withGeneration(session, events, prompts, clock, log, &generation);
+    // The last step sees the rows with the folder still locked against another import.
+    std::size_t rowsWhileLocked = 0;
+    bool folderLocked = false;
+    withGeneration.setWhileLocked([&](const ImportResult& ended) {
+        EXPECT_EQ(ended.outcome, ImportOutcome::ErrorsListed);
+        rowsWhileLocked = log.rows.size();
+        folderLocked = FolderWriteLock::acquire(program.path(), std::chrono::milliseconds(0)) == nullptr;
+    });
     choose(dec.str());
     EXPECT_EQ(withGeneration.run().outcome, ImportOutcome::ErrorsListed);
+    EXPECT_EQ(rowsWhileLocked, 1u);
+    EXPECT_TRUE(folderLocked);
     EXPECT_EQ(generation.calls, 0);
     ASSERT_EQ(log.rows.size(), 1u);
     EXPECT_EQ(log.rows[0].firstColumn, "0055");
@@ -224,6 +234,7 @@ class ImportPath : public ImportDriverTest, public ::testing::WithParamInterface
 
 TEST_P(ImportPath, IsRefusedWithItsMessage) {
     writeFile(input / "outro.txt", "x");
+    fs::create_symlink("laco", input / "laco");
     // (path / "" would add the separator itself.)
     std::string path = *GetParam().relative ? (input / GetParam().relative).string() : input.path().string();
     if (GetParam().trailingSeparator && path.back() != '/') path += '/';
@@ -240,7 +251,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PathCase{"missingFile", "nada.txt", false, "O arquivo selecionado não existe."},
                       PathCase{"folderByName", "", false, "O arquivo selecionado não existe."},
                       PathCase{"folderWithSeparator", "", true, "Arquivo selecionado inválido."},
-                      PathCase{"dot", ".", false, "Arquivo selecionado inválido."}),
+                      PathCase{"dot", ".", false, "Arquivo selecionado inválido."},
+                      PathCase{"symlinkLoop", "laco", false, "Arquivo selecionado inválido."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ImportDriverTest, EmptyFileWhenChosenAndWhenImported) {
@@ -353,6 +365,14 @@ TEST_F(ImportDriverTest, EmptyDeclarationFolderIsRemovedAtTheEnd) {
     EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
     EXPECT_FALSE(fs::exists(n.declarationFolder));
     EXPECT_TRUE(fs::is_directory(n.generatedFolder));
+
+    // A link in its place, to a folder holding only a folder, is neither followed nor removed.
+    fs::create_directories(input / "alheia" / "sub");
+    fs::create_directory_symlink(input / "alheia", n.declarationFolder);
+    log.rows.clear();
+    EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
+    EXPECT_TRUE(fs::is_symlink(n.declarationFolder));
+    EXPECT_TRUE(fs::is_directory(input / "alheia" / "sub"));
 }
 
 struct CancelCase {

@@ -128,21 +128,32 @@ TEST_F(ErrorReport, APrinterThatKnowsOnlyArialPrintsInArial) {
     EXPECT_EQ(recorder.documentFont().family, "Arial");
 }
 
-TEST_F(ErrorReport, FaultsWhilePrintingDropTheDocument) {
+// A printer fault and a fault reading the log both drop the document, each told for what it is.
+TEST_F(ErrorReport, FaultsWhilePrintingDropTheDocumentAndSayWhoseTheyAre) {
     addRows(70);
-    recorder.failAtText = 100;  // on the second page
-    EXPECT_EQ(run(), PrintOutcome::Failed);
-    log.failAtRow = 61;
-    recorder.failAtText = 0;
-    EXPECT_EQ(run(), PrintOutcome::Failed);
+    const struct {
+        int failAtText, failAtRow;
+        std::string text;
+        Icon icon;
+    } cases[] = {
+        {100, 0, "Erro de impressão. Verifique se a impressora está em linha.", Icon::Exclamation},
+        {0, 61,
+         "Não foi possível ler os erros no banco de dados.\nErro: 3049\n"
+         "Banco de Dados está corrompido ou não é um banco de dados Microsoft Access.",
+         Icon::Critical},
+    };
+    for (const auto& fault : cases) {
+        recorder.failAtText = fault.failAtText;  // 100: on the second page
+        log.failAtRow = fault.failAtRow;
+        prompts.shown.clear();
+        EXPECT_EQ(run(), PrintOutcome::Failed);
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_EQ(prompts.shown[0].text, fault.text);
+        EXPECT_EQ(prompts.shown[0].title, "Imprimir Erros");
+        EXPECT_EQ(prompts.shown[0].icon, fault.icon);
+    }
     EXPECT_EQ(recorder.documentsEnded(), 0);
     EXPECT_EQ(recorder.documentsAborted(), 2);
-    ASSERT_EQ(prompts.shown.size(), 2u);
-    for (const auto& m : prompts.shown) {
-        EXPECT_EQ(m.text, "Erro de impressão. Verifique se a impressora está em linha.");
-        EXPECT_EQ(m.title, "Imprimir Erros");
-        EXPECT_EQ(m.icon, Icon::Exclamation);
-    }
 }
 
 }  // namespace

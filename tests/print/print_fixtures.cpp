@@ -14,7 +14,7 @@ namespace kova::printtest {
 void TextErrorLog::listErrors(const std::function<bool(const ErrorListing&)>& visit) {
     int n = 0;
     MemoryErrorLog::listErrors([&](const ErrorListing& row) {
-        if (failAtRow > 0 && ++n == failAtRow) throw Fault(3040);
+        if (failAtRow > 0 && ++n == failAtRow) throw Fault(3049);
         return visit(row);
     });
 }

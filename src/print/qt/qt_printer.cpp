@@ -4,7 +4,9 @@
 #include <system_error>
 #include <unordered_map>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -78,6 +80,22 @@ private:
     std::array<quint32, 256> latin_;
     std::unordered_map<char32_t, quint32> others_;
 };
+
+// The PDF engine does not report every failed write (a disk that fills up): a document is taken only when its
+// file ends with the trailer the engine writes last.
+bool pdfFileComplete(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char tail[64];
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    const off_t from = std::max<off_t>(0, size - static_cast<off_t>(sizeof tail));
+    const ssize_t got = size > 0 ? ::pread(fd, tail, static_cast<std::size_t>(size - from), from) : -1;
+    ::close(fd);
+    if (got <= 0 || got != size - from) return false;
+    std::string_view end(tail, static_cast<std::size_t>(got));
+    while (!end.empty() && (end.back() == '\n' || end.back() == '\r' || end.back() == ' ')) end.remove_suffix(1);
+    return end.ends_with("%%EOF");
+}
 
 }  // namespace
 
@@ -315,7 +333,7 @@ void QtPrinter::finishDocument() {
     const bool ended = painter_ && painter_->end();
     const bool deviceOk = device_ && device_->printerState() != QPrinter::Error;
     releaseDevice();
-    if (!ended || !deviceOk) {
+    if (!ended || !deviceOk || (pdf_ && !pdfFileComplete(temporary_))) {
         if (pdf_) removeFileIfPresent(temporary_);
         throw Fault(kPrinterFault);
     }

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <regex>
 
+#include <sys/mount.h>
+
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -158,6 +160,27 @@ TEST_F(PdfRendering, AnAbortedDocumentLeavesNoFileAndKeepsAnEarlierOne) {
     } catch (const Fault& f) {
         EXPECT_EQ(f.number(), 76);
     }
+}
+
+// A disk that fills up in the middle of the document: the print fails and the earlier file is kept whole.
+TEST_F(PdfRendering, AFullDiskFailsThePrintAndKeepsTheEarlierFile) {
+    const fs::path disk = scratch.path() / "disco";
+    fs::create_directory(disk);
+    if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=16k") != 0) GTEST_SKIP() << "cannot mount a small disk here";
+    struct Unmount {
+        fs::path at;
+        ~Unmount() { ::umount(at.c_str()); }
+    } unmount{disk};
+    const fs::path pdf = disk / "erros.pdf";
+    printtest::writeBytes(pdf, "anterior");
+    printtest::TextErrorLog log;
+    for (int i = 0; i < 300; ++i)
+        log.recordError("3", 3 + i, "0025", "0142", 74, "11222333000181", "EMPRESA " + std::to_string(i), "X");
+    auto printer = QtPrinter::pdfFile(pdf);
+    PrintContext c{*printer, flags, prompts, clock, progress};
+    EXPECT_EQ(printErrorReport(log, c), PrintOutcome::Failed);
+    EXPECT_TRUE(printtest::readBytes(pdf) == "anterior");
+    EXPECT_EQ(std::distance(fs::directory_iterator(disk), fs::directory_iterator()), 1);
 }
 
 TEST_F(PdfRendering, FontProbeAcceptsOnlyFamiliesWithTheSameWidths) {
