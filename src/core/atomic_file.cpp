@@ -190,18 +190,22 @@ void AtomicFileWriter::commit() {
 }
 
 void AtomicFileWriter::abandon() noexcept {
-    if (fd_ >= 0) {
-        ops_.close(fd_);
-        fd_ = -1;
-    }
-    if (!committed_ && !temp_.empty()) {
-        ops_.unlink(temp_.c_str());
-        temp_.clear();
-    }
+    discardUnfinished(fd_, temp_, committed_, ops_);
     buffer_.clear();
 }
 
 // ---- one-step helpers ----------------------------------------------------------------------------------------
+
+void discardUnfinished(int& fd, std::filesystem::path& temp, bool committed, FileOps& ops) noexcept {
+    if (fd >= 0) {
+        ops.close(fd);
+        fd = -1;
+    }
+    if (!committed && !temp.empty()) {
+        ops.unlink(temp.c_str());
+        temp.clear();
+    }
+}
 
 void writeFileAtomically(const std::filesystem::path& target, std::string_view content, FileOps& ops) {
     AtomicFileWriter writer(target, ops);

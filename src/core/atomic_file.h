@@ -105,6 +105,10 @@ void replaceFileAtomically(const std::filesystem::path& from, const std::filesys
 // Makes the folder's entries (a rename, a new or removed file) durable. Throws kova::Fault.
 void syncFolder(const std::filesystem::path& folder, FileOps& ops = systemFileOps());
 
+// What a writer leaves when it gives up: `fd` closed (when open) and, unless the file was committed, the
+// temporary `temp` removed; both reset.
+void discardUnfinished(int& fd, std::filesystem::path& temp, bool committed, FileOps& ops) noexcept;
+
 // Removes a file if it exists; a missing file is not an error. Throws kova::Fault on other failures.
 void removeFileIfPresent(const std::filesystem::path& path, FileOps& ops = systemFileOps());
 

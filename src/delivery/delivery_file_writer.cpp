@@ -127,14 +127,7 @@ void DeliveryFileWriter::nameTheFile(const std::filesystem::path& folder) {
 }
 
 void DeliveryFileWriter::abandon() noexcept {
-    if (fd_ >= 0) {
-        ops_.close(fd_);
-        fd_ = -1;
-    }
-    if (!committed_ && !temp_.empty()) {
-        ops_.unlink(temp_.c_str());
-        temp_.clear();
-    }
+    discardUnfinished(fd_, temp_, committed_, ops_);
     buffer_.clear();
 }
 
