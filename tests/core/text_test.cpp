@@ -101,5 +101,23 @@ TEST(Trim, BlanksOnly) {
     EXPECT_EQ(trimBlanks("\tA\t"), "\tA\t");  // only byte 32 is a blank
 }
 
+
+TEST(Printable, ControlBytesAreShownEscapedAndTheRestKept) {
+    const struct {
+        std::string_view in;
+        bool keepLineFeeds;
+        std::string_view out;
+    } cases[] = {
+        {"EMPRESA SA", false, "EMPRESA SA"},
+        {"a\x1b[2Jb", false, "a\\x1B[2Jb"},
+        {std::string_view("\0\a\x7f", 3), false, "\\x00\\x07\\x7F"},
+        {"linha\nlinha", false, "linha\\x0Alinha"},
+        {"linha\nlinha", true, "linha\nlinha"},
+        {"S\xC3\xA3o \xC2\x9B" "x \xC2\xA0", false, "S\xC3\xA3o \\x9Bx \xC2\xA0"},  // C1 escaped, other UTF-8 kept
+        {"fim\xC2", false, "fim\xC2"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(printable(c.in, c.keepLineFeeds), c.out) << c.in;
+}
+
 }  // namespace
 }  // namespace kova
