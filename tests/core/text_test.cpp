@@ -115,6 +115,9 @@ TEST(Printable, ControlBytesAreShownEscapedAndTheRestKept) {
         {"linha\nlinha", true, "linha\nlinha"},
         {"S\xC3\xA3o \xC2\x9B" "x \xC2\xA0", false, "S\xC3\xA3o \\x9Bx \xC2\xA0"},  // C1 escaped, other UTF-8 kept
         {"fim\xC2", false, "fim\xC2"},
+        // inside long plain runs, where bytes are skipped eight at a time
+        {"0123456789ABCDE\x01GHIJKLMNOPQRSTUVWXYZ", false, "0123456789ABCDE\\x01GHIJKLMNOPQRSTUVWXYZ"},
+        {"1234567\xC2\x85" "89abcdefgh\x7f", false, "1234567\\x8589abcdefgh\\x7F"},
     };
     for (const auto& c : cases) EXPECT_EQ(printable(c.in, c.keepLineFeeds), c.out) << c.in;
 }
