@@ -113,7 +113,6 @@ private slots:
         // The first row is the current and marked one.
         QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
         QVERIFY(screen->BtnCmd(CatalogueButton::Ok)->isEnabled());
-        capture(&desk.main, QString::fromLatin1(QTest::currentDataTag()).toLower());
         screen->BtnCmd(CatalogueButton::Cancel)->click();
         QTRY_VERIFY(!isOpen(desk) && allOn(desk.main));
     }
@@ -203,7 +202,6 @@ private slots:
         if (!notice.isEmpty()) {
             whenModalShows(notice, [&](QWidget* dialog) {
                 noticed = dialog->windowTitle() == QStringLiteral("Transmissão da Declaração");
-                capture(dialog, notice.toLower());
                 clickButton(dialog, QStringLiteral("BtnFechar"));
             });
         }

@@ -55,7 +55,6 @@ private slots:
         QCOMPARE(lineOf(dialog, "quiboro-configuracao")->state, print::CheckState::NotReady);
         const auto* summary = dialog.findChild<QLabel*>(QStringLiteral("LblResumo"));
         QCOMPARE(summary->text().toStdString(), print::checkupSummary(dialog.lines()));
-        capture(&dialog, QStringLiteral("diagnostico"));
 
         std::ofstream(windows / "qui-bor.ini")
             << "[Qui-Bor]\nVersao=200702\nPath=" << testing_support::binFolder().string() << "\n";

@@ -103,7 +103,6 @@ private slots:
         s.ChkTipoRegistro(0)->click();
         s.OptTipoImpressao(0)->click();
         QVERIFY(!s.ChkTipoRegistro(0)->isChecked() && !enabled(s.ChkTipoRegistro(0)) && enabled(s.CmdImprimir()));
-        capture(&s, QStringLiteral("kovaldide"));
     }
 
     void printsWhatWasChosen_data() {

@@ -80,7 +80,6 @@ private slots:
         QCOMPARE(screen->LblQtErros()->text(), QStringLiteral("2"));
         QCOMPARE(screen->LstPend()->model()->rowCount(), 8);
         QVERIFY(screen->BtnCmd(ImportButton::PrintPending)->isEnabled());
-        capture(main, QStringLiteral("sessao-importacao-com-erros"));
 
         // Closed from its button; then the exit question: Escape is No, Enter is Yes.
         QTest::mouseClick(screen->BtnCmd(ImportButton::Close), Qt::LeftButton);

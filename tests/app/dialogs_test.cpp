@@ -144,7 +144,6 @@ private slots:
             // The agency and its ministry by the names the printed documents carry.
             QCOMPARE(about.findChild<QLabel*>("LblOrgao")->text(),
                      QStringLiteral("QOT - Secretaria da Arventa\nMinistério da Dorvela"));
-            if (key == Qt::Key_Return) QTimer::singleShot(0, [&about] { capture(&about, QStringLiteral("sobre")); });
             QTimer::singleShot(0, [&about, key] { QTest::keyClick(about.findChild<QLabel*>("LblDescricao"), Qt::Key(key)); });
             QCOMPARE(about.exec(), int(QDialog::Accepted));
         }
@@ -205,7 +204,6 @@ private slots:
             QCOMPARE(me4->valueLabel("LblSituacao")->text(), QStringLiteral("01 - Extinção"));
             QVERIFY(!me4->button(2)->isVisible());
             QVERIFY(me4->findChild<QLabel*>("Label1")->text().startsWith("Declaração já existe."));
-            capture(me4, QStringLiteral("kovaldme4"));
             clickButton(me4, button);
         });
         QCOMPARE(question.ask(sampleLabels()), returned);
@@ -244,7 +242,6 @@ private slots:
             QCOMPARE(notice->findChild<QLabel*>("Label1")->text().toStdString(), quiboroNoticeText(kind));
             QVERIFY(notice->findChild<QLabel*>("LblEndereco")->text().contains(QStringLiteral("http://www.qot.gov.br")));
             QVERIFY((notice->geometry().center() - main.geometry().center()).manhattanLength() < 40);
-            capture(notice, name.toLower());
             clickButton(notice, QStringLiteral("BtnFechar"));
         });
         dialogs.showNotice(kind);

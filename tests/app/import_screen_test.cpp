@@ -46,12 +46,6 @@ QStringList pendingLines(ImportScreen& screen) {
 
 bool enabled(ImportScreen& screen, ImportButton b) { return screen.BtnCmd(b)->isEnabled(); }
 
-// The main window with the screen, as a picture when asked for.
-void capture(ImportScreen& screen, const QString& name) {
-    screen.pendingModel()->flush();
-    kova::app::testing::capture(screen.window(), name);
-}
-
 // A declaration whose header name has a lower-case letter and whose second type-5 record has a filler that is
 // not blank: two field errors.
 std::string declarationWithTwoErrors() {
@@ -191,7 +185,6 @@ private slots:
         QCOMPARE(lines[6], QStringLiteral("Foram encontrados 2 erros. Foi impossível gerar a declaração."));
         QCOMPARE(lines[7], QString(90, QLatin1Char('=')));
         QCOMPARE(s.screen->LblQtErros()->text(), QStringLiteral("2"));
-        capture(*s.screen, QStringLiteral("importacao-com-erros"));
         QVERIFY(enabled(*s.screen, ImportButton::PrintPending));
         QVERIFY(!enabled(*s.screen, ImportButton::Ok));
         QVERIFY(enabled(*s.screen, ImportButton::Close));
@@ -228,7 +221,6 @@ private slots:
         for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
         QCOMPARE(items, expected);
         box->showPopup();
-        kova::app::testing::capture(box->view()->window(), QStringLiteral("resumo-dos-erros"));
         box->hidePopup();
 
         panel->chooseSummary(4);
@@ -236,7 +228,6 @@ private slots:
         QCOMPARE(list->model()->rowCount(), 1);
         QCOMPARE(box->currentIndex(), 4);
         QCOMPARE(list->model()->index(0, 0).data().toString().mid(60, 5), QStringLiteral("00005"));
-        capture(*s.screen, QStringLiteral("lista-filtrada"));
         panel->showRecordAt(0);
         ErrorRecordDialog* view = panel->recordView();
         QVERIFY(view && view->isVisible());
@@ -245,14 +236,12 @@ private slots:
         QVERIFY(view->hint()->text().startsWith(QStringLiteral("Como corrigir: As posições reservadas")));
         QVERIFY(view->record()->toHtml().contains(QStringLiteral("font-weight:700")) ||
                 view->record()->toHtml().contains(QStringLiteral("font-weight:600")));
-        kova::app::testing::capture(view, QStringLiteral("registro-com-erro-detalhe"));
 
         panel->chooseSummary(0);
         QCOMPARE(list->model()->rowCount(), 8);
         list->setCurrentIndex(list->model()->index(2, 0));
         QTest::keyClick(list, Qt::Key_Return);
         QVERIFY(view->heading()->text().startsWith(QStringLiteral("Registro 1 - Tipo 1 - cabeçalho - colunas 0057 a 0116 (Nome do declarante)")));
-        kova::app::testing::capture(view, QStringLiteral("registro-com-erro-cabecalho"));
         list->setCurrentIndex(list->model()->index(0, 0));  // the heading line has no record
         QTest::keyClick(list, Qt::Key_Return);
         QVERIFY(view->heading()->text().startsWith(QStringLiteral("Registro 1 ")));
@@ -377,7 +366,6 @@ private slots:
         s.choose("muitos.txt", d.str());
         s.screen->BtnCmd(ImportButton::Ok)->click();
         QCOMPARE(s.screen->LblQtErros()->text(), QStringLiteral("1.200"));
-        capture(*s.screen, QStringLiteral("importacao-1200-erros"));
         const QStringList lines = pendingLines(*s.screen);
         QCOMPARE(lines.at(lines.size() - 2),
                  QStringLiteral("Foram encontrados 1200 erros. Foi impossível gerar a declaração."));
@@ -390,8 +378,6 @@ private slots:
         QString question;
         whenModalShows(QStringLiteral("KOVALDME3"), [&](QWidget* dialog) {
             question = dialog->findChild<QLabel*>("Label1")->text();
-            kova::app::testing::capture(dialog, QStringLiteral("kovaldme3"));
-            capture(*s.screen, QStringLiteral("importacao-correta"));
             QVERIFY(!s.screen->BtnCmd(ImportButton::PrintPending)->isEnabled());
             QVERIFY(s.screen->phaseFrame(ImportPhase::Generation)->isVisible());
             QCOMPARE(s.screen->phaseLabel(ImportPhase::Generation, 0)->text(), QStringLiteral("HI: 10:20:30"));

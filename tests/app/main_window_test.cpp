@@ -89,9 +89,6 @@ private slots:
         };
         QCOMPARE(lines, expected);
         QCOMPARE(w.main.windowTitle(), QStringLiteral("KOVA Não-Incidência 3.0"));
-        capture(&w.main, QStringLiteral("janela-principal"));
-        w.main.command("MnuDeclaracao")->menu()->popup(w.main.mapToGlobal(QPoint(0, 20)));
-        capture(w.main.command("MnuDeclaracao")->menu(), QStringLiteral("menu-declaracao"));
     }
 
     void toolbarButtonsByIndexWithThePrintDropDown() {
@@ -194,7 +191,6 @@ private slots:
         QCOMPARE(help->windowTitle(), QStringLiteral("Ajuda KOVA Não-Incidência - Versão 3.0"));
         QVERIFY(help->currentPage().endsWith(QStringLiteral("topico-%1.html").arg(topicNumber)));
         QVERIFY(!help->browser()->toPlainText().trimmed().isEmpty());
-        if (topicNumber == 25) capture(help, QStringLiteral("ajuda-leiaute"));
         help->close();
     }
 

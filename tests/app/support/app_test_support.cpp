@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPixmap>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -218,13 +217,6 @@ void whenModalShows(const QString& objectName, std::function<void(QWidget*)> act
         }
     });
     timer->start();
-}
-
-void capture(QWidget* widget, const QString& name) {
-    const QString folder = qEnvironmentVariable("KOVA_CAPTURAS");
-    if (folder.isEmpty() || !widget) return;
-    QCoreApplication::processEvents();
-    widget->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
 }
 
 void clickButton(QWidget* dialog, const QString& buttonName) {

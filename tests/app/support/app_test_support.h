@@ -149,8 +149,6 @@ struct DeliveryDesk {
 // As soon as a modal dialog with this object name is active, `act` runs on it (polled from the event loop, so
 // it also works inside the dialog's own exec). Gives up quietly after `timeoutMs`.
 void whenModalShows(const QString& objectName, std::function<void(QWidget*)> act, int timeoutMs = 20000);
-// With KOVA_CAPTURAS=<folder> set, saves a picture of the widget there as <name>.png (to look at the screens).
-void capture(QWidget* widget, const QString& name);
 // Clicks the dialog's button with this object name.
 void clickButton(QWidget* dialog, const QString& buttonName);
 
