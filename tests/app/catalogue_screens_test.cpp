@@ -96,10 +96,7 @@ private slots:
         if (transmittedColumn) expected.insert(5, QStringLiteral("Transmitida"));
         QCOMPARE(headers(grid), expected);
         QCOMPARE(grid->model()->rowCount(), 3);
-        const std::string c = fixtures::nthCnpj(2);
-        const std::string punctuated = c.substr(0, 2) + "." + c.substr(2, 3) + "." + c.substr(5, 3) + "/" +
-                                       c.substr(8, 4) + "-" + c.substr(12, 2);
-        QStringList first = {QString::fromStdString(punctuated), "2023", "00 - Normal", "00/00/0000", "Original",
+        QStringList first = {punctuatedCnpj(fixtures::nthCnpj(2)), "2023", "00 - Normal", "00/00/0000", "Original",
                              "ALFA INDUSTRIA"};
         if (transmittedColumn) first.insert(5, QStringLiteral("N"));
         QCOMPARE(rowTexts(grid, 0), first);

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
 #include "app/declaration_report_screen.h"
 #include "app/declaration_selection_screen.h"
@@ -161,16 +160,11 @@ private slots:
         s.OptTipoImpressao(0)->click();
         desk.prompts.answer(kStopQuestion, Answer::Yes);
         bool stayedWhilePrinting = false;
-        auto* poll = new QTimer(&s);
-        poll->setInterval(2);
-        QObject::connect(poll, &QTimer::timeout, [&] {
-            if (s.PgBar()->value() < 10) return;
-            poll->stop();
+        whenTrue([&] { return s.PgBar()->value() >= 10; }, [&] {
             QVERIFY(enabled(s.CmdCancel()) && !enabled(s.CmdImprimir()) && !enabled(s.CmdCancelar()));
             closeBox ? (void)s.close() : s.CmdCancel()->click();
             stayedWhilePrinting = s.isVisible() && s.printing();
         });
-        poll->start();
         s.CmdImprimir()->click();
         QCOMPARE(desk.prompts.count(kStopQuestion), 1);
         QCOMPARE(desk.prompts.find(kStopQuestion)->title, std::string("Cancelar"));

@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
-#include <QTimer>
 #include <QTreeView>
 
 #include "app/error_list_panel.h"
@@ -56,6 +55,14 @@ std::string declarationWithTwoErrors() {
     return d.str();
 }
 
+// A declaration of `count` type-5 records, each with a filler that is not blank.
+std::string declarationWithFillerErrors(std::size_t count) {
+    DeclarationBuilder d;
+    d.type5(count);
+    for (std::size_t k = 0; k < count; ++k) d.replaceRecord(3 + k, LevyBuilder(3 + k, k).filler("X").build());
+    return d.str();
+}
+
 // The program started and its import screen pointed at a file chosen in the file list.
 struct Screen {
     StartedProgram p;
@@ -91,12 +98,8 @@ private slots:
         for (ImportPhase phase : {ImportPhase::OpenFile, ImportPhase::Generation, ImportPhase::Transmission,
                                   ImportPhase::Critique})
             QVERIFY(!s.screen->phaseFrame(phase)->isVisible());
-        QVERIFY(!enabled(*s.screen, ImportButton::Ok));
-        QVERIFY(enabled(*s.screen, ImportButton::Close));
-        QVERIFY(enabled(*s.screen, ImportButton::Help));
-        QVERIFY(!enabled(*s.screen, ImportButton::PrintPending));
-        QCOMPARE(s.screen->LstPend()->font().pointSize(), 8);
-        QVERIFY(s.screen->LstPend()->uniformItemSizes());
+        QVERIFY(!enabled(*s.screen, ImportButton::Ok) && !enabled(*s.screen, ImportButton::PrintPending));
+        QVERIFY(enabled(*s.screen, ImportButton::Close) && enabled(*s.screen, ImportButton::Help));
     }
 
     void choosingAFileInTheListsShowsItsDeclarant() {
@@ -110,10 +113,7 @@ private slots:
         QCOMPARE(s.screen->source()->TxtArq()->text(), file);
         QCOMPARE(s.screen->declarantLabel("LblRazaoSocial")->text().trimmed(),
                  QStringLiteral("EMPRESA DECLARANTE EXEMPLO 1 LTDA"));
-        const std::string c = declarantCnpj();
-        QCOMPARE(s.screen->declarantLabel("LblCNPJ")->text().toStdString(),
-                 c.substr(0, 2) + "." + c.substr(2, 3) + "." + c.substr(5, 3) + "/" + c.substr(8, 4) + "-" +
-                     c.substr(12, 2));
+        QCOMPARE(s.screen->declarantLabel("LblCNPJ")->text(), punctuatedCnpj(declarantCnpj()));
         QCOMPARE(s.screen->declarantLabel("LblPI")->text(), QStringLiteral("01/01/2023"));
         QCOMPARE(s.screen->declarantLabel("LblPF")->text(), QStringLiteral("31/12/2023"));
         QCOMPARE(s.screen->declarantLabel("LblRetificadora")->text(), QStringLiteral("N"));
@@ -150,22 +150,24 @@ private slots:
         QCOMPARE(s.screen->declarantLabel("LblAnoDeclaracao")->text(), QStringLiteral("2023"));
     }
 
-    void anEmptyFileIsTheOnlyLineOfTheList() {
+    void aFileThatCannotBeReadIsTheOnlyLineOfTheList_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("line");
+        DeclarationBuilder shortHeader;
+        shortHeader.type3(1).replaceRecord(1, HeaderBuilder().resize(141).build());
+        QTest::newRow("empty") << QByteArray() << "O arquivo selecionado para importação está vazio.";
+        QTest::newRow("first record short") << QByteArray::fromStdString(shortHeader.str())
+                                            << "O tamanho do primeiro registro está incorreto.";
+    }
+    void aFileThatCannotBeReadIsTheOnlyLineOfTheList() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, line);
         Screen s;
-        s.choose("vazio.txt", "");
-        QCOMPARE(pendingLines(*s.screen), QStringList{"O arquivo selecionado para importação está vazio."});
+        s.choose("ilegivel.txt", bytes.toStdString());
+        QCOMPARE(pendingLines(*s.screen), QStringList{line});
         QCOMPARE(s.screen->LblQtErros()->text(), QStringLiteral("0"));
         QVERIFY(!enabled(*s.screen, ImportButton::Ok));
         QVERIFY(s.screen->declarantLabel("LblCNPJ")->text().isEmpty());
-    }
-
-    void aFirstRecordOfTheWrongLengthIsRefusedInTheList() {
-        Screen s;
-        DeclarationBuilder d;
-        d.type3(1).replaceRecord(1, HeaderBuilder().resize(141).build());
-        s.choose("curto.txt", d.str());
-        QCOMPARE(pendingLines(*s.screen), QStringList{"O tamanho do primeiro registro está incorreto."});
-        QVERIFY(!enabled(*s.screen, ImportButton::Ok));
     }
 
     void importWithErrorsListsThemAndOffersTheirPrinting() {
@@ -185,10 +187,8 @@ private slots:
         QCOMPARE(lines[6], QStringLiteral("Foram encontrados 2 erros. Foi impossível gerar a declaração."));
         QCOMPARE(lines[7], QString(90, QLatin1Char('=')));
         QCOMPARE(s.screen->LblQtErros()->text(), QStringLiteral("2"));
-        QVERIFY(enabled(*s.screen, ImportButton::PrintPending));
-        QVERIFY(!enabled(*s.screen, ImportButton::Ok));
-        QVERIFY(enabled(*s.screen, ImportButton::Close));
-        QVERIFY(enabled(*s.screen, ImportButton::Help));
+        QVERIFY(enabled(*s.screen, ImportButton::PrintPending) && !enabled(*s.screen, ImportButton::Ok));
+        QVERIFY(enabled(*s.screen, ImportButton::Close) && enabled(*s.screen, ImportButton::Help));
         QVERIFY(s.screen->source()->Dir1()->isEnabled());
         QVERIFY(s.screen->phaseFrame(ImportPhase::Critique)->isVisible());
         QCOMPARE(s.screen->phaseLabel(ImportPhase::OpenFile, 0)->text(), QStringLiteral("HI: 10:20:30"));
@@ -360,10 +360,7 @@ private slots:
 
     void aThousandErrorsAreCountedWithTheThousandsSeparator() {
         Screen s;
-        DeclarationBuilder d;
-        d.type5(1200);
-        for (std::size_t k = 0; k < 1200; ++k) d.replaceRecord(3 + k, LevyBuilder(3 + k, k).filler("X").build());
-        s.choose("muitos.txt", d.str());
+        s.choose("muitos.txt", declarationWithFillerErrors(1200));
         s.screen->BtnCmd(ImportButton::Ok)->click();
         QCOMPARE(s.screen->LblQtErros()->text(), QStringLiteral("1.200"));
         const QStringList lines = pendingLines(*s.screen);
@@ -466,15 +463,8 @@ private slots:
         s.p.prompts.answer("Confirma o cancelamento da importação ?", Answer::Yes);
         s.choose("grande.txt", cleanDeclaration(0, 0, 100000));
         // Pressed once the pass is under way: the pass serves the click between records.
-        auto* poll = new QTimer(s.screen);
-        poll->setInterval(2);
-        QObject::connect(poll, &QTimer::timeout, [&s, poll] {
-            if (s.screen->PgBar()->value() > 5 && s.screen->BtnCmd(ImportButton::Cancel)->isEnabled()) {
-                poll->stop();
-                s.screen->BtnCmd(ImportButton::Cancel)->click();
-            }
-        });
-        poll->start();
+        whenTrue([&] { return s.screen->PgBar()->value() > 5 && enabled(*s.screen, ImportButton::Cancel); },
+                 [&] { s.screen->BtnCmd(ImportButton::Cancel)->click(); });
         s.screen->BtnCmd(ImportButton::Ok)->click();
         QVERIFY2(s.p.prompts.saw("Importação Cancelada."), qPrintable(s.p.prompts.transcript()));
         const Message* cancel = s.p.prompts.find("Confirma o cancelamento da importação ?");
@@ -496,23 +486,14 @@ private slots:
         Screen s;
         const QString pdf = s.p.folder.path() + QStringLiteral("pendencias.pdf");
         s.p.program->context().printer.choosePdfFile(pdf);
-        DeclarationBuilder d;
-        d.type5(3000);
-        for (std::size_t k = 0; k < 3000; ++k) d.replaceRecord(3 + k, LevyBuilder(3 + k, k).filler("X").build());
-        s.choose("muitos.txt", d.str());
+        s.choose("muitos.txt", declarationWithFillerErrors(3000));
         s.screen->BtnCmd(ImportButton::Ok)->click();
         QPointer<ImportScreen> screen = s.screen;
         bool closedWhilePrinting = false;
-        auto* poll = new QTimer(qApp);
-        poll->setInterval(0);
-        QObject::connect(poll, &QTimer::timeout, [&, screen, poll] {
-            if (!screen || !screen->printingPending()) return;
-            poll->stop();
-            poll->deleteLater();
+        whenTrue([screen] { return screen && screen->printingPending(); }, [&, screen] {
             releaseScreen(screen);
             closedWhilePrinting = screen && screen->printingPending();
-        });
-        poll->start();
+        }, 0);
         s.screen->BtnCmd(ImportButton::PrintPending)->click();
         QVERIFY(closedWhilePrinting);
         QTRY_VERIFY(screen.isNull());
@@ -525,16 +506,8 @@ private slots:
         Screen s;
         s.choose("grande.txt", cleanDeclaration(0, 0, 60000));
         QPointer<ImportScreen> screen = s.screen;
-        auto* poll = new QTimer(qApp);
-        poll->setInterval(2);
-        QObject::connect(poll, &QTimer::timeout, [screen, poll] {
-            if (screen && screen->importRunning() && screen->PgBar()->value() > 5) {
-                poll->stop();
-                poll->deleteLater();
-                releaseScreen(screen);
-            }
-        });
-        poll->start();
+        whenTrue([screen] { return screen && screen->importRunning() && screen->PgBar()->value() > 5; },
+                 [screen] { releaseScreen(screen); });
         s.screen->BtnCmd(ImportButton::Ok)->click();
         QTRY_VERIFY(screen.isNull());
         QVERIFY(!QFile::exists(s.deliveryFile()));

@@ -76,8 +76,7 @@ private slots:
         QTest::mouseClick(transmission->BtnCmd(CatalogueButton::Cancel), Qt::LeftButton);
         QTRY_VERIFY(!main.hasOpenScreen());
 
-        // The PDF files stay in the pictures' folder when one is given, to be looked at.
-        const QString pdfFolder = qEnvironmentVariable("KOVA_CAPTURAS", p.folder.path()) + QLatin1Char('/');
+        const QString pdfFolder = p.folder.path();
         const QString receipt = pdfFolder + QStringLiteral("recibo.pdf");
         p.program->context().printer.choosePdfFile(receipt);
         CatalogueScreen* receiptScreen = opened(main, "MnuImpRec");

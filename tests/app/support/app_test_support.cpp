@@ -1,9 +1,11 @@
 #include "support/app_test_support.h"
 
 #include <QAbstractButton>
+#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
 #include <QMdiArea>
@@ -24,31 +26,27 @@ namespace kova::app::testing {
 
 // --- ScriptedPrompts -----------------------------------------------------------------------------------------------
 
+static bool mentions(const Message& m, const std::string& part) {
+    return m.text.find(part) != std::string::npos || m.title.find(part) != std::string::npos;
+}
+
 Answer ScriptedPrompts::show(const Message& message) {
     shown.push_back(message);
     if (onShow) onShow(message);
-    for (const auto& [part, answer] : rules_) {
-        if (message.text.find(part) != std::string::npos || message.title.find(part) != std::string::npos)
-            return answer;
-    }
+    for (const auto& [part, answer] : rules_)
+        if (mentions(message, part)) return answer;
     return message.defaultAnswer;
 }
 
 void ScriptedPrompts::answer(const std::string& part, Answer answer) { rules_.emplace_back(part, answer); }
 
 int ScriptedPrompts::count(const std::string& part) const {
-    int n = 0;
-    for (const Message& m : shown) {
-        if (m.text.find(part) != std::string::npos || m.title.find(part) != std::string::npos) ++n;
-    }
-    return n;
+    return int(std::count_if(shown.begin(), shown.end(), [&](const Message& m) { return mentions(m, part); }));
 }
 
 const Message* ScriptedPrompts::find(const std::string& part) const {
-    for (const Message& m : shown) {
-        if (m.text.find(part) != std::string::npos || m.title.find(part) != std::string::npos) return &m;
-    }
-    return nullptr;
+    const auto it = std::find_if(shown.begin(), shown.end(), [&](const Message& m) { return mentions(m, part); });
+    return it == shown.end() ? nullptr : &*it;
 }
 
 QString ScriptedPrompts::transcript() const {
@@ -198,25 +196,32 @@ QStringList DeliveryDesk::printedLines() const {
 
 // --- Modal dialogs -------------------------------------------------------------------------------------------------
 
-void whenModalShows(const QString& objectName, std::function<void(QWidget*)> act, int timeoutMs) {
+void whenTrue(std::function<bool()> ready, std::function<void()> act, int intervalMs, int timeoutMs) {
     auto* timer = new QTimer(qApp);
-    auto* waited = new int(0);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, waited, objectName, act, timeoutMs] {
-        *waited += 5;
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->objectName() == objectName && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            delete waited;
-            act(modal);
-        } else if (*waited > timeoutMs) {
-            timer->stop();
-            timer->deleteLater();
-            delete waited;
-        }
+    timer->setInterval(intervalMs);
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(timer, &QTimer::timeout, [timer, waited, ready, act, timeoutMs] {
+        const bool now = ready();
+        if (!now && waited.elapsed() <= timeoutMs) return;
+        timer->stop();
+        timer->deleteLater();
+        if (now) act();
     });
     timer->start();
+}
+
+void whenModalShows(const QString& objectName, std::function<void(QWidget*)> act, int timeoutMs) {
+    const auto modal = [objectName] {
+        QWidget* w = QApplication::activeModalWidget();
+        return w && w->objectName() == objectName && w->isVisible() ? w : nullptr;
+    };
+    whenTrue([modal] { return modal() != nullptr; }, [modal, act] { act(modal()); }, 5, timeoutMs);
+}
+
+QString punctuatedCnpj(const std::string& c) {
+    return QString::fromStdString(c.substr(0, 2) + "." + c.substr(2, 3) + "." + c.substr(5, 3) + "/" +
+                                  c.substr(8, 4) + "-" + c.substr(12, 2));
 }
 
 void clickButton(QWidget* dialog, const QString& buttonName) {
