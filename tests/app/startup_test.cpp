@@ -93,10 +93,7 @@ private slots:
         QVERIFY(p.start());
         QCOMPARE(atMessage, (QStringList{"KOVA Não-Incidência", "Configuração", "Configuração"}));
         QCOMPARE(log.entries, (QStringList{"KOVALDPRI", "KOVALDSPLASH", "KOVALDDEC"}));
-        QCOMPARE(p.prompts.shown[0].icon, Icon::Information);
-        QCOMPARE(p.prompts.shown[1].text, std::string(kDateMessage));
         QCOMPARE(p.prompts.shown[2].text, std::string(kTimeAlsoMessage));
-        QCOMPARE(p.prompts.shown[2].icon, Icon::Critical);
     }
 
     void aSecondCopyInTheSameFolderIsRefusedAndTheFirstGoesOn() {
