@@ -335,19 +335,6 @@ private slots:
         QCOMPARE(box->text(), before + typed);
     }
 
-    void tabGoesInTheOrderShown() {
-        Screen s;
-        SourceFrame* source = s.screen->source();
-        QList<QWidget*> expected = {source->Drive1(), source->Dir1(), source->File1(), source->TxtArq(),
-                                    s.screen->LstPend()};
-        for (int b = 0; b <= int(ImportButton::Cancel); ++b) expected << s.screen->BtnCmd(ImportButton(b));
-        QList<QWidget*> chain;
-        QWidget* w = expected.first();
-        for (int step = 0; step < 500 && chain.size() < expected.size(); ++step, w = w->nextInFocusChain())
-            if (expected.contains(w)) chain << w;
-        QCOMPARE(chain, expected);
-    }
-
     void f1OpensTheImportTopic() {
         Screen s;
         s.screen->window()->activateWindow();
