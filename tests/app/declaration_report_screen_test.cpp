@@ -29,17 +29,12 @@ struct ReportDesk : DeliveryDesk {
         row.cnpj = fixtures::nthCnpj(3);
     }
     DeclarationReportScreen& open(const DeliveryServices& s) {
-        show(s);
-        return *screen;
-    }
-    void show(const DeliveryServices& s) {
-        screen = std::make_unique<DeclarationReportScreen>(main, s, print::ReportLabels{"12.345", "EMPRESA", "2023",
-                                                                                        "00 - Normal", "Original",
-                                                                                        "00/00/0000"},
-                                                           row, &main);
+        const print::ReportLabels labels{"12.345", "EMPRESA", "2023", "00 - Normal", "Original", "00/00/0000"};
+        screen = std::make_unique<DeclarationReportScreen>(main, s, labels, row, &main);
         screen->show();
         screen->activateWindow();  // access keys act in the active window
-        QVERIFY(QTest::qWaitForWindowActive(screen.get()));
+        QTest::qWaitForWindowActive(screen.get());
+        return *screen;
     }
     CatalogueRow row;
     std::unique_ptr<DeclarationReportScreen> screen;

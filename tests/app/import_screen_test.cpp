@@ -386,8 +386,7 @@ private slots:
     }
 
     void yesTransmitsAndTellsWhenQuiboroIsMissing() {
-        QTemporaryDir windows;
-        qputenv("KOVA_WINDIR", windows.path().toUtf8());
+        InstalledQuiboro none("", false);
         Screen s;
         s.choose("correta.txt", cleanDeclaration(1, 0, 1));
         whenModalShows(QStringLiteral("KOVALDME3"), [](QWidget* d) { clickButton(d, QStringLiteral("BtnCmd0")); });
@@ -402,7 +401,6 @@ private slots:
             clickButton(d, QStringLiteral("BtnFechar"));
         });
         s.screen->BtnCmd(ImportButton::Ok)->click();
-        qunsetenv("KOVA_WINDIR");
         QCOMPARE(notice, QStringLiteral("Transmissão da Declaração"));
         QVERIFY(frameShown);
         QCOMPARE(status, QStringLiteral("Aguarde a transmissão da declaração..."));
