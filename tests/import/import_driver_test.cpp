@@ -574,36 +574,35 @@ INSTANTIATE_TEST_SUITE_P(
                       BatchCase{"emptyFile", [] { return std::string(); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ImportDriverTest, GenerationRunsAfterACleanImport) {
+// After a clean import the generation gets the declaration folder; its end decides the import's.
+struct GenerationCase {
+    const char* name;
+    bool result;
+    bool replaceDeclined;
+    ImportOutcome outcome;
+};
+
+class GenerationHandOff : public ImportDriverTest, public ::testing::WithParamInterface<GenerationCase> {};
+
+TEST_P(GenerationHandOff, DecidesTheOutcome) {
     FakeGeneration generation;
+    generation.result = GetParam().result;
+    generation.decline = GetParam().replaceDeclined;
     ImportDriver d(session, events, prompts, clock, log, &generation);
     const DeclarationBuilder dec = cleanDeclaration();
     choose(dec.str());
     const ImportResult result = d.run();
-    EXPECT_EQ(result.outcome, ImportOutcome::Succeeded);
-    EXPECT_TRUE(result.generated);
+    EXPECT_EQ(result.outcome, GetParam().outcome);
+    EXPECT_EQ(result.generated, GetParam().result);
     EXPECT_EQ(generation.calls, 1);
     EXPECT_EQ(generation.folderSeen, names(dec).declarationFolder);
 }
 
-TEST_F(ImportDriverTest, FailedGenerationIsAFailure) {
-    FakeGeneration generation;
-    generation.result = false;
-    ImportDriver d(session, events, prompts, clock, log, &generation);
-    choose(cleanDeclaration().str());
-    const ImportResult result = d.run();
-    EXPECT_EQ(result.outcome, ImportOutcome::Failed);
-    EXPECT_FALSE(result.generated);
-}
-
-TEST_F(ImportDriverTest, ReplaceDeclinedIsARefusal) {
-    FakeGeneration generation;
-    generation.result = false;
-    generation.decline = true;
-    ImportDriver d(session, events, prompts, clock, log, &generation);
-    choose(cleanDeclaration().str());
-    EXPECT_EQ(d.run().outcome, ImportOutcome::Refused);
-}
+INSTANTIATE_TEST_SUITE_P(Ends, GenerationHandOff,
+                         ::testing::Values(GenerationCase{"generated", true, false, ImportOutcome::Succeeded},
+                                           GenerationCase{"failed", false, false, ImportOutcome::Failed},
+                                           GenerationCase{"replaceDeclined", false, true, ImportOutcome::Refused}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ImportProgress, PercentOfBytesConsumed) {
     EXPECT_EQ(progressPercent(0, 0), 0);
