@@ -425,15 +425,6 @@ TEST_F(WorkDatabaseTest, UnfinishedBatchIsKeptWhenClosed) {
     EXPECT_EQ(db.rowCount(), 1);
 }
 
-TEST_F(WorkDatabaseTest, EmptyLogRemovesEveryRow) {
-    WorkDatabase db(folder.path());
-    db.open();
-    recordRows(db, 50);
-    db.emptyLog();
-    EXPECT_EQ(db.rowCount(), 0);
-    EXPECT_TRUE(listing(db).empty());
-}
-
 TEST_F(WorkDatabaseTest, ClosedDatabaseRefusesWithFault91) {
     WorkDatabase db(folder.path());
     EXPECT_EQ(faultNumberOf([&] { db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE"); }),
