@@ -76,6 +76,11 @@ protected:
     DeclarationNames names(const DeclarationBuilder& dec) const {
         return declarationNames(program.path(), DeclarantData::fromHeader(dec.recordAt(1)));
     }
+    DeclarationNames madeFolder(const DeclarationBuilder& dec) const {
+        const DeclarationNames n = names(dec);
+        fs::create_directories(n.declarationFolder);
+        return n;
+    }
     std::vector<std::string> titles() const { return prompts.titles(); }
     // Presses "&Cancelar" (answered Yes) at the second pump of the given phase.
     void cancelDuring(const std::string& phase) {
@@ -283,8 +288,7 @@ TEST_F(ImportDriverTest, ChoosingAFileReadsTheDeclarant) {
 
 TEST_F(ImportDriverTest, FolderWithSeveralFilesAsksUntilCancelled) {
     const DeclarationBuilder dec = cleanDeclaration();
-    const DeclarationNames n = names(dec);
-    fs::create_directories(n.declarationFolder);
+    const DeclarationNames n = madeFolder(dec);
     writeFile(n.declarationFolder / "a.REC", "x");
     writeFile(n.declarationFolder / "b.txt", "y");
     prompts.answers = {Answer::Ok, Answer::Ok, Answer::Cancel};
@@ -306,8 +310,7 @@ TEST_F(ImportDriverTest, FolderWithSeveralFilesAsksUntilCancelled) {
 
 TEST_F(ImportDriverTest, FolderCleanedWhileAskingIsAccepted) {
     const DeclarationBuilder dec = cleanDeclaration();
-    const DeclarationNames n = names(dec);
-    fs::create_directories(n.declarationFolder);
+    const DeclarationNames n = madeFolder(dec);
     writeFile(n.declarationFolder / "a.REC", "x");
     writeFile(n.declarationFolder / "b.txt", "y");
     // The files go as soon as the question was answered; the next count finds an empty folder.
@@ -335,8 +338,7 @@ TEST_F(ImportDriverTest, FolderCleanedWhileAskingIsAccepted) {
 
 TEST_F(ImportDriverTest, FolderHoldingOnlyTheDeliveryFileIsAccepted) {
     const DeclarationBuilder dec = cleanDeclaration();
-    const DeclarationNames n = names(dec);
-    fs::create_directories(n.declarationFolder);
+    const DeclarationNames n = madeFolder(dec);
     writeFile(n.deliveryFilePath, "anterior");
     EXPECT_EQ(import(dec.str()), ImportOutcome::Succeeded);
     EXPECT_TRUE(prompts.shown.empty());
@@ -345,8 +347,7 @@ TEST_F(ImportDriverTest, FolderHoldingOnlyTheDeliveryFileIsAccepted) {
 
 TEST_F(ImportDriverTest, FolderHoldingOneForeignFileAsksTheShortQuestion) {
     const DeclarationBuilder dec = cleanDeclaration();
-    const DeclarationNames n = names(dec);
-    fs::create_directories(n.declarationFolder);
+    const DeclarationNames n = madeFolder(dec);
     writeFile(n.declarationFolder / "recibo.REC", "x");
     EXPECT_EQ(import(dec.str()), ImportOutcome::Refused);
     ASSERT_EQ(prompts.shown.size(), 1u);
@@ -360,8 +361,7 @@ TEST_F(ImportDriverTest, FolderHoldingOneForeignFileAsksTheShortQuestion) {
 TEST_F(ImportDriverTest, EmptyDeclarationFolderIsRemovedAtTheEnd) {
     DeclarationBuilder dec = cleanDeclaration();
     dec.header().uf("XX");
-    const DeclarationNames n = names(dec);
-    fs::create_directories(n.declarationFolder);
+    const DeclarationNames n = madeFolder(dec);
     EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
     EXPECT_FALSE(fs::exists(n.declarationFolder));
     EXPECT_TRUE(fs::is_directory(n.generatedFolder));
@@ -385,8 +385,7 @@ class CancelDuringPass : public ImportDriverTest, public ::testing::WithParamInt
 TEST_P(CancelDuringPass, StopsAndSaysSo) {
     DeclarationBuilder dec = cleanDeclaration();
     dec.type5(40);
-    const DeclarationNames n = names(dec);
-    fs::create_directories(n.declarationFolder);
+    const DeclarationNames n = madeFolder(dec);
     cancelDuring(GetParam().phase);
     EXPECT_EQ(import(dec.str()), ImportOutcome::Cancelled);
     ASSERT_EQ(prompts.shown.size(), 2u);
