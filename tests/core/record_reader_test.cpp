@@ -170,6 +170,9 @@ TEST_F(RecordReaderFile, FilesThatCannotBeOpenedAreFaults) {
     EXPECT_EQ(faultNumberOf([&] { openFileSource(dir_ / "NAOEXISTE.TXT"); }), 53);
     EXPECT_EQ(faultNumberOf([&] { RecordReader reader(dir_ / "NOPASTA" / "X.TXT"); }), 76);
     EXPECT_NE(faultNumberOf([&] { openFileSource(dir_.path()); }), 0);  // a folder is not a file
+}
+
+TEST_F(RecordReaderFile, UnreadableFileIsPermissionDenied) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
     const fs::path path = write("X\r\n");
     fs::permissions(path, fs::perms::none);
