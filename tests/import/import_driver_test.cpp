@@ -82,6 +82,14 @@ protected:
         return n;
     }
     std::vector<std::string> titles() const { return prompts.titles(); }
+    // The openings after the declarant's read throw `number`: only the first of them, or every one.
+    void failOpenings(int number, bool every) {
+        driver.setSourceOpener([number, every, opens = 0](const fs::path& p) mutable -> std::unique_ptr<ByteSource> {
+            ++opens;
+            if (opens == 2 || (every && opens > 2)) throw Fault(number);
+            return openFileSource(p);
+        });
+    }
     // Presses "&Cancelar" (answered Yes) at the second pump of the given phase.
     void cancelDuring(const std::string& phase) {
         events.onPump = [this, phase] {
@@ -457,14 +465,9 @@ TEST_F(ImportDriverTest, NoZeroAmountWarningWhenThereAreErrors) {
 }
 
 TEST_F(ImportDriverTest, OpenFailureRetriedOnYes) {
-    const DeclarationBuilder dec = cleanDeclaration();
-    int opens = 0;
-    driver.setSourceOpener([&](const fs::path& p) -> std::unique_ptr<ByteSource> {
-        if (++opens == 2) throw Fault(57);  // the first opening is the declarant read
-        return openFileSource(p);
-    });
+    failOpenings(57, false);
     prompts.answers = {Answer::Yes};
-    EXPECT_EQ(import(dec.str()), ImportOutcome::Succeeded);
+    EXPECT_EQ(import(cleanDeclaration().str()), ImportOutcome::Succeeded);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].title, "Importar Arquivo");
     EXPECT_EQ(prompts.shown[0].icon, Icon::Question);
@@ -472,13 +475,8 @@ TEST_F(ImportDriverTest, OpenFailureRetriedOnYes) {
 }
 
 TEST_F(ImportDriverTest, PermissionDeniedIsReportedOnceAndEndsTheImport) {
-    const DeclarationBuilder dec = cleanDeclaration();
-    int opens = 0;
-    driver.setSourceOpener([&](const fs::path& p) -> std::unique_ptr<ByteSource> {
-        if (++opens >= 2) throw Fault(70);
-        return openFileSource(p);
-    });
-    EXPECT_EQ(import(dec.str()), ImportOutcome::Failed);
+    failOpenings(70, true);
+    EXPECT_EQ(import(cleanDeclaration().str()), ImportOutcome::Failed);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].icon, Icon::Exclamation);
     EXPECT_EQ(prompts.shown[0].buttons, Buttons::Ok);
