@@ -48,11 +48,10 @@ TEST(RecordLayout, DatesAreRearrangedToYearMonthDay) {
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(toYearMonthDay(in), out) << in;
     EXPECT_EQ(LevyRecord(LevyBuilder().dueDate("28022024").build()).dueDateYmd(), "20240228");
-    const std::string header = HeaderBuilder().eventDate("15062023").build();
+    const std::string header =
+        HeaderBuilder().periodStart("02012023").periodEnd("30112023").eventDate("15062023").build();
     const HeaderRecord h(header);
-    EXPECT_EQ(h.periodStartYmd(), "20230101");
-    EXPECT_EQ(h.periodEndYmd(), "20231231");
-    EXPECT_EQ(h.eventDateYmd(), "20230615");
+    EXPECT_EQ(h.periodStartYmd() + h.periodEndYmd() + h.eventDateYmd(), "20230102" "20231130" "20230615");
 }
 
 TEST(RecordLayout, AmountsAreWholeHundredths) {

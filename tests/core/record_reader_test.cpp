@@ -13,11 +13,14 @@
 #include "core/record_locator.h"
 #include "core/record_reader.h"
 #include "support/declaration_builder.h"
+#include "support/temp_folder.h"
+#include "fault_number.h"
 
 namespace kova {
 namespace {
 
 namespace fs = std::filesystem;
+using core_tests::faultNumberOf;
 
 // An in-memory file that hands out at most `chunk` bytes per read (so block boundaries fall anywhere) and fails
 // with fault 57 once `failAfter` bytes have been delivered, until it is repaired.
@@ -110,21 +113,13 @@ INSTANTIATE_TEST_SUITE_P(ReadSizes, RecordSplitting, ::testing::Values(1, 2, 3, 
 // Real files through openFileSource: the reader's own 1 MiB blocks.
 class RecordReaderFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kova_reader_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     fs::path write(const std::string& bytes) {
         const fs::path path = dir_ / "DECL.TXT";
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
 
-    fs::path dir_;
+    testing_support::TempFolder dir_;
 };
 
 TEST_F(RecordReaderFile, CrLfSplitAcrossTheBlockBoundary) {
@@ -171,32 +166,17 @@ TEST_F(RecordReaderFile, DeclarationRecordsComeBackAsBuilt) {
     EXPECT_EQ(readAll(reader).records, dec.records());
 }
 
-TEST_F(RecordReaderFile, MissingFileOrFolderIsAFault) {
-    try {
-        openFileSource(dir_ / "NAOEXISTE.TXT");
-        FAIL() << "no fault";
-    } catch (const Fault& f) {
-        EXPECT_EQ(f.number(), 53);
-    }
-    try {
-        RecordReader reader(dir_ / "NOPASTA" / "X.TXT");
-        FAIL() << "no fault";
-    } catch (const Fault& f) {
-        EXPECT_EQ(f.number(), 76);
-    }
-    EXPECT_THROW(openFileSource(dir_), Fault);  // a folder is not a file
+TEST_F(RecordReaderFile, FilesThatCannotBeOpenedAreFaults) {
+    EXPECT_EQ(faultNumberOf([&] { openFileSource(dir_ / "NAOEXISTE.TXT"); }), 53);
+    EXPECT_EQ(faultNumberOf([&] { RecordReader reader(dir_ / "NOPASTA" / "X.TXT"); }), 76);
+    EXPECT_NE(faultNumberOf([&] { openFileSource(dir_.path()); }), 0);  // a folder is not a file
 }
 
 TEST_F(RecordReaderFile, UnreadableFileIsPermissionDenied) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
     const fs::path path = write("X\r\n");
     fs::permissions(path, fs::perms::none);
-    try {
-        openFileSource(path);
-        FAIL() << "no fault";
-    } catch (const Fault& f) {
-        EXPECT_EQ(f.number(), 70);
-    }
+    EXPECT_EQ(faultNumberOf([&] { openFileSource(path); }), 70);
 }
 
 TEST(RecordReaderFailure, ReadFailureAfterNBytesThrowsFault) {
@@ -206,12 +186,7 @@ TEST(RecordReaderFailure, ReadFailureAfterNBytesThrowsFault) {
         RecordReader reader(std::make_unique<MemorySource>(bytes, 64, failAfter));
         std::string record;
         std::size_t complete = 0;
-        try {
-            while (reader.next(record)) ++complete;
-            FAIL() << "the failure went unnoticed";
-        } catch (const Fault& f) {
-            EXPECT_EQ(f.number(), 57);
-        }
+        EXPECT_EQ(faultNumberOf([&] { while (reader.next(record)) ++complete; }), 57);
         EXPECT_EQ(complete, failAfter / 144);  // only whole records were handed out
     }
 }

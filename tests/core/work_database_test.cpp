@@ -21,6 +21,7 @@
 #include "core/work_database.h"
 #include "support/recording_prompts.h"
 #include "support/temp_folder.h"
+#include "fault_number.h"
 
 namespace kova {
 namespace {
@@ -28,6 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::TempFolder;
 using Step = FaultInjectingFileOps::Step;
+using core_tests::faultNumberOf;
 
 // Records every message and answers OK.
 using testing_support::RecordingPrompts;
@@ -106,12 +108,7 @@ TEST_F(WorkDatabaseTest, FreshDatabaseOpensEmptyWithEveryErrorText) {
 }
 
 TEST_F(WorkDatabaseTest, CreationRefusesAnExistingFile) {
-    try {
-        createDatabase(databasePath());
-        FAIL() << "no fault";
-    } catch (const Fault& fault) {
-        EXPECT_EQ(fault.number(), 58);
-    }
+    EXPECT_EQ(faultNumberOf([&] { createDatabase(databasePath()); }), 58);
     WorkDatabase db(folder.path());
     EXPECT_NO_THROW(db.open());
 }
@@ -207,25 +204,27 @@ TEST_F(WorkDatabaseTest, CompactionThatCannotWriteItsTargetLeavesTheFileUntouche
 
 struct BadFile {
     const char* name;
-    std::function<void(const fs::path& folder, const fs::path& database)> prepare;
+    std::function<void(const fs::path& database)> prepare;
     int number;
+    int openErrno = 0;             // an opening that fails with this errno
+    bool bindsOnlyUsers = false;   // a permission the superuser ignores
 };
 
 void writeText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 const BadFile kBadFiles[] = {
-    {"Missing", [](const fs::path&, const fs::path& db) { fs::remove(db); }, 53},
+    {"Missing", [](const fs::path& db) { fs::remove(db); }, 53},
     {"DirectoryInItsPlace",
-     [](const fs::path&, const fs::path& db) {
+     [](const fs::path& db) {
          fs::remove(db);
          fs::create_directory(db);
      },
      75},
-    {"Truncated", [](const fs::path&, const fs::path& db) { fs::resize_file(db, fs::file_size(db) / 2); }, 3049},
-    {"TextFile", [](const fs::path&, const fs::path& db) { writeText(db, std::string(5000, 'x')); }, 3049},
-    {"ZeroBytes", [](const fs::path&, const fs::path& db) { writeText(db, ""); }, 3049},
+    {"Truncated", [](const fs::path& db) { fs::resize_file(db, fs::file_size(db) / 2); }, 3049},
+    {"TextFile", [](const fs::path& db) { writeText(db, std::string(5000, 'x')); }, 3049},
+    {"ZeroBytes", [](const fs::path& db) { writeText(db, ""); }, 3049},
     {"OtherSqliteDatabase",
-     [](const fs::path&, const fs::path& db) {
+     [](const fs::path& db) {
          fs::remove(db);
          sqlite3* other = nullptr;
          sqlite3_open(db.c_str(), &other);
@@ -233,23 +232,31 @@ const BadFile kBadFiles[] = {
          sqlite3_close(other);
      },
      3049},
-    {"ViewMissing", [](const fs::path&, const fs::path& db) { OtherConnection(db).exec("DROP VIEW CONSULTAERROS"); },
+    {"ViewMissing", [](const fs::path& db) { OtherConnection(db).exec("DROP VIEW CONSULTAERROS"); },
      3049},
-    {"IndexMissing", [](const fs::path&, const fs::path& db) { OtherConnection(db).exec("DROP INDEX ITIPON"); },
+    {"IndexMissing", [](const fs::path& db) { OtherConnection(db).exec("DROP INDEX ITIPON"); },
      3049},
     {"ColumnMissing",
-     [](const fs::path&, const fs::path& db) {
+     [](const fs::path& db) {
          OtherConnection(db).exec("DROP TABLE IDENTIFICACAO; CREATE TABLE IDENTIFICACAO (CNPJ TEXT)");
      },
      3265},
+    {"AccessDenied", [](const fs::path&) {}, 70, EACCES},
+    {"Unreadable", [](const fs::path& db) { fs::permissions(db, fs::perms::none); }, 70, 0, true},
 };
 
 class UnopenableDatabase : public WorkDatabaseTest, public ::testing::WithParamInterface<BadFile> {};
 
 TEST_P(UnopenableDatabase, GivesTheOpeningMessageWithItsNumber) {
-    GetParam().prepare(folder.path(), databasePath());
+    if (GetParam().bindsOnlyUsers && ::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    GetParam().prepare(databasePath());
     const bool existedBefore = fs::exists(databasePath());
-    WorkDatabase db(folder.path());
+    FaultInjectingFileOps ops;
+    if (GetParam().openErrno != 0) {
+        ops.failStep = Step::Open;
+        ops.failErrno = GetParam().openErrno;
+    }
+    WorkDatabase db(folder.path(), ops);
     EXPECT_FALSE(db.openForSession(prompts));
     EXPECT_FALSE(db.isOpen());
     ASSERT_EQ(prompts.shown.size(), 1u);
@@ -266,12 +273,7 @@ INSTANTIATE_TEST_SUITE_P(Files, UnopenableDatabase, ::testing::ValuesIn(kBadFile
 
 TEST_F(WorkDatabaseTest, MissingFolderIsFault76) {
     WorkDatabase db(folder / "NAOEXISTE");
-    try {
-        db.open();
-        FAIL() << "no fault";
-    } catch (const Fault& fault) {
-        EXPECT_EQ(fault.number(), 76);
-    }
+    EXPECT_EQ(faultNumberOf([&] { db.open(); }), 76);
     EXPECT_FALSE(fs::exists(folder / "NAOEXISTE"));
 }
 
@@ -295,12 +297,8 @@ TEST_F(WorkDatabaseTest, WritingWhileAnotherProcessLocksIsFault3046) {
     db.open();
     OtherConnection other(databasePath());
     other.exec("BEGIN EXCLUSIVE");
-    try {
-        db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE");
-        FAIL() << "no fault";
-    } catch (const Fault& fault) {
-        EXPECT_EQ(fault.number(), 3046);
-    }
+    EXPECT_EQ(faultNumberOf([&] { db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE"); }),
+              3046);
     other.exec("ROLLBACK");
     db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE");  // the statement is usable again
     EXPECT_EQ(db.rowCount(), 1);
@@ -319,25 +317,6 @@ TEST_F(WorkDatabaseTest, AShortLockOfAnotherProcessIsWaitedFor) {
     EXPECT_NO_THROW(db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE"));
     release.join();
     EXPECT_EQ(db.rowCount(), 1);
-}
-
-TEST_F(WorkDatabaseTest, AccessDeniedIsFault70) {
-    FaultInjectingFileOps ops;
-    ops.failStep = Step::Open;
-    ops.failErrno = EACCES;
-    WorkDatabase db(folder.path(), ops);
-    EXPECT_FALSE(db.openForSession(prompts));
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, std::string("ERRO Nº: 70\n") + kOpenFailure);
-}
-
-TEST_F(WorkDatabaseTest, UnreadableFileIsFault70) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-    fs::permissions(databasePath(), fs::perms::none);
-    WorkDatabase db(folder.path());
-    EXPECT_FALSE(db.openForSession(prompts));
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, std::string("ERRO Nº: 70\n") + kOpenFailure);
 }
 
 // ---- the error log -------------------------------------------------------------------------------------------
@@ -446,23 +425,10 @@ TEST_F(WorkDatabaseTest, UnfinishedBatchIsKeptWhenClosed) {
     EXPECT_EQ(db.rowCount(), 1);
 }
 
-TEST_F(WorkDatabaseTest, EmptyLogRemovesEveryRow) {
-    WorkDatabase db(folder.path());
-    db.open();
-    recordRows(db, 50);
-    db.emptyLog();
-    EXPECT_EQ(db.rowCount(), 0);
-    EXPECT_TRUE(listing(db).empty());
-}
-
 TEST_F(WorkDatabaseTest, ClosedDatabaseRefusesWithFault91) {
     WorkDatabase db(folder.path());
-    try {
-        db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE");
-        FAIL() << "no fault";
-    } catch (const Fault& fault) {
-        EXPECT_EQ(fault.number(), 91);
-    }
+    EXPECT_EQ(faultNumberOf([&] { db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE"); }),
+              91);
     EXPECT_THROW(db.rowCount(), Fault);
 }
 

@@ -47,11 +47,7 @@ TEST(DeclarantData, LabelsOfAHeader) {
     EXPECT_EQ(l.rectifying, "S");
     EXPECT_EQ(l.situation, "01 - Extinção");
     EXPECT_EQ(l.name.rfind("EMPRESA ÇALHA SA ", 0), 0u);
-}
-
-TEST(DeclarantData, BlankCnpjLeavesItsLabelEmpty) {
-    const DeclarantData d = DeclarantData::fromHeader(HeaderBuilder().cnpj("").build());
-    EXPECT_EQ(d.display().cnpj, "");
+    EXPECT_EQ(DeclarantData::fromHeader(HeaderBuilder().cnpj("").build()).display().cnpj, "");  // blank CNPJ
 }
 
 struct TypeCase {

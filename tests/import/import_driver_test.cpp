@@ -76,7 +76,20 @@ protected:
     DeclarationNames names(const DeclarationBuilder& dec) const {
         return declarationNames(program.path(), DeclarantData::fromHeader(dec.recordAt(1)));
     }
+    DeclarationNames madeFolder(const DeclarationBuilder& dec) const {
+        const DeclarationNames n = names(dec);
+        fs::create_directories(n.declarationFolder);
+        return n;
+    }
     std::vector<std::string> titles() const { return prompts.titles(); }
+    // The openings after the declarant's read throw `number`: only the first of them, or every one.
+    void failOpenings(int number, bool every) {
+        driver.setSourceOpener([number, every, opens = 0](const fs::path& p) mutable -> std::unique_ptr<ByteSource> {
+            ++opens;
+            if (opens == 2 || (every && opens > 2)) throw Fault(number);
+            return openFileSource(p);
+        });
+    }
     // Presses "&Cancelar" (answered Yes) at the second pump of the given phase.
     void cancelDuring(const std::string& phase) {
         events.onPump = [this, phase] {
@@ -283,8 +296,7 @@ TEST_F(ImportDriverTest, ChoosingAFileReadsTheDeclarant) {
 
 TEST_F(ImportDriverTest, FolderWithSeveralFilesAsksUntilCancelled) {
     const DeclarationBuilder dec = cleanDeclaration();
-    const DeclarationNames n = names(dec);
-    fs::create_directories(n.declarationFolder);
+    const DeclarationNames n = madeFolder(dec);
     writeFile(n.declarationFolder / "a.REC", "x");
     writeFile(n.declarationFolder / "b.txt", "y");
     prompts.answers = {Answer::Ok, Answer::Ok, Answer::Cancel};
@@ -306,8 +318,7 @@ TEST_F(ImportDriverTest, FolderWithSeveralFilesAsksUntilCancelled) {
 
 TEST_F(ImportDriverTest, FolderCleanedWhileAskingIsAccepted) {
     const DeclarationBuilder dec = cleanDeclaration();
-    const DeclarationNames n = names(dec);
-    fs::create_directories(n.declarationFolder);
+    const DeclarationNames n = madeFolder(dec);
     writeFile(n.declarationFolder / "a.REC", "x");
     writeFile(n.declarationFolder / "b.txt", "y");
     // The files go as soon as the question was answered; the next count finds an empty folder.
@@ -335,8 +346,7 @@ TEST_F(ImportDriverTest, FolderCleanedWhileAskingIsAccepted) {
 
 TEST_F(ImportDriverTest, FolderHoldingOnlyTheDeliveryFileIsAccepted) {
     const DeclarationBuilder dec = cleanDeclaration();
-    const DeclarationNames n = names(dec);
-    fs::create_directories(n.declarationFolder);
+    const DeclarationNames n = madeFolder(dec);
     writeFile(n.deliveryFilePath, "anterior");
     EXPECT_EQ(import(dec.str()), ImportOutcome::Succeeded);
     EXPECT_TRUE(prompts.shown.empty());
@@ -345,8 +355,7 @@ TEST_F(ImportDriverTest, FolderHoldingOnlyTheDeliveryFileIsAccepted) {
 
 TEST_F(ImportDriverTest, FolderHoldingOneForeignFileAsksTheShortQuestion) {
     const DeclarationBuilder dec = cleanDeclaration();
-    const DeclarationNames n = names(dec);
-    fs::create_directories(n.declarationFolder);
+    const DeclarationNames n = madeFolder(dec);
     writeFile(n.declarationFolder / "recibo.REC", "x");
     EXPECT_EQ(import(dec.str()), ImportOutcome::Refused);
     ASSERT_EQ(prompts.shown.size(), 1u);
@@ -360,8 +369,7 @@ TEST_F(ImportDriverTest, FolderHoldingOneForeignFileAsksTheShortQuestion) {
 TEST_F(ImportDriverTest, EmptyDeclarationFolderIsRemovedAtTheEnd) {
     DeclarationBuilder dec = cleanDeclaration();
     dec.header().uf("XX");
-    const DeclarationNames n = names(dec);
-    fs::create_directories(n.declarationFolder);
+    const DeclarationNames n = madeFolder(dec);
     EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
     EXPECT_FALSE(fs::exists(n.declarationFolder));
     EXPECT_TRUE(fs::is_directory(n.generatedFolder));
@@ -385,8 +393,7 @@ class CancelDuringPass : public ImportDriverTest, public ::testing::WithParamInt
 TEST_P(CancelDuringPass, StopsAndSaysSo) {
     DeclarationBuilder dec = cleanDeclaration();
     dec.type5(40);
-    const DeclarationNames n = names(dec);
-    fs::create_directories(n.declarationFolder);
+    const DeclarationNames n = madeFolder(dec);
     cancelDuring(GetParam().phase);
     EXPECT_EQ(import(dec.str()), ImportOutcome::Cancelled);
     ASSERT_EQ(prompts.shown.size(), 2u);
@@ -458,14 +465,9 @@ TEST_F(ImportDriverTest, NoZeroAmountWarningWhenThereAreErrors) {
 }
 
 TEST_F(ImportDriverTest, OpenFailureRetriedOnYes) {
-    const DeclarationBuilder dec = cleanDeclaration();
-    int opens = 0;
-    driver.setSourceOpener([&](const fs::path& p) -> std::unique_ptr<ByteSource> {
-        if (++opens == 2) throw Fault(57);  // the first opening is the declarant read
-        return openFileSource(p);
-    });
+    failOpenings(57, false);
     prompts.answers = {Answer::Yes};
-    EXPECT_EQ(import(dec.str()), ImportOutcome::Succeeded);
+    EXPECT_EQ(import(cleanDeclaration().str()), ImportOutcome::Succeeded);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].title, "Importar Arquivo");
     EXPECT_EQ(prompts.shown[0].icon, Icon::Question);
@@ -473,13 +475,8 @@ TEST_F(ImportDriverTest, OpenFailureRetriedOnYes) {
 }
 
 TEST_F(ImportDriverTest, PermissionDeniedIsReportedOnceAndEndsTheImport) {
-    const DeclarationBuilder dec = cleanDeclaration();
-    int opens = 0;
-    driver.setSourceOpener([&](const fs::path& p) -> std::unique_ptr<ByteSource> {
-        if (++opens >= 2) throw Fault(70);
-        return openFileSource(p);
-    });
-    EXPECT_EQ(import(dec.str()), ImportOutcome::Failed);
+    failOpenings(70, true);
+    EXPECT_EQ(import(cleanDeclaration().str()), ImportOutcome::Failed);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].icon, Icon::Exclamation);
     EXPECT_EQ(prompts.shown[0].buttons, Buttons::Ok);
@@ -574,36 +571,35 @@ INSTANTIATE_TEST_SUITE_P(
                       BatchCase{"emptyFile", [] { return std::string(); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ImportDriverTest, GenerationRunsAfterACleanImport) {
+// After a clean import the generation gets the declaration folder; its end decides the import's.
+struct GenerationCase {
+    const char* name;
+    bool result;
+    bool replaceDeclined;
+    ImportOutcome outcome;
+};
+
+class GenerationHandOff : public ImportDriverTest, public ::testing::WithParamInterface<GenerationCase> {};
+
+TEST_P(GenerationHandOff, DecidesTheOutcome) {
     FakeGeneration generation;
+    generation.result = GetParam().result;
+    generation.decline = GetParam().replaceDeclined;
     ImportDriver d(session, events, prompts, clock, log, &generation);
     const DeclarationBuilder dec = cleanDeclaration();
     choose(dec.str());
     const ImportResult result = d.run();
-    EXPECT_EQ(result.outcome, ImportOutcome::Succeeded);
-    EXPECT_TRUE(result.generated);
+    EXPECT_EQ(result.outcome, GetParam().outcome);
+    EXPECT_EQ(result.generated, GetParam().result);
     EXPECT_EQ(generation.calls, 1);
     EXPECT_EQ(generation.folderSeen, names(dec).declarationFolder);
 }
 
-TEST_F(ImportDriverTest, FailedGenerationIsAFailure) {
-    FakeGeneration generation;
-    generation.result = false;
-    ImportDriver d(session, events, prompts, clock, log, &generation);
-    choose(cleanDeclaration().str());
-    const ImportResult result = d.run();
-    EXPECT_EQ(result.outcome, ImportOutcome::Failed);
-    EXPECT_FALSE(result.generated);
-}
-
-TEST_F(ImportDriverTest, ReplaceDeclinedIsARefusal) {
-    FakeGeneration generation;
-    generation.result = false;
-    generation.decline = true;
-    ImportDriver d(session, events, prompts, clock, log, &generation);
-    choose(cleanDeclaration().str());
-    EXPECT_EQ(d.run().outcome, ImportOutcome::Refused);
-}
+INSTANTIATE_TEST_SUITE_P(Ends, GenerationHandOff,
+                         ::testing::Values(GenerationCase{"generated", true, false, ImportOutcome::Succeeded},
+                                           GenerationCase{"failed", false, false, ImportOutcome::Failed},
+                                           GenerationCase{"replaceDeclined", false, true, ImportOutcome::Refused}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ImportProgress, PercentOfBytesConsumed) {
     EXPECT_EQ(progressPercent(0, 0), 0);

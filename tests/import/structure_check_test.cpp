@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,9 +36,9 @@ std::string fileOf(const std::vector<std::string>& records, bool finalCrLf = tru
 
 class StructureCheckTest : public ::testing::Test {
 protected:
-    bool check(const std::string& bytes) {
+    bool check(const std::string& bytes, std::set<int> failingReads = {}) {
         auto source = std::make_unique<MemorySource>(bytes);
-        source_ = source.get();
+        source->failingReads = std::move(failingReads);
         reader_ = std::make_unique<RecordReader>(std::move(source));
         return checkStructure(*reader_, state, log, prompts, progress);
     }
@@ -46,7 +47,6 @@ protected:
     FaultyErrorLog log;
     RecordingPrompts prompts;
     RecordingProgress progress{&state.cancel};
-    MemorySource* source_ = nullptr;
     std::unique_ptr<RecordReader> reader_;
 };
 
@@ -272,14 +272,8 @@ TEST_F(StructureCheckTest, FailsWhenTheLogAlreadyHeldRows) {
 
 // Makes reader faults happen on chosen read calls: 1 and 2 read bytes 143 and 144, 3 the first block.
 TEST_F(StructureCheckTest, AReadFaultRetriedWithYesGivesTheSameOutcome) {
-    const std::string file = fileOf({H(), C(), L5(3), E3(4), T()});
-    auto source = std::make_unique<MemorySource>(file);
-    source->failingReads = {1, 4};
-    source_ = source.get();
-    RecordReader reader(std::move(source));
     prompts.answers = {Answer::Yes, Answer::Yes};
-
-    EXPECT_FALSE(checkStructure(reader, state, log, prompts, progress));
+    EXPECT_FALSE(check(fileOf({H(), C(), L5(3), E3(4), T()}), {1, 4}));
     ASSERT_EQ(prompts.shown.size(), 2u);
     for (const auto& m : prompts.shown) {
         EXPECT_EQ(m.title, "Crítica de Estrutura");
@@ -293,12 +287,8 @@ TEST_F(StructureCheckTest, AReadFaultRetriedWithYesGivesTheSameOutcome) {
 }
 
 TEST_F(StructureCheckTest, AReadFaultAnsweredNoRecordsError18WithoutRecordOrDeclarant) {
-    auto source = std::make_unique<MemorySource>(fileOf({H(), C(), L5(3), T()}));
-    source->failingReads = {3};
-    RecordReader reader(std::move(source));
     prompts.answers = {Answer::No};
-
-    EXPECT_FALSE(checkStructure(reader, state, log, prompts, progress));
+    EXPECT_FALSE(check(fileOf({H(), C(), L5(3), T()}), {3}));
     ASSERT_EQ(log.rows.size(), 1u);
     const auto& r = log.rows[0];
     EXPECT_EQ(r.recordType, "0");

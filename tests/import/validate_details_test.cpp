@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "core/faults.h"
 #include "import/validator_fixture.h"
 #include "support/declaration_builder.h"
 
@@ -239,45 +238,6 @@ TEST_F(DetailValidation, ACancelAtEntryRecordsAndCountsNothing) {
     EXPECT_TRUE(log.rows.empty());
     EXPECT_EQ(state.count3 + state.count4, 0);
 }
-
-struct FaultCase {
-    const char* name;
-    std::string record;
-    std::int64_t recordNumber;
-    const char* recordType;
-    const char* title;
-    std::string text;
-};
-
-void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
-
-class DetailFault : public ValidatorTest, public ::testing::WithParamInterface<FaultCase> {};
-
-TEST_P(DetailFault, IsReportedOnceAndStopsTheImport) {
-    const FaultCase& c = GetParam();
-    log.failuresLeft = 1;
-    EXPECT_FALSE(validate(c.record, c.recordNumber, c.recordType));
-    EXPECT_EQ(log.attempts, 1);
-    EXPECT_TRUE(log.rows.empty());
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    const Message& m = prompts.shown[0];
-    EXPECT_EQ(m.title, c.title);
-    EXPECT_EQ(m.text, c.text);
-    EXPECT_EQ(m.icon, Icon::Exclamation);
-    EXPECT_EQ(m.buttons, Buttons::Ok);
-    EXPECT_EQ(state.count3 + state.count4, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Validators, DetailFault,
-    ::testing::Values(
-        FaultCase{"Contacts", ContactBuilder().representativeAreaCode("0000").build(), 2, "2", "Valida tipo 2",
-                  "Erro na leitura do arquivo.\n(3046)"},
-        FaultCase{"Entities", EntityBuilder::type3(3).name("").build(), 3, "3", "Valida tipo 3",
-                  "Erro na leitura do arquivo.\n(" + faultMessage(Fault(3046)) + ")"},
-        FaultCase{"Beneficiaries", EntityBuilder::type4F(3).type("?").build(), 3, "4", "Valida tipo 4",
-                  "Erro na leitura do arquivo.\n(" + faultMessage(Fault(3046)) + ")"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // --- A whole clean declaration -----------------------------------------------------------------------------
 

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "core/faults.h"
 #include "import/validator_fixture.h"
 #include "support/declaration_builder.h"
 
@@ -178,27 +177,6 @@ TEST_F(HeaderValidation, ACancelDuringTheNameStopsBeforeTheFiller) {
     log.onWrite = [&] { state.cancel.set = true; };
     EXPECT_FALSE(validateHeader(header().name("").put(130, "X").build()));
     EXPECT_EQ(findings(log), (std::vector<Finding>{F(92, 57, 116)}));
-}
-
-TEST_F(HeaderValidation, AFailingWriteRetriedWithYesRecordsTheRowOnce) {
-    log.failuresLeft = 2;
-    prompts.answers = {Answer::Yes, Answer::Yes};
-    EXPECT_TRUE(validateHeader(header().uf("XX").put(130, "X").build()));
-    EXPECT_EQ(findings(log), (std::vector<Finding>{F(40, 55, 56), F(9, 124, 142)}));
-    ASSERT_EQ(prompts.shown.size(), 2u);
-    const Message& m = prompts.shown[0];
-    EXPECT_EQ(m.title, "Valida tipo 1");
-    EXPECT_EQ(m.text, "Erro na leitura do arquivo.\n" + faultMessage(Fault(3046)) + "\nTenta novamente ?");
-    EXPECT_EQ(m.icon, Icon::Question);
-    EXPECT_EQ(m.buttons, Buttons::YesNo);
-}
-
-TEST_F(HeaderValidation, AFailingWriteAnsweredNoStopsTheImport) {
-    log.failuresLeft = 1;
-    prompts.answers = {Answer::No};
-    EXPECT_FALSE(validateHeader(header().uf("XX").put(130, "X").build()));
-    EXPECT_TRUE(log.rows.empty());
-    EXPECT_EQ(log.attempts, 1);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "core/faults.h"
 #include "import/validator_fixture.h"
 #include "support/declaration_builder.h"
 
@@ -194,40 +193,6 @@ TEST_F(LevyValidation, ACancelAtEntryRecordsNothing) {
     EXPECT_FALSE(validate(TrailerBuilder(1999).build(), 4, "T"));
     EXPECT_TRUE(log.rows.empty());
     EXPECT_EQ(state.count5, 0);
-}
-
-TEST_F(LevyValidation, AFailingWriteOfType5IsOfferedAgain) {
-    log.failuresLeft = 1;
-    prompts.answers = {Answer::Yes};
-    EXPECT_TRUE(validateLevy(levy().cnpj("X").build(), 3));
-    EXPECT_EQ(findings(log), (std::vector<Finding>{F(2, 10, 23)}));
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    const Message& m = prompts.shown[0];
-    EXPECT_EQ(m.title, "Valida tipo 5");
-    EXPECT_EQ(m.text, "Erro na leitura do arquivo.\n(" + faultMessage(Fault(3046)) + ")\nTenta novamente ?");
-    EXPECT_EQ(m.icon, Icon::Question);
-    EXPECT_EQ(m.buttons, Buttons::YesNo);
-}
-
-TEST_F(LevyValidation, AFailingWriteOfType5AnsweredNoStopsBeforeTheTotals) {
-    log.failuresLeft = 1;
-    prompts.answers = {Answer::No};
-    EXPECT_FALSE(validateLevy(levy().cnpj("X").build(), 3));
-    EXPECT_TRUE(log.rows.empty());
-    EXPECT_TRUE(state.baseTotal.isZero());
-    EXPECT_EQ(state.count5, 0);
-}
-
-TEST_F(LevyValidation, AFailingWriteOfTheTrailerIsReportedAndStops) {
-    log.failuresLeft = 1;
-    EXPECT_FALSE(validate(TrailerBuilder(2022).build(), 9, "T"));
-    EXPECT_EQ(log.attempts, 1);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    const Message& m = prompts.shown[0];
-    EXPECT_EQ(m.title, "Valida tipo T");
-    EXPECT_EQ(m.text, "Erro na leitura do arquivo.\n(3046) ");
-    EXPECT_EQ(m.icon, Icon::Exclamation);
-    EXPECT_EQ(m.buttons, Buttons::Ok);
 }
 
 }  // namespace
