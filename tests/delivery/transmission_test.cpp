@@ -39,12 +39,13 @@ protected:
     fs::path programFolder() const { return scratch_ / "programa"; }
     fs::path windows() const { return scratch_ / "windows"; }
 
-    TransmissionOutcome transmitNow(RecordingPrompts& prompts) {
+    TransmissionRequest request() const {
         TransmissionRequest request;
         request.deliveryFile = deliveryFile_;
         request.windowsFolder = windows();
-        return transmit(prompts, request);
+        return request;
     }
+    TransmissionOutcome transmitNow(RecordingPrompts& prompts) { return transmit(prompts, request()); }
 
     bool receiptValidates() {
         RecordingPrompts prompts;
@@ -169,9 +170,7 @@ TEST_F(TransmissionTest, TheNoticesAreTheDialogsOwn) {
         void showNotice(QuiboroNotice notice) override { shown.push_back(notice); }
         std::vector<QuiboroNotice> shown;
     } notices;
-    TransmissionRequest request;
-    request.deliveryFile = deliveryFile_;
-    request.windowsFolder = windows();
+    TransmissionRequest request = this->request();
     request.dialogs = &notices;
     RecordingPrompts prompts;
     EXPECT_EQ(transmit(prompts, request), TransmissionOutcome::Refused);
@@ -203,9 +202,7 @@ TEST_F(TransmissionTest, WaitsForAnotherWriterOfTheProgramFolderThenRefuses) {
     EXPECT_EQ(writerFolderOf(scratch_ / "solto" / "x.DEC"), fs::absolute(scratch_ / "solto"));
     const auto other = FolderWriteLock::acquire(programFolder(), std::chrono::milliseconds(0));
     ASSERT_TRUE(other);
-    TransmissionRequest request;
-    request.deliveryFile = deliveryFile_;
-    request.windowsFolder = windows();
+    TransmissionRequest request = this->request();
     int waits = 0;
     request.lockWait = {std::chrono::milliseconds(100), [&] { ++waits; }};
     RecordingPrompts prompts;
