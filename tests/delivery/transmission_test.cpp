@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -82,53 +81,35 @@ TEST_F(TransmissionTest, TheBooleanFormFindsTheSettingsInTheWindowsFolderOfTheEn
 }
 
 // Every refusal shows one message and leaves every file where it was, byte for byte and time for time.
+std::string builtFolder() { return binFolder().string(); }
+std::string builtFolderRelative() { return fs::relative(binFolder(), fs::current_path()).string(); }
+std::string folderWithoutLibrary() { return "/"; }
+std::string noFolder() { return ""; }
+
 struct Refusal {
     const char* name;
-    std::function<void(const fs::path& windows, const fs::path& scratch, const fs::path& deliveryFile)> prepare;
+    const char* version;  // no settings file at all when null
+    std::string (*libraryFolder)();
     Message expected;
 };
 
-Message exclamation(std::string title, std::string text) {
+Message notInstalledHere() {
     Message m;
-    m.title = std::move(title);
-    m.text = std::move(text);
+    m.title = "Transmitir";
+    m.text = kNotInstalledText;
     m.icon = Icon::Exclamation;
     return m;
 }
 
 const Refusal kRefusals[] = {
-    {"NoSettingsFile", [](const fs::path&, const fs::path&, const fs::path&) {}, quiboroNoticeMessage(QuiboroNotice::NotInstalled)},
-    {"VersionBelowTheOldestAccepted",
-     [](const fs::path& w, const fs::path&, const fs::path&) {
-         writeQuiboroSettings(w, "200701", binFolder().string());
-     },
-     quiboroNoticeMessage(QuiboroNotice::OldVersion)},
-    {"VersionNotANumber",
-     [](const fs::path& w, const fs::path&, const fs::path&) {
-         writeQuiboroSettings(w, "abc", binFolder().string());
-     },
-     quiboroNoticeMessage(QuiboroNotice::OldVersion)},
-    {"VersionMissing",
-     [](const fs::path& w, const fs::path&, const fs::path&) {
-         fs::create_directories(w);
-         writeBytes(w / "qui-bor.ini", "[Qui-Bor]\nPath=" + binFolder().string() + "\n");
-     },
-     quiboroNoticeMessage(QuiboroNotice::OldVersion)},
-    {"PathWithoutTheLibrary",
-     [](const fs::path& w, const fs::path& s, const fs::path&) {
-         fs::create_directories(s / "quiboro");
-         writeQuiboroSettings(w, "200702", (s / "quiboro").string());
-     },
-     exclamation("Transmitir", kNotInstalledText)},
-    {"PathEmpty",
-     [](const fs::path& w, const fs::path&, const fs::path&) { writeQuiboroSettings(w, "200702", ""); },
-     exclamation("Transmitir", kNotInstalledText)},
-    {"PathRelative",
-     [](const fs::path& w, const fs::path&, const fs::path&) {
-         // Relative to the build folder the library would be found; a relative path is never searched.
-         writeQuiboroSettings(w, "200702", fs::relative(binFolder(), fs::current_path()).string());
-     },
-     exclamation("Transmitir", kNotInstalledText)},
+    {"NoSettingsFile", nullptr, builtFolder, quiboroNoticeMessage(QuiboroNotice::NotInstalled)},
+    {"VersionBelowTheOldestAccepted", "200701", builtFolder, quiboroNoticeMessage(QuiboroNotice::OldVersion)},
+    {"VersionNotANumber", "abc", builtFolder, quiboroNoticeMessage(QuiboroNotice::OldVersion)},
+    {"VersionEmpty", "", builtFolder, quiboroNoticeMessage(QuiboroNotice::OldVersion)},
+    {"PathWithoutTheLibrary", "200702", folderWithoutLibrary, notInstalledHere()},
+    {"PathEmpty", "200702", noFolder, notInstalledHere()},
+    // Relative to the build folder the library would be found; a relative path is never searched.
+    {"PathRelative", "200702", builtFolderRelative, notInstalledHere()},
 };
 
 // Failures name their case rather than dumping its bytes.
@@ -137,7 +118,7 @@ void PrintTo(const Refusal& c, std::ostream* os) { *os << c.name; }
 class TransmissionRefusal : public TransmissionTest, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(TransmissionRefusal, ShowsItsMessageAndTouchesNoFile) {
-    GetParam().prepare(windows(), scratch_.path(), deliveryFile_);
+    if (GetParam().version) writeQuiboroSettings(windows(), GetParam().version, GetParam().libraryFolder());
     const Snapshot before = snapshot(scratch_.path());
     RecordingPrompts prompts;
     EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Refused);
