@@ -180,8 +180,6 @@ INSTANTIATE_TEST_SUITE_P(
         TransmissionCase{"FolderWithoutLibrary",
                          [](const CliDelivery& t) { t.writeQuiboroSettings(t.windows().string()); }, 2,
                          kNotInstalled},
-        TransmissionCase{"RelativeFolder", [](const CliDelivery& t) { t.writeQuiboroSettings("."); }, 2,
-                         kNotInstalled},
         TransmissionCase{"FileMissing",
                          [](const CliDelivery& t) {
                              t.installQuiboro();

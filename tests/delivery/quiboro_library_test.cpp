@@ -91,21 +91,6 @@ TEST_F(QuiboroLibraryTest, AcceptsAnIntactDeliveryFileAndLeavesAReceiptThatValid
     EXPECT_EQ(data.cnpj, fixtures::declarantCnpj());
 }
 
-TEST_F(QuiboroLibraryTest, AReceiptCheckedByAnotherCnpjOrTimeIsNotAuthentic) {
-    ASSERT_EQ(call(deliveryFile_).code, 0);
-    const std::vector<std::string> lines = linesOf(readBytes(receiptPathOf(deliveryFile_)));
-    ASSERT_EQ(lines.size(), 3u);
-    const std::string& rc = lines[1];
-    const auto part = [&](std::size_t first, std::size_t length) { return std::stoi(rc.substr(first - 1, length)); };
-    const std::string code = rc.substr(59, 10);
-    const std::string seal(DeliveryHeaderView(readBytes(deliveryFile_)).detailSeal());
-    const int day = part(17, 2), month = part(19, 2), year = part(21, 4);
-    const int hour = part(25, 2), minute = part(27, 2), second = part(29, 2);
-    EXPECT_EQ(authenticateReceipt(code, rc.substr(2, 14), seal, day, month, year, hour, minute, second), 1);
-    EXPECT_NE(authenticateReceipt(code, fixtures::nthCnpj(5), seal, day, month, year, hour, minute, second), 1);
-    EXPECT_NE(authenticateReceipt(code, rc.substr(2, 14), seal, day, month, year, hour, minute, (second + 1) % 60), 1);
-}
-
 TEST_F(QuiboroLibraryTest, TransmittingAgainReplacesTheReceipt) {
     ASSERT_EQ(call(deliveryFile_).code, 0);
     writeBytes(receiptPathOf(deliveryFile_), "resto de um recibo antigo\r\n");
@@ -144,11 +129,6 @@ const Refusal kRefusals[] = {
     {"DeclarationTextUnderADecName", 5003,
      [](const fs::path& f) {
          writeBytes(f, fixtures::cleanDeclaration(1, 1, 1));
-         return f;
-     }},
-    {"EmptyFile", 5003,
-     [](const fs::path& f) {
-         writeBytes(f, "");
          return f;
      }},
     {"DetailRecordChanged", 5001,

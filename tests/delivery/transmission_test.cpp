@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,12 +38,13 @@ protected:
     fs::path programFolder() const { return scratch_ / "programa"; }
     fs::path windows() const { return scratch_ / "windows"; }
 
-    TransmissionOutcome transmitNow(RecordingPrompts& prompts) {
+    TransmissionRequest request() const {
         TransmissionRequest request;
         request.deliveryFile = deliveryFile_;
         request.windowsFolder = windows();
-        return transmit(prompts, request);
+        return request;
     }
+    TransmissionOutcome transmitNow(RecordingPrompts& prompts) { return transmit(prompts, request()); }
 
     bool receiptValidates() {
         RecordingPrompts prompts;
@@ -68,15 +68,6 @@ TEST_F(TransmissionTest, TheOldestAcceptedVersionTransmitsAndTheReceiptValidates
     EXPECT_TRUE(receiptValidates());
 }
 
-TEST_F(TransmissionTest, SettingsAreMatchedWithoutRegardToCase) {
-    fs::create_directories(windows());
-    writeBytes(windows() / "QUI-BOR.INI", "; instalado\n[outra]\nPath=/nada\n[ qui-bor ]\nVERSAO = 200801\npath = \"" +
-                                              binFolder().string() + "/\"\n");
-    RecordingPrompts prompts;
-    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Accepted);
-    EXPECT_TRUE(receiptValidates());
-}
-
 using testing_support::ScopedVariable;
 
 TEST_F(TransmissionTest, TheBooleanFormFindsTheSettingsInTheWindowsFolderOfTheEnvironment) {
@@ -90,65 +81,35 @@ TEST_F(TransmissionTest, TheBooleanFormFindsTheSettingsInTheWindowsFolderOfTheEn
 }
 
 // Every refusal shows one message and leaves every file where it was, byte for byte and time for time.
+std::string builtFolder() { return binFolder().string(); }
+std::string builtFolderRelative() { return fs::relative(binFolder(), fs::current_path()).string(); }
+std::string folderWithoutLibrary() { return "/"; }
+std::string noFolder() { return ""; }
+
 struct Refusal {
     const char* name;
-    std::function<void(const fs::path& windows, const fs::path& scratch, const fs::path& deliveryFile)> prepare;
+    const char* version;  // no settings file at all when null
+    std::string (*libraryFolder)();
     Message expected;
 };
 
-Message exclamation(std::string title, std::string text) {
+Message notInstalledHere() {
     Message m;
-    m.title = std::move(title);
-    m.text = std::move(text);
+    m.title = "Transmitir";
+    m.text = kNotInstalledText;
     m.icon = Icon::Exclamation;
     return m;
 }
 
 const Refusal kRefusals[] = {
-    {"NoSettingsFile", [](const fs::path&, const fs::path&, const fs::path&) {}, quiboroNoticeMessage(QuiboroNotice::NotInstalled)},
-    {"SettingsFolderMissingEntirely",
-     [](const fs::path& w, const fs::path&, const fs::path&) { fs::remove_all(w); }, quiboroNoticeMessage(QuiboroNotice::NotInstalled)},
-    {"VersionBelowTheOldestAccepted",
-     [](const fs::path& w, const fs::path&, const fs::path&) {
-         writeQuiboroSettings(w, "200701", binFolder().string());
-     },
-     quiboroNoticeMessage(QuiboroNotice::OldVersion)},
-    {"VersionNotANumber",
-     [](const fs::path& w, const fs::path&, const fs::path&) {
-         writeQuiboroSettings(w, "abc", binFolder().string());
-     },
-     quiboroNoticeMessage(QuiboroNotice::OldVersion)},
-    {"VersionWithTrailingLetters",
-     [](const fs::path& w, const fs::path&, const fs::path&) {
-         writeQuiboroSettings(w, "200702b", binFolder().string());
-     },
-     quiboroNoticeMessage(QuiboroNotice::OldVersion)},
-    {"VersionMissing",
-     [](const fs::path& w, const fs::path&, const fs::path&) {
-         fs::create_directories(w);
-         writeBytes(w / "qui-bor.ini", "[Qui-Bor]\nPath=" + binFolder().string() + "\n");
-     },
-     quiboroNoticeMessage(QuiboroNotice::OldVersion)},
-    {"PathWithoutTheLibrary",
-     [](const fs::path& w, const fs::path& s, const fs::path&) {
-         fs::create_directories(s / "quiboro");
-         writeQuiboroSettings(w, "200702", (s / "quiboro").string());
-     },
-     exclamation("Transmitir", kNotInstalledText)},
-    {"PathMissing",
-     [](const fs::path& w, const fs::path& s, const fs::path&) {
-         writeQuiboroSettings(w, "200702", (s / "nao-existe").string());
-     },
-     exclamation("Transmitir", kNotInstalledText)},
-    {"PathEmpty",
-     [](const fs::path& w, const fs::path&, const fs::path&) { writeQuiboroSettings(w, "200702", ""); },
-     exclamation("Transmitir", kNotInstalledText)},
-    {"PathRelative",
-     [](const fs::path& w, const fs::path&, const fs::path&) {
-         // Relative to the build folder the library would be found; a relative path is never searched.
-         writeQuiboroSettings(w, "200702", fs::relative(binFolder(), fs::current_path()).string());
-     },
-     exclamation("Transmitir", kNotInstalledText)},
+    {"NoSettingsFile", nullptr, builtFolder, quiboroNoticeMessage(QuiboroNotice::NotInstalled)},
+    {"VersionBelowTheOldestAccepted", "200701", builtFolder, quiboroNoticeMessage(QuiboroNotice::OldVersion)},
+    {"VersionNotANumber", "abc", builtFolder, quiboroNoticeMessage(QuiboroNotice::OldVersion)},
+    {"VersionEmpty", "", builtFolder, quiboroNoticeMessage(QuiboroNotice::OldVersion)},
+    {"PathWithoutTheLibrary", "200702", folderWithoutLibrary, notInstalledHere()},
+    {"PathEmpty", "200702", noFolder, notInstalledHere()},
+    // Relative to the build folder the library would be found; a relative path is never searched.
+    {"PathRelative", "200702", builtFolderRelative, notInstalledHere()},
 };
 
 // Failures name their case rather than dumping its bytes.
@@ -157,7 +118,7 @@ void PrintTo(const Refusal& c, std::ostream* os) { *os << c.name; }
 class TransmissionRefusal : public TransmissionTest, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(TransmissionRefusal, ShowsItsMessageAndTouchesNoFile) {
-    GetParam().prepare(windows(), scratch_.path(), deliveryFile_);
+    if (GetParam().version) writeQuiboroSettings(windows(), GetParam().version, GetParam().libraryFolder());
     const Snapshot before = snapshot(scratch_.path());
     RecordingPrompts prompts;
     EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Refused);
@@ -190,9 +151,7 @@ TEST_F(TransmissionTest, TheNoticesAreTheDialogsOwn) {
         void showNotice(QuiboroNotice notice) override { shown.push_back(notice); }
         std::vector<QuiboroNotice> shown;
     } notices;
-    TransmissionRequest request;
-    request.deliveryFile = deliveryFile_;
-    request.windowsFolder = windows();
+    TransmissionRequest request = this->request();
     request.dialogs = &notices;
     RecordingPrompts prompts;
     EXPECT_EQ(transmit(prompts, request), TransmissionOutcome::Refused);
@@ -224,9 +183,7 @@ TEST_F(TransmissionTest, WaitsForAnotherWriterOfTheProgramFolderThenRefuses) {
     EXPECT_EQ(writerFolderOf(scratch_ / "solto" / "x.DEC"), fs::absolute(scratch_ / "solto"));
     const auto other = FolderWriteLock::acquire(programFolder(), std::chrono::milliseconds(0));
     ASSERT_TRUE(other);
-    TransmissionRequest request;
-    request.deliveryFile = deliveryFile_;
-    request.windowsFolder = windows();
+    TransmissionRequest request = this->request();
     int waits = 0;
     request.lockWait = {std::chrono::milliseconds(100), [&] { ++waits; }};
     RecordingPrompts prompts;
@@ -318,7 +275,6 @@ struct ProfileCase {
 };
 
 const ProfileCase kProfileCases[] = {
-    {"Plain", "[Qui-Bor]\nVersao=200702\n", "Qui-Bor", "Versao", "200702"},
     {"CaseOfSectionAndKey", "[QUI-BOR]\nversao=1\n", "Qui-Bor", "Versao", "1"},
     {"BlanksAndCrLf", "  [ Qui-Bor ]  \r\n  Path =  /opt/quiboro  \r\n", "Qui-Bor", "Path", "/opt/quiboro"},
     {"Quoted", "[Qui-Bor]\nPath=\" /com espaço \"\n", "Qui-Bor", "Path", " /com espaço "},
@@ -328,7 +284,6 @@ const ProfileCase kProfileCases[] = {
     {"EqualsInValue", "[Qui-Bor]\nPath=/a=b\n", "Qui-Bor", "Path", "/a=b"},
     {"LongValueCut", "[Qui-Bor]\nPath=\"" + std::string(130, 'p') + "\"\n", "Qui-Bor", "Path", std::string(127, 'p')},
     {"ByteOrderMark", "\xEF\xBB\xBF[Qui-Bor]\nVersao=7\n", "Qui-Bor", "Versao", "7"},
-    {"NoSection", "Versao=7\n", "Qui-Bor", "Versao", ""},
     {"BinaryGarbage", std::string("\0\xFF[\n=\n]", 7), "Qui-Bor", "Versao", ""},
     // A line longer than the reader keeps, then the value across a boundary of its reads.
     {"AfterAnOverlongLine", std::string(8177, 'x') + "\n[Qui-Bor]\nVersao=200702\n", "Qui-Bor", "Versao", "200702"},
