@@ -158,23 +158,21 @@ TEST_F(ReceiptPrint, RefusalsOfTheReceiptPage) {
         EXPECT_EQ(m.title, "Imprimir Recibo");
         EXPECT_EQ(m.icon, Icon::Critical);
     }
-    EXPECT_EQ(recorder.documentsEnded() + recorder.documentsAborted(), 0);
-}
 
-TEST_F(ReceiptPrint, HeaderWithoutTelephoneIsRefused) {
+    // A header without the representative's telephone.
     fixtures::DeclarationBuilder noPhone(2023);
     noPhone.type3(1).contacts().representativeAreaCode("    ").representativePhone("         ").representativeExtension(
         "     ");
-    const fs::path dec = printtest::writeSealedDeliveryFile(scratch.path(), noPhone);
-    printtest::writeReceipt(dec);
-    auto c = context();
-    EXPECT_FALSE(printReceiptPage(dec, c, data));
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text,
-              "Não consta o Telefone do representante da empresa no registro Header da declaração.\nArquivo: " +
-                  dec.string() + "\nAtualize a versão do MVR.");
+    const fs::path withoutPhone = printtest::writeSealedDeliveryFile(scratch.path() / "sem-telefone", noPhone);
+    printtest::writeReceipt(withoutPhone);
+    recorder.knownFonts = {"Courier New"};
+    prompts.shown.clear();
+    EXPECT_FALSE(printReceiptPage(withoutPhone, c, data));
+    EXPECT_EQ(prompts.texts(), std::vector<std::string>{
+                                   "Não consta o Telefone do representante da empresa no registro Header da "
+                                   "declaração.\nArquivo: " + withoutPhone.string() + "\nAtualize a versão do MVR."});
     EXPECT_EQ(prompts.shown[0].title, "Imprimir recibo");
-    EXPECT_EQ(recorder.documentsEnded(), 0);
+    EXPECT_EQ(recorder.documentsEnded() + recorder.documentsAborted(), 0);
 }
 
 TEST_F(ReceiptPrint, OkChecksIntegrityAndReceiptBeforePrinting) {
