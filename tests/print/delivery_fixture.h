@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <string>
 
-#include "core/clock.h"
 #include "support/declaration_builder.h"
 #include "support/delivery/sealed_delivery_file.h"
 #include "support/file_bytes.h"
@@ -21,9 +20,7 @@ using ScratchFolder = testing_support::TempFolder;
 using testing_support::writeSealedDeliveryFile;
 
 struct ReceiptOptions {
-    std::string ni = std::string(14, ' ');  // NI of the signing certificate (RC 78-91)
-    DateTime reception{2024, 4, 30, 14, 5, 9};
-    bool withNC = false;
+    std::string ni = std::string(14, ' ');  // NI of the signing certificate (RC 78-91); received 30/04/2024 14:05:09
 };
 
 // The receipt (".REC") the agency leaves beside the delivery file, accepted by validateReceipt.

@@ -5,7 +5,6 @@
 #include "print/error_report.h"
 #include "print/print_format.h"
 #include "print_fixtures.h"
-#include "support/printed_name.h"
 
 namespace kova::print {
 namespace {
@@ -63,61 +62,51 @@ TEST_F(ErrorReport, ComplementFollowsTheFirst32CharactersOfTheText) {
     EXPECT_EQ(errorDescription(row), std::string(40, 'D') + std::string(15, ' '));
 }
 
-struct PagingCase {
-    int rows;
-    std::vector<int> detailLinesPerPage;
-};
-void PrintTo(const PagingCase& c, std::ostream* os) { *os << c.rows << " rows"; }
-class ErrorReportPaging : public ErrorReport, public ::testing::WithParamInterface<PagingCase> {};
-
-TEST_P(ErrorReportPaging, FiftyNineRowsAPageEachEndedByARule) {
-    addRows(GetParam().rows);
-    ASSERT_EQ(run(), PrintOutcome::Printed);
-    const auto& pages = recorder.pages();
-    ASSERT_EQ(pages.size(), GetParam().detailLinesPerPage.size());
+// Fifty-nine rows a page, each page ended by a rule, the last one by a double rule too.
+TEST_F(ErrorReport, PageBreaks) {
+    const struct {
+        int rows;
+        std::vector<int> detailLinesPerPage;
+    } cases[] = {{1, {1}}, {59, {59}}, {60, {59, 1}}, {118, {59, 59}}, {119, {59, 59, 1}}};
     const std::string dashes = "  " + std::string(90, '-');
     const std::string equals = "  " + std::string(90, '=');
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        const auto lines = printtest::lineTexts(pages[i]);
-        const bool last = i + 1 == pages.size();
-        const std::size_t details = static_cast<std::size_t>(GetParam().detailLinesPerPage[i]);
-        ASSERT_EQ(lines.size(), 13 + details + (last ? 2 : 1)) << "page " << i + 1;
-        EXPECT_NE(lines[7].find("Pag.: " + zeroPadded(static_cast<int>(i) + 1, 3)), std::string::npos);
-        EXPECT_EQ(lines[13 + details], dashes);
-        if (last) {
-            EXPECT_EQ(lines[14 + details], equals);
+    int rowsSoFar = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rows);
+        addRows(c.rows - rowsSoFar);
+        rowsSoFar = c.rows;
+        ASSERT_EQ(run(), PrintOutcome::Printed);
+        const auto& pages = recorder.pages();
+        ASSERT_EQ(pages.size(), c.detailLinesPerPage.size());
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            const auto lines = printtest::lineTexts(pages[i]);
+            const bool last = i + 1 == pages.size();
+            const std::size_t details = static_cast<std::size_t>(c.detailLinesPerPage[i]);
+            ASSERT_EQ(lines.size(), 13 + details + (last ? 2 : 1)) << "page " << i + 1;
+            EXPECT_NE(lines[7].find("Pag.: " + zeroPadded(static_cast<int>(i) + 1, 3)), std::string::npos);
+            EXPECT_EQ(lines[13 + details], dashes);
+            EXPECT_EQ(lines[13 + details + (last ? 1 : 0)], last ? equals : dashes);
         }
     }
 }
-INSTANTIATE_TEST_SUITE_P(Cases, ErrorReportPaging,
-                         ::testing::Values(PagingCase{1, {1}}, PagingCase{59, {59}}, PagingCase{60, {59, 1}},
-                                           PagingCase{118, {59, 59}}, PagingCase{119, {59, 59, 1}}),
-    kova::testing_support::PrintedName());
 
-TEST_F(ErrorReport, EmptyLogPrintsNothing) {
-    EXPECT_EQ(run(), PrintOutcome::NothingToPrint);
-    EXPECT_EQ(recorder.documentsEnded(), 0);
-    EXPECT_EQ(recorder.documentsAborted(), 0);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, "Não existem erros para impressão.");
-    EXPECT_EQ(prompts.shown[0].title, "Imprimir Erros");
-}
-
+// Nothing is sent to the printer when the log is empty, there is no printer or it lacks the fonts.
 TEST_F(ErrorReport, RefusalsBeforePrinting) {
+    EXPECT_EQ(run(), PrintOutcome::NothingToPrint);
     addRows(1);
+    flags = PrinterFlags{};
     recorder.present = false;
     EXPECT_EQ(run(), PrintOutcome::Refused);
     recorder.present = true;
     flags = PrinterFlags{};
     recorder.knownFonts.clear();
     EXPECT_EQ(run(), PrintOutcome::Refused);
-    ASSERT_EQ(prompts.shown.size(), 2u);
-    EXPECT_EQ(prompts.shown[0].text, "Não existe impressora instalada.");
-    EXPECT_EQ(prompts.shown[1].text, "A impressora instalada não suporta as fontes utilizadas pelo sistema.");
-    for (const auto& m : prompts.shown) {
-        EXPECT_EQ(m.title, "Imprimir");
-        EXPECT_EQ(m.icon, Icon::Critical);
-    }
+    EXPECT_EQ(prompts.texts(),
+              (std::vector<std::string>{"Não existem erros para impressão.", "Não existe impressora instalada.",
+                                        "A impressora instalada não suporta as fontes utilizadas pelo sistema."}));
+    EXPECT_EQ(prompts.titles(), (std::vector<std::string>{"Imprimir Erros", "Imprimir", "Imprimir"}));
+    EXPECT_EQ(prompts.shown.back().icon, Icon::Critical);
+    EXPECT_EQ(prompts.shown[1].icon, Icon::Critical);
     EXPECT_EQ(recorder.documentsEnded() + recorder.documentsAborted(), 0);
 }
 

@@ -1,6 +1,7 @@
 // The column bookkeeping every back end shares, the recorder, and the number and text forms of the documents.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 #include "core/faults.h"
@@ -8,33 +9,9 @@
 #include "print/page_recorder.h"
 #include "print/print_format.h"
 #include "print/printer_check.h"
-#include "support/printed_name.h"
 
 namespace kova::print {
 namespace {
-
-TEST(PageModel, TabMovesToColumnOrToTheNextLineWhenPastIt) {
-    PageRecorder r;
-    r.at(5, "abc");    // columns 5-7, next column 8
-    r.at(8, "de");     // exactly at the next column: same line
-    r.at(9, "X");      // column 10 is past 9: next line
-    r.endLine();
-    r.endDocument();
-    ASSERT_EQ(r.pages().size(), 1u);
-    const auto& lines = r.pages()[0].lines;
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].text(), "    abcde");
-    EXPECT_EQ(lines[1].text(), "        X");
-}
-
-TEST(PageModel, ColumnsCountCharactersNotBytes) {
-    PageRecorder r;
-    r.write("AÇÃO");
-    r.at(5, "|");
-    r.endLine();
-    r.endDocument();
-    EXPECT_EQ(r.pages()[0].lines[0].text(), "AÇÃO|");
-}
 
 TEST(PageModel, BoldIsRecordedPerCharacterAndEmptyLinesArePages) {
     PageRecorder r;
@@ -49,13 +26,7 @@ TEST(PageModel, BoldIsRecordedPerCharacterAndEmptyLinesArePages) {
     r.newPage();
     r.line("pagina 2");
     r.endDocument();
-    ASSERT_EQ(r.pages().size(), 2u);
-    const auto& p1 = r.pages()[0].lines;
-    ASSERT_EQ(p1.size(), 3u);
-    EXPECT_TRUE(p1[0].anyBold());
-    EXPECT_FALSE(p1[0].allBold());
-    EXPECT_FALSE(p1[1].anyBold());
-    EXPECT_TRUE(p1[2].allBold());
+    // b: some characters bold, B: all of them.
     EXPECT_EQ(plainText(r.pages()), "NEGRITO  normal\n\nTODO\n\fpagina 2\n");
     EXPECT_EQ(annotatedText(r.pages()),
               "=== página 1 ===\nb|NEGRITO  normal\n |\nB|TODO\n=== página 2 ===\nB|pagina 2\n");
@@ -83,27 +54,32 @@ TEST(PageModel, AbortDropsTheDocumentAndASinkGetsPagesAsTheyEnd) {
     EXPECT_TRUE(r.pages().empty());
 }
 
-// What is printed over a line replaces exactly the columns it covers, whatever their bytes.
-TEST(PageModel, TextPrintedOverALineReplacesItsColumns) {
+// Columns count characters, not bytes: a tab moves to its column or to the next line when past it, and what is
+// printed over a line (after a carriage return) replaces exactly the columns it covers.
+TEST(PageModel, ColumnsOfTabsAndOfTextPrintedOverALine) {
     struct Case {
         const char* first;
+        bool overPrint;
         int column;
-        const char* over;
-        const char* line;
+        const char* then;
+        const char* text;
     };
     const Case cases[] = {
-        {"ÇÃO", 2, "x", "ÇxO"},       // a two-byte character by a one-byte one
-        {"abc", 2, "É", "aÉc"},        // and the other way round
-        {"AÇÃO", 3, "ÉÊÍÓ", "AÇÉÊÍÓ"},  // over the end
-        {"ab", 5, "Ü", "ab  Ü"},       // past the end: blanks between
+        {"    abc", false, 8, "de", "    abcde"},     // exactly at the next column: same line
+        {"    abc", false, 7, "X", "    abc\n      X"},  // the column is past: next line
+        {"AÇÃO", false, 5, "|", "AÇÃO|"},
+        {"ÇÃO", true, 2, "x", "ÇxO"},                  // a two-byte character by a one-byte one
+        {"abc", true, 2, "É", "aÉc"},                  // and the other way round
+        {"AÇÃO", true, 3, "ÉÊÍÓ", "AÇÉÊÍÓ"},            // over the end
+        {"ab", true, 5, "Ü", "ab  Ü"},                 // past the end: blanks between
     };
     for (const Case& c : cases) {
         PageRecorder r;
         r.write(c.first);
-        r.carriageReturn();
-        r.at(c.column, c.over);
+        if (c.overPrint) r.carriageReturn();
+        r.at(c.column, c.then);
         r.endDocument();
-        EXPECT_EQ(r.pages()[0].lines[0].text(), c.line) << c.first << " / " << c.over;
+        EXPECT_EQ(plainText(r.pages()), std::string(c.text) + "\n") << c.first << " / " << c.then;
     }
     PageRecorder r;
     r.setBold(true);
@@ -128,15 +104,21 @@ TEST(PageModel, TextOutputHasEachPageOnceAndAFailedWriteIsAPrinterFault) {
     writer.endDocument();
     EXPECT_EQ(out.str(), "primeira página, longa\nsegunda linha\n\fx\n");
 
+    // A closed stream and a device told to fail at its second text both are printer faults.
     std::ostringstream closed;
     closed.setstate(std::ios::badbit);
     TextPageWriter failing(closed);
-    failing.line("y");
-    try {
-        failing.endDocument();
-        FAIL() << "no fault";
-    } catch (const Fault& f) {
-        EXPECT_EQ(f.number(), 482);
+    PageRecorder device;
+    device.failAtText = 2;
+    const std::vector<std::function<void()>> faults = {[&] { failing.line("y"), failing.endDocument(); },
+                                                       [&] { device.write("1"), device.write("2"); }};
+    for (const auto& fault : faults) {
+        try {
+            fault();
+            ADD_FAILURE() << "no fault";
+        } catch (const Fault& f) {
+            EXPECT_EQ(f.number(), 482);
+        }
     }
 }
 
@@ -165,63 +147,27 @@ TEST(PageModel, AComposedLinePrintsAsItsFieldsOneByOne) {
     }
 }
 
-TEST(PageModel, InjectedDeviceFaultCarriesThePrinterFaultNumber) {
-    PageRecorder r;
-    r.failAtText = 2;
-    r.write("1");
-    try {
-        r.write("2");
-        FAIL() << "no fault";
-    } catch (const Fault& f) {
-        EXPECT_EQ(f.number(), 482);
-    }
-}
-
-struct CentringCase {
-    int width;
-    int length;
-    int offset;
-};
-void PrintTo(const CentringCase& c, std::ostream* os) { *os << c.length << " in " << c.width; }
-class Centring : public ::testing::TestWithParam<CentringCase> {};
-TEST_P(Centring, HalvesGoToTheEvenNumber) {
-    EXPECT_EQ(centringOffset(GetParam().width, GetParam().length), GetParam().offset);
-}
-INSTANTIATE_TEST_SUITE_P(Cases, Centring,
-                         ::testing::Values(CentringCase{100, 19, 40},   // 40.5 → 40
-                                           CentringCase{100, 20, 40},   // 40
-                                           CentringCase{100, 41, 30},   // 29.5 → 30
-                                           CentringCase{120, 21, 50},   // 49.5 → 50
-                                           CentringCase{120, 23, 48},   // 48.5 → 48
-                                           CentringCase{10, 12, 0},     // wider than the page
-                                           CentringCase{7, 0, 4}),
-    kova::testing_support::PrintedName());     // 3.5 → 4
-
-TEST(Centring, CentredTrimsAndPrecedesWithBlanks) {
+TEST(NumberForms, CentringGivesHalvesToTheEvenNumber) {
+    const struct {
+        int width, length, offset;
+    } cases[] = {{100, 19, 40}, {100, 20, 40}, {100, 41, 30}, {120, 21, 50}, {120, 23, 48}, {10, 12, 0}, {7, 0, 4}};
+    for (const auto& c : cases)
+        EXPECT_EQ(centringOffset(c.width, c.length), c.offset) << c.length << " in " << c.width;
     EXPECT_EQ(centred("  RELATÓRIO DE CONSULTA  ", 120), std::string(50, ' ') + "RELATÓRIO DE CONSULTA");
     EXPECT_EQ(centred("", 120), std::string(120, ' '));
     EXPECT_EQ(centred("   ", 5), std::string(5, ' '));
 }
 
-struct AmountCase {
-    const char* digits;
-    const char* shown;
-};
-void PrintTo(const AmountCase& c, std::ostream* os) { *os << c.digits; }
-class Amounts : public ::testing::TestWithParam<AmountCase> {};
-TEST_P(Amounts, BrazilianGroupingAndTwoDecimals) {
-    EXPECT_EQ(amountFromDigits(GetParam().digits), GetParam().shown);
-}
-INSTANTIATE_TEST_SUITE_P(Cases, Amounts,
-                         ::testing::Values(AmountCase{"00000000000000000", "0,00"},
-                                           AmountCase{"00000000000000105", "1,05"},
-                                           AmountCase{"00000000000123456", "1.234,56"},
-                                           AmountCase{"99999999999999999", "999.999.999.999.999,99"},
-                                           AmountCase{"5", "0,05"},
-                                           AmountCase{"0000000000000000000000000000000012345678", "123.456,78"}),
-                         [](const auto& info) { return std::string("digits_") + info.param.digits; });
-
-TEST(Amounts, AnythingButDigitsIsATypeMismatch) {
+TEST(NumberForms, AmountsInBrazilianGroupingAndAnythingButDigitsIsATypeMismatch) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"00000000000000000", "0,00"},
+        {"00000000000000105", "1,05"},
+        {"00000000000123456", "1.234,56"},
+        {"99999999999999999", "999.999.999.999.999,99"},
+        {"5", "0,05"},
+        {"0000000000000000000000000000000012345678", "123.456,78"},
+    };
+    for (const auto& [digits, shown] : cases) EXPECT_EQ(amountFromDigits(digits), shown) << digits;
     for (const char* bad : {"", "0000000000000001 ", "00000000000000-01", "abc"}) {
         try {
             amountFromDigits(bad);
@@ -251,42 +197,34 @@ TEST(NumberForms, PatternsOfTheDocuments) {
     EXPECT_THROW(wholeNumber("1a"), Fault);
 }
 
-struct ProbeCase {
-    bool present;
-    std::set<std::string> fonts;
-    bool flagPresent, courierNew, courier, arial;
-    const char* chosen;  // nullptr: none
-};
-void PrintTo(const ProbeCase& c, std::ostream* os) {
-    *os << (c.present ? "printer with" : "no printer,");
-    for (const auto& f : c.fonts) *os << " " << f;
+TEST(Probe, FlagsAndTheChosenFont) {
+    const struct {
+        bool present;
+        std::set<std::string> fonts;
+        bool courierNew, courier, arial;
+        const char* chosen;  // nullptr: none
+    } cases[] = {
+        {true, {"Courier New", "Courier", "Arial"}, true, true, true, "Courier New"},
+        {true, {"Courier", "Arial"}, false, true, true, "Courier"},
+        {true, {"Arial"}, false, false, true, "Arial"},
+        {true, {}, false, false, false, nullptr},
+        {false, {"Courier New", "Courier", "Arial"}, false, false, false, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fonts.size());
+        PageRecorder r;
+        r.present = c.present;
+        r.knownFonts = c.fonts;
+        PrinterFlags flags;
+        checkPrinterFonts(r, flags);
+        EXPECT_EQ(flags.printerPresent, c.present);
+        EXPECT_EQ(flags.courierNew, c.courierNew);
+        EXPECT_EQ(flags.courier, c.courier);
+        EXPECT_EQ(flags.arial, c.arial);
+        const auto font = chooseFont(flags);
+        EXPECT_EQ(font.value_or("-"), c.chosen ? c.chosen : "-");
+    }
 }
-class Probe : public ::testing::TestWithParam<ProbeCase> {};
-TEST_P(Probe, FlagsAndTheChosenFont) {
-    const auto& c = GetParam();
-    PageRecorder r;
-    r.present = c.present;
-    r.knownFonts = c.fonts;
-    PrinterFlags flags;
-    checkPrinterFonts(r, flags);
-    EXPECT_EQ(flags.printerPresent, c.flagPresent);
-    EXPECT_EQ(flags.courierNew, c.courierNew);
-    EXPECT_EQ(flags.courier, c.courier);
-    EXPECT_EQ(flags.arial, c.arial);
-    const auto font = chooseFont(flags);
-    if (c.chosen)
-        EXPECT_EQ(font.value_or("-"), c.chosen);
-    else
-        EXPECT_FALSE(font);
-}
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Probe,
-    ::testing::Values(ProbeCase{true, {"Courier New", "Courier", "Arial"}, true, true, true, true, "Courier New"},
-                      ProbeCase{true, {"Courier", "Arial"}, true, false, true, true, "Courier"},
-                      ProbeCase{true, {"Arial"}, true, false, false, true, "Arial"},
-                      ProbeCase{true, {}, true, false, false, false, nullptr},
-                      ProbeCase{false, {"Courier New", "Courier", "Arial"}, false, false, false, false, nullptr}),
-    kova::testing_support::PrintedName());
 
 TEST(Probe, FlagsStaySetOnceSet) {
     PageRecorder r;

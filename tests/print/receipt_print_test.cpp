@@ -45,11 +45,12 @@ protected:
         d.beneficiaryCount = 0;
         return d;
     }
-    std::vector<std::string> drawnLines(const ReceiptData& d) {
-        recorder.setFont("Courier New", 10);
-        drawReceiptPage(recorder, d);
-        recorder.endDocument();
-        return printtest::lineTexts(recorder.pages().at(0));
+    static RecordedPage drawnPage(const ReceiptData& d) {
+        PageRecorder r;
+        r.setFont("Courier New", 10);
+        drawReceiptPage(r, d);
+        r.endDocument();
+        return r.pages().at(0);
     }
 
     printtest::ScratchFolder scratch;
@@ -79,33 +80,20 @@ TEST_F(ReceiptPrint, PageMatchesGoldenWithTheStampFrame) {
     EXPECT_EQ(prompts.shown[1].icon, Icon::Information);
 }
 
+// The page of an unsigned declaration is the golden one; a signed one has a line more, with the NI.
 TEST_F(ReceiptPrint, SignedDeclarationShowsTheNiWithTheMaskOfItsKind) {
-    struct Case {
-        std::string ni;
-        std::string line50;
-    };
-    for (const Case& k : {Case{"12345678909   ", "digital do NI 123.456.789-09"},
-                          Case{"11222333000181", "digital do NI 11.222.333/0001-81"}}) {
+    for (const auto& [ni, line50] : {std::pair<std::string, std::string>{"12345678909   ", "digital do NI 123.456.789-09"},
+                                     {"11222333000181", "digital do NI 11.222.333/0001-81"}}) {
         ReceiptData d = sampleData();
-        d.certificateId = k.ni;
-        PageRecorder fresh;
-        fresh.setFont("Courier New", 10);
-        drawReceiptPage(fresh, d);
-        fresh.endDocument();
-        const auto lines = printtest::lineTexts(fresh.pages().at(0));
+        d.certificateId = ni;
+        const RecordedPage page = drawnPage(d);
+        const auto lines = printtest::lineTexts(page);
         ASSERT_EQ(lines.size(), 54u);
         EXPECT_EQ(lines[48], "Esta declaração foi assinada com o certificado" + std::string(15 + 9, ' ') + "0A1B2C3D4E");
-        EXPECT_EQ(lines[49], k.line50);
+        EXPECT_EQ(lines[49], line50);
         EXPECT_EQ(lines[53], std::string(69, ' ') + "12.34.56.78.90-12");
-        EXPECT_TRUE(fresh.pages()[0].lines[49].allBold());
+        EXPECT_TRUE(page.lines[49].allBold());
     }
-}
-
-TEST_F(ReceiptPrint, UnsignedDeclarationHasNoNiLine) {
-    const auto lines = drawnLines(sampleData());
-    ASSERT_EQ(lines.size(), 53u);
-    EXPECT_EQ(lines[48], std::string(61 + 9, ' ') + "0A1B2C3D4E");
-    EXPECT_EQ(lines[52], std::string(69, ' ') + "12.34.56.78.90-12");
 }
 
 TEST_F(ReceiptPrint, FieldForms) {
@@ -114,7 +102,7 @@ TEST_F(ReceiptPrint, FieldForms) {
     d.situationText = "05 - Cisão Total";
     d.phone = "001101234567800000";
     d.entityCount = 123456789;
-    const auto lines = drawnLines(d);
+    const auto lines = printtest::lineTexts(drawnPage(d));
     EXPECT_EQ(lines[12], "Situação: Cisão Total");
     EXPECT_EQ(lines[14], "Número da Declaração Retificada: 1234567890");
     EXPECT_EQ(lines[38], "Telefone: (11) 1234-5678     Ramal: 0");
@@ -170,23 +158,21 @@ TEST_F(ReceiptPrint, RefusalsOfTheReceiptPage) {
         EXPECT_EQ(m.title, "Imprimir Recibo");
         EXPECT_EQ(m.icon, Icon::Critical);
     }
-    EXPECT_EQ(recorder.documentsEnded() + recorder.documentsAborted(), 0);
-}
 
-TEST_F(ReceiptPrint, HeaderWithoutTelephoneIsRefused) {
+    // A header without the representative's telephone.
     fixtures::DeclarationBuilder noPhone(2023);
     noPhone.type3(1).contacts().representativeAreaCode("    ").representativePhone("         ").representativeExtension(
         "     ");
-    const fs::path dec = printtest::writeSealedDeliveryFile(scratch.path(), noPhone);
-    printtest::writeReceipt(dec);
-    auto c = context();
-    EXPECT_FALSE(printReceiptPage(dec, c, data));
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text,
-              "Não consta o Telefone do representante da empresa no registro Header da declaração.\nArquivo: " +
-                  dec.string() + "\nAtualize a versão do MVR.");
+    const fs::path withoutPhone = printtest::writeSealedDeliveryFile(scratch.path() / "sem-telefone", noPhone);
+    printtest::writeReceipt(withoutPhone);
+    recorder.knownFonts = {"Courier New"};
+    prompts.shown.clear();
+    EXPECT_FALSE(printReceiptPage(withoutPhone, c, data));
+    EXPECT_EQ(prompts.texts(), std::vector<std::string>{
+                                   "Não consta o Telefone do representante da empresa no registro Header da "
+                                   "declaração.\nArquivo: " + withoutPhone.string() + "\nAtualize a versão do MVR."});
     EXPECT_EQ(prompts.shown[0].title, "Imprimir recibo");
-    EXPECT_EQ(recorder.documentsEnded(), 0);
+    EXPECT_EQ(recorder.documentsEnded() + recorder.documentsAborted(), 0);
 }
 
 TEST_F(ReceiptPrint, OkChecksIntegrityAndReceiptBeforePrinting) {

@@ -6,19 +6,11 @@ namespace kova::fixtures {
 
 namespace {
 
-// Modulus 11 over the digits with the given weights (one per digit, left to right).
-char mod11Digit(std::string_view digits, std::string_view weights) {
+// Modulus 11 check digit: weights 2, 3, 4... from the right, starting again at 2 after `maxWeight`.
+char mod11Digit(std::string_view digits, int maxWeight) {
     int sum = 0;
-    for (std::size_t i = 0; i < weights.size(); ++i) sum += (digits[i] - '0') * (weights[i] - '0');
-    const int r = sum % 11;
-    return static_cast<char>('0' + (r < 2 ? 0 : 11 - r));
-}
-
-// CPF check digit over 9 or 10 digits: weights from digits.size() + 1 down to 2, left to right.
-char cpfDigit(std::string_view digits) {
-    int sum = 0;
-    const int n = static_cast<int>(digits.size());
-    for (int i = 0; i < n; ++i) sum += (digits[i] - '0') * (n + 1 - i);
+    for (std::size_t i = 0; i < digits.size(); ++i)
+        sum += (digits[digits.size() - 1 - i] - '0') * (2 + static_cast<int>(i) % (maxWeight - 1));
     const int r = sum % 11;
     return static_cast<char>('0' + (r < 2 ? 0 : 11 - r));
 }
@@ -31,15 +23,15 @@ std::string numberedName(std::string_view prefix, std::size_t n) {
 
 std::string makeCnpj(std::uint64_t first12) {
     std::string cnpj = zeroPadded(first12 % 1'000'000'000'000ULL, 12);
-    cnpj += mod11Digit(cnpj, "543298765432");
-    cnpj += mod11Digit(cnpj, "6543298765432");
+    cnpj += mod11Digit(cnpj, 9);
+    cnpj += mod11Digit(cnpj, 9);
     return cnpj;
 }
 
 std::string makeCpf(std::uint64_t first9) {
     std::string cpf = zeroPadded(first9 % 1'000'000'000ULL, 9);
-    cpf += cpfDigit(cpf);
-    cpf += cpfDigit(cpf);
+    cpf += mod11Digit(cpf, 11);
+    cpf += mod11Digit(cpf, 11);
     return cpf;
 }
 
@@ -77,25 +69,24 @@ ContactBuilder::ContactBuilder() {
     responsibleExtension("01234");
 }
 
-EntityBuilder EntityBuilder::type3(std::size_t line, std::size_t n) {
+EntityBuilder EntityBuilder::make(std::size_t line, std::string_view recordType, std::string_view type,
+                                  std::string_view namePrefix, std::size_t n) {
     EntityBuilder b;
-    b.sequence(line).recordType("3").type("J").cnpj(nthCnpj(n));
-    b.name(numberedName("ENTIDADE BENEFICENTE", n));
-    return b;
+    b.sequence(line).recordType(recordType).type(type).name(numberedName(namePrefix, n));
+    if (type == "F") return std::move(b.cpfPrefix("000").cpf(nthCpf(n)));
+    return std::move(b.cnpj(nthCnpj(n)));
+}
+
+EntityBuilder EntityBuilder::type3(std::size_t line, std::size_t n) {
+    return make(line, "3", "J", "ENTIDADE BENEFICENTE", n);
 }
 
 EntityBuilder EntityBuilder::type4J(std::size_t line, std::size_t n) {
-    EntityBuilder b;
-    b.sequence(line).recordType("4").type("J").cnpj(nthCnpj(n));
-    b.name(numberedName("BENEFICIARIO PESSOA JURIDICA", n));
-    return b;
+    return make(line, "4", "J", "BENEFICIARIO PESSOA JURIDICA", n);
 }
 
 EntityBuilder EntityBuilder::type4F(std::size_t line, std::size_t n) {
-    EntityBuilder b;
-    b.sequence(line).recordType("4").type("F").cpfPrefix("000").cpf(nthCpf(n));
-    b.name(numberedName("BENEFICIARIO PESSOA FISICA", n));
-    return b;
+    return make(line, "4", "F", "BENEFICIARIO PESSOA FISICA", n);
 }
 
 LevyBuilder::LevyBuilder(std::size_t line, std::size_t k, int year) {
@@ -114,26 +105,6 @@ TrailerBuilder::TrailerBuilder(int year) {
 }
 
 DeclarationBuilder::DeclarationBuilder(int year) : year_(year), header_(year) {}
-
-DeclarationBuilder& DeclarationBuilder::type3(std::size_t count) {
-    type3_ = count;
-    return *this;
-}
-
-DeclarationBuilder& DeclarationBuilder::type4F(std::size_t count) {
-    type4F_ = count;
-    return *this;
-}
-
-DeclarationBuilder& DeclarationBuilder::type4J(std::size_t count) {
-    type4J_ = count;
-    return *this;
-}
-
-DeclarationBuilder& DeclarationBuilder::type5(std::size_t count) {
-    type5_ = count;
-    return *this;
-}
 
 DeclarationBuilder& DeclarationBuilder::replaceRecord(std::size_t line, std::string bytes) {
     replaced_[line] = std::move(bytes);

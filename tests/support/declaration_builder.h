@@ -147,6 +147,8 @@ public:
 
 private:
     EntityBuilder() = default;
+    static EntityBuilder make(std::size_t line, std::string_view recordType, std::string_view type,
+                              std::string_view namePrefix, std::size_t n);
 };
 
 // Type 5. `line` is the record's line number; `k` picks the k-th record of a valid series for `year`: CNPJ
@@ -191,10 +193,10 @@ class DeclarationBuilder {
 public:
     explicit DeclarationBuilder(int year = kDefaultYear);
 
-    DeclarationBuilder& type3(std::size_t count);
-    DeclarationBuilder& type4F(std::size_t count);
-    DeclarationBuilder& type4J(std::size_t count);
-    DeclarationBuilder& type5(std::size_t count);
+    DeclarationBuilder& type3(std::size_t count) { return counted(type3_, count); }
+    DeclarationBuilder& type4F(std::size_t count) { return counted(type4F_, count); }
+    DeclarationBuilder& type4J(std::size_t count) { return counted(type4J_, count); }
+    DeclarationBuilder& type5(std::size_t count) { return counted(type5_, count); }
 
     // The header and contact records, to change before building.
     HeaderBuilder& header() { return header_; }
@@ -213,6 +215,10 @@ public:
     void write(std::ostream& out) const;
 
 private:
+    DeclarationBuilder& counted(std::size_t& field, std::size_t count) {
+        field = count;
+        return *this;
+    }
     int year_;
     std::size_t type3_ = 0, type4F_ = 0, type4J_ = 0, type5_ = 0;
     HeaderBuilder header_;

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <functional>
 #include <regex>
 
 #include <sys/mount.h>
@@ -86,30 +87,30 @@ protected:
     NullProgress progress;
 };
 
-TEST_F(PdfRendering, ErrorReport) {
+TEST_F(PdfRendering, ErrorReportAndReceipt) {
     printtest::TextErrorLog log;
     for (int i = 0; i < 60; ++i)
         log.recordError("3", 3 + i, "0025", "0142", 74, "11222333000181", "EMPRESA AÇÃO ÇÉÊ", std::string("X"));
-    const fs::path pdf = scratch.path() / "erros.pdf";
-    auto printer = QtPrinter::pdfFile(pdf);
-    PrintContext c{*printer, flags, prompts, clock, progress};
-    ASSERT_EQ(printErrorReport(log, c), PrintOutcome::Printed);
-    expectPdf(pdf, 2);
-    EXPECT_FALSE(printer->drawnFamily().empty());
-}
-
-TEST_F(PdfRendering, Receipt) {
     const fs::path dec = printtest::writeSealedDeliveryFile(scratch.path() / "dec",
-                                                      fixtures::DeclarationBuilder(2023).type3(2).type5(2));
-    printtest::ReceiptOptions options;
-    options.ni = "12345678909   ";
-    printtest::writeReceipt(dec, options);
-    const fs::path pdf = scratch.path() / "recibo.pdf";
-    auto printer = QtPrinter::pdfFile(pdf);
-    PrintContext c{*printer, flags, prompts, clock, progress};
+                                                            fixtures::DeclarationBuilder(2023).type3(2).type5(2));
+    printtest::writeReceipt(dec, printtest::ReceiptOptions{"12345678909   "});
     ReceiptData data;
-    ASSERT_EQ(printReceipt(dec, c, data), ReceiptPrintResult::Printed);
-    expectPdf(pdf, 1);
+    const struct {
+        const char* file;
+        std::function<bool(PrintContext&)> print;
+        int pages;
+    } documents[] = {
+        {"erros.pdf", [&](PrintContext& c) { return printErrorReport(log, c) == PrintOutcome::Printed; }, 2},
+        {"recibo.pdf", [&](PrintContext& c) { return printReceipt(dec, c, data) == ReceiptPrintResult::Printed; }, 1},
+    };
+    for (const auto& document : documents) {
+        const fs::path pdf = scratch.path() / document.file;
+        auto printer = QtPrinter::pdfFile(pdf);
+        PrintContext c{*printer, flags, prompts, clock, progress};
+        ASSERT_TRUE(document.print(c)) << document.file;
+        expectPdf(pdf, document.pages);
+        EXPECT_FALSE(printer->drawnFamily().empty());
+    }
 }
 
 TEST_F(PdfRendering, DeclarationReport) {
