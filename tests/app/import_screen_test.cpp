@@ -100,6 +100,9 @@ private slots:
             QVERIFY(!s.screen->phaseFrame(phase)->isVisible());
         QVERIFY(!enabled(*s.screen, ImportButton::Ok) && !enabled(*s.screen, ImportButton::PrintPending));
         QVERIFY(enabled(*s.screen, ImportButton::Close) && enabled(*s.screen, ImportButton::Help));
+        // The error list's lines all have one height, so that a hundred thousand of them lay out at once.
+        QCOMPARE(s.screen->LstPend()->font().pointSize(), 8);
+        QVERIFY(s.screen->LstPend()->uniformItemSizes());
     }
 
     void choosingAFileInTheListsShowsItsDeclarant() {
