@@ -1,7 +1,6 @@
 #include "support/app_test_support.h"
 
 #include <QAbstractButton>
-#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -13,14 +12,12 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 
 #include "app/catalogue_screen.h"
 #include "app/import_screen.h"
-#include "app/main_window.h"
-#include "core/work_database.h"
 #include "support/delivery/sealed_delivery_file.h"
 #include "support/program_run.h"
+#include <algorithm>
 
 namespace kova::app::testing {
 
@@ -47,13 +44,6 @@ int ScriptedPrompts::count(const std::string& part) const {
 const Message* ScriptedPrompts::find(const std::string& part) const {
     const auto it = std::find_if(shown.begin(), shown.end(), [&](const Message& m) { return mentions(m, part); });
     return it == shown.end() ? nullptr : &*it;
-}
-
-QString ScriptedPrompts::transcript() const {
-    QStringList lines;
-    for (const Message& m : shown)
-        lines << QStringLiteral("[%1] %2").arg(QString::fromStdString(m.title), QString::fromStdString(m.text));
-    return lines.join(QLatin1Char('\n'));
 }
 
 // --- ProgramFolder -------------------------------------------------------------------------------------------------
@@ -119,24 +109,6 @@ ImportScreen* StartedProgram::importScreen() const {
     return nullptr;
 }
 
-// --- Generated declarations ---------------------------------------------------------------------------------------
-
-std::filesystem::path addGeneratedDeclaration(const QString& programFolder, const fixtures::DeclarationBuilder& d) {
-    namespace fs = std::filesystem;
-    const fs::path generated = fs::path(programFolder.toStdString()) / "GERADA";
-    const fs::path written = testing_support::writeSealedDeliveryFile(generated / "nova", d);
-    const fs::path folder = generated / written.stem();
-    fs::rename(generated / "nova", folder);
-    return folder / written.filename();
-}
-
-fixtures::DeclarationBuilder declarationOf(std::size_t n, const char* name, int levies) {
-    fixtures::DeclarationBuilder d;
-    d.header().cnpj(fixtures::nthCnpj(n)).name(name);
-    d.type3(1).type4F(1).type5(levies);
-    return d;
-}
-
 InstalledQuiboro::InstalledQuiboro(const std::string& version, bool withSettings)
     : previous_(qgetenv("KOVA_WINDIR")) {
     qputenv("KOVA_WINDIR", windows_.path().toUtf8());
@@ -168,6 +140,17 @@ DeliveryDesk::DeliveryDesk() : database(folder.stdPath()) {
 DeliveryDesk::~DeliveryDesk() {
     // The screens go before the database they read.
     for (QMdiSubWindow* sub : main.mdiArea()->subWindowList()) delete sub;
+}
+
+std::filesystem::path DeliveryDesk::add(std::size_t n, const char* name, int levies) {
+    namespace fs = std::filesystem;
+    fixtures::DeclarationBuilder d;
+    d.header().cnpj(fixtures::nthCnpj(n)).name(name);
+    d.type3(1).type4F(1).type5(levies);
+    const fs::path generated = fs::path(folder.stdPath()) / "GERADA";
+    const fs::path written = testing_support::writeSealedDeliveryFile(generated / "nova", d);
+    fs::rename(generated / "nova", generated / written.stem());
+    return generated / written.stem() / written.filename();
 }
 
 DeliveryServices DeliveryDesk::services() {
@@ -229,15 +212,13 @@ void clickButton(QWidget* dialog, const QString& buttonName) {
 }
 
 bool allOn(const MainWindow& main) {
-    for (QAction* a : main.switchedCommands())
-        if (!a->isEnabled()) return false;
-    return true;
+    const QList<QAction*> commands = main.switchedCommands();
+    return std::all_of(commands.begin(), commands.end(), [](QAction* a) { return a->isEnabled(); });
 }
 
 bool allOff(const MainWindow& main) {
-    for (QAction* a : main.switchedCommands())
-        if (a->isEnabled()) return false;
-    return true;
+    const QList<QAction*> commands = main.switchedCommands();
+    return std::none_of(commands.begin(), commands.end(), [](QAction* a) { return a->isEnabled(); });
 }
 
 }  // namespace kova::app::testing

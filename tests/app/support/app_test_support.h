@@ -4,13 +4,9 @@
 
 #include <QCoreApplication>
 #include <QObject>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "app/delivery_services.h"
 #include "app/help_window.h"
@@ -43,8 +39,6 @@ public:
     int count(const std::string& part) const;
     bool saw(const std::string& part) const { return count(part) > 0; }
     const Message* find(const std::string& part) const;
-    // All messages, for failure output.
-    QString transcript() const;
 
     std::vector<Message> shown;
     // Runs at every message, before it is answered (the tests look at the screens at that moment).
@@ -94,12 +88,6 @@ struct StartedProgram {
     std::unique_ptr<Program> program;
 };
 
-// Writes the sealed delivery file of the declaration into its own folder under GERADA, as generation does;
-// returns its path.
-std::filesystem::path addGeneratedDeclaration(const QString& programFolder, const fixtures::DeclarationBuilder& d);
-// A declaration of the n-th declarant (CNPJ nthCnpj(n)) with a few records of each detail type.
-fixtures::DeclarationBuilder declarationOf(std::size_t n, const char* name, int levies = 2);
-
 // The stand-in Quiboro of this build installed for this process (qui-bor.ini in $KOVA_WINDIR), with a version.
 class InstalledQuiboro {
 public:
@@ -128,9 +116,9 @@ struct DeliveryDesk {
         waitForCatalogue(screen);
         return screen;
     }
-    std::filesystem::path add(std::size_t n, const char* name, int levies = 2) {
-        return addGeneratedDeclaration(folder.path(), declarationOf(n, name, levies));
-    }
+    // Writes the sealed delivery file of a declaration of the n-th declarant (CNPJ nthCnpj(n)), with a few records
+    // of each detail type, into its own folder under GERADA, as generation does; returns its path.
+    std::filesystem::path add(std::size_t n, const char* name, int levies = 2);
     // The text of every line of the recorded pages, pages separated by a line "---".
     QStringList printedLines() const;
 
