@@ -85,10 +85,11 @@ bool ShowLog::eventFilter(QObject* watched, QEvent* event) {
 
 // --- StartedProgram ------------------------------------------------------------------------------------------------
 
-StartedProgram::StartedProgram(bool withDatabase)
+StartedProgram::StartedProgram(bool withDatabase, const QString& programFolder, bool makeMissing)
     : folder(withDatabase), clock(DateTime{2024, 3, 15, 10, 20, 30}) {
     StartupOptions options;
-    options.programFolder = folder.path();
+    options.programFolder = programFolder.isEmpty() ? folder.path() : programFolder;
+    options.makeMissingProgramFolder = makeMissing;
     options.executableFolder = QCoreApplication::applicationDirPath();
     options.splashTickMs = 1;
     options.quitOnExit = false;

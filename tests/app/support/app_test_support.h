@@ -73,9 +73,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-// A program started in a fresh folder, with a fixed machine, scripted prompts and a fixed clock.
+// A program started in a fresh folder (or in `programFolder`), with a fixed machine, scripted prompts and a fixed
+// clock.
 struct StartedProgram {
-    explicit StartedProgram(bool withDatabase = true);
+    explicit StartedProgram(bool withDatabase = true, const QString& programFolder = {}, bool makeMissing = false);
     ~StartedProgram();
     bool start();
     MainWindow* mainWindow() const;
