@@ -12,7 +12,6 @@
 #include "app/help_window.h"
 #include "app/import_screen.h"
 #include "app/main_window.h"
-#include "app/program_context.h"
 #include "support/app_test_support.h"
 
 using namespace kova;
@@ -34,15 +33,6 @@ QStringList describe(const QMenu* menu, const QString& indent) {
     return lines;
 }
 
-struct Window {
-    ProgramContext context;
-    ScriptedPrompts prompts;
-    HelpLauncher help{QCoreApplication::applicationDirPath() + QStringLiteral("/"),
-                      QCoreApplication::applicationDirPath()};
-    MainWindow main{context, prompts, help};
-    Window() { main.show(); }
-};
-
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -50,7 +40,7 @@ class MainWindowTest : public QObject {
 
 private slots:
     void menusInOrderWithCaptionsAndShortcuts() {
-        Window w;
+        DeliveryDesk w;
         QStringList lines;
         for (QAction* top : w.main.menuBar()->actions()) lines << top->text() << describe(top->menu(), "  ");
         QCOMPARE(lines, (QStringList{"&Declaração", "  Importar Declaração|Ctrl+I",
@@ -83,7 +73,7 @@ private slots:
     void theExitQuestion() {
         QFETCH(Answer, answer);
         QFETCH(int, from);
-        Window w;
+        DeliveryDesk w;
         w.main.showHelp(topic::Conteudo);
         QSignalSpy exits(&w.main, &MainWindow::exitConfirmed);
         w.prompts.answer("Deseja sair do programa ?", answer);
@@ -101,7 +91,7 @@ private slots:
 
     // Each topic in the help window over the main window; the check-up's F1 opens its own topic.
     void helpOpensTheTopicPageOverTheWindow() {
-        Window w;
+        DeliveryDesk w;
         for (int topicNumber : {3, 12, 17, 18, 20, 21, 24, 25, 36, 40}) {
             w.main.showHelp(topicNumber);
             HelpWindow* help = w.help.window();
@@ -122,7 +112,7 @@ private slots:
 
     // A small screen is centred, one larger than the inner area starts at its corner.
     void theScreensAreCentred() {
-        Window w;
+        DeliveryDesk w;
         QVERIFY(w.main.windowState() & Qt::WindowMaximized);
         auto* small = new QLabel(QStringLiteral("pequena"));
         small->setFixedSize(300, 200);
