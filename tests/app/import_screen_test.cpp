@@ -1,11 +1,10 @@
-// The import screen as the person uses it: choosing files, importing with and without errors, the questions
-// after a clean import, printing the errors, cancelling or closing in the middle of a long import or print.
+// The import screen as the person uses it: choosing files, importing with errors, printing them, cancelling or
+// closing in the middle of a long import or print. A clean import is the whole job's.
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -202,28 +201,6 @@ private slots:
         QFile file(s.pdf("relatorio-erros.pdf"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.read(5) == "%PDF-");
-    }
-
-    // After a clean import, "Não" to the transmission keeps the declaration for later and empties the name box,
-    // which hides every timing frame.
-    void aCleanImportAsksWhetherToTransmit() {
-        Screen s;
-        QString question;
-        whenModalShows(QStringLiteral("KOVALDME3"), [&](QWidget* dialog) {
-            question = dialog->findChild<QLabel*>("Label1")->text();
-            QVERIFY(!enabled(*s.screen, ImportButton::PrintPending));
-            QVERIFY(s.screen->phaseFrame(ImportPhase::Generation)->isVisible());
-            clickButton(dialog, QStringLiteral("BtnCmd1"));
-        });
-        s.import("correta.txt", cleanDeclaration(2, 2, 3));
-        QCOMPARE(question, "Arquivo importado com sucesso.\n\nA declaração foi gravada na seguinte pasta: \n" +
-                               s.declarationFolder() + "\n\nDeseja transmitir o arquivo neste momento ?");
-        QCOMPARE(s.screen->session().answer, ImportAnswer::NoTransmission);
-        QVERIFY(QFile::exists(s.deliveryFile()));
-        QVERIFY(s.p.program->context().declarationGenerated);
-        QVERIFY(!s.screen->phaseFrame(ImportPhase::Generation)->isVisible());
-        QVERIFY(s.screen->source()->TxtArq()->text().isEmpty() && !enabled(*s.screen, ImportButton::Ok));
-        QVERIFY(s.p.prompts.shown.empty());
     }
 
     void cancellingALargeImportStopsItAndSaysSo() {

@@ -1,6 +1,7 @@
 // The whole job through the screens, as a person does it, with the stand-in Quiboro: import the correct sample
 // (generated, not sent at once), transmit it from the transmission screen, print its receipt and the declaration
 // to PDF files from their screens.
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -61,9 +62,16 @@ private slots:
         fileBox->setFocus();
         QTest::keyClicks(fileBox, QStringLiteral(KOVA_SAMPLES_DIR "/declaracao-correta.txt"));
         QVERIFY(import->BtnCmd(ImportButton::Ok)->isEnabled());
-        whenModalShows(QStringLiteral("KOVALDME3"), [](QWidget* d) { clickButton(d, QStringLiteral("BtnCmd1")); });
+        QString question;
+        whenModalShows(QStringLiteral("KOVALDME3"), [&](QWidget* dialog) {
+            question = dialog->findChild<QLabel*>("Label1")->text();
+            clickButton(dialog, QStringLiteral("BtnCmd1"));
+        });
         QTest::mouseClick(import->BtnCmd(ImportButton::Ok), Qt::LeftButton);
         QVERIFY(p.prompts.shown.empty());
+        QVERIFY(question.startsWith("Arquivo importado com sucesso.\n\nA declaração foi gravada na seguinte pasta: \n"));
+        QVERIFY(question.endsWith("\n\nDeseja transmitir o arquivo neste momento ?"));
+        QVERIFY(fileBox->text().isEmpty() && !import->BtnCmd(ImportButton::Ok)->isEnabled());
         QTest::mouseClick(import->BtnCmd(ImportButton::Close), Qt::LeftButton);
         QTRY_VERIFY(!main.hasOpenScreen() && allOn(main));
 

@@ -54,14 +54,9 @@ ProgramFolder::ProgramFolder(bool withDatabase) {
 
 QString ProgramFolder::path() const { return QDir::cleanPath(dir_.path()) + QLatin1Char('/'); }
 
-QString ProgramFolder::inputFolder() const {
-    const QString folder = path() + QStringLiteral("entrada");
-    QDir().mkpath(folder);
-    return folder;
-}
-
 QString ProgramFolder::writeInput(const QString& name, const std::string& bytes) const {
-    const QString file = inputFolder() + QLatin1Char('/') + name;
+    QDir().mkpath(path() + QStringLiteral("entrada"));
+    const QString file = path() + QStringLiteral("entrada/") + name;
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {};
     out.write(bytes.data(), static_cast<qint64>(bytes.size()));
@@ -95,8 +90,6 @@ StartedProgram::StartedProgram(bool withDatabase, const QString& programFolder, 
     options.quitOnExit = false;
     program = std::make_unique<Program>(options, platform, prompts, clock);
 }
-
-StartedProgram::~StartedProgram() = default;
 
 bool StartedProgram::start() { return program->start(); }
 
@@ -157,7 +150,6 @@ std::filesystem::path DeliveryDesk::add(std::size_t n, const char* name, int lev
 DeliveryServices DeliveryDesk::services() {
     return DeliveryServices{database, prompts, clock, context.printerFlags,
                             [this](const QString&, QWidget*) -> std::unique_ptr<print::Printer> {
-                                ++documents;
                                 return std::make_unique<print::PageRecorder>(
                                     [this](const print::RecordedPage& page, int) { pages.push_back(page); });
                             }};
@@ -172,7 +164,6 @@ void waitForCatalogue(QWidget* screen) {
 QStringList DeliveryDesk::printedLines() const {
     QStringList lines;
     for (const print::RecordedPage& page : pages) {
-        if (!lines.isEmpty()) lines << QStringLiteral("---");
         for (const print::RecordedLine& line : page.lines) lines << QString::fromStdString(line.text());
     }
     return lines;

@@ -56,7 +56,6 @@ public:
     std::string stdPath() const { return path().toStdString(); }
     // Writes a file of these bytes (a declaration, usually) in a subfolder "entrada" and returns its path.
     QString writeInput(const QString& name, const std::string& bytes) const;
-    QString inputFolder() const;
 
 private:
     QTemporaryDir dir_;
@@ -77,7 +76,6 @@ protected:
 // clock.
 struct StartedProgram {
     explicit StartedProgram(bool withDatabase = true, const QString& programFolder = {}, bool makeMissing = false);
-    ~StartedProgram();
     bool start();
     MainWindow* mainWindow() const;
     ImportScreen* importScreen() const;
@@ -120,7 +118,7 @@ struct DeliveryDesk {
     // Writes the sealed delivery file of a declaration of the n-th declarant (CNPJ nthCnpj(n)), with a few records
     // of each detail type, into its own folder under GERADA, as generation does; returns its path.
     std::filesystem::path add(std::size_t n, const char* name, int levies = 2);
-    // The text of every line of the recorded pages, pages separated by a line "---".
+    // The text of every line of the recorded pages.
     QStringList printedLines() const;
 
     ProgramFolder folder;
@@ -132,7 +130,6 @@ struct DeliveryDesk {
     MainWindow main{context, prompts, help};
     WorkDatabase database;
     std::vector<print::RecordedPage> pages;
-    int documents = 0;  // printers handed out
 };
 
 // As soon as `ready` holds, `act` runs once (polled every `intervalMs` from the event loop, so it also runs
