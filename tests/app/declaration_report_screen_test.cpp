@@ -1,5 +1,5 @@
-// Printing a declaration: the selection screen's refusal, and the report screen's choices, its print and its
-// stop while a long report prints (from the stop button and from the close box).
+// Printing a declaration: the report screen's choices, its print and its stop while a long report prints (from
+// the stop button and from the close box).
 #include <QCheckBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -7,9 +7,7 @@
 #include <QTest>
 
 #include "app/declaration_report_screen.h"
-#include "app/declaration_selection_screen.h"
 #include "support/app_test_support.h"
-#include "support/file_bytes.h"
 
 using namespace kova;
 using namespace kova::app;
@@ -41,19 +39,6 @@ class DeclarationReportScreenTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void aRefusedDeliveryFileDoesNotOpenTheReport() {
-        DeliveryDesk desk;
-        const std::filesystem::path file = desk.add(1, "RECUSADA");
-        desk.add(2, "OUTRA");
-        CatalogueScreen* screen = desk.open<DeclarationSelectionScreen>();
-        testing_support::writeBytes(file, "KOVALDX resto da linha\r\n");
-        screen->BtnCmd(CatalogueButton::Ok)->click();  // a report screen opened here would wait for ever
-        const Message* m = desk.prompts.find("O campo Nome do Arquivo do primeiro registro é diferente de KOVALDF");
-        QVERIFY(m);
-        QCOMPARE(m->title, std::string("Valida arquivo"));
-        QVERIFY(desk.main.hasOpenScreen() && screen->BtnCmd(CatalogueButton::Ok)->isEnabled());
-    }
-
     void theChoicesDecideWhatCanBePrinted() {
         ReportDesk desk;
         DeclarationReportScreen& s = *desk.screen;

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -61,21 +60,6 @@ QString ProgramFolder::writeInput(const QString& name, const std::string& bytes)
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {};
     out.write(bytes.data(), static_cast<qint64>(bytes.size()));
     return file;
-}
-
-// --- ShowLog -------------------------------------------------------------------------------------------------------
-
-ShowLog::ShowLog() { qApp->installEventFilter(this); }
-ShowLog::~ShowLog() { qApp->removeEventFilter(this); }
-
-bool ShowLog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Show) {
-        static const QStringList names = {QStringLiteral("KOVALDPRI"), QStringLiteral("KOVALDSPLASH"),
-                                          QStringLiteral("KOVALDDEC")};
-        if (names.contains(watched->objectName()) && !entries.endsWith(watched->objectName()))
-            entries << watched->objectName();
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 // --- StartedProgram ------------------------------------------------------------------------------------------------

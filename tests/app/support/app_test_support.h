@@ -61,17 +61,6 @@ private:
     QTemporaryDir dir_;
 };
 
-// Logs the Show events of the program's windows (by object name) and the messages, in order.
-class ShowLog : public QObject {
-public:
-    ShowLog();
-    ~ShowLog() override;
-    QStringList entries;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-};
-
 // A program started in a fresh folder (or in `programFolder`), with a fixed machine, scripted prompts and a fixed
 // clock.
 struct StartedProgram {
