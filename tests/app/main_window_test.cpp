@@ -110,21 +110,6 @@ private slots:
         QVERIFY(w.help.window() && w.help.window()->currentPage().endsWith(QStringLiteral("topico-40.html")));
     }
 
-    // A small screen is centred, one larger than the inner area starts at its corner.
-    void theScreensAreCentred() {
-        DeliveryDesk w;
-        QVERIFY(w.main.windowState() & Qt::WindowMaximized);
-        auto* small = new QLabel(QStringLiteral("pequena"));
-        small->setFixedSize(300, 200);
-        QMdiSubWindow* sub = w.main.showChild(small);
-        const QSize area = w.main.mdiArea()->viewport()->size();
-        w.main.centreScreen(small);
-        QCOMPARE(sub->pos(), QPoint((area.width() - sub->width()) / 2, (area.height() - sub->height()) / 2));
-        sub->resize(area.width() + 50, area.height() + 50);
-        w.main.centreScreen(small);
-        QCOMPARE(sub->pos(), QPoint(0, 0));
-    }
-
     // Menu, toolbar and its drop-down open the screens; each one switches the commands off (and the close box
     // waits) until it closes, which it does at once with nothing generated yet, saying so under its own title.
     void commandsOpenTheirScreens() {

@@ -34,7 +34,6 @@ Answer ScriptedPrompts::show(const Message& message) {
     return message.defaultAnswer;
 }
 
-void ScriptedPrompts::answer(const std::string& part, Answer answer) { rules_.emplace_back(part, answer); }
 
 int ScriptedPrompts::count(const std::string& part) const {
     return int(std::count_if(shown.begin(), shown.end(), [&](const Message& m) { return mentions(m, part); }));
@@ -75,16 +74,9 @@ StartedProgram::StartedProgram(bool withDatabase, const QString& programFolder, 
     program = std::make_unique<Program>(options, platform, prompts, clock);
 }
 
-bool StartedProgram::start() { return program->start(); }
-
-MainWindow* StartedProgram::mainWindow() const { return program->mainWindow(); }
 
 ImportScreen* StartedProgram::importScreen() const {
-    if (!mainWindow()) return nullptr;
-    for (QMdiSubWindow* sub : mainWindow()->mdiArea()->subWindowList()) {
-        if (auto* screen = qobject_cast<ImportScreen*>(sub->widget())) return screen;
-    }
-    return nullptr;
+    return mainWindow() ? mainWindow()->findChild<ImportScreen*>() : nullptr;
 }
 
 InstalledQuiboro::InstalledQuiboro(const std::string& version, bool withSettings)
@@ -100,11 +92,8 @@ InstalledQuiboro::InstalledQuiboro(const std::string& version, bool withSettings
 }
 
 InstalledQuiboro::~InstalledQuiboro() {
-    if (previous_.isEmpty()) {
-        qunsetenv("KOVA_WINDIR");
-    } else {
-        qputenv("KOVA_WINDIR", previous_);
-    }
+    if (previous_.isEmpty()) qunsetenv("KOVA_WINDIR");
+    if (!previous_.isEmpty()) qputenv("KOVA_WINDIR", previous_);
 }
 
 // --- The screens of the generated declarations ---------------------------------------------------------------------

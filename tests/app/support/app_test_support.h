@@ -35,7 +35,7 @@ public:
     Answer show(const Message& message) override;
 
     // Every later message containing `part` is answered `answer`.
-    void answer(const std::string& part, Answer answer);
+    void answer(const std::string& part, Answer answer) { rules_.emplace_back(part, answer); }
     int count(const std::string& part) const;
     bool saw(const std::string& part) const { return count(part) > 0; }
     const Message* find(const std::string& part) const;
@@ -65,8 +65,8 @@ private:
 // clock.
 struct StartedProgram {
     explicit StartedProgram(bool withDatabase = true, const QString& programFolder = {}, bool makeMissing = false);
-    bool start();
-    MainWindow* mainWindow() const;
+    bool start() { return program->start(); }
+    MainWindow* mainWindow() const { return program->mainWindow(); }
     ImportScreen* importScreen() const;
 
     ProgramFolder folder;
