@@ -119,8 +119,8 @@ private slots:
         QVERIFY(!enabled(*s.screen, ImportButton::Ok));
     }
 
-    // Enter imports. The summary narrows the list, a line opens its record, F1 opens each part's topic, the export
-    // writes every row; another file clears it all.
+    // Enter imports. The summary narrows the list, a line opens its record, the export writes every row; another
+    // file clears it all.
     void errorsAreCountedSummarisedShownInTheirRecordAndExported() {
         Screen s;
         s.choose("erros.txt", declarationWithErrors(1, true));
@@ -146,18 +146,6 @@ private slots:
         QVERIFY(view && view->isVisible());
         QVERIFY(view->heading()->text().startsWith(QStringLiteral("Registro 3 - Tipo 5 - KOVA não retida - colunas")));
         QVERIFY(view->hint()->text().startsWith(QStringLiteral("Como corrigir: As posições reservadas")));
-
-        const std::pair<QWidget*, const char*> helpTopics[] = {{view, "topico-41.html"},
-                                                                {box, "topico-42.html"},
-                                                                {panel->exportButton(), "topico-43.html"},
-                                                                {s.screen->source()->TxtArq(), "topico-18.html"}};
-        for (const auto& [widget, page] : helpTopics) {
-            press(widget, Qt::Key_F1);
-            HelpWindow* help = s.p.program->help().window();
-            QVERIFY2(help && help->currentPage().endsWith(QLatin1String(page)), page);
-            help->close();
-            view->hide();
-        }
 
         QVERIFY(panel->exportTo(s.pdf("erros.csv")));
         QFile csv(s.pdf("erros.csv"));
