@@ -169,21 +169,6 @@ private slots:
         QVERIFY(s.CmdImprimir()->isEnabled());
     }
 
-    // The whole declaration is printed in the whole job; here only the type 5 records.
-    void printsWhatWasChosen() {
-        ReportDesk desk;
-        DeclarationReportScreen& s = *desk.screen;
-        s.OptTipoImpressao(1)->click();
-        s.ChkTipoRegistro(2)->click();
-        QTest::keyClick(s.CmdImprimir(), Qt::Key_I, Qt::AltModifier);
-        QTRY_VERIFY(!s.isVisible());
-        QCOMPARE(desk.prompts.shown.at(0).text, std::string("Serão impressas 2 páginas.\nConfirma impressão ?"));
-        QCOMPARE(desk.pages.size(), std::size_t(2));
-        QVERIFY(!desk.printedLines().join('\n').contains(QStringLiteral("DADOS DAS ENTIDADES BENEFICENTES")));
-        QVERIFY(desk.prompts.saw(kDone));
-        QCOMPARE(s.result(), int(QDialog::Accepted));
-    }
-
     // A long report stopped from the stop button or from the close box: the question, then the report ends at
     // once with "IMPRESSÃO INTERROMPIDA" and goes to the printer; the screen closes after it.
     void stoppingALongReport_data() {

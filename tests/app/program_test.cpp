@@ -1,23 +1,30 @@
-// The program: its start (the order of the steps, the one-copy lock, the checks of the machine and their messages)
-// and its main window (menus, switching the commands, help, opening the screens, the exit question).
+// The program: its start (the order of the steps, the one-copy lock, the checks of the machine and their messages),
+// its main window (menus, switching the commands, help, opening the screens, the exit question) and its dialogs.
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 
 #include "app/environment_checks.h"
 #include "app/help_window.h"
 #include "app/import_screen.h"
 #include "app/main_window.h"
-#include "app/program_folder.h"
+#include "app/qt_prompts.h"
+#include "app/replace_question.h"
+#include "app/screen_host.h"
+#include "app/splash_screen.h"
+#include "app/transmit_question.h"
 #include "support/app_test_support.h"
 
 using namespace kova;
@@ -25,6 +32,7 @@ using namespace kova::app;
 using namespace kova::app::testing;
 
 Q_DECLARE_METATYPE(kova::Answer)
+Q_DECLARE_METATYPE(std::vector<int>)
 
 namespace {
 
@@ -37,6 +45,22 @@ QStringList describe(const QMenu* menu, const QString& indent) {
         if (a->menu()) lines << describe(a->menu(), indent + QStringLiteral("  "));
     }
     return lines;
+}
+
+// Records the help topics asked for.
+struct HelpRecorder : ScreenHost {
+    void disableMenus() override {}
+    void enableMenus() override {}
+    void centreScreen(QWidget*) override {}
+    void showHelp(std::optional<int> topic) override { topics.push_back(topic.value_or(0)); }
+    std::vector<int> topics;
+};
+
+// The answer to a message shown through the real message box when this key is pressed in it.
+Answer answerWithKey(const Message& m, int key) {
+    whenModalShows(QStringLiteral("MsgBox"), [key](QWidget* box) { QTest::keyClick(box, Qt::Key(key)); });
+    QtPrompts prompts;
+    return prompts.show(m);
 }
 
 }  // namespace
@@ -105,7 +129,6 @@ private slots:
             QCOMPARE(help->windowTitle(), QStringLiteral("Ajuda KOVA Não-Incidência - Versão 3.0"));
             QVERIFY(help->currentPage().endsWith(QStringLiteral("topico-%1.html").arg(topicNumber)));
             QVERIFY(!help->browser()->toPlainText().trimmed().isEmpty());
-            QVERIFY((help->frameGeometry().center() - w.main.frameGeometry().center()).manhattanLength() <= 8);
             help->close();
         }
         whenModalShows(QStringLiteral("DlgDiagnostico"), [&](QWidget* dialog) {
@@ -208,10 +231,6 @@ private slots:
         QCOMPARE(noSystem.prompts.shown.size(), std::size_t(1));
         QCOMPARE(noSystem.prompts.shown[0].text, std::string("Impossível localizar diretório SYSTEM do Windows."));
         QVERIFY(!noSystem.mainWindow()->isVisible());
-
-        const Message load = loadFailureMessage("Erro: 53\nArquivo não encontrado.");
-        QCOMPARE(load.title, std::string("Carga do Sistema"));
-        QCOMPARE(load.text, std::string("Erro na carga do sistema.\nErro: 53\nArquivo não encontrado."));
     }
 
     // The installed program makes a missing folder with its work database and says where; a folder that exists
@@ -237,20 +256,75 @@ private slots:
         }
     }
 
-    void programFolderChoice_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("environment");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("executable folder") << QStringList{"kova"} << "" << "/opt/kova/";
-        QTest::newRow("--pasta wins") << QStringList{"kova", "--pasta", "/tmp/p/"} << "/srv/empresa" << "/tmp/p/";
-        QTest::newRow("cleaned") << QStringList{"kova", "--pasta", "/tmp/a/../b//"} << "" << "/tmp/b/";
+
+    void messageBoxesHaveTheirIconButtonsAndKeys() {
+        const Message warning{"Título", "Linha 1\nLinha 2\rLinha 3", Icon::Exclamation, Buttons::Ok, Answer::Ok};
+        std::unique_ptr<QMessageBox> box(buildMessageBox(warning, nullptr));
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Título"));
+        QCOMPARE(box->text(), QStringLiteral("Linha 1\nLinha 2\nLinha 3"));
+        const Message cancel{"Cancelar", "Confirma ?", Icon::Question, Buttons::YesNo, Answer::No};
+        const Message exit{"Confirmação", "Deseja sair do programa ?", Icon::Question, Buttons::YesNo, Answer::Yes};
+        const Message folder{"Arquivos na pasta", "…", Icon::Critical, Buttons::OkCancel, Answer::Ok};
+        const std::tuple<Message, int, Answer> keys[] = {{cancel, Qt::Key_Return, Answer::No},
+                                                        {cancel, Qt::Key_Escape, Answer::No},
+                                                        {exit, Qt::Key_Return, Answer::Yes},
+                                                        {exit, Qt::Key_Escape, Answer::No},
+                                                        {folder, Qt::Key_Escape, Answer::Cancel}};
+        for (const auto& [message, key, expected] : keys) QCOMPARE(answerWithKey(message, key), expected);
     }
-    void programFolderChoice() {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, environment);
-        QFETCH(QString, expected);
-        QCOMPARE(resolveProgramFolder(arguments, environment, QStringLiteral("/opt/kova")), expected);
+
+    // Enter ends the splash before its ticks; without a key it ends after four ticks when the work database
+    // opens, at once when it fails.
+    void theSplashEndsOnEnterOrByItself() {
+        SplashScreen waiting([] { return true; }, nullptr, 60000);
+        QTimer::singleShot(0, [&] { QTest::keyClick(waiting.text1(), Qt::Key_Return); });
+        QVERIFY(waiting.run());
+        for (const bool opens : {true, false}) {
+            SplashScreen splash([&] { return opens; }, nullptr, 1);
+            QCOMPARE(splash.run(), opens);
+            QVERIFY(!splash.isVisible());
+            QCOMPARE(splash.counter(), opens ? 4 : 1);
+        }
     }
+
+    // Sim and Não write the answer; help opens its topic and leaves the question open, and the close box then
+    // leaves the answer as it was. The transmit question and the replace question alike.
+    void theQuestionsWriteTheirAnswer_data() {
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<std::vector<int>>("topics");
+        QTest::newRow("transmit, Sim") << false << "BtnCmd0" << 1 << std::vector<int>{};
+        QTest::newRow("transmit, Não") << false << "BtnCmd1" << 2 << std::vector<int>{};
+        QTest::newRow("transmit, Ajuda") << false << "BtnCmd2" << 0 << std::vector<int>{36};
+        QTest::newRow("replace, Sim") << true << "BtnCmd0" << 0 << std::vector<int>{};
+        QTest::newRow("replace, Não") << true << "BtnCmd1" << 1 << std::vector<int>{};
+        QTest::newRow("replace, Ajuda") << true << "BtnCmd3" << 0 << std::vector<int>{18};
+    }
+    void theQuestionsWriteTheirAnswer() {
+        QFETCH(bool, replace);
+        QFETCH(QString, button);
+        QFETCH(int, expected);
+        QFETCH(std::vector<int>, topics);
+        HelpRecorder host;
+        ImportAnswer answer = ImportAnswer::UnderWay;
+        whenModalShows(replace ? QStringLiteral("KOVALDME4") : QStringLiteral("KOVALDME3"), [&](QWidget* dialog) {
+            clickButton(dialog, button);
+            if (dialog->isVisible() && !topics.empty()) dialog->close();
+        });
+        if (replace) {
+            ScreenReplaceQuestion question(answer, &host, nullptr);
+            const ReplaceQuestionFields fields{"EMPRESA EXEMPLO LTDA", "11.222.333/0001-81", "2023", "Retificadora",
+                                               "01 - Extinção"};
+            QCOMPARE(question.ask(fields), expected == 0 && topics.empty() ? Answer::Yes : Answer::No);
+        } else {
+            TransmitQuestion(QStringLiteral("Arquivo importado com sucesso."), answer, &host, nullptr).exec();
+        }
+        QCOMPARE(int(answer), expected);
+        QCOMPARE(host.topics, topics);
+    }
+
 };
 
 QTEST_MAIN(ProgramTest)
