@@ -71,7 +71,7 @@ private slots:
             headers << grid->model()->headerData(c, Qt::Horizontal).toString();
         QCOMPARE(headers, (QStringList{"CNPJ", "Ano", "Situação", "Data do Evento", "Tipo", "Transmitida",
                                        "Nome Empresarial"}));
-        QCOMPARE(rowTexts(grid, 0), (QStringList{punctuatedCnpj(fixtures::nthCnpj(2)), "2023", "00 - Normal",
+        QCOMPARE(rowTexts(grid, 0), (QStringList{"10.000.002/0001-34", "2023", "00 - Normal",
                                                  "00/00/0000", "Original", "N", "ALFA INDUSTRIA"}));
         QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
         screen->BtnCmd(CatalogueButton::Cancel)->click();

@@ -101,7 +101,7 @@ private slots:
         QTRY_COMPARE(files->model()->rowCount(files->rootIndex()), 1);
         files->setCurrentIndex(files->model()->index(0, 0, files->rootIndex()));
         QCOMPARE(s.screen->source()->TxtArq()->text(), file);
-        QCOMPARE(s.screen->declarantLabel("LblCNPJ")->text(), punctuatedCnpj(declarantCnpj()));
+        QCOMPARE(s.screen->declarantLabel("LblCNPJ")->text(), QStringLiteral("98.765.432/0001-98"));
         QCOMPARE(s.screen->declarantLabel("LblPF")->text(), QStringLiteral("31/12/2023"));
         QVERIFY(enabled(*s.screen, ImportButton::Ok));
 

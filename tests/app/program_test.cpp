@@ -22,7 +22,6 @@
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
 #include "app/replace_question.h"
-#include "app/screen_host.h"
 #include "app/splash_screen.h"
 #include "app/transmit_question.h"
 #include "support/app_test_support.h"
@@ -32,7 +31,6 @@ using namespace kova::app;
 using namespace kova::app::testing;
 
 Q_DECLARE_METATYPE(kova::Answer)
-Q_DECLARE_METATYPE(std::vector<int>)
 
 namespace {
 
@@ -46,15 +44,6 @@ QStringList describe(const QMenu* menu, const QString& indent) {
     }
     return lines;
 }
-
-// Records the help topics asked for.
-struct HelpRecorder : ScreenHost {
-    void disableMenus() override {}
-    void enableMenus() override {}
-    void centreScreen(QWidget*) override {}
-    void showHelp(std::optional<int> topic) override { topics.push_back(topic.value_or(0)); }
-    std::vector<int> topics;
-};
 
 // The answer to a message shown through the real message box when this key is pressed in it.
 Answer answerWithKey(const Message& m, int key) {
@@ -294,35 +283,35 @@ private slots:
         QTest::addColumn<bool>("replace");
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("expected");
-        QTest::addColumn<std::vector<int>>("topics");
-        QTest::newRow("transmit, Sim") << false << "BtnCmd0" << 1 << std::vector<int>{};
-        QTest::newRow("transmit, Não") << false << "BtnCmd1" << 2 << std::vector<int>{};
-        QTest::newRow("transmit, Ajuda") << false << "BtnCmd2" << 0 << std::vector<int>{36};
-        QTest::newRow("replace, Sim") << true << "BtnCmd0" << 0 << std::vector<int>{};
-        QTest::newRow("replace, Não") << true << "BtnCmd1" << 1 << std::vector<int>{};
-        QTest::newRow("replace, Ajuda") << true << "BtnCmd3" << 0 << std::vector<int>{18};
+        QTest::addColumn<QString>("topic");  // the help page opened, if any
+        QTest::newRow("transmit, Sim") << false << "BtnCmd0" << 1 << "";
+        QTest::newRow("transmit, Não") << false << "BtnCmd1" << 2 << "";
+        QTest::newRow("transmit, Ajuda") << false << "BtnCmd2" << 0 << "topico-36.html";
+        QTest::newRow("replace, Sim") << true << "BtnCmd0" << 0 << "";
+        QTest::newRow("replace, Não") << true << "BtnCmd1" << 1 << "";
+        QTest::newRow("replace, Ajuda") << true << "BtnCmd3" << 0 << "topico-18.html";
     }
     void theQuestionsWriteTheirAnswer() {
         QFETCH(bool, replace);
         QFETCH(QString, button);
         QFETCH(int, expected);
-        QFETCH(std::vector<int>, topics);
-        HelpRecorder host;
+        QFETCH(QString, topic);
+        DeliveryDesk w;
         ImportAnswer answer = ImportAnswer::UnderWay;
         whenModalShows(replace ? QStringLiteral("KOVALDME4") : QStringLiteral("KOVALDME3"), [&](QWidget* dialog) {
             clickButton(dialog, button);
-            if (dialog->isVisible() && !topics.empty()) dialog->close();
+            if (dialog->isVisible() && !topic.isEmpty()) dialog->close();
         });
         if (replace) {
-            ScreenReplaceQuestion question(answer, &host, nullptr);
+            ScreenReplaceQuestion question(answer, &w.main, nullptr);
             const ReplaceQuestionFields fields{"EMPRESA EXEMPLO LTDA", "11.222.333/0001-81", "2023", "Retificadora",
                                                "01 - Extinção"};
-            QCOMPARE(question.ask(fields), expected == 0 && topics.empty() ? Answer::Yes : Answer::No);
+            QCOMPARE(question.ask(fields), expected == 0 && topic.isEmpty() ? Answer::Yes : Answer::No);
         } else {
-            TransmitQuestion(QStringLiteral("Arquivo importado com sucesso."), answer, &host, nullptr).exec();
+            TransmitQuestion(QStringLiteral("Arquivo importado com sucesso."), answer, &w.main, nullptr).exec();
         }
         QCOMPARE(int(answer), expected);
-        QCOMPARE(host.topics, topics);
+        QCOMPARE(w.help.window() ? w.help.window()->currentPage().section('/', -1) : QString(), topic);
     }
 
 };

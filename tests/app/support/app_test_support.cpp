@@ -167,11 +167,6 @@ void whenModalShows(const QString& objectName, std::function<void(QWidget*)> act
     whenTrue([modal] { return modal() != nullptr; }, [modal, act] { act(modal()); }, 5, timeoutMs);
 }
 
-QString punctuatedCnpj(const std::string& c) {
-    return QString::fromStdString(c.substr(0, 2) + "." + c.substr(2, 3) + "." + c.substr(5, 3) + "/" +
-                                  c.substr(8, 4) + "-" + c.substr(12, 2));
-}
-
 void clickButton(QWidget* dialog, const QString& buttonName) {
     if (auto* b = dialog->findChild<QAbstractButton*>(buttonName)) b->click();
 }

@@ -126,8 +126,6 @@ struct DeliveryDesk {
 void whenTrue(std::function<bool()> ready, std::function<void()> act, int intervalMs = 2, int timeoutMs = 60000);
 // As soon as a modal dialog with this object name is active, `act` runs on it.
 void whenModalShows(const QString& objectName, std::function<void(QWidget*)> act, int timeoutMs = 20000);
-// A CNPJ of 14 digits as the screens show it: 11.222.333/0001-81.
-QString punctuatedCnpj(const std::string& digits);
 // Clicks the dialog's button with this object name.
 void clickButton(QWidget* dialog, const QString& buttonName);
 
