@@ -37,7 +37,8 @@ int pdfPages(const QString& file) {
 // The screen the command opened, its catalogue loaded.
 CatalogueScreen* opened(MainWindow& main, const char* command) {
     main.command(QString::fromLatin1(command))->trigger();
-    QPointer<CatalogueScreen> screen = qobject_cast<CatalogueScreen*>(main.mdiArea()->subWindowList().value(0)->widget());
+    QWidget* shown = main.mdiArea()->subWindowList().value(0)->widget();
+    QPointer<CatalogueScreen> screen = qobject_cast<CatalogueScreen*>(shown);
     waitForCatalogue(screen);
     return screen;  // null when it closed at once
 }
@@ -69,7 +70,7 @@ private slots:
         });
         QTest::mouseClick(import->BtnCmd(ImportButton::Ok), Qt::LeftButton);
         QVERIFY(p.prompts.shown.empty());
-        QVERIFY(question.startsWith("Arquivo importado com sucesso.\n\nA declaração foi gravada na seguinte pasta: \n"));
+        QVERIFY(question.startsWith("Arquivo importado com sucesso.\n\nA declaração foi gravada na seguinte pasta:"));
         QVERIFY(question.endsWith("\n\nDeseja transmitir o arquivo neste momento ?"));
         QVERIFY(fileBox->text().isEmpty() && !import->BtnCmd(ImportButton::Ok)->isEnabled());
         QTest::mouseClick(import->BtnCmd(ImportButton::Close), Qt::LeftButton);

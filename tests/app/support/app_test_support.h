@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QObject>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
