@@ -92,11 +92,10 @@ private slots:
 
         // The folder is chosen in the tree, the file in the list.
         const QString file = s.p.folder.writeInput("declaracao.txt", cleanDeclaration(1, 0, 1));
-        const QString inputFolder = QFileInfo(file).absolutePath();
         QTreeView* tree = s.screen->source()->Dir1();
-        auto* folders = static_cast<QFileSystemModel*>(tree->model());
-        QTRY_VERIFY(folders->index(inputFolder).isValid());
-        tree->setCurrentIndex(folders->index(inputFolder));
+        const QModelIndex folder = static_cast<QFileSystemModel*>(tree->model())->index(QFileInfo(file).absolutePath());
+        QVERIFY(folder.isValid());
+        tree->setCurrentIndex(folder);
         QListView* files = s.screen->source()->File1();
         QTRY_COMPARE(files->model()->rowCount(files->rootIndex()), 1);
         files->setCurrentIndex(files->model()->index(0, 0, files->rootIndex()));

@@ -79,10 +79,9 @@ ImportScreen* StartedProgram::importScreen() const {
     return mainWindow() ? mainWindow()->findChild<ImportScreen*>() : nullptr;
 }
 
-InstalledQuiboro::InstalledQuiboro(const std::string& version, bool withSettings)
+InstalledQuiboro::InstalledQuiboro(const std::string& version)
     : previous_(qgetenv("KOVA_WINDIR")) {
     qputenv("KOVA_WINDIR", windows_.path().toUtf8());
-    if (!withSettings) return;
     QFile settings(windows_.filePath(QStringLiteral("qui-bor.ini")));
     if (settings.open(QIODevice::WriteOnly))
         settings.write(QStringLiteral("[Qui-Bor]\r\nVersao=%1\r\nPath=%2\r\n")

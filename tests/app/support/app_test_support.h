@@ -78,7 +78,7 @@ struct StartedProgram {
 // The stand-in Quiboro of this build installed for this process (qui-bor.ini in $KOVA_WINDIR), with a version.
 class InstalledQuiboro {
 public:
-    explicit InstalledQuiboro(const std::string& version = "200702", bool withSettings = true);
+    explicit InstalledQuiboro(const std::string& version = "200702");
     ~InstalledQuiboro();
 
 private:
