@@ -54,9 +54,7 @@ struct Screen {
     StartedProgram p;
     ImportScreen* screen = nullptr;
 
-    Screen() {
-        if (p.start()) screen = p.importScreen();
-    }
+    Screen() { screen = p.start() ? p.importScreen() : nullptr; }
     void choose(const QString& name, const std::string& bytes) {
         const QString file = p.folder.writeInput(name, bytes);
         screen->onFileClicked(QFileInfo(file).absolutePath(), name);
@@ -68,7 +66,6 @@ struct Screen {
     void usePdfFile(const QString& name) { p.program->context().printer.choosePdfFile(pdf(name)); }
     QString pdf(const QString& name) const { return p.folder.path() + name; }
     QString declarationFolder() const { return p.folder.path() + QStringLiteral("GERADA/") + kDeclarationFolder; }
-    QString deliveryFile() const { return declarationFolder() + QLatin1Char('/') + kDeclarationFolder + ".DEC"; }
 };
 
 }  // namespace
@@ -224,7 +221,7 @@ private slots:
                  [screen] { releaseScreen(screen); });
         s.import("grande.txt", cleanDeclaration(0, 0, 60000));
         QTRY_VERIFY(screen.isNull());
-        QVERIFY(!QFile::exists(s.deliveryFile()));
+        QVERIFY(!QDir(s.declarationFolder()).exists());
         QVERIFY(!s.p.program->context().importScreenOpen);
         QVERIFY(allOn(*s.p.mainWindow()));
     }
