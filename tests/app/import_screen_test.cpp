@@ -76,7 +76,6 @@ class ImportScreenTest : public QObject {
 private slots:
     void choosingAFileShowsItsDeclarantAndSwitchesOk() {
         Screen s;
-        QVERIFY(s.screen);
         QVERIFY(!enabled(*s.screen, ImportButton::Ok) && !enabled(*s.screen, ImportButton::PrintPending));
         QVERIFY(enabled(*s.screen, ImportButton::Close) && enabled(*s.screen, ImportButton::Help));
         QVERIFY(!s.screen->errorPanel()->summaryBox()->isEnabled());
