@@ -63,8 +63,8 @@ struct Screen {
         choose(name, bytes);
         screen->BtnCmd(ImportButton::Ok)->click();
     }
-    void usePdfFile(const QString& name) { p.program->context().printer.choosePdfFile(pdf(name)); }
-    QString pdf(const QString& name) const { return p.folder.path() + name; }
+    void usePdfFile(const QString& name) { p.program->context().printer.choosePdfFile(inProgramFolder(name)); }
+    QString inProgramFolder(const QString& name) const { return p.folder.path() + name; }
     QString declarationFolder() const { return p.folder.path() + QStringLiteral("GERADA/") + kDeclarationFolder; }
 };
 
@@ -142,12 +142,12 @@ private slots:
         QVERIFY(view->heading()->text().startsWith(QStringLiteral("Registro 3 - Tipo 5 - KOVA não retida - colunas")));
         QVERIFY(view->hint()->text().startsWith(QStringLiteral("Como corrigir: As posições reservadas")));
 
-        QVERIFY(panel->exportTo(s.pdf("erros.csv")));
-        QFile csv(s.pdf("erros.csv"));
+        QVERIFY(panel->exportTo(s.inProgramFolder("erros.csv")));
+        QFile csv(s.inProgramFolder("erros.csv"));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         QCOMPARE(csv.readAll().count('\n'), 3);
         QVERIFY(s.p.prompts.find("2 erros gravados no arquivo"));
-        QVERIFY(!panel->exportTo(s.pdf("sem-pasta/erros.csv")));
+        QVERIFY(!panel->exportTo(s.inProgramFolder("sem-pasta/erros.csv")));
         QVERIFY(s.p.prompts.find("Não foi possível gravar o arquivo"));
 
         s.screen->onFolderChosen(s.p.folder.path());
@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(s.p.prompts.shown.size(), std::size_t(1));
         QVERIFY(s.p.prompts.saw("Impressão do Relatório de Erros concluída."));
         QVERIFY(enabled(*s.screen, ImportButton::PrintPending) && s.screen->source()->TxtArq()->isEnabled());
-        QFile file(s.pdf("relatorio-erros.pdf"));
+        QFile file(s.inProgramFolder("relatorio-erros.pdf"));
         QVERIFY(file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-");
     }
 
@@ -208,7 +208,7 @@ private slots:
         s.screen->BtnCmd(ImportButton::PrintPending)->click();
         QVERIFY(closedWhilePrinting);
         QTRY_VERIFY(screen.isNull());
-        QVERIFY(!QFile::exists(s.pdf("pendencias.pdf")));
+        QVERIFY(!QFile::exists(s.inProgramFolder("pendencias.pdf")));
         QVERIFY(!s.p.prompts.saw("Impressão do Relatório de Erros concluída."));
         QVERIFY(!s.p.program->context().importScreenOpen);
     }
