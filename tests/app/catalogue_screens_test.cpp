@@ -1,21 +1,21 @@
-// The screens over the catalogue of generated declarations: their grids, the empty catalogue, one row at a time,
-// and the transmission and receipt screens' flows and refusals, also when closed in the middle of them.
-#include <QAction>
-#include <QHeaderView>
+// The screens over the catalogue of generated declarations: their grids, the transmission and receipt screens'
+// flows, also when closed in the middle of them, and the report screen's choices, print and stop.
+#include <QCheckBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
 
-#include "app/catalogue_model.h"
+#include "app/declaration_report_screen.h"
 #include "app/declaration_selection_screen.h"
 #include "app/receipt_screen.h"
 #include "app/transmission_screen.h"
 #include "core/folder_lock.h"
 #include "delivery/receipt_validation.h"
 #include "support/app_test_support.h"
-#include "support/file_bytes.h"
 
 using namespace kova;
 using namespace kova::app;
@@ -24,190 +24,94 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum class Kind { Transmission, Receipt, Selection };
+void clickOk(CatalogueScreen* screen) { screen->BtnCmd(CatalogueButton::Ok)->click(); }
 
-CatalogueScreen* openScreen(DeliveryDesk& desk, Kind kind) {
-    switch (kind) {
-        case Kind::Transmission: return desk.open<TransmissionScreen>();
-        case Kind::Receipt: return desk.open<ReceiptScreen>();
-        case Kind::Selection: return desk.open<DeclarationSelectionScreen>();
+constexpr const char* kStopQuestion = "Deseja realmente cancelar a impressão ?";
+
+// The report screen on a generated declaration, shown over the main window.
+struct ReportDesk : DeliveryDesk {
+    explicit ReportDesk(int levies = 2) {
+        row.fileName = add(3, "EMPRESA DO RELATORIO", levies).string();
+        row.cnpj = fixtures::nthCnpj(3);
+        const print::ReportLabels labels{"12.345", "EMPRESA", "2023", "00 - Normal", "Original", "00/00/0000"};
+        screen = std::make_unique<DeclarationReportScreen>(main, services(), labels, row, &main);
+        screen->show();
+        screen->activateWindow();  // access keys act in the active window
+        QTest::qWaitForWindowActive(screen.get());
     }
-    return nullptr;
-}
-
-QStringList headers(const QTableView* grid) {
-    QStringList list;
-    for (int c = 0; c < grid->model()->columnCount(); ++c)
-        list << grid->model()->headerData(c, Qt::Horizontal).toString();
-    return list;
-}
-
-QStringList rowTexts(const QTableView* grid, int row) {
-    QStringList cells;
-    for (int c = 0; c < grid->model()->columnCount(); ++c) cells << grid->model()->index(row, c).data().toString();
-    return cells;
-}
-
-bool isOpen(DeliveryDesk& desk) { return desk.main.hasOpenScreen(); }
-
-// Transmits through the stand-in Quiboro, as the transmission screen does, so that a receipt exists.
-void transmitted(const fs::path& deliveryFile) {
-    ScriptedPrompts quiet;
-    TransmissionRequest request;
-    request.deliveryFile = deliveryFile;
-    QVERIFY(transmit(quiet, request) == TransmissionOutcome::Accepted);
-}
-
-void flipByte(const fs::path& file, std::size_t at) {
-    std::string bytes = testing_support::readBytes(file);
-    bytes[at] ^= 1;
-    testing_support::writeBytes(file, bytes);
-}
+    CatalogueRow row;
+    std::unique_ptr<DeclarationReportScreen> screen;
+};
 
 }  // namespace
-
-Q_DECLARE_METATYPE(Kind)
 
 class CatalogueScreensTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void theGridListsTheDeclarationsInOrder_data() {
-        QTest::addColumn<Kind>("kind");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("transmittedColumn");
-        QTest::newRow("KOVALDTRANSM") << Kind::Transmission
-                                      << "Transmitir via Internet - Declarações gravadas para entrega à QOT" << false;
-        QTest::newRow("KOVALDSELDECIMPD") << Kind::Selection << "Selecionar Declaração Para Imprimir" << true;
-    }
+    // In the order of their CNPJ, the first row marked.
     void theGridListsTheDeclarationsInOrder() {
-        QFETCH(Kind, kind);
-        QFETCH(QString, caption);
-        QFETCH(bool, transmittedColumn);
         DeliveryDesk desk;
         desk.add(5, "BETA COMERCIO");
         desk.add(2, "ALFA INDUSTRIA");
         desk.add(7, "GAMA SERVICOS");
-        CatalogueScreen* screen = openScreen(desk, kind);
-        QCOMPARE(screen->windowTitle(), caption);
-        QVERIFY(allOff(desk.main));
-        QTableView* grid = screen->grid();
-        QStringList expected = {"CNPJ", "Ano", "Situação", "Data do Evento", "Tipo", "Nome Empresarial"};
-        if (transmittedColumn) expected.insert(5, QStringLiteral("Transmitida"));
-        QCOMPARE(headers(grid), expected);
-        QCOMPARE(grid->model()->rowCount(), 3);
-        QStringList first = {punctuatedCnpj(fixtures::nthCnpj(2)), "2023", "00 - Normal", "00/00/0000", "Original",
-                             "ALFA INDUSTRIA"};
-        if (transmittedColumn) first.insert(5, QStringLiteral("N"));
-        QCOMPARE(rowTexts(grid, 0), first);
-        QCOMPARE(rowTexts(grid, 2).last(), QStringLiteral("GAMA SERVICOS"));
-        // Every cell is read without widening its column.
-        for (int row = 0; row < 3; ++row) {
-            const QStringList cells = rowTexts(grid, row);
-            for (int c = 0; c < cells.size(); ++c)
-                QVERIFY(grid->columnWidth(c) > grid->fontMetrics().horizontalAdvance(cells[c]));
-        }
-        // The first row is the current and marked one.
-        QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
-        QVERIFY(screen->BtnCmd(CatalogueButton::Ok)->isEnabled());
-        screen->BtnCmd(CatalogueButton::Cancel)->click();
-        QTRY_VERIFY(!isOpen(desk) && allOn(desk.main));
-    }
-
-    void anEmptyCatalogueIsToldAndClosesTheScreen_data() {
-        QTest::addColumn<Kind>("kind");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("transmissão") << Kind::Transmission << "Transmitir Declarações";
-        QTest::newRow("recibo") << Kind::Receipt << "Imprimir Recibo";
-        QTest::newRow("seleção") << Kind::Selection << "Imprimir Declarações";
-    }
-    void anEmptyCatalogueIsToldAndClosesTheScreen() {
-        QFETCH(Kind, kind);
-        QFETCH(QString, title);
-        DeliveryDesk desk;
-        InstalledQuiboro quiboro;
-        // A declaration none of them lists: sent (nothing to send), without receipt (nothing to print) or gone.
-        const fs::path file = desk.add(1, "NENHUMA");
-        if (kind == Kind::Transmission) transmitted(file);
-        if (kind == Kind::Selection) fs::remove(file);
-        openScreen(desk, kind);
-        QTRY_VERIFY(!isOpen(desk));
-        QCOMPARE(desk.prompts.shown.size(), std::size_t(1));
-        QCOMPARE(desk.prompts.shown[0].text, std::string("A unidade não contém declarações."));
-        QCOMPARE(QString::fromStdString(desk.prompts.shown[0].title), title);
-        QVERIFY(allOn(desk.main));
-    }
-
-    void markingASecondRowClearsTheMarks() {
-        DeliveryDesk desk;
-        desk.add(1, "UM");
-        desk.add(2, "DOIS");
         CatalogueScreen* screen = desk.open<DeclarationSelectionScreen>();
         QTableView* grid = screen->grid();
-        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE(grid->selectionModel()->selectedRows().size(), 0);
-        QVERIFY(screen->BtnCmd(CatalogueButton::Ok)->isEnabled());  // unchanged until one row is marked
-        QTest::keyClick(grid, Qt::Key_Up);
-        QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
-        QCOMPARE(grid->currentIndex().row(), 0);
-        // F1 is the screen's help topic.
-        QTest::keyClick(grid, Qt::Key_F1);
-        QVERIFY(desk.help.window() && desk.help.window()->currentPage().endsWith(QStringLiteral("topico-20.html")));
-        desk.help.window()->close();
+        QStringList headers;
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            headers << grid->model()->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(headers, (QStringList{"CNPJ", "Ano", "Situação", "Data do Evento", "Tipo", "Transmitida",
+                                       "Nome Empresarial"}));
+        QStringList firstRow;
+        for (int c = 0; c < grid->model()->columnCount(); ++c) firstRow << grid->model()->index(0, c).data().toString();
+        QCOMPARE(firstRow, (QStringList{"10.000.002/0001-34", "2023", "00 - Normal", "00/00/0000", "Original", "N",
+                                        "ALFA INDUSTRIA"}));
+        screen->BtnCmd(CatalogueButton::Cancel)->click();
+        QTRY_VERIFY(!desk.main.hasOpenScreen() && allOn(desk.main));
     }
 
-    void transmittingTakesTheDeclarationOffTheList() {
+    // A refused one (Quiboro too old) stays listed; one sent leaves the list.
+    void aTransmittedDeclarationLeavesTheListAndItsReceiptPrints() {
         DeliveryDesk desk;
-        InstalledQuiboro quiboro;
-        const fs::path first = desk.add(1, "PRIMEIRA");
+        const fs::path refused = desk.add(1, "PRIMEIRA");
         desk.add(2, "SEGUNDA");
         CatalogueScreen* screen = desk.open<TransmissionScreen>();
-        screen->BtnCmd(CatalogueButton::Ok)->click();
-        QVERIFY2(desk.prompts.saw("Declaração recebida pela QOT em "), qPrintable(desk.prompts.transcript()));
-        QVERIFY(fs::exists(receiptPathOf(first)));
-        QCOMPARE(screen->grid()->model()->rowCount(), 1);
-        QCOMPARE(rowTexts(screen->grid(), 0).last(), QStringLiteral("SEGUNDA"));
-        // The last one sent: the screen says so and stays, with nothing to send.
-        QTest::keyClick(screen->grid(), Qt::Key_Return);
-        const Message* none = desk.prompts.find("Não existem declarações a serem transmitidas");
-        QVERIFY(none);
-        QCOMPARE(none->title, std::string("Transmitir Declarações"));
-        QVERIFY(isOpen(desk));
-        QCOMPARE(screen->grid()->model()->rowCount(), 0);
-        QVERIFY(!screen->BtnCmd(CatalogueButton::Ok)->isEnabled());
-        QVERIFY(screen->BtnCmd(CatalogueButton::Cancel)->isEnabled());
-    }
-
-    void aRefusedTransmissionKeepsTheDeclarationListed_data() {
-        QTest::addColumn<QString>("version");  // "" for no Quiboro at all
-        QTest::addColumn<QString>("notice");
-        QTest::addColumn<bool>("altered");
-        QTest::newRow("sem Quiboro") << "" << "KOVALDME2" << false;
-        QTest::newRow("versão antiga") << "200701" << "KOVALDME1" << false;
-        QTest::newRow("arquivo alterado") << "200702" << "" << true;
-    }
-    void aRefusedTransmissionKeepsTheDeclarationListed() {
-        QFETCH(QString, version);
-        QFETCH(QString, notice);
-        QFETCH(bool, altered);
-        DeliveryDesk desk;
-        InstalledQuiboro quiboro(version.toStdString(), !version.isEmpty());
-        const fs::path file = desk.add(1, "RECUSADA");
-        if (altered) flipByte(file, testing_support::readBytes(file).find("\r\n") + 2 + 60);
-        CatalogueScreen* screen = desk.open<TransmissionScreen>();
-        bool noticed = false;
-        if (!notice.isEmpty()) {
-            whenModalShows(notice, [&](QWidget* dialog) {
-                noticed = dialog->windowTitle() == QStringLiteral("Transmissão da Declaração");
+        {
+            InstalledQuiboro old("200701");
+            bool noticed = false;
+            whenModalShows(QStringLiteral("KOVALDME1"), [&](QWidget* dialog) {
+                noticed = true;
                 clickButton(dialog, QStringLiteral("BtnFechar"));
             });
+            clickOk(screen);
+            QVERIFY(noticed);
+            QVERIFY(!fs::exists(receiptPathOf(refused)));
+            QCOMPARE(screen->grid()->model()->rowCount(), 2);
         }
-        screen->BtnCmd(CatalogueButton::Ok)->click();
-        QCOMPARE(noticed, !notice.isEmpty());
-        QCOMPARE(desk.prompts.saw("O arquivo selecionado foi alterado após o procedimento de importação."), altered);
-        QVERIFY(!fs::exists(receiptPathOf(file)));
+        InstalledQuiboro quiboro;
+        clickOk(screen);
+        QVERIFY(desk.prompts.saw("Declaração recebida pela QOT em "));
+        QCOMPARE(screen->grid()->model()->index(0, 5).data().toString(), QStringLiteral("SEGUNDA"));
+        screen->BtnCmd(CatalogueButton::Cancel)->click();
+        QTRY_VERIFY(!desk.main.hasOpenScreen());
+
+        // Only the one sent has a receipt to print. Closed while its question is open, the screen prints the
+        // receipt all the same and goes after it.
+        screen = desk.open<ReceiptScreen>();
         QCOMPARE(screen->grid()->model()->rowCount(), 1);
-        QVERIFY(screen->BtnCmd(CatalogueButton::Ok)->isEnabled());
+        QString status;
+        bool closed = true;
+        desk.prompts.onShow = [&](const Message& m) {
+            status = screen->statusLabel()->text();
+            if (m.text == "Confirma a impressão do recibo ?") closed = screen->parentWidget()->close();
+        };
+        clickOk(screen);
+        QVERIFY(!closed);
+        QCOMPARE(status, QStringLiteral("Verificando o arquivo da declaração... Aguarde."));
+        QVERIFY(desk.prompts.saw("O recibo da declaração foi enviado para a impressora."));
+        QCOMPARE(desk.pages.size(), std::size_t(1));
+        QVERIFY(desk.printedLines().join('\n').contains(QStringLiteral("RECIBO DE ENTREGA DA DECLARAÇÃO")));
+        QTRY_VERIFY(!desk.main.hasOpenScreen());
     }
 
     // Closed while the transmission waits for another writer of the program folder: the screen goes once the
@@ -216,77 +120,68 @@ private slots:
         DeliveryDesk desk;
         InstalledQuiboro quiboro;
         desk.add(1, "ESPERA");
-        auto* screen = new TransmissionScreen(desk.context, desk.main, [&] {
-            DeliveryServices s = desk.services();
-            s.writeLockWait = std::chrono::milliseconds(400);
-            return s;
-        }());
+        DeliveryServices services = desk.services();
+        services.writeLockWait = std::chrono::milliseconds(400);
+        auto* screen = new TransmissionScreen(desk.context, desk.main, services);
         desk.main.showChild(screen);
         waitForCatalogue(screen);
         const auto other = FolderWriteLock::acquire(desk.folder.stdPath(), std::chrono::milliseconds(0));
         QVERIFY(other);
         QTimer::singleShot(100, screen, [&] { QVERIFY(!screen->parentWidget()->close()); });
         bool openWhenRefused = false;
-        desk.prompts.onShow = [&](const Message&) { openWhenRefused = isOpen(desk) && screen->operationRunning(); };
-        screen->BtnCmd(CatalogueButton::Ok)->click();
+        desk.prompts.onShow = [&](const Message&) {
+            openWhenRefused = desk.main.hasOpenScreen() && screen->operationRunning();
+        };
+        clickOk(screen);
         QVERIFY(desk.prompts.saw("está em uso por outro processo"));
         QVERIFY(openWhenRefused);
-        QTRY_VERIFY(!isOpen(desk) && allOn(desk.main));
+        QTRY_VERIFY(!desk.main.hasOpenScreen() && allOn(desk.main));
     }
 
-    // Closed while its question is open: the receipt is printed all the same, and then the screen goes.
-    void theReceiptIsPrintedAndAScreenClosedMeanwhileGoesAfterIt() {
-        DeliveryDesk desk;
-        InstalledQuiboro quiboro;
-        transmitted(desk.add(1, "COM RECIBO"));
-        desk.add(2, "SEM RECIBO");
-        CatalogueScreen* screen = desk.open<ReceiptScreen>();
-        QCOMPARE(screen->grid()->model()->rowCount(), 1);
-        QCOMPARE(rowTexts(screen->grid(), 0)[5], QStringLiteral("S"));
-        QString status;
-        bool closed = true;
-        desk.prompts.onShow = [&](const Message& m) {
-            status = screen->statusLabel()->text();
-            if (m.text == "Confirma a impressão do recibo ?") closed = screen->parentWidget()->close();
-        };
-        screen->BtnCmd(CatalogueButton::Ok)->click();
-        QVERIFY(!closed);
-        QCOMPARE(status, QStringLiteral("Verificando o arquivo da declaração... Aguarde."));
-        QCOMPARE(desk.prompts.shown.size(), std::size_t(2));
-        QCOMPARE(desk.prompts.shown[1].text, std::string("O recibo da declaração foi enviado para a impressora."));
-        QCOMPARE(desk.pages.size(), std::size_t(1));
-        QVERIFY(desk.printedLines().join('\n').contains(QStringLiteral("RECIBO DE ENTREGA DA DECLARAÇÃO")));
-        QTRY_VERIFY(!isOpen(desk));
+
+    void theChoicesDecideWhatCanBePrinted() {
+        ReportDesk desk;
+        DeclarationReportScreen& s = *desk.screen;
+        QVERIFY(!s.ChkTipoRegistro(0)->isEnabled() && !s.CmdImprimir()->isEnabled() && !s.CmdCancel()->isEnabled());
+        QTest::keyClick(&s, Qt::Key_I, Qt::AltModifier);  // the access key of a button that is off does nothing
+        QTest::qWait(300);  // an access key clicks after a short delay
+        QVERIFY(desk.prompts.shown.empty());
+        s.OptTipoImpressao(1)->click();
+        QVERIFY(s.ChkTipoRegistro(2)->isEnabled() && !s.CmdImprimir()->isEnabled());
+        s.ChkTipoRegistro(2)->click();
+        QVERIFY(s.CmdImprimir()->isEnabled());
+        s.ChkTipoRegistro(2)->click();
+        QVERIFY(!s.CmdImprimir()->isEnabled());
+        s.ChkTipoRegistro(0)->click();
+        s.OptTipoImpressao(0)->click();
+        QVERIFY(!s.ChkTipoRegistro(0)->isChecked() && !s.ChkTipoRegistro(0)->isEnabled());
+        QVERIFY(s.CmdImprimir()->isEnabled());
     }
 
-    void aReceiptThatCannotBePrintedPrintsNothing_data() {
-        QTest::addColumn<QString>("damage");
-        QTest::addColumn<QString>("told");
-        QTest::newRow("recusada") << "" << "";
-        QTest::newRow("recibo excluído") << "recibo" << "O arquivo do recibo não existe ou foi excluído.";
-        QTest::newRow("declaração alterada") << "declaração" << "Estas alterações invalidam a declaração";
+    // A long report stopped from the stop button or from the close box: the question, then the report ends at
+    // once with "IMPRESSÃO INTERROMPIDA" and goes to the printer; the screen closes after it.
+    void stoppingALongReport() {
+        for (const bool closeBox : {false, true}) {
+            ReportDesk desk(60000);
+            DeclarationReportScreen& s = *desk.screen;
+            s.OptTipoImpressao(0)->click();
+            desk.prompts.answer(kStopQuestion, Answer::Yes);
+            bool stayedWhilePrinting = false;
+            whenTrue([&] { return s.PgBar()->value() >= 10; }, [&] {
+                QVERIFY(s.CmdCancel()->isEnabled() && !s.CmdImprimir()->isEnabled());
+                QVERIFY(!s.CmdCancelar()->isEnabled());
+                closeBox ? (void)s.close() : s.CmdCancel()->click();
+                stayedWhilePrinting = s.isVisible() && s.printing();
+            });
+            s.CmdImprimir()->click();
+            QCOMPARE(desk.prompts.count(kStopQuestion), 1);
+            QVERIFY(stayedWhilePrinting);
+            QVERIFY(desk.pages.size() > 2 && desk.pages.size() < 1000);  // 1 + 1 + 1 + 1072 estimated
+            QCOMPARE(desk.printedLines().filter(QStringLiteral("IMPRESSÃO INTERROMPIDA")).size(), 1);
+            QVERIFY(desk.prompts.saw("Impressão do relatório concluída com sucesso."));
+            QVERIFY(!s.isVisible());
+        }
     }
-    void aReceiptThatCannotBePrintedPrintsNothing() {
-        QFETCH(QString, damage);
-        QFETCH(QString, told);
-        DeliveryDesk desk;
-        InstalledQuiboro quiboro;
-        const fs::path file = desk.add(1, "DANIFICADA");
-        transmitted(file);
-        transmitted(desk.add(2, "INTACTA"));
-        CatalogueScreen* screen = desk.open<ReceiptScreen>();
-        if (damage.isEmpty()) desk.prompts.answer("Confirma a impressão do recibo ?", Answer::No);
-        if (damage == QStringLiteral("recibo")) fs::remove(receiptPathOf(file));
-        if (damage == QStringLiteral("declaração")) flipByte(file, testing_support::readBytes(file).size() - 200);
-        screen->BtnCmd(CatalogueButton::Ok)->click();
-        QVERIFY(desk.pages.empty());
-        if (!told.isEmpty()) QVERIFY2(desk.prompts.saw(told.toStdString()), qPrintable(desk.prompts.transcript()));
-        QVERIFY(!desk.prompts.saw("enviado para a impressora"));
-        // The other declaration is still there to print.
-        QVERIFY(isOpen(desk));
-        QVERIFY(screen->BtnCmd(CatalogueButton::Ok)->isEnabled());
-    }
-
 };
 
 QTEST_MAIN(CatalogueScreensTest)

@@ -1,26 +1,22 @@
 #include "support/app_test_support.h"
 
 #include <QAbstractButton>
-#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 
 #include "app/catalogue_screen.h"
 #include "app/import_screen.h"
-#include "app/main_window.h"
-#include "core/work_database.h"
 #include "support/delivery/sealed_delivery_file.h"
 #include "support/program_run.h"
+#include <algorithm>
 
 namespace kova::app::testing {
 
@@ -38,7 +34,6 @@ Answer ScriptedPrompts::show(const Message& message) {
     return message.defaultAnswer;
 }
 
-void ScriptedPrompts::answer(const std::string& part, Answer answer) { rules_.emplace_back(part, answer); }
 
 int ScriptedPrompts::count(const std::string& part) const {
     return int(std::count_if(shown.begin(), shown.end(), [&](const Message& m) { return mentions(m, part); }));
@@ -49,13 +44,6 @@ const Message* ScriptedPrompts::find(const std::string& part) const {
     return it == shown.end() ? nullptr : &*it;
 }
 
-QString ScriptedPrompts::transcript() const {
-    QStringList lines;
-    for (const Message& m : shown)
-        lines << QStringLiteral("[%1] %2").arg(QString::fromStdString(m.title), QString::fromStdString(m.text));
-    return lines.join(QLatin1Char('\n'));
-}
-
 // --- ProgramFolder -------------------------------------------------------------------------------------------------
 
 ProgramFolder::ProgramFolder(bool withDatabase) {
@@ -64,83 +52,36 @@ ProgramFolder::ProgramFolder(bool withDatabase) {
 
 QString ProgramFolder::path() const { return QDir::cleanPath(dir_.path()) + QLatin1Char('/'); }
 
-QString ProgramFolder::inputFolder() const {
-    const QString folder = path() + QStringLiteral("entrada");
-    QDir().mkpath(folder);
-    return folder;
-}
-
 QString ProgramFolder::writeInput(const QString& name, const std::string& bytes) const {
-    const QString file = inputFolder() + QLatin1Char('/') + name;
+    QDir().mkpath(path() + QStringLiteral("entrada"));
+    const QString file = path() + QStringLiteral("entrada/") + name;
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {};
     out.write(bytes.data(), static_cast<qint64>(bytes.size()));
     return file;
 }
 
-// --- ShowLog -------------------------------------------------------------------------------------------------------
-
-ShowLog::ShowLog() { qApp->installEventFilter(this); }
-ShowLog::~ShowLog() { qApp->removeEventFilter(this); }
-
-bool ShowLog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Show) {
-        static const QStringList names = {QStringLiteral("KOVALDPRI"), QStringLiteral("KOVALDSPLASH"),
-                                          QStringLiteral("KOVALDDEC")};
-        if (names.contains(watched->objectName()) && !entries.endsWith(watched->objectName()))
-            entries << watched->objectName();
-    }
-    return QObject::eventFilter(watched, event);
-}
-
 // --- StartedProgram ------------------------------------------------------------------------------------------------
 
-StartedProgram::StartedProgram(bool withDatabase)
+StartedProgram::StartedProgram(bool withDatabase, const QString& programFolder, bool makeMissing)
     : folder(withDatabase), clock(DateTime{2024, 3, 15, 10, 20, 30}) {
     StartupOptions options;
-    options.programFolder = folder.path();
+    options.programFolder = programFolder.isEmpty() ? folder.path() : programFolder;
+    options.makeMissingProgramFolder = makeMissing;
     options.executableFolder = QCoreApplication::applicationDirPath();
     options.splashTickMs = 1;
     options.quitOnExit = false;
     program = std::make_unique<Program>(options, platform, prompts, clock);
 }
 
-StartedProgram::~StartedProgram() = default;
-
-bool StartedProgram::start() { return program->start(); }
-
-MainWindow* StartedProgram::mainWindow() const { return program->mainWindow(); }
 
 ImportScreen* StartedProgram::importScreen() const {
-    if (!mainWindow()) return nullptr;
-    for (QMdiSubWindow* sub : mainWindow()->mdiArea()->subWindowList()) {
-        if (auto* screen = qobject_cast<ImportScreen*>(sub->widget())) return screen;
-    }
-    return nullptr;
+    return mainWindow() ? mainWindow()->findChild<ImportScreen*>() : nullptr;
 }
 
-// --- Generated declarations ---------------------------------------------------------------------------------------
-
-std::filesystem::path addGeneratedDeclaration(const QString& programFolder, const fixtures::DeclarationBuilder& d) {
-    namespace fs = std::filesystem;
-    const fs::path generated = fs::path(programFolder.toStdString()) / "GERADA";
-    const fs::path written = testing_support::writeSealedDeliveryFile(generated / "nova", d);
-    const fs::path folder = generated / written.stem();
-    fs::rename(generated / "nova", folder);
-    return folder / written.filename();
-}
-
-fixtures::DeclarationBuilder declarationOf(std::size_t n, const char* name, int levies) {
-    fixtures::DeclarationBuilder d;
-    d.header().cnpj(fixtures::nthCnpj(n)).name(name);
-    d.type3(1).type4F(1).type5(levies);
-    return d;
-}
-
-InstalledQuiboro::InstalledQuiboro(const std::string& version, bool withSettings)
+InstalledQuiboro::InstalledQuiboro(const std::string& version)
     : previous_(qgetenv("KOVA_WINDIR")) {
     qputenv("KOVA_WINDIR", windows_.path().toUtf8());
-    if (!withSettings) return;
     QFile settings(windows_.filePath(QStringLiteral("qui-bor.ini")));
     if (settings.open(QIODevice::WriteOnly))
         settings.write(QStringLiteral("[Qui-Bor]\r\nVersao=%1\r\nPath=%2\r\n")
@@ -150,11 +91,8 @@ InstalledQuiboro::InstalledQuiboro(const std::string& version, bool withSettings
 }
 
 InstalledQuiboro::~InstalledQuiboro() {
-    if (previous_.isEmpty()) {
-        qunsetenv("KOVA_WINDIR");
-    } else {
-        qputenv("KOVA_WINDIR", previous_);
-    }
+    if (previous_.isEmpty()) qunsetenv("KOVA_WINDIR");
+    if (!previous_.isEmpty()) qputenv("KOVA_WINDIR", previous_);
 }
 
 // --- The screens of the generated declarations ---------------------------------------------------------------------
@@ -170,10 +108,20 @@ DeliveryDesk::~DeliveryDesk() {
     for (QMdiSubWindow* sub : main.mdiArea()->subWindowList()) delete sub;
 }
 
+std::filesystem::path DeliveryDesk::add(std::size_t n, const char* name, int levies) {
+    namespace fs = std::filesystem;
+    fixtures::DeclarationBuilder d;
+    d.header().cnpj(fixtures::nthCnpj(n)).name(name);
+    d.type3(1).type4F(1).type5(levies);
+    const fs::path generated = fs::path(folder.stdPath()) / "GERADA";
+    const fs::path written = testing_support::writeSealedDeliveryFile(generated / "nova", d);
+    fs::rename(generated / "nova", generated / written.stem());
+    return generated / written.stem() / written.filename();
+}
+
 DeliveryServices DeliveryDesk::services() {
     return DeliveryServices{database, prompts, clock, context.printerFlags,
                             [this](const QString&, QWidget*) -> std::unique_ptr<print::Printer> {
-                                ++documents;
                                 return std::make_unique<print::PageRecorder>(
                                     [this](const print::RecordedPage& page, int) { pages.push_back(page); });
                             }};
@@ -188,7 +136,6 @@ void waitForCatalogue(QWidget* screen) {
 QStringList DeliveryDesk::printedLines() const {
     QStringList lines;
     for (const print::RecordedPage& page : pages) {
-        if (!lines.isEmpty()) lines << QStringLiteral("---");
         for (const print::RecordedLine& line : page.lines) lines << QString::fromStdString(line.text());
     }
     return lines;
@@ -219,25 +166,18 @@ void whenModalShows(const QString& objectName, std::function<void(QWidget*)> act
     whenTrue([modal] { return modal() != nullptr; }, [modal, act] { act(modal()); }, 5, timeoutMs);
 }
 
-QString punctuatedCnpj(const std::string& c) {
-    return QString::fromStdString(c.substr(0, 2) + "." + c.substr(2, 3) + "." + c.substr(5, 3) + "/" +
-                                  c.substr(8, 4) + "-" + c.substr(12, 2));
-}
-
 void clickButton(QWidget* dialog, const QString& buttonName) {
     if (auto* b = dialog->findChild<QAbstractButton*>(buttonName)) b->click();
 }
 
 bool allOn(const MainWindow& main) {
-    for (QAction* a : main.switchedCommands())
-        if (!a->isEnabled()) return false;
-    return true;
+    const QList<QAction*> commands = main.switchedCommands();
+    return std::all_of(commands.begin(), commands.end(), [](QAction* a) { return a->isEnabled(); });
 }
 
 bool allOff(const MainWindow& main) {
-    for (QAction* a : main.switchedCommands())
-        if (a->isEnabled()) return false;
-    return true;
+    const QList<QAction*> commands = main.switchedCommands();
+    return std::none_of(commands.begin(), commands.end(), [](QAction* a) { return a->isEnabled(); });
 }
 
 }  // namespace kova::app::testing

@@ -3,14 +3,9 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QObject>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "app/delivery_services.h"
 #include "app/help_window.h"
@@ -39,12 +34,10 @@ public:
     Answer show(const Message& message) override;
 
     // Every later message containing `part` is answered `answer`.
-    void answer(const std::string& part, Answer answer);
+    void answer(const std::string& part, Answer answer) { rules_.emplace_back(part, answer); }
     int count(const std::string& part) const;
     bool saw(const std::string& part) const { return count(part) > 0; }
     const Message* find(const std::string& part) const;
-    // All messages, for failure output.
-    QString transcript() const;
 
     std::vector<Message> shown;
     // Runs at every message, before it is answered (the tests look at the screens at that moment).
@@ -62,29 +55,17 @@ public:
     std::string stdPath() const { return path().toStdString(); }
     // Writes a file of these bytes (a declaration, usually) in a subfolder "entrada" and returns its path.
     QString writeInput(const QString& name, const std::string& bytes) const;
-    QString inputFolder() const;
 
 private:
     QTemporaryDir dir_;
 };
 
-// Logs the Show events of the program's windows (by object name) and the messages, in order.
-class ShowLog : public QObject {
-public:
-    ShowLog();
-    ~ShowLog() override;
-    QStringList entries;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-};
-
-// A program started in a fresh folder, with a fixed machine, scripted prompts and a fixed clock.
+// A program started in a fresh folder (or in `programFolder`), with a fixed machine, scripted prompts and a fixed
+// clock.
 struct StartedProgram {
-    explicit StartedProgram(bool withDatabase = true);
-    ~StartedProgram();
-    bool start();
-    MainWindow* mainWindow() const;
+    explicit StartedProgram(bool withDatabase = true, const QString& programFolder = {}, bool makeMissing = false);
+    bool start() { return program->start(); }
+    MainWindow* mainWindow() const { return program->mainWindow(); }
     ImportScreen* importScreen() const;
 
     ProgramFolder folder;
@@ -94,16 +75,10 @@ struct StartedProgram {
     std::unique_ptr<Program> program;
 };
 
-// Writes the sealed delivery file of the declaration into its own folder under GERADA, as generation does;
-// returns its path.
-std::filesystem::path addGeneratedDeclaration(const QString& programFolder, const fixtures::DeclarationBuilder& d);
-// A declaration of the n-th declarant (CNPJ nthCnpj(n)) with a few records of each detail type.
-fixtures::DeclarationBuilder declarationOf(std::size_t n, const char* name, int levies = 2);
-
 // The stand-in Quiboro of this build installed for this process (qui-bor.ini in $KOVA_WINDIR), with a version.
 class InstalledQuiboro {
 public:
-    explicit InstalledQuiboro(const std::string& version = "200702", bool withSettings = true);
+    explicit InstalledQuiboro(const std::string& version = "200702");
     ~InstalledQuiboro();
 
 private:
@@ -128,10 +103,10 @@ struct DeliveryDesk {
         waitForCatalogue(screen);
         return screen;
     }
-    std::filesystem::path add(std::size_t n, const char* name, int levies = 2) {
-        return addGeneratedDeclaration(folder.path(), declarationOf(n, name, levies));
-    }
-    // The text of every line of the recorded pages, pages separated by a line "---".
+    // Writes the sealed delivery file of a declaration of the n-th declarant (CNPJ nthCnpj(n)), with a few records
+    // of each detail type, into its own folder under GERADA, as generation does; returns its path.
+    std::filesystem::path add(std::size_t n, const char* name, int levies = 2);
+    // The text of every line of the recorded pages.
     QStringList printedLines() const;
 
     ProgramFolder folder;
@@ -143,7 +118,6 @@ struct DeliveryDesk {
     MainWindow main{context, prompts, help};
     WorkDatabase database;
     std::vector<print::RecordedPage> pages;
-    int documents = 0;  // printers handed out
 };
 
 // As soon as `ready` holds, `act` runs once (polled every `intervalMs` from the event loop, so it also runs
@@ -151,8 +125,6 @@ struct DeliveryDesk {
 void whenTrue(std::function<bool()> ready, std::function<void()> act, int intervalMs = 2, int timeoutMs = 60000);
 // As soon as a modal dialog with this object name is active, `act` runs on it.
 void whenModalShows(const QString& objectName, std::function<void(QWidget*)> act, int timeoutMs = 20000);
-// A CNPJ of 14 digits as the screens show it: 11.222.333/0001-81.
-QString punctuatedCnpj(const std::string& digits);
 // Clicks the dialog's button with this object name.
 void clickButton(QWidget* dialog, const QString& buttonName);
 
