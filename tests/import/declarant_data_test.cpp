@@ -7,8 +7,7 @@
 #include "core/faults.h"
 #include "support/temp_folder.h"
 #include "import/declarant_data.h"
-#include "import/import_fixtures.h"
-#include "import/validation_fakes.h"
+#include "import/import_fakes.h"
 #include "support/declaration_builder.h"
 #include "support/printed_name.h"
 
@@ -20,7 +19,7 @@ using fixtures::HeaderBuilder;
 using testing_support::RecordingPrompts;
 using import_tests::writeFile;
 using testing_support::TempFolder;
-using validation_tests::MemorySource;
+using import_tests::MemorySource;
 
 std::string firstRecordFile(const std::string& header) {
     return header + "\r\n" + fixtures::ContactBuilder().build() + "\r\n";
