@@ -34,8 +34,6 @@ struct RecordCase {
 // Every field's error code and columns; a validator records its errors and goes on to the next record.
 TEST(RecordValidators, FieldRulesOfEveryRecordType) {
     const std::vector<RecordCase> cases = {
-        {"header file name is not the validator's business", {header().fileTag("OUTRO").build()}, {}},
-        {"header CNPJ with a letter", {header().cnpj("1234567800019A").build()}, {{1, 2, 10, 23}}},
         {"header CNPJ check digit", {header().cnpj(wrongCheckDigit(makeCnpj(123456780001))).build()},
          {{1, 22, 10, 23}}},
         {"year of today", {HeaderBuilder(2024).build()}, {}},
@@ -44,19 +42,12 @@ TEST(RecordValidators, FieldRulesOfEveryRecordType) {
         {"year before 2006", {HeaderBuilder(2005).build()}, {{1, 10, 24, 27}}},
         {"year of zeros", {header().year("0000").build()},
          {{1, 89, 24, 27}, {1, 12, 24, 27}, {1, 13, 36, 43}, {1, 20, 36, 43}}},
-        {"year with a letter", {header().year("20A3").build()}, {{1, 2, 24, 27}, {1, 12, 24, 27}, {1, 13, 36, 43}}},
         {"start not a date", {header().periodStart("31022023").build()}, {{1, 24, 28, 35}}},
         {"start in another year", {header().periodStart("31122022").build()}, {{1, 12, 24, 27}}},
-        {"non-numeric start still ordered", {header().periodStart("0101202X").build()},
-         {{1, 2, 28, 35}, {1, 15, 36, 43}}},
         {"end not a date", {header().periodEnd("31042023").situation("01").eventDate("31042023").build()},
          {{1, 24, 36, 43}, {1, 81, 47, 54}}},
         {"end in the previous year", {header().periodEnd("30062022").situation("01").eventDate("30062022").build()},
          {{1, 13, 36, 43}, {1, 15, 36, 43}}},
-        // " 0231231" sorts before the start date.
-        {"end with a blank", {header().periodEnd("3112 023").build()},
-         {{1, 2, 36, 43}, {1, 15, 36, 43}, {1, 20, 36, 43}}},
-        {"declaration type not a digit", {header().type("R").build()}, {{1, 2, 44, 44}}},
         {"declaration type unknown", {header().type("2").build()}, {{1, 8, 44, 44}}},
         {"normal situation ending before 31/12", {header().periodEnd("30112023").build()}, {{1, 20, 36, 43}}},
         {"normal situation with an event", {header().eventDate("31122023").build()}, {{1, 29, 47, 54}}},
@@ -66,8 +57,6 @@ TEST(RecordValidators, FieldRulesOfEveryRecordType) {
         {"special situation without event", {header().situation("01").build()}, {{1, 47, 47, 54}}},
         {"unknown situation", {header().situation("04").build()}, {{1, 16, 45, 46}, {1, 47, 47, 54}}},
         {"situation of blanks", {header().situation("  ").eventDate("31122023").build()}, {{1, 2, 45, 46}}},
-        {"situation with a letter", {header().situation("0A").build()}, {{1, 2, 45, 46}, {1, 47, 47, 54}}},
-        {"event with a letter", {header().eventDate("0000000O").build()}, {{1, 2, 47, 54}}},
         {"state in lower case", {header().uf("sp").build()}, {{1, 40, 55, 56}}},
         {"header name with a leading blank", {header().name(" AB").build()}, {{1, 72, 57, 116}}},
         {"header name of two letters", {header().name("AB").build()}, {{1, 28, 57, 116}}},
@@ -89,13 +78,10 @@ TEST(RecordValidators, FieldRulesOfEveryRecordType) {
          {{2, 76, 10, 20}, {2, 84, 21, 24}, {2, 76, 25, 33}, {2, 2, 34, 38}, {2, 2, 39, 49}, {2, 76, 50, 53},
           {2, 2, 54, 62}, {2, 2, 63, 67}, {2, 9, 68, 142}}},
         {"entity name of digits", {entity().name("123").build()}, {}},
-        {"entity name of two letters among blanks", {entity().name("A B").build()}, {}},
         {"entity name of blanks", {entity().name("").build()}, {{3, 92, 25, 142}}},
-        {"entity name with a leading blank", {entity().name(" AB").build()}, {{3, 72, 25, 142}}},
         {"entity name of two letters", {entity().name("AB").build()}, {{3, 74, 25, 142}}},
         {"entity name with a hyphen", {entity().name("ALFA-BETA").build()}, {{3, 93, 25, 142}}},
         {"entity name in lower case", {entity().name("Associacao").build()}, {{3, 75, 25, 142}}},
-        {"beneficiary name of blanks", {natural().name("").build()}, {{3, 92, 25, 142}}},
         {"beneficiary name with a leading blank", {natural().name(" AB").build()}, {{3, 72, 25, 142}}},
         {"beneficiary name of two letters", {natural().name("AB").build()}, {{3, 77, 25, 142}}},
         {"beneficiary name with a hyphen", {natural().name("ALFA-BETA").build()}, {{3, 94, 25, 142}}},
@@ -106,14 +92,12 @@ TEST(RecordValidators, FieldRulesOfEveryRecordType) {
         {"unknown person type", {EntityBuilder::type4J(3).type("X").cnpj("00000000000000").build()}, {{3, 11, 10, 10}}},
         {"levy CNPJ with a letter", {levy().cnpj("1000000000001X").build()}, {{3, 2, 10, 23}}},
         {"levy CNPJ check digit", {levy().cnpj(wrongCheckDigit(nthCnpj(0))).build()}, {{3, 22, 10, 23}}},
-        {"due date with a letter", {levy().dueDate("1O012023").build()}, {{3, 2, 24, 31}}},
         {"due date not a date", {levy().dueDate("29022023").build()}, {{3, 24, 24, 31}}},
         {"due on the last day of the year", {levy().dueDate("31122023").build()}, {}},
         {"due in the next year", {levy().dueDate("01012024").build()}, {{3, 88, 24, 31}}},
         {"due nine years before", {levy().dueDate("01012014").build()}, {}},
         {"due ten years before", {levy().dueDate("31122013").build()}, {{3, 88, 24, 31}}},
         {"base with a blank", {levy().baseAmount("0000000000 123456").build()}, {{3, 2, 32, 48}}},
-        {"levy with a sign", {levy().levyAmount("-0000000000012345").build()}, {{3, 2, 49, 65}}},
         {"levy filler", {levy().put(66, "0").build()}, {{3, 9, 66, 142}}},
         {"another character among the nines", {TrailerBuilder(2023).put(70, "8").build()}, {{9, 17, 2, 138}}},
         {"trailer of another year", {TrailerBuilder(2022).build()}, {{9, 54, 139, 142}}},
@@ -143,7 +127,6 @@ TEST(RecordValidators, OrderOverSeveralRecords) {
         {"non-numeric entity CNPJ becomes the previous one",
          {E::type3(3).cnpj("9999999999999X").build(), E::type3(4, 0).build()},
          {{3, 2, 11, 24}, {4, 56, 11, 24}}},
-        {"legal and natural ordered apart", {E::type4F(3, 9).build(), E::type4J(4, 0).build()}, {}},
         {"same legal beneficiary twice", {E::type4J(3, 1).build(), E::type4J(4, 1).build()}, {{4, 85, 11, 24}}},
         {"lower legal beneficiary", {E::type4J(3, 1).build(), E::type4J(4, 0).build()}, {{4, 56, 11, 24}}},
         {"same natural beneficiary twice", {E::type4F(3, 1).build(), E::type4F(4, 1).build()}, {{4, 67, 11, 24}}},
@@ -159,7 +142,6 @@ TEST(RecordValidators, OrderOverSeveralRecords) {
          {{4, 2, 11, 24}, {5, 56, 11, 24}}},
         {"same due date", {due(3, 0, "10012023"), due(4, 0, "10012023")}, {{4, 86, 24, 31}}},
         {"earlier due date", {due(3, 0, "10022023"), due(4, 0, "10012023")}, {{4, 87, 24, 31}}},
-        {"higher CNPJ starts its own dates", {due(3, 0, "10122023"), due(4, 1, "10012023")}, {}},
         {"lower levy CNPJ", {due(3, 1, "10012023"), due(4, 0, "10012023")}, {{4, 56, 10, 23}}},
         {"non-numeric due date becomes the previous one", {due(3, 0, "1001202X"), due(4, 0, "10012023")},
          {{3, 2, 24, 31}, {4, 87, 24, 31}}},
@@ -189,11 +171,9 @@ TEST(RecordValidators, AWrongSequenceStopsWithOneError) {
         {header().sequence("0000000I").cnpj("X").name("").build(), 1, 2},
         {header().sequence("00000002").cnpj("X").build(), 1, 26},
         {ContactBuilder().sequence("00000003").representativeCpf("X").build(), 2, 26},
-        {ContactBuilder().sequence("0000000Z").build(), 2, 2},
         {EntityBuilder::type3(5).cnpj("X").build(), 4, 26},
         {EntityBuilder::type4F(6).sequence("0000000A").build(), 6, 2},
         {LevyBuilder(4).baseAmount(5).build(), 3, 26},
-        {LevyBuilder(3).sequence("0000003 ").build(), 3, 2},
     };
     for (const SequenceCase& c : cases) {
         SCOPED_TRACE(c.record.substr(0, 9));
@@ -240,7 +220,6 @@ TEST(RecordValidators, HeaderAndContactsKeepTheirDataForLaterRecords) {
     EXPECT_EQ(bench.state.declarationYear, "20A3");
     EXPECT_EQ(bench.state.declarationType, "1");
     ASSERT_FALSE(bench.log.rows.empty());
-    EXPECT_EQ(bench.log.rows[0].recordType, "1");
     EXPECT_EQ(bench.log.rows[0].cnpj, "12345678000195");
     EXPECT_EQ(bench.log.rows[0].name, "CONFEC\xC3\x87\xC3\x95" "ES");
     EXPECT_FALSE(bench.log.rows[0].complement.has_value());
@@ -326,11 +305,9 @@ TEST(RecordValidators, AnErrorRowThatCannotBeWritten) {
         {"Valida tipo 1", badHeader, {Answer::Yes, Answer::Yes}, {{1, 40, 55, 56}, {1, 9, 124, 142}}, retry},
         {"Valida tipo 1", badHeader, {Answer::No}, {}, retry},
         {"Valida tipo 5", levy().cnpj("X").build(), {Answer::Yes}, {{3, 2, 10, 23}}, retryInBrackets},
-        {"Valida tipo 5", levy().cnpj("X").build(), {Answer::No}, {}, retryInBrackets},
         {"Valida tipo 2", ContactBuilder().representativeAreaCode("0000").build(), {}, {},
          "Erro na leitura do arquivo.\n(3046)"},
         {"Valida tipo 3", entity().name("").build(), {}, {}, reported},
-        {"Valida tipo 4", natural().type("?").build(), {}, {}, reported},
         {"Valida tipo T", TrailerBuilder(2022).build(), {}, {}, "Erro na leitura do arquivo.\n(3046) "},
     };
     for (const WriteFaultCase& c : cases) {

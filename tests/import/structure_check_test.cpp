@@ -87,20 +87,17 @@ TEST(StructureCheck, RecordsTheRowsOfEachShape) {
     };
     const std::vector<ShapeCase> cases = {
         {"every type in order", {H(), C(), E3(3), E3(4, 1), F4(5), J4(6), L5(7), L5(8, 1), T()}, {}},
-        {"type 5 right after type 3", {H(), C(), E3(3), L5(4), T()}, {}},
         {"trailer with another character in column 9", {H(), C(), L5(3), TrailerBuilder().put(9, "1").build()}, {}},
         {"first record of type 2", {C(), H(), L5(3), T()}, {{"2", 1, 96, "0009", "0009"}}},
         {"wrong file name", {HeaderBuilder().fileTag("KOVALDX").build(), C(), L5(3), T()},
          {{"1", 1, 7, "0010", "0015"}}},
         {"record of 141", {H(), ContactBuilder().resize(141).build(), L5(3), T()}, {{"2", 2, 5, "0001", "0142"}}},
         {"record of 143", {H(), C(), LevyBuilder(3).resize(143).build(), T()}, {{"5", 3, 5, "0001", "0142"}}},
-        {"unknown type 9", {H(), C(), LevyBuilder(3).recordType("9").build(), T()}, {{"9", 3, 69, "0001", "0142"}}},
         {"unknown accented type shown in UTF-8", {H(), C(), LevyBuilder(3).recordType("\xC7").build(), T()},
          {{"\xC3\x87", 3, 69, "0001", "0142"}}},
         {"NUL type shown as blank", {H(), C(), withByteAt(L5(3), 9, '\0'), T()}, {{" ", 3, 69, "0001", "0142"}}},
         {"empty line", {H(), C(), "", L5(4), T()}, {{" ", 3, 69, "0001", "0142"}}},
         {"second header", {H(), C(), H(), L5(4), T()}, {{"1", 3, 1, "0001", "0142"}}},
-        {"contacts after type 3", {H(), E3(2), C(), T()}, {{"2", 3, 1, "0001", "0142"}}},
         {"type 3 after type 4", {H(), C(), J4(3), E3(4), T()}, {{"3", 4, 1, "0001", "0142"}}},
         {"type 4 after type 5", {H(), C(), L5(3), J4(4), T()}, {{"4", 4, 1, "0001", "0142"}}},
         {"second trailer", {H(), C(), L5(3), T(), T()}, {{"T", 5, 3, "0001", "0142"}}},
@@ -140,11 +137,9 @@ TEST(StructureCheck, RefusesAWrongFirstRecord) {
     const std::vector<std::pair<std::string, const char*>> cases = {
         {"", sizeMessage},
         {H(), sizeMessage},
-        {H() + "\r", sizeMessage},
         {H() + "\n" + C() + "\r\n", endMessage},
         {H() + "\n\r" + C() + "\r\n", endMessage},
         {fileOf({HeaderBuilder().resize(141).build(), C(), L5(3), T()}), endMessage},
-        {fileOf({HeaderBuilder().resize(143).build(), C(), L5(3), T()}), endMessage},
     };
     for (const auto& [bytes, message] : cases) {
         SCOPED_TRACE(bytes.size());
