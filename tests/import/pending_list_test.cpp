@@ -6,21 +6,12 @@
 #include "core/memory_error_log.h"
 #include "import/pending_list.h"
 #include "support/recording_import_events.h"
-#include "support/printed_name.h"
 
 namespace kova {
 namespace {
 
-using testing_support::RecordingImportEvents;
-
 const std::string kUnderscores(90, '_');
 const std::string kEquals(90, '=');
-
-std::string repeat(const std::string& text, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) out += text;
-    return out;
-}
 
 std::size_t characters(const std::string& utf8) {
     std::size_t n = 0;
@@ -31,7 +22,6 @@ std::size_t characters(const std::string& utf8) {
 // A log whose texts are chosen by the test.
 class TextLog : public MemoryErrorLog {
 public:
-    void add(ErrorListing listing) { listings.push_back(std::move(listing)); }
     std::int64_t rowCount() override { return static_cast<std::int64_t>(listings.size()); }
     void listErrors(const std::function<bool(const ErrorListing&)>& visit) override {
         for (const auto& l : listings)
@@ -40,149 +30,88 @@ public:
     std::vector<ErrorListing> listings;
 };
 
-ErrorListing row(std::string description, std::string complement = "", std::string recordType = "1", std::int64_t recordNumber = 1,
-                 std::string firstColumn = "0010", std::string lastColumn = "0023") {
+ErrorListing row(std::string description, std::string complement = "", std::int64_t recordNumber = 1) {
     ErrorListing l;
     l.description = std::move(description);
     l.complement = std::move(complement);
-    l.recordType = std::move(recordType);
+    l.recordType = "5";
     l.recordNumber = recordNumber;
-    l.firstColumn = std::move(firstColumn);
-    l.lastColumn = std::move(lastColumn);
+    l.firstColumn = "0010";
+    l.lastColumn = "0023";
     return l;
 }
 
-TEST(PendingList, HeadingIsEightyNineCharacters) {
-    const std::string h = pendingHeading();
-    EXPECT_EQ(characters(h), 89u);
-    EXPECT_EQ(h, "MENSAGEM DE ERRO" + std::string(37, ' ') + "TIPO   NºREG  POS.INICIAL  POS.FINAL");
-}
-
-TEST(PendingList, ErrorLineColumns) {
-    const std::string line = pendingLine(row("CNPJ inválido.", "", "3", 42, "0011", "0024"));
-    EXPECT_EQ(line, "CNPJ inválido." + std::string(41, ' ') + "3" + "    " + "00042" + "     " + "0011" +
-                        std::string(9, ' ') + "0024");
-    EXPECT_EQ(characters(line), 87u);
-}
-
-struct MessageCase {
-    const char* name;
-    std::string description;
-    std::string complement;
-    std::string expected;
-};
-
-class PendingMessage : public ::testing::TestWithParam<MessageCase> {};
-
-TEST_P(PendingMessage, CutsByCharacters) {
-    const MessageCase& c = GetParam();
-    const std::string line = pendingLine(row(c.description, c.complement));
-    EXPECT_EQ(line.substr(0, c.expected.size()), c.expected);
-    // The message column is 55 characters whatever the accents.
-    EXPECT_EQ(characters(line), 87u);
-    EXPECT_EQ(line.substr(c.expected.size(), 55 - characters(c.expected)),
-              std::string(55 - characters(c.expected), ' '));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rule, PendingMessage,
-    ::testing::Values(
-        // Without complement: 53 characters of the text, trimmed.
-        MessageCase{"plain", "  Texto curto  ", "", "Texto curto"},
-        MessageCase{"long", std::string(60, 'x'), "", std::string(53, 'x')},
-        MessageCase{"accentsCountOnce", std::string(50, 'a') + "ççççç", "", std::string(50, 'a') + "ççç"},
-        // With complement: 30 of the text, trimmed, then 23 of the complement, trimmed.
-        MessageCase{"complement", "Período final deve ser                  ", " 2025 p/ Sit Especial 00 e mais",
-                    "Período final deve ser2025 p/ Sit Especial 0"},
-        MessageCase{"accentedText", "ÇÃÕÉÍ" + std::string(40, 'b'), repeat("é", 30),
-                    "ÇÃÕÉÍ" + std::string(25, 'b') + repeat("é", 23)},
-        // A complement of blanks is not empty: the short cut applies and the complement trims away.
-        MessageCase{"blankComplement", std::string(40, 'c'), "   ", std::string(30, 'c')}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(PendingList, ReadFailureRowShowsBlankTypeAndZeros) {
-    const std::string line = pendingLine(row("Erro na leitura", "", "0", 0, "0000", "0000"));
-    EXPECT_EQ(line.substr(line.size() - 32), " " + std::string(4, ' ') + "00000" + "     " + "0000" +
-                                                 std::string(9, ' ') + "0000");
-}
-
-TEST(PendingList, OneErrorExactLines) {
-    TextLog log;
-    log.add(row("Sigla da UF inválida.", "", "1", 1, "0055", "0056"));
-    RecordingImportEvents view;
+std::vector<std::string> listingOf(TextLog& log) {
+    testing_support::RecordingImportEvents view;
     listPending(log, view);
-    const std::vector<std::string> expected = {
-        pendingHeading(),
-        " ",
-        pendingLine(log.listings[0]),
-        kUnderscores,
-        " ",
-        "Foi encontrado 1 erro. Foi impossível gerar a declaração.",
-        kEquals,
+    EXPECT_EQ(view.errorCount, log.listings.empty() ? -1 : static_cast<std::int64_t>(log.listings.size()));
+    return view.pending;
+}
+
+TEST(PendingList, HeadingAndColumnsOfALine) {
+    EXPECT_EQ(pendingHeading(), "MENSAGEM DE ERRO" + std::string(37, ' ') + "TIPO   NºREG  POS.INICIAL  POS.FINAL");
+    ErrorListing error = row("CNPJ inválido.", "", 42);
+    error.recordType = "3";
+    EXPECT_EQ(pendingLine(error), "CNPJ inválido." + std::string(41, ' ') + "3    00042     0010" +
+                                      std::string(9, ' ') + "0023");
+    // A read failure, type "0", shows a blank type.
+    error.recordType = "0";
+    error.recordNumber = 0;
+    const std::string line = pendingLine(error);
+    EXPECT_EQ(line.substr(line.size() - 32, 10), "     00000");
+}
+
+// The message column is 55 characters whatever the accents.
+TEST(PendingList, TheMessageIsCutByCharacters) {
+    struct MessageCase {
+        std::string description;
+        std::string complement;
+        std::string expected;
     };
-    EXPECT_EQ(view.pending, expected);
-    EXPECT_EQ(view.errorCount, 1);
-}
-
-TEST(PendingList, EmptyLogChangesNothing) {
-    TextLog log;
-    RecordingImportEvents view;
-    listPending(log, view);
-    EXPECT_TRUE(view.pending.empty());
-    EXPECT_EQ(view.errorCount, -1);
-}
-
-struct BlockCase {
-    int rows;
-    std::vector<int> blockSizes;
-};
-void PrintTo(const BlockCase& c, std::ostream* os) { *os << c.rows << " rows"; }
-
-class PendingBlocks : public ::testing::TestWithParam<BlockCase> {};
-
-TEST_P(PendingBlocks, AtMostSeventySevenLinesUnderEachHeading) {
-    TextLog log;
-    for (int i = 1; i <= GetParam().rows; ++i) log.add(row("Erro", "", "5", i));
-    RecordingImportEvents view;
-    listPending(log, view);
-
-    // Walk the lines: heading, blank, N error lines, underscores, and a blank between blocks.
-    std::vector<int> sizes;
-    std::size_t i = 0;
-    int nextRecord = 1;
-    while (i < view.pending.size() && view.pending[i] == pendingHeading()) {
-        ASSERT_EQ(view.pending[i + 1], " ");
-        i += 2;
-        int n = 0;
-        while (view.pending[i] != kUnderscores) {
-            ASSERT_EQ(view.pending[i], pendingLine(row("Erro", "", "5", nextRecord++)));
-            ++n;
-            ++i;
-        }
-        sizes.push_back(n);
-        ++i;
-        ASSERT_EQ(view.pending[i], " ");
-        ++i;
+    const std::vector<MessageCase> cases = {
+        // Without complement: 53 characters of the text, trimmed.
+        {"  Texto curto  ", "", "Texto curto"},
+        {std::string(50, 'a') + "ççççç", "", std::string(50, 'a') + "ççç"},
+        // With complement: 30 of the text, trimmed, then 23 of the complement, trimmed.
+        {"Período final deve ser                  ", " 2025 p/ Sit Especial 00 e mais",
+         "Período final deve ser2025 p/ Sit Especial 0"},
+        {"ÇÃÕÉÍ" + std::string(40, 'b'), std::string(30, 'e'),
+         "ÇÃÕÉÍ" + std::string(25, 'b') + std::string(23, 'e')},
+        // A complement of blanks is not empty: the short cut applies and the complement trims away.
+        {std::string(40, 'c'), "   ", std::string(30, 'c')},
+    };
+    for (const MessageCase& c : cases) {
+        const std::string line = pendingLine(row(c.description, c.complement));
+        const std::size_t padding = 55 - characters(c.expected);
+        EXPECT_EQ(line.substr(0, c.expected.size() + padding), c.expected + std::string(padding, ' '));
+        EXPECT_EQ(characters(line), 87u) << line;
     }
-    EXPECT_EQ(sizes, GetParam().blockSizes);
-    ASSERT_EQ(view.pending.size(), i + 2);
-    EXPECT_EQ(view.pending[i], "Foram encontrados " + std::to_string(GetParam().rows) +
-                                   " erros. Foi impossível gerar a declaração.");
-    EXPECT_EQ(view.pending[i + 1], kEquals);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, PendingBlocks,
-                         ::testing::Values(BlockCase{2, {2}}, BlockCase{77, {77}}, BlockCase{78, {77, 1}},
-                                           BlockCase{155, {77, 77, 1}}),
-    kova::testing_support::PrintedName());
-
-TEST(PendingList, NoThousandsSeparatorInTheCountLine) {
+TEST(PendingList, OneErrorOrNone) {
     TextLog log;
-    for (int i = 1; i <= 1234; ++i) log.add(row("Erro", "", "5", i));
-    RecordingImportEvents view;
-    listPending(log, view);
-    EXPECT_EQ(view.errorCount, 1234);
-    EXPECT_EQ(view.pending[view.pending.size() - 2], "Foram encontrados 1234 erros. Foi impossível gerar a declaração.");
+    EXPECT_TRUE(listingOf(log).empty());
+    log.listings = {row("Sigla da UF inválida.")};
+    const std::vector<std::string> expected = {pendingHeading(), " ", pendingLine(log.listings[0]), kUnderscores, " ",
+                                               "Foi encontrado 1 erro. Foi impossível gerar a declaração.", kEquals};
+    EXPECT_EQ(listingOf(log), expected);
+}
+
+// At most 77 lines under each heading; the count has no thousands separator.
+TEST(PendingList, ManyErrorsInBlocks) {
+    TextLog log;
+    for (int i = 1; i <= 78; ++i) log.listings.push_back(row("Erro", "", i));
+    std::vector<std::string> expected = {pendingHeading(), " "};
+    for (int i = 0; i < 77; ++i) expected.push_back(pendingLine(log.listings[i]));
+    const std::vector<std::string> end = {kUnderscores, " ", pendingHeading(), " ", pendingLine(log.listings[77]),
+                                          kUnderscores, " ",
+                                          "Foram encontrados 78 erros. Foi impossível gerar a declaração.", kEquals};
+    expected.insert(expected.end(), end.begin(), end.end());
+    EXPECT_EQ(listingOf(log), expected);
+
+    for (int i = 79; i <= 1234; ++i) log.listings.push_back(row("Erro", "", i));
+    const std::vector<std::string> lines = listingOf(log);
+    EXPECT_EQ(lines[lines.size() - 2], "Foram encontrados 1234 erros. Foi impossível gerar a declaração.");
 }
 
 }  // namespace

@@ -1,21 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "core/memory_error_log.h"
-#include "import/import_state.h"
-#include "import/record_validators.h"
-#include "import/validation_fakes.h"
+#include "import/import_fakes.h"
 #include "support/declaration_builder.h"
 
 namespace kova {
 namespace {
 
 using namespace kova::fixtures;
-using namespace kova::validation_tests;
+using namespace kova::import_tests;
 
 std::string H() { return HeaderBuilder().build(); }
 std::string C() { return ContactBuilder().build(); }
@@ -34,23 +32,20 @@ std::string fileOf(const std::vector<std::string>& records, bool finalCrLf = tru
     return file;
 }
 
-class StructureCheckTest : public ::testing::Test {
-protected:
+struct Bench {
     bool check(const std::string& bytes, std::set<int> failingReads = {}) {
         auto source = std::make_unique<MemorySource>(bytes);
         source->failingReads = std::move(failingReads);
-        reader_ = std::make_unique<RecordReader>(std::move(source));
-        return checkStructure(*reader_, state, log, prompts, progress);
+        reader = std::make_unique<RecordReader>(std::move(source));
+        return checkStructure(*reader, state, log, prompts, progress);
     }
 
     ImportState state;
     FaultyErrorLog log;
     RecordingPrompts prompts;
     RecordingProgress progress{&state.cancel};
-    std::unique_ptr<RecordReader> reader_;
+    std::unique_ptr<RecordReader> reader;
 };
-
-// --- The shape of a file, record by record ------------------------------------------------------------------
 
 struct Row {
     std::string recordType;
@@ -62,18 +57,15 @@ struct Row {
 };
 
 void PrintTo(const Row& r, std::ostream* os) {
-    *os << "type '" << r.recordType << "' record " << r.recordNumber << " error " << r.code << " (" << r.firstColumn << "-"
-        << r.lastColumn << ")";
+    *os << "type '" << r.recordType << "' record " << r.recordNumber << " error " << r.code << " (" << r.firstColumn
+        << "-" << r.lastColumn << ")";
 }
 
-struct ShapeCase {
-    const char* name;
-    std::vector<std::string> records;
-    std::vector<Row> expected;  // empty: the file passes
-    bool finalCrLf = true;
-};
-
-void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.name; }
+std::vector<Row> rowsOf(const MemoryErrorLog& log) {
+    std::vector<Row> rows;
+    for (const auto& r : log.rows) rows.push_back({r.recordType, r.recordNumber, r.code, r.firstColumn, r.lastColumn});
+    return rows;
+}
 
 std::string withByteAt(std::string record, std::size_t position, char byte) {
     record[position - 1] = byte;
@@ -85,244 +77,173 @@ std::string withInsertedByte(std::string record, std::size_t position, char byte
     return record;
 }
 
-const std::vector<ShapeCase>& shapeCases() {
-    static const std::vector<ShapeCase> cases = {
-        {"MinimalDeclaration", {H(), C(), L5(3), T()}, {}},
-        {"EveryTypeInOrder", {H(), C(), E3(3), E3(4, 1), F4(5), J4(6), L5(7), L5(8, 1), T()}, {}},
-        {"Type5RightAfterType3", {H(), C(), E3(3), L5(4), T()}, {}},
-        {"TrailerWithAnotherCharacterInColumn9",
-         {H(), C(), L5(3), TrailerBuilder().put(9, "1").build()}, {}},
-        {"FirstRecordOfType2", {C(), H(), L5(3), T()}, {{"2", 1, 96, "0009", "0009"}}},
-        {"WrongFileNameReportedOverColumns10To15",
-         {HeaderBuilder().fileTag("KOVALDX").build(), C(), L5(3), T()}, {{"1", 1, 7, "0010", "0015"}}},
-        {"Record141Characters",
-         {H(), ContactBuilder().resize(141).build(), L5(3), T()}, {{"2", 2, 5, "0001", "0142"}}},
-        {"Record143Characters",
-         {H(), C(), LevyBuilder(3).resize(143).build(), T()}, {{"5", 3, 5, "0001", "0142"}}},
-        {"UnknownType9", {H(), C(), LevyBuilder(3).recordType("9").build(), T()},
-         {{"9", 3, 69, "0001", "0142"}}},
-        {"UnknownTypeBlank", {H(), C(), LevyBuilder(3).recordType(" ").build(), T()},
-         {{" ", 3, 69, "0001", "0142"}}},
-        {"UnknownTypeAccentedLetterShownAsUtf8", {H(), C(), LevyBuilder(3).recordType("\xC7").build(), T()},
+// The shape of a file, record by record: exactly the expected rows, and no message.
+TEST(StructureCheck, RecordsTheRowsOfEachShape) {
+    struct ShapeCase {
+        const char* name;
+        std::vector<std::string> records;
+        std::vector<Row> expected;  // empty: the file passes
+        bool finalCrLf = true;
+    };
+    const std::vector<ShapeCase> cases = {
+        {"every type in order", {H(), C(), E3(3), E3(4, 1), F4(5), J4(6), L5(7), L5(8, 1), T()}, {}},
+        {"trailer with another character in column 9", {H(), C(), L5(3), TrailerBuilder().put(9, "1").build()}, {}},
+        {"first record of type 2", {C(), H(), L5(3), T()}, {{"2", 1, 96, "0009", "0009"}}},
+        {"wrong file name", {HeaderBuilder().fileTag("KOVALDX").build(), C(), L5(3), T()},
+         {{"1", 1, 7, "0010", "0015"}}},
+        {"record of 141", {H(), ContactBuilder().resize(141).build(), L5(3), T()}, {{"2", 2, 5, "0001", "0142"}}},
+        {"record of 143", {H(), C(), LevyBuilder(3).resize(143).build(), T()}, {{"5", 3, 5, "0001", "0142"}}},
+        {"unknown accented type shown in UTF-8", {H(), C(), LevyBuilder(3).recordType("\xC7").build(), T()},
          {{"\xC3\x87", 3, 69, "0001", "0142"}}},
-        {"UnknownTypeNulByteShownAsBlank", {H(), C(), withByteAt(L5(3), 9, '\0'), T()},
-         {{" ", 3, 69, "0001", "0142"}}},
-        {"EmptyLineShownWithBlankType", {H(), C(), "", L5(4), T()}, {{" ", 3, 69, "0001", "0142"}}},
-        {"SecondHeader", {H(), C(), H(), L5(4), T()}, {{"1", 3, 1, "0001", "0142"}}},
-        {"SecondContactRecord", {H(), C(), C(), L5(4), T()}, {{"2", 3, 1, "0001", "0142"}}},
-        {"ContactRecordAfterType3", {H(), E3(2), C(), T()}, {{"2", 3, 1, "0001", "0142"}}},
-        {"Type3AfterType4", {H(), C(), J4(3), E3(4), T()}, {{"3", 4, 1, "0001", "0142"}}},
-        {"Type4AfterType5", {H(), C(), L5(3), J4(4), T()}, {{"4", 4, 1, "0001", "0142"}}},
-        {"SecondTrailer", {H(), C(), L5(3), T(), T()}, {{"T", 5, 3, "0001", "0142"}}},
-        {"RecordAfterTrailer", {H(), C(), L5(3), T(), L5(5, 1)}, {{"5", 5, 1, "0001", "0142"}}},
-        {"Column9TWithoutColumn1TIsTakenAsTheTrailer",
-         {H(), C(), L5(3), LevyBuilder(4, 1).recordType("T").build()}, {}},
-        {"MissingContactRecord", {H(), L5(2), T()}, {{"T", 3, 34, "0009", "0009"}}},
-        {"NoDetailRecord", {H(), C(), T()}, {{"T", 3, 43, "0009", "0009"}}},
-        {"NoTrailer", {H(), C(), L5(3)}, {{"5", 3, 37, "0001", "0142"}}},
-        {"OnlyHeaderAndTrailer", {H(), T()}, {{"T", 2, 34, "0009", "0009"}, {"T", 2, 43, "0009", "0009"}}},
-        {"OnlyHeader",
+        {"NUL type shown as blank", {H(), C(), withByteAt(L5(3), 9, '\0'), T()}, {{" ", 3, 69, "0001", "0142"}}},
+        {"empty line", {H(), C(), "", L5(4), T()}, {{" ", 3, 69, "0001", "0142"}}},
+        {"second header", {H(), C(), H(), L5(4), T()}, {{"1", 3, 1, "0001", "0142"}}},
+        {"type 3 after type 4", {H(), C(), J4(3), E3(4), T()}, {{"3", 4, 1, "0001", "0142"}}},
+        {"type 4 after type 5", {H(), C(), L5(3), J4(4), T()}, {{"4", 4, 1, "0001", "0142"}}},
+        {"second trailer", {H(), C(), L5(3), T(), T()}, {{"T", 5, 3, "0001", "0142"}}},
+        {"record after the trailer", {H(), C(), L5(3), T(), L5(5, 1)}, {{"5", 5, 1, "0001", "0142"}}},
+        {"column 9 T without column 1 T is the trailer", {H(), C(), L5(3), LevyBuilder(4, 1).recordType("T").build()},
+         {}},
+        {"missing contacts", {H(), L5(2), T()}, {{"T", 3, 34, "0009", "0009"}}},
+        {"no detail record", {H(), C(), T()}, {{"T", 3, 43, "0009", "0009"}}},
+        {"no trailer", {H(), C(), L5(3)}, {{"5", 3, 37, "0001", "0142"}}},
+        {"only the header",
          {H()},
          {{"1", 1, 34, "0009", "0009"}, {"1", 1, 43, "0009", "0009"}, {"1", 1, 37, "0001", "0142"}}},
-        // Bytes inside a record: only CR LF ends a record; a lone CR or LF is one more byte of it.
-        {"LoneCrMakesTheRecordTooLong", {H(), withInsertedByte(C(), 70, '\r'), L5(3), T()},
+        // Only CR LF ends a record; a lone CR or LF is one more byte of it.
+        {"lone CR makes the record too long", {H(), withInsertedByte(C(), 70, '\r'), L5(3), T()},
          {{"2", 2, 5, "0001", "0142"}}},
-        {"LoneLfMakesTheRecordTooLong", {H(), C(), withInsertedByte(L5(3), 100, '\n'), T()},
+        {"lone LF makes the record too long", {H(), C(), withInsertedByte(L5(3), 100, '\n'), T()},
          {{"5", 3, 5, "0001", "0142"}}},
-        {"LoneCrInPlaceOfAByteKeepsTheLength", {H(), C(), withByteAt(L5(3), 100, '\r'), T()}, {}},
-        {"FullTrailerWithoutCrLfPasses", {H(), C(), L5(3), T()}, {}, false},
-        {"TruncatedTrailerWithoutCrLf",
-         {H(), C(), L5(3), TrailerBuilder().resize(100).build()}, {{"T", 4, 5, "0001", "0142"}}, false},
+        {"lone CR in place of a byte", {H(), C(), withByteAt(L5(3), 100, '\r'), T()}, {}},
+        {"full trailer without CR LF", {H(), C(), L5(3), T()}, {}, false},
+        {"short trailer without CR LF", {H(), C(), L5(3), TrailerBuilder().resize(100).build()},
+         {{"T", 4, 5, "0001", "0142"}}, false},
     };
-    return cases;
+    for (const ShapeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bench bench;
+        EXPECT_EQ(bench.check(fileOf(c.records, c.finalCrLf)), c.expected.empty());
+        EXPECT_EQ(rowsOf(bench.log), c.expected);
+        EXPECT_TRUE(bench.prompts.shown.empty());
+    }
 }
 
-class StructureShape : public StructureCheckTest, public ::testing::WithParamInterface<ShapeCase> {};
-
-TEST_P(StructureShape, RecordsExactlyTheExpectedRows) {
-    const ShapeCase& c = GetParam();
-    const bool ok = check(fileOf(c.records, c.finalCrLf));
-
-    std::vector<Row> rows;
-    for (const auto& r : log.rows) rows.push_back({r.recordType, r.recordNumber, r.code, r.firstColumn, r.lastColumn});
-    EXPECT_EQ(rows, c.expected);
-    EXPECT_EQ(ok, c.expected.empty());
-    EXPECT_TRUE(prompts.shown.empty());
+// A first record that does not end at column 143 is refused with a message, before any row.
+TEST(StructureCheck, RefusesAWrongFirstRecord) {
+    const char* const sizeMessage =
+        "O tamanho do primeiro registro está incorreto. A declaração não pode ser importada.";
+    const char* const endMessage = "Caracter de final do primeiro registro inexistente ou em posição incorreta.";
+    const std::vector<std::pair<std::string, const char*>> cases = {
+        {"", sizeMessage},
+        {H(), sizeMessage},
+        {H() + "\n" + C() + "\r\n", endMessage},
+        {H() + "\n\r" + C() + "\r\n", endMessage},
+        {fileOf({HeaderBuilder().resize(141).build(), C(), L5(3), T()}), endMessage},
+    };
+    for (const auto& [bytes, message] : cases) {
+        SCOPED_TRACE(bytes.size());
+        Bench bench;
+        EXPECT_FALSE(bench.check(bytes));
+        EXPECT_TRUE(bench.log.rows.empty());
+        ASSERT_EQ(bench.prompts.shown.size(), 1u);
+        EXPECT_EQ(bench.prompts.shown[0].text, message);
+        EXPECT_EQ(bench.prompts.shown[0].title, "Crítica de Estrutura");
+        EXPECT_EQ(bench.prompts.shown[0].icon, Icon::Critical);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, StructureShape, ::testing::ValuesIn(shapeCases()),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// --- The first record's end, before any row -----------------------------------------------------------------
-
-struct RefusalCase {
-    const char* name;
-    std::string bytes;
-    const char* message;
-};
-
-const char* const kSizeMessage =
-    "O tamanho do primeiro registro está incorreto. A declaração não pode ser importada.";
-const char* const kEndMessage = "Caracter de final do primeiro registro inexistente ou em posição incorreta.";
-
-void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
-
-class StructureRefusal : public StructureCheckTest, public ::testing::WithParamInterface<RefusalCase> {};
-
-TEST_P(StructureRefusal, ShowsTheMessageAndRecordsNothing) {
-    const RefusalCase& c = GetParam();
-    EXPECT_FALSE(check(c.bytes));
-    EXPECT_TRUE(log.rows.empty());
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, c.message);
-    EXPECT_EQ(prompts.shown[0].title, "Crítica de Estrutura");
-    EXPECT_EQ(prompts.shown[0].icon, Icon::Critical);
-    EXPECT_EQ(prompts.shown[0].buttons, Buttons::Ok);
+TEST(StructureCheck, ACleanDeclarationPassesWithItsProgressAndSeenTypes) {
+    Bench bench;
+    EXPECT_TRUE(bench.check(cleanDeclaration(5, 0, 40)));
+    EXPECT_TRUE(bench.log.rows.empty());
+    EXPECT_EQ(bench.state.recordNumber, 3 + 5 + 40);
+    EXPECT_EQ(bench.progress.pumps, 3 + 5 + 40);
+    EXPECT_EQ(bench.progress.percents.front(), 0);
+    EXPECT_EQ(bench.progress.percents.back(), 100);
+    EXPECT_TRUE(std::is_sorted(bench.progress.percents.begin(), bench.progress.percents.end()));
+    EXPECT_TRUE(bench.state.seen1 && bench.state.seen2 && bench.state.seen3 && bench.state.seen5 && bench.state.seenT);
+    EXPECT_FALSE(bench.state.seen4);
+    // A last record without CR LF still ends at 100.
+    Bench withoutCrLf;
+    EXPECT_TRUE(withoutCrLf.check(fileOf({H(), C(), L5(3), T()}, false)));
+    EXPECT_EQ(*std::max_element(withoutCrLf.progress.percents.begin(), withoutCrLf.progress.percents.end()), 100);
+    // A log that already held rows fails the check.
+    Bench holding;
+    holding.log.recordError("1", 1, "0001", "0008", 2, "", "");
+    EXPECT_FALSE(holding.check(fileOf({H(), C(), L5(3), T()})));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    FirstRecord, StructureRefusal,
-    ::testing::Values(
-        RefusalCase{"EmptyFile", "", kSizeMessage},
-        RefusalCase{"HeaderWithoutCrLf", H(), kSizeMessage},
-        RefusalCase{"HeaderWithCrOnly143Bytes", H() + "\r", kSizeMessage},
-        RefusalCase{"HeaderEndedByLfAlone", H() + "\n" + C() + "\r\n", kEndMessage},
-        RefusalCase{"HeaderEndedByCrAlone", H() + "\r" + C() + "\r\n", kEndMessage},
-        RefusalCase{"HeaderEndedByLfCr", H() + "\n\r" + C() + "\r\n", kEndMessage},
-        RefusalCase{"FirstRecordOf141Characters", fileOf({HeaderBuilder().resize(141).build(), C(), L5(3), T()}),
-                    kEndMessage},
-        RefusalCase{"FirstRecordOf143Characters", fileOf({HeaderBuilder().resize(143).build(), C(), L5(3), T()}),
-                    kEndMessage}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(StructureCheckTest, ACleanDeclarationOfEveryTypePasses) {
-    EXPECT_TRUE(check(cleanDeclaration(5, 6, 40)));
-    EXPECT_TRUE(log.rows.empty());
-    EXPECT_EQ(state.recordNumber, 3 + 5 + 6 + 40);
-}
-
-// --- Declarant, progress and cancel -------------------------------------------------------------------------
-
-TEST_F(StructureCheckTest, ErrorRowsCarryTheDeclarantOfTheHeaderInUtf8) {
+TEST(StructureCheck, RowsCarryTheDeclarantOfTheHeaderInUtf8OrTheOneKeptBefore) {
+    Bench bench;
     const std::string name = "CONFEC\xC7\xD5" "ES ALFA";
-    const std::string header = HeaderBuilder().name(name).build();
-    EXPECT_FALSE(check(fileOf({header, C(), T()})));
-
-    EXPECT_EQ(state.declarantCnpj, declarantCnpj());
-    EXPECT_EQ(state.declarantName.size(), 60u);
-    ASSERT_EQ(log.rows.size(), 1u);
-    EXPECT_EQ(log.rows[0].cnpj, declarantCnpj());
+    EXPECT_FALSE(bench.check(fileOf({HeaderBuilder().name(name).build(), C(), T()})));
+    EXPECT_EQ(bench.state.declarantCnpj, declarantCnpj());
+    ASSERT_EQ(bench.log.rows.size(), 1u);
+    EXPECT_EQ(bench.log.rows[0].cnpj, declarantCnpj());
     std::string expectedName = "CONFEC\xC3\x87\xC3\x95" "ES ALFA";
     expectedName.resize(expectedName.size() + 60 - name.size(), ' ');
-    EXPECT_EQ(log.rows[0].name, expectedName);
+    EXPECT_EQ(bench.log.rows[0].name, expectedName);
+
+    Bench unknownFirst;
+    unknownFirst.state.declarantCnpj = "11111111111111";
+    unknownFirst.state.declarantName = "ANTERIOR";
+    EXPECT_FALSE(unknownFirst.check(fileOf({HeaderBuilder().recordType("9").build(), C(), L5(3), T()})));
+    ASSERT_EQ(unknownFirst.log.rows.size(), 1u);
+    EXPECT_EQ(unknownFirst.log.rows[0].cnpj, "11111111111111");
+    EXPECT_EQ(unknownFirst.log.rows[0].name, "ANTERIOR");
 }
 
-TEST_F(StructureCheckTest, AnUnknownFirstTypeCarriesTheDeclarantKeptBefore) {
-    state.declarantCnpj = "11111111111111";
-    state.declarantName = "ANTERIOR";
-    EXPECT_FALSE(check(fileOf({HeaderBuilder().recordType("9").build(), C(), L5(3), T()})));
-    ASSERT_EQ(log.rows.size(), 1u);
-    EXPECT_EQ(log.rows[0].code, 69);
-    EXPECT_EQ(log.rows[0].cnpj, "11111111111111");
-    EXPECT_EQ(log.rows[0].name, "ANTERIOR");
-}
-
-TEST_F(StructureCheckTest, ProgressClimbsToTheEndAndPumpsAfterEveryRecord) {
-    EXPECT_TRUE(check(fileOf({H(), C(), E3(3), L5(4), L5(5, 1), T()})));
-    EXPECT_EQ(progress.pumps, 6);
-    ASSERT_FALSE(progress.percents.empty());
-    EXPECT_EQ(progress.percents.front(), 0);
-    EXPECT_EQ(progress.percents.back(), 100);
-    EXPECT_TRUE(std::is_sorted(progress.percents.begin(), progress.percents.end()));
-    EXPECT_EQ(state.recordNumber, 6);
-}
-
-TEST_F(StructureCheckTest, ProgressOfALastRecordWithoutCrLfStopsAt100) {
-    EXPECT_TRUE(check(fileOf({H(), C(), L5(3), T()}, false)));
-    EXPECT_EQ(progress.percents.back(), 100);
-    EXPECT_LE(*std::max_element(progress.percents.begin(), progress.percents.end()), 100);
-}
-
-TEST_F(StructureCheckTest, CancelStopsAtTheNextRecordWithoutARow) {
-    progress = RecordingProgress(&state.cancel, 2);
-    // The file would have an order error at record 4: the cancel comes first.
-    EXPECT_FALSE(check(fileOf({H(), C(), L5(3), E3(4), T()})));
-    EXPECT_TRUE(log.rows.empty());
-    EXPECT_EQ(state.recordNumber, 2);
-}
-
-TEST_F(StructureCheckTest, CancelAfterTheLastRecordSkipsTheEndOfFileChecks) {
-    progress = RecordingProgress(&state.cancel, 2);
-    EXPECT_FALSE(check(fileOf({H(), C()})));
-    EXPECT_TRUE(log.rows.empty());
-}
-
-TEST_F(StructureCheckTest, SeenFlagsRecordTheTypesMet) {
-    EXPECT_TRUE(check(fileOf({H(), C(), J4(3), T()})));
-    EXPECT_TRUE(state.seen1 && state.seen2 && state.seen4 && state.seenT);
-    EXPECT_FALSE(state.seen3 || state.seen5);
-}
-
-TEST_F(StructureCheckTest, FailsWhenTheLogAlreadyHeldRows) {
-    log.recordError("1", 1, "0001", "0008", 2, "", "");
-    EXPECT_FALSE(check(fileOf({H(), C(), L5(3), T()})));
-}
-
-// --- Run-time faults ----------------------------------------------------------------------------------------
-
-// Makes reader faults happen on chosen read calls: 1 and 2 read bytes 143 and 144, 3 the first block.
-TEST_F(StructureCheckTest, AReadFaultRetriedWithYesGivesTheSameOutcome) {
-    prompts.answers = {Answer::Yes, Answer::Yes};
-    EXPECT_FALSE(check(fileOf({H(), C(), L5(3), E3(4), T()}), {1, 4}));
-    ASSERT_EQ(prompts.shown.size(), 2u);
-    for (const auto& m : prompts.shown) {
-        EXPECT_EQ(m.title, "Crítica de Estrutura");
-        EXPECT_EQ(m.text, "Erro na leitura do arquivo.\nErro: 57\nErro em Dispositivo E/S.\nTenta novamente ?");
-        EXPECT_EQ(m.icon, Icon::Question);
-        EXPECT_EQ(m.buttons, Buttons::YesNo);
+// "Cancelar" stops at the next record, before the order error of record 4 or the end-of-file checks.
+TEST(StructureCheck, CancelStopsWithoutARow) {
+    for (const std::string& file : {fileOf({H(), C(), L5(3), E3(4), T()}), fileOf({H(), C()})}) {
+        Bench bench;
+        bench.progress = RecordingProgress(&bench.state.cancel, 2);
+        EXPECT_FALSE(bench.check(file));
+        EXPECT_TRUE(bench.log.rows.empty());
+        EXPECT_EQ(bench.state.recordNumber, 2);
     }
-    ASSERT_EQ(log.rows.size(), 1u);
-    EXPECT_EQ(log.rows[0].code, 1);
-    EXPECT_EQ(log.rows[0].recordNumber, 4);
 }
 
-TEST_F(StructureCheckTest, AReadFaultAnsweredNoRecordsError18WithoutRecordOrDeclarant) {
-    prompts.answers = {Answer::No};
-    EXPECT_FALSE(check(fileOf({H(), C(), L5(3), T()}), {3}));
-    ASSERT_EQ(log.rows.size(), 1u);
-    const auto& r = log.rows[0];
-    EXPECT_EQ(r.recordType, "0");
-    EXPECT_EQ(r.recordNumber, 0);
-    EXPECT_EQ(r.firstColumn, "0000");
-    EXPECT_EQ(r.lastColumn, "0000");
-    EXPECT_EQ(r.code, 18);
-    EXPECT_EQ(r.cnpj, "00000000000000");
-    EXPECT_EQ(r.name, std::string(40, ' '));
-    EXPECT_FALSE(r.complement.has_value());
+// Reads 1 and 2 read bytes 143 and 144, 3 the first block.
+TEST(StructureCheck, AReadFaultIsOfferedAgainOrEndsWithError18) {
+    Bench retried;
+    retried.prompts.answers = {Answer::Yes, Answer::Yes};
+    EXPECT_FALSE(retried.check(fileOf({H(), C(), L5(3), E3(4), T()}), {1, 4}));
+    ASSERT_EQ(retried.prompts.shown.size(), 2u);
+    const Message& m = retried.prompts.shown[1];
+    EXPECT_EQ(m.title, "Crítica de Estrutura");
+    EXPECT_EQ(m.text, "Erro na leitura do arquivo.\nErro: 57\nErro em Dispositivo E/S.\nTenta novamente ?");
+    EXPECT_EQ(m.buttons, Buttons::YesNo);
+    EXPECT_EQ(rowsOf(retried.log), (std::vector<Row>{{"3", 4, 1, "0001", "0142"}}));
+
+    // Answered No: a row without record or declarant.
+    Bench abandoned;
+    EXPECT_FALSE(abandoned.check(fileOf({H(), C(), L5(3), T()}), {3}));
+    EXPECT_EQ(rowsOf(abandoned.log), (std::vector<Row>{{"0", 0, 18, "0000", "0000"}}));
+    EXPECT_EQ(abandoned.log.rows[0].cnpj, "00000000000000");
+    EXPECT_EQ(abandoned.log.rows[0].name, std::string(40, ' '));
 }
 
-TEST_F(StructureCheckTest, AFailingErrorWriteIsOfferedAgain) {
-    log.failuresLeft = 1;
-    prompts.answers = {Answer::Yes};
-    EXPECT_FALSE(check(fileOf({H(), C(), T()})));
-    EXPECT_EQ(prompts.shown.size(), 1u);
-    ASSERT_EQ(log.rows.size(), 1u);
-    EXPECT_EQ(log.rows[0].code, 43);
-}
+TEST(StructureCheck, AFailingErrorWriteIsOfferedAgainOrEndsWithError18) {
+    const std::string noDetail = fileOf({H(), C(), T()});
+    Bench retried;
+    retried.log.failuresLeft = 1;
+    retried.prompts.answers = {Answer::Yes};
+    EXPECT_FALSE(retried.check(noDetail));
+    EXPECT_EQ(retried.prompts.shown.size(), 1u);
+    EXPECT_EQ(rowsOf(retried.log), (std::vector<Row>{{"T", 3, 43, "0009", "0009"}}));
 
-TEST_F(StructureCheckTest, AFailingErrorWriteAnsweredNoEndsWithError18) {
-    log.failuresLeft = 1;
-    prompts.answers = {Answer::No};
-    EXPECT_FALSE(check(fileOf({H(), C(), T(), T()})));
-    ASSERT_EQ(log.rows.size(), 1u);
-    EXPECT_EQ(log.rows[0].code, 18);
-}
+    Bench abandoned;
+    abandoned.log.failuresLeft = 1;
+    EXPECT_FALSE(abandoned.check(noDetail));
+    ASSERT_EQ(abandoned.log.rows.size(), 1u);
+    EXPECT_EQ(abandoned.log.rows[0].code, 18);
 
-TEST_F(StructureCheckTest, ALogThatKeepsFailingStillEndsWithFalse) {
-    log.failuresLeft = 1000;
-    prompts.answers = {Answer::No};
-    EXPECT_FALSE(check(fileOf({H(), C(), T()})));
-    EXPECT_TRUE(log.rows.empty());
+    Bench alwaysFailing;
+    alwaysFailing.log.failuresLeft = 1000;
+    EXPECT_FALSE(alwaysFailing.check(noDetail));
+    EXPECT_TRUE(alwaysFailing.log.rows.empty());
 }
 
 }  // namespace

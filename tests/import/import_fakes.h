@@ -1,29 +1,37 @@
-// Fakes for the structure check and validator tests: scripted message boxes, an error log and a byte source that
-// fail on demand, and a progress sink that can press "Cancelar" part-way.
+// Fakes of the import tests: an error log and a byte source that fail on demand, a progress sink that can press
+// "Cancelar" part-way, a bench that runs one record validator, and the findings of a log in comparable form.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <deque>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "core/clock.h"
 #include "core/faults.h"
 #include "core/memory_error_log.h"
 #include "core/ports.h"
-#include "support/recording_prompts.h"
 #include "core/record_layout.h"
 #include "core/record_reader.h"
+#include "import/import_state.h"
+#include "import/record_validators.h"
+#include "support/recording_prompts.h"
 
-namespace kova::validation_tests {
+namespace kova::import_tests {
 
-// Records every message box; answers Yes/No questions from a script (No once the script runs out).
 using testing_support::RecordingPrompts;
+
+inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
 
 // A memory error log whose next `failuresLeft` writes fail as a locked database would. It also checks that every
 // row the checks record is about one field of its record (a read failure, type "0", names no record).
@@ -31,9 +39,10 @@ class FaultyErrorLog : public MemoryErrorLog {
 public:
     void recordRow(const ErrorRow& row) override {
         if (row.recordType != "0") {
-            EXPECT_EQ(fieldsCovering(row.recordType, std::stoul(row.firstColumn), std::stoul(row.lastColumn)).size(), 1u)
-                << "error " << row.code << " of type " << row.recordType << " over " << row.firstColumn << "-"
-                << row.lastColumn;
+            const auto covered =
+                fieldsCovering(row.recordType, std::stoul(row.firstColumn), std::stoul(row.lastColumn));
+            EXPECT_EQ(covered.size(), 1u) << "error " << row.code << " of type " << row.recordType << " over "
+                                          << row.firstColumn << "-" << row.lastColumn;
         }
         ++attempts;
         if (onWrite) onWrite();
@@ -91,46 +100,57 @@ private:
     int cancelAtPump_;
 };
 
-// The findings of a log as (code, posini, posfin), for comparing with the expected rows of a case.
+// One row of a log as (record, code, posini, posfin), the columns as numbers.
 struct Finding {
+    std::int64_t record;
     int code;
-    std::string firstColumn;
-    std::string lastColumn;
+    int firstColumn;
+    int lastColumn;
     bool operator==(const Finding&) const = default;
 };
 
+inline void PrintTo(const Finding& f, std::ostream* os) {
+    *os << "record " << f.record << ": " << f.code << " (" << f.firstColumn << "-" << f.lastColumn << ")";
+}
+
 inline std::vector<Finding> findings(const MemoryErrorLog& log) {
     std::vector<Finding> out;
-    for (const auto& r : log.rows) out.push_back({r.code, r.firstColumn, r.lastColumn});
+    for (const auto& r : log.rows) {
+        out.push_back({r.recordNumber, r.code, std::stoi(r.firstColumn), std::stoi(r.lastColumn)});
+    }
     return out;
 }
 
-inline Finding F(int code, int first, int last) {
-    auto column = [](int c) {
-        std::string t = std::to_string(c);
-        return std::string(4 - t.size(), '0') + t;
-    };
-    return {code, column(first), column(last)};
-}
+// One import state with a known declarant and year, and a clock fixed in 2024 so that the header's year rule has
+// a known "today".
+struct ValidatorBench {
+    ValidatorBench() {
+        state.declarantCnpj = "12345678000195";
+        state.declarantName = std::string(60, 'N');
+        state.declarationYear = "2023";
+    }
 
-inline void PrintTo(const Finding& f, std::ostream* os) { *os << f.code << " (" << f.firstColumn << "-" << f.lastColumn << ")"; }
+    // Runs the validator of the record's type (column 9, or "T" in column 1) as record `recordNumber`.
+    bool validate(const std::string& record, std::int64_t recordNumber) {
+        state.record = record;
+        state.recordNumber = recordNumber;
+        const char type = record[0] == 'T' ? 'T' : record.at(8);
+        state.recordType = std::string(1, type);
+        switch (type) {
+            case '1': return validators.validateHeader();
+            case '2': return validators.validateContacts();
+            case '3': return validators.validateEntity();
+            case '4': return validators.validateBeneficiary();
+            case '5': return validators.validateLevy();
+            default: return validators.validateTrailer();
+        }
+    }
 
-// A finding with the number of the record it was found in, for cases over several records.
-struct Expected {
-    std::int64_t recordNumber;
-    Finding finding;
-    bool operator==(const Expected&) const = default;
+    ImportState state;
+    FaultyErrorLog log;
+    RecordingPrompts prompts;
+    FixedClock clock{DateTime{2024, 6, 15, 10, 0, 0}};
+    RecordValidators validators{state, log, prompts, clock};
 };
 
-inline void PrintTo(const Expected& e, std::ostream* os) {
-    *os << "record " << e.recordNumber << ": ";
-    PrintTo(e.finding, os);
-}
-
-inline std::vector<Expected> numberedFindings(const MemoryErrorLog& log) {
-    std::vector<Expected> out;
-    for (const auto& r : log.rows) out.push_back({r.recordNumber, {r.code, r.firstColumn, r.lastColumn}});
-    return out;
-}
-
-}  // namespace kova::validation_tests
+}  // namespace kova::import_tests
