@@ -12,15 +12,14 @@ namespace kova {
 namespace {
 
 using namespace std::chrono_literals;
-using testing_support::TempFolder;
 
-// Another process holds the lock for `holdFor`, then exits (which releases it).
+// Another process takes the lock (the answer says whether it got it), holds it for `holdFor`, then exits.
 pid_t holdInAnotherProcess(const std::filesystem::path& folder, std::chrono::milliseconds holdFor) {
     int ready[2];
     if (::pipe(ready) != 0) return -1;
     const pid_t child = ::fork();
     if (child == 0) {
-        auto lock = FolderWriteLock::acquire(folder, 0ms);
+        const auto lock = FolderWriteLock::acquire(folder, 0ms);
         const char byte = lock ? 1 : 0;
         (void)!::write(ready[1], &byte, 1);
         ::usleep(static_cast<useconds_t>(holdFor.count() * 1000));
@@ -33,29 +32,19 @@ pid_t holdInAnotherProcess(const std::filesystem::path& folder, std::chrono::mil
     return byte == 1 ? child : -1;
 }
 
-TEST(FolderWriteLock, ASecondWriterWaitsThenIsRefusedOrGetsIt) {
-    TempFolder folder;
+TEST(FolderWriteLock, ASecondWriterWaitsThenIsRefusedOrGetsItAndDroppingReleases) {
+    testing_support::TempFolder folder;
+    EXPECT_THROW(FolderWriteLock::acquire(folder / "nada", 0ms), Fault);
     const pid_t holder = holdInAnotherProcess(folder.path(), 600ms);
     ASSERT_GT(holder, 0);
     EXPECT_EQ(FolderWriteLock::acquire(folder.path(), 100ms), nullptr);
-    // The holder ends within the wait: the lock is had.
-    EXPECT_NE(FolderWriteLock::acquire(folder.path(), 5000ms), nullptr);
+    auto lock = FolderWriteLock::acquire(folder.path(), 5000ms);  // the holder ends within the wait
+    EXPECT_NE(lock, nullptr);
     ::waitpid(holder, nullptr, 0);
-}
-
-TEST(FolderWriteLock, ReleasedWhenDropped) {
-    TempFolder folder;
-    auto first = FolderWriteLock::acquire(folder.path(), 0ms);
-    ASSERT_NE(first, nullptr);
-    first.reset();
-    const pid_t holder = holdInAnotherProcess(folder.path(), 0ms);
-    EXPECT_GT(holder, 0);
-    ::waitpid(holder, nullptr, 0);
-}
-
-TEST(FolderWriteLock, AMissingFolderIsAFault) {
-    TempFolder folder;
-    EXPECT_THROW(FolderWriteLock::acquire(folder / "nada", 0ms), Fault);
+    lock.reset();
+    const pid_t next = holdInAnotherProcess(folder.path(), 0ms);
+    EXPECT_GT(next, 0);
+    ::waitpid(next, nullptr, 0);
 }
 
 }  // namespace
