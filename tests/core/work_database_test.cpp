@@ -56,9 +56,8 @@ void recordOneError(ErrorLog& db) {
     db.recordError("1", 1, "0001", "0008", 2, "11222333000181", "EMPRESA TESTE");
 }
 
-// A database whose log holds rows left from a previous run, and a catalogue row that must survive.
-void createWithRowsFromLastRun(const fs::path& folder, int rows) {
-    createDatabase(folder / kWorkDatabaseFile);
+// Rows left in the log by a previous run, and a catalogue row that must survive their removal.
+void leaveRowsFromLastRun(const fs::path& folder, int rows) {
     WorkDatabase db(folder);
     db.open();
     db.beginBatch();
@@ -85,34 +84,25 @@ std::vector<std::string> listing(ErrorLog& db) {
     return rows;
 }
 
-TEST(WorkDatabaseCreation, FreshDatabaseOpensWithoutCompactionAndIsNeverCreatedTwice) {
+TEST(WorkDatabaseCompaction, OnlyALogWithRowsIsEmptiedAndTheFileReplacedByItsCompactedCopy) {
     TempFolder folder;
     const fs::path path = folder / kWorkDatabaseFile;
     createDatabase(path);
     EXPECT_EQ(faultNumberOf([&] { createDatabase(path); }), 58);
-    const ino_t before = inodeOf(path);
-    WorkDatabase db(folder.path());
     RecordingPrompts prompts;
-    ASSERT_TRUE(db.openForSession(prompts));
-    EXPECT_TRUE(prompts.shown.empty());
-    EXPECT_EQ(db.rowCount(), 0);
-    EXPECT_EQ(inodeOf(path), before);
-}
+    const ino_t fresh = inodeOf(path);
+    EXPECT_TRUE(WorkDatabase(folder.path()).openForSession(prompts));
+    EXPECT_EQ(inodeOf(path), fresh);
 
-TEST(WorkDatabaseCompaction, RowsFromLastRunAreEmptiedAndTheFileReplacedByItsCompactedCopy) {
-    TempFolder folder;
-    createWithRowsFromLastRun(folder.path(), 20000);
+    leaveRowsFromLastRun(folder.path(), 20000);
     std::ofstream(folder / kCompactedDatabaseFile) << "restos de uma compactação interrompida";
-    const auto sizeBefore = fs::file_size(folder / kWorkDatabaseFile);
-    const ino_t before = inodeOf(folder / kWorkDatabaseFile);
-
+    const auto sizeBefore = fs::file_size(path);
     WorkDatabase db(folder.path());
-    RecordingPrompts prompts;
     ASSERT_TRUE(db.openForSession(prompts));
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(db.rowCount(), 0);
-    EXPECT_NE(inodeOf(folder / kWorkDatabaseFile), before);
-    EXPECT_LT(fs::file_size(folder / kWorkDatabaseFile), sizeBefore);
+    EXPECT_NE(inodeOf(path), fresh);
+    EXPECT_LT(fs::file_size(path), sizeBefore);
     EXPECT_FALSE(fs::exists(folder / kCompactedDatabaseFile));
     EXPECT_EQ(countOf(db.handle(), "SELECT COUNT(*) FROM IDENTIFICACAO"), 1);
     recordOneError(db);  // the log works after the reopening
@@ -125,18 +115,15 @@ TEST(WorkDatabaseCompaction, AFailingStepLeavesADatabaseThatOpensWithItsData) {
     for (const Step step : steps) {
         SCOPED_TRACE(static_cast<int>(step));
         TempFolder folder;
-        createWithRowsFromLastRun(folder.path(), 500);
+        createDatabase(folder / kWorkDatabaseFile);
+        leaveRowsFromLastRun(folder.path(), 500);
         FaultInjectingFileOps ops;
         ops.failStep = step;
         ops.failErrno = EIO;
         // Without an injected failure, a folder in the way of the compacted copy makes its writing fail.
         if (step == Step::None) fs::create_directory(folder / kCompactedDatabaseFile);
         RecordingPrompts prompts;
-        {
-            WorkDatabase db(folder.path(), ops);
-            EXPECT_FALSE(db.openForSession(prompts));
-            EXPECT_FALSE(db.isOpen());
-        }
+        EXPECT_FALSE(WorkDatabase(folder.path(), ops).openForSession(prompts));
         expectOneMessage(prompts, "Erro na abertura do banco de dados.", Icon::Exclamation);
         EXPECT_EQ(fs::is_regular_file(folder / kCompactedDatabaseFile), false);
 
@@ -177,18 +164,14 @@ TEST(WorkDatabaseOpening, AFileThatCannotBeOpenedGivesTheOpeningMessageWithItsNu
     };
     for (const BadFile& bad : badFiles) {
         SCOPED_TRACE(bad.name);
-        TempFolder root;
-        const fs::path folder = root / "pasta";
-        fs::create_directory(folder);
+        TempFolder folder;
         createDatabase(folder / kWorkDatabaseFile);
         bad.prepare(folder / kWorkDatabaseFile);
         const bool existedBefore = fs::exists(folder / kWorkDatabaseFile);
         FaultInjectingFileOps ops;
-        if (bad.openErrno != 0) {
-            ops.failStep = Step::Open;
-            ops.failErrno = bad.openErrno;
-        }
-        WorkDatabase db(folder, ops);
+        ops.failStep = bad.openErrno != 0 ? Step::Open : Step::None;
+        ops.failErrno = bad.openErrno;
+        WorkDatabase db(folder.path(), ops);
         RecordingPrompts prompts;
         EXPECT_FALSE(db.openForSession(prompts));
         EXPECT_FALSE(db.isOpen());
