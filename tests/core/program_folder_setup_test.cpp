@@ -28,39 +28,26 @@ std::set<std::string> names(const fs::path& folder) {
     return all;
 }
 
-TEST(PrepareProgramFolder, MakesTheFoldersAndADatabaseRemovingOnlyAnInterruptedCreationsFiles) {
+// A fresh folder gets its database; an interrupted creation's files go, anything else stays. A folder with a
+// database, or in use by a writer, is left as it is.
+TEST(PrepareProgramFolder, MakesTheDatabaseOnlyWhereThereIsNoneAndNoWriter) {
     TempFolder root;
     const fs::path folder = root / "a" / "b";
     fs::create_directories(folder);
-    for (const char* name : {".KOVALDDB.MDB.4242-0.tmp", ".KOVALDDB.MDB.4242-0.tmp-journal", ".outro.4242-0.tmp",
-                             "KOVALDDB.MDB.tmp", "nota.txt"})
+    for (const char* name : {".KOVALDDB.MDB.4242-0.tmp", ".KOVALDDB.MDB.4242-0.tmp-journal", ".outro.4242-0.tmp"})
         touch(folder / name);
-
     EXPECT_EQ(prepareProgramFolder(folder), FolderPreparation::Created);
-    EXPECT_EQ(names(folder), (std::set<std::string>{kWorkDatabaseFile, kWriteLockFile, ".outro.4242-0.tmp",
-                                                    "KOVALDDB.MDB.tmp", "nota.txt"}));
-    WorkDatabase database(folder);
-    EXPECT_NO_THROW(database.open());
+    EXPECT_EQ(names(folder), (std::set<std::string>{kWorkDatabaseFile, kWriteLockFile, ".outro.4242-0.tmp"}));
+    EXPECT_NO_THROW(WorkDatabase(folder).open());
+    EXPECT_EQ(prepareProgramFolder(root / "nova" / "pasta"), FolderPreparation::Created);
 
-    const fs::path fresh = root / "nova" / "pasta";
-    EXPECT_EQ(prepareProgramFolder(fresh), FolderPreparation::Created);
-    EXPECT_TRUE(fs::is_regular_file(fresh / kWorkDatabaseFile));
-}
-
-TEST(PrepareProgramFolder, LeavesAFolderWithADatabaseOrInUseAsItIs) {
-    TempFolder folder;
-    {
-        const auto writer = FolderWriteLock::acquire(folder.path(), 0ms);
-        ASSERT_NE(writer, nullptr);
-        EXPECT_EQ(prepareProgramFolder(folder.path(), 50ms), FolderPreparation::InUse);
-        EXPECT_FALSE(fs::exists(folder / kWorkDatabaseFile));
-    }
-    touch(folder / kWorkDatabaseFile, "não mexa");
     touch(folder / ".KOVALDDB.MDB.1-0.tmp");
-    EXPECT_EQ(prepareProgramFolder(folder.path()), FolderPreparation::AlreadyHasDatabase);
-    std::ifstream in(folder / kWorkDatabaseFile);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "não mexa");
+    EXPECT_EQ(prepareProgramFolder(folder), FolderPreparation::AlreadyHasDatabase);
     EXPECT_TRUE(fs::exists(folder / ".KOVALDDB.MDB.1-0.tmp"));
+    fs::remove(folder / kWorkDatabaseFile);
+    const auto writer = FolderWriteLock::acquire(folder, 0ms);
+    EXPECT_EQ(prepareProgramFolder(folder, 50ms), FolderPreparation::InUse);
+    EXPECT_FALSE(fs::exists(folder / kWorkDatabaseFile));
 }
 
 TEST(DefaultProgramFolder, TheExecutablesFolderUnlessInstalledThenPerUser) {
