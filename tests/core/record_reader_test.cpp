@@ -2,15 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
 
 #include "core/faults.h"
 #include "core/record_locator.h"
 #include "core/record_reader.h"
 #include "support/declaration_builder.h"
+#include "support/file_bytes.h"
 #include "support/temp_folder.h"
 #include "fault_number.h"
 
@@ -21,31 +18,26 @@ namespace fs = std::filesystem;
 using core_tests::faultNumberOf;
 
 // An in-memory file that hands out at most `chunk` bytes per read (so block boundaries fall anywhere) and fails
-// with fault 57 once `failAfter` bytes have been delivered, until it is repaired.
-class MemorySource : public ByteSource {
-public:
+// with fault 57 once `failAfter` bytes have been delivered.
+struct MemorySource : ByteSource {
     MemorySource(std::string bytes, std::size_t chunk, std::size_t failAfter = SIZE_MAX)
-        : bytes_(std::move(bytes)), chunk_(chunk), failAfter_(failAfter) {}
-
+        : bytes(std::move(bytes)), chunk(chunk), failAfter(failAfter) {}
     std::size_t read(char* buffer, std::size_t n) override {
-        if (delivered_ >= failAfter_) throw Fault(57);
-        n = std::min({n, chunk_, bytes_.size() - std::min(pos_, bytes_.size()), failAfter_ - delivered_});
-        std::memcpy(buffer, bytes_.data() + pos_, n);
-        pos_ += n;
-        delivered_ += n;
+        if (delivered >= failAfter) throw Fault(57);
+        n = std::min({n, chunk, bytes.size() - std::min(pos, bytes.size()), failAfter - delivered});
+        std::memcpy(buffer, bytes.data() + pos, n);
+        pos += n;
+        delivered += n;
         return n;
     }
-    void seek(std::uint64_t offset) override { pos_ = static_cast<std::size_t>(offset); }
-    std::uint64_t size() override { return bytes_.size(); }
+    void seek(std::uint64_t offset) override { pos = static_cast<std::size_t>(offset); }
+    std::uint64_t size() override { return bytes.size(); }
 
-    void repair() { failAfter_ = SIZE_MAX; }
-
-private:
-    std::string bytes_;
-    std::size_t chunk_;
-    std::size_t failAfter_;
-    std::size_t pos_ = 0;
-    std::size_t delivered_ = 0;
+    std::string bytes;
+    std::size_t chunk;
+    std::size_t failAfter;
+    std::size_t pos = 0;
+    std::size_t delivered = 0;
 };
 
 struct ReadResult {
@@ -94,11 +86,9 @@ TEST(RecordReader, RecordsAreTheBytesUpToCrLfWhereverBlocksEnd) {
 class RecordReaderFile : public ::testing::Test {
 protected:
     fs::path write(const std::string& bytes) {
-        const fs::path path = dir_ / "DECL.TXT";
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
+        testing_support::writeBytes(dir_ / "DECL.TXT", bytes);
+        return dir_ / "DECL.TXT";
     }
-
     testing_support::TempFolder dir_;
 };
 
@@ -155,7 +145,7 @@ TEST(RecordReader, ReadFailureHandsOutOnlyWholeRecordsAndRetryResumes) {
         std::string record;
         EXPECT_EQ(faultNumberOf([&] { while (reader.next(record)) records.push_back(record); }), 57);
         EXPECT_EQ(records.size(), failAfter / 144);
-        raw.repair();
+        raw.failAfter = SIZE_MAX;  // the user answered "retry"
         while (reader.next(record)) records.push_back(record);
         EXPECT_EQ(records, dec.records());
     }
