@@ -46,7 +46,7 @@ TEST(ErrorTexts, EveryRecordedCodeHasAShortTextAndItsOwnHint) {
     EXPECT_LE(characters(errorText(20)), 30u);
 }
 
-TEST(ErrorDetails, FieldLabelFollowsFromTypeAndColumns) {
+TEST(ErrorDetails, FieldLabelFollowsFromTypeAndColumnsAndValuesAreShownSafely) {
     struct Case {
         const char *type, *first, *last, *label;
     };
@@ -60,16 +60,9 @@ TEST(ErrorDetails, FieldLabelFollowsFromTypeAndColumns) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(errorFieldLabel(c.type, c.first, c.last), c.label) << c.type << " " << c.first << "-" << c.last;
-}
-
-TEST(ErrorDetails, ValuesFromTheFileAreShownSafely) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"A\x01" "B\x7F", "A\\x01B\\x7F"},
-        {"\xC7\xC3O", "ÇÃO"},
-        {"\x81\x80", "\\x81€"},  // an undefined byte of the code page, then the euro sign
-        {"\r\n", "\\x0D\\x0A"},
-    };
-    for (const auto& [bytes, shown] : cases) EXPECT_EQ(visibleText(bytes), shown);
+    // Values from the file are shown safely: controls escaped, the code page's characters converted.
+    EXPECT_EQ(visibleText("A\x01" "B\x7F\r\n"), "A\\x01B\\x7F\\x0D\\x0A");
+    EXPECT_EQ(visibleText("\xC7\xC3O \x81\x80"), "ÇÃO \\x81€");  // an undefined byte of the code page, then €
 }
 
 ErrorRow row(const char* type, std::int64_t number, const char* first, const char* last, int code, std::string value,
