@@ -1,14 +1,17 @@
-// Making a program folder (kova-cli iniciar, the installed program's first start) and where it is by default.
+// Making a program folder (kova-cli iniciar, the installed program's first start), where it is by default, and
+// the lock that keeps a second writer out of it.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
-#include <fstream>
 #include <set>
-#include <string>
 
+#include "core/faults.h"
 #include "core/folder_lock.h"
 #include "core/program_folder_setup.h"
 #include "core/work_database.h"
+#include "support/file_bytes.h"
 #include "support/scoped_variable.h"
 #include "support/temp_folder.h"
 
@@ -19,8 +22,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing_support::ScopedVariable;
 using testing_support::TempFolder;
-
-void touch(const fs::path& file, const std::string& bytes = "x") { std::ofstream(file) << bytes; }
 
 std::set<std::string> names(const fs::path& folder) {
     std::set<std::string> all;
@@ -35,13 +36,13 @@ TEST(PrepareProgramFolder, MakesTheDatabaseOnlyWhereThereIsNoneAndNoWriter) {
     const fs::path folder = root / "a" / "b";
     fs::create_directories(folder);
     for (const char* name : {".KOVALDDB.MDB.4242-0.tmp", ".KOVALDDB.MDB.4242-0.tmp-journal", ".outro.4242-0.tmp"})
-        touch(folder / name);
+        testing_support::writeBytes(folder / name, "x");
     EXPECT_EQ(prepareProgramFolder(folder), FolderPreparation::Created);
     EXPECT_EQ(names(folder), (std::set<std::string>{kWorkDatabaseFile, kWriteLockFile, ".outro.4242-0.tmp"}));
     EXPECT_NO_THROW(WorkDatabase(folder).open());
     EXPECT_EQ(prepareProgramFolder(root / "nova" / "pasta"), FolderPreparation::Created);
 
-    touch(folder / ".KOVALDDB.MDB.1-0.tmp");
+    testing_support::writeBytes(folder / ".KOVALDDB.MDB.1-0.tmp", "x");
     EXPECT_EQ(prepareProgramFolder(folder), FolderPreparation::AlreadyHasDatabase);
     EXPECT_TRUE(fs::exists(folder / ".KOVALDDB.MDB.1-0.tmp"));
     fs::remove(folder / kWorkDatabaseFile);
@@ -77,6 +78,40 @@ TEST(DefaultProgramFolder, TheExecutablesFolderUnlessInstalledThenPerUser) {
     }
     EXPECT_EQ(installedDataFolder(root / "usr" / "bin"), root / "usr" / "share" / "kova");
     EXPECT_EQ(installedDataFolder(root / "build" / "bin"), std::nullopt);
+}
+
+// Another process takes the lock (the answer says whether it got it), holds it for `holdFor`, then exits.
+pid_t holdInAnotherProcess(const std::filesystem::path& folder, std::chrono::milliseconds holdFor) {
+    int ready[2];
+    if (::pipe(ready) != 0) return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const auto lock = FolderWriteLock::acquire(folder, 0ms);
+        const char byte = lock ? 1 : 0;
+        (void)!::write(ready[1], &byte, 1);
+        ::usleep(static_cast<useconds_t>(holdFor.count() * 1000));
+        ::_exit(0);
+    }
+    char byte = 0;
+    (void)!::read(ready[0], &byte, 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    return byte == 1 ? child : -1;
+}
+
+TEST(FolderWriteLock, ASecondWriterWaitsThenIsRefusedOrGetsItAndDroppingReleases) {
+    TempFolder folder;
+    EXPECT_THROW(FolderWriteLock::acquire(folder / "nada", 0ms), Fault);
+    const pid_t holder = holdInAnotherProcess(folder.path(), 600ms);
+    ASSERT_GT(holder, 0);
+    EXPECT_EQ(FolderWriteLock::acquire(folder.path(), 100ms), nullptr);
+    auto lock = FolderWriteLock::acquire(folder.path(), 5000ms);  // the holder ends within the wait
+    EXPECT_NE(lock, nullptr);
+    ::waitpid(holder, nullptr, 0);
+    lock.reset();
+    const pid_t next = holdInAnotherProcess(folder.path(), 0ms);
+    EXPECT_GT(next, 0);
+    ::waitpid(next, nullptr, 0);
 }
 
 }  // namespace
