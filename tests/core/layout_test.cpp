@@ -51,33 +51,5 @@ TEST(RecordLayout, WriteFieldPadsCutsAndGrowsTheRecord) {
     EXPECT_EQ(record, "01ab  67XY Q ");
 }
 
-// Error rows name their record by the type the error log keeps and their columns as numbers.
-struct Covering {
-    const char* recordType;
-    std::size_t first, last;
-    std::vector<std::string_view> names;
-};
-
-TEST(RecordLayout, ColumnsOfAnErrorRowNameTheFieldsTheyCover) {
-    const std::vector<Covering> cases = {
-        {"1", 10, 23, {"CNPJDECL"}},
-        {"1", 10, 15, {"CNPJDECL"}},  // part of a field
-        {"2", 20, 21, {"CPFREPRESENTANTE", "DDDREPRESENTANTE"}},
-        {"5", 66, 142, {"filler"}},
-        {"T", 139, 142, {"year"}},
-        {"9", 1, 142, {"registro inteiro"}},  // whole record, whatever the type
-        {"9", 10, 23, {}},
-        {"0", 0, 0, {}},  // a read failure names no record
-        {"1", 143, 150, {}},
-    };
-    for (const Covering& c : cases) {
-        std::vector<std::string_view> names;
-        for (const Field& field : fieldsCovering(c.recordType, c.first, c.last)) names.push_back(field.name);
-        EXPECT_EQ(names, c.names) << c.recordType << " " << c.first << "-" << c.last;
-    }
-    EXPECT_EQ(fieldsCovering("4", 11, 24).front().label, "CNPJ ou CPF do beneficiário");
-    EXPECT_EQ(fieldsCovering("3", 11, 24).front().label, "CNPJ da entidade");
-}
-
 }  // namespace
 }  // namespace kova
