@@ -26,33 +26,26 @@ std::vector<std::string> entriesOf(const fs::path& folder) {
     return names;
 }
 
-// A content bigger than the writer's buffer, in uneven chunks, so that buffered and direct writes both happen.
-std::string bigContent() {
+// Writes a content bigger than the writer's buffer in uneven chunks, so that buffered and direct writes both
+// happen, and gives back what it wrote.
+std::string writeBigContent(AtomicFileWriter& writer) {
     std::string content;
     for (int i = 0; content.size() < 300000; ++i) content += "registro " + std::to_string(i) + "\r\n";
+    const std::size_t chunks[] = {1, 142, 144, 70000, 3};
+    for (std::size_t i = 0, at = 0; at < content.size(); at += chunks[i % 5], ++i)
+        writer.write(std::string_view(content).substr(at, chunks[i % 5]));
     return content;
-}
-
-void writeInChunks(AtomicFileWriter& writer, const std::string& content) {
-    std::size_t chunks[] = {1, 142, 144, 70000, 3};
-    std::size_t at = 0;
-    for (int i = 0; at < content.size(); ++i) {
-        std::size_t n = std::min(chunks[i % 5], content.size() - at);
-        writer.write(std::string_view(content).substr(at, n));
-        at += n;
-    }
 }
 
 TEST(AtomicFileWriter, CommitLeavesExactlyTheNewFileAndAnAbandonedOneLeavesNothing) {
     TempFolder folder;
     const fs::path target = folder / "SAIDA.DEC";
     writeBytes(target, "antigo");
-    const std::string content = bigContent();
+    std::string content;
     {
         AtomicFileWriter writer(target);
-        writeInChunks(writer, content);
+        content = writeBigContent(writer);
         EXPECT_EQ(readBytes(target), "antigo");  // nothing shows under the real name before the commit
-        EXPECT_EQ(writer.size(), content.size());
         writer.commit();
     }
     EXPECT_EQ(readBytes(target), content);
@@ -83,7 +76,6 @@ TEST(AtomicFileWriter, AFailingStepIsReportedAndLeavesOneWholeFile) {
         {Step::Write, ENOSPC, 61}, {Step::Open, EACCES, 70}, {Step::FileSync, EIO, 57},
         {Step::Close, EIO, 57},    {Step::Rename, EACCES, 70}, {Step::FolderSync, EIO, 57},
     };
-    const std::string content = bigContent();
     for (const auto& failure : failures) {
         SCOPED_TRACE(static_cast<int>(failure.step));
         TempFolder folder;
@@ -93,9 +85,10 @@ TEST(AtomicFileWriter, AFailingStepIsReportedAndLeavesOneWholeFile) {
         ops.failStep = failure.step;
         ops.failErrno = failure.err;
         ops.failAfterBytes = failure.step == Step::Write ? 100000 : 0;  // the disk fills midway
+        std::string content;
         EXPECT_EQ(faultNumberOf([&] {
                       AtomicFileWriter writer(target, ops);
-                      writeInChunks(writer, content);
+                      content = writeBigContent(writer);
                       writer.commit();
                   }),
                   failure.number);
