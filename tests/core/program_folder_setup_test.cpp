@@ -53,11 +53,9 @@ TEST(PrepareProgramFolder, MakesTheDatabaseOnlyWhereThereIsNoneAndNoWriter) {
 
 TEST(DefaultProgramFolder, TheExecutablesFolderUnlessInstalledThenPerUser) {
     TempFolder root;
-    fs::create_directories(root / "build" / "bin");
-    fs::create_directories(root / "usr" / "bin");
-    fs::create_directories(root / "usr" / "share" / "kova");
-    fs::create_directories(root / "opt" / "kova");
-    fs::create_directories(root / "opt" / "share" / "kova");  // beside a folder that is not "bin"
+    // opt/share/kova is beside a folder that is not "bin"
+    for (const char* folder : {"build/bin", "usr/bin", "usr/share/kova", "opt/kova", "opt/share/kova"})
+        fs::create_directories(root / folder);
     const ScopedVariable home("HOME", (root / "casa").c_str());
 
     struct Case {
