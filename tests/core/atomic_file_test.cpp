@@ -97,7 +97,7 @@ TEST(AtomicFileWriter, AFailingStepIsReportedAndLeavesOneWholeFile) {
     }
 }
 
-TEST(ReplaceFileAtomically, PutsTheNewFileInPlaceOrLeavesBothAsTheyWere) {
+TEST(ReplaceFileAtomically, PutsTheNewFileInPlaceOrLeavesBothAsTheyWereAndRemovalMayFindNone) {
     TempFolder folder;
     writeBytes(folder / "A.MDB", "velho");
     EXPECT_EQ(faultNumberOf([&] { replaceFileAtomically(folder / "B.MDB", folder / "A.MDB"); }), 53);
@@ -109,6 +109,10 @@ TEST(ReplaceFileAtomically, PutsTheNewFileInPlaceOrLeavesBothAsTheyWere) {
     replaceFileAtomically(folder / "B.MDB", folder / "A.MDB");
     EXPECT_EQ(entriesOf(folder.path()), std::vector<std::string>{"A.MDB"});
     EXPECT_EQ(readBytes(folder / "A.MDB"), "novo");
+    errno = EIO;  // whatever failed before, a removal that succeeds is no failure
+    removeFileIfPresent(folder / "A.MDB");
+    removeFileIfPresent(folder / "A.MDB");  // already gone
+    EXPECT_TRUE(entriesOf(folder.path()).empty());
 }
 
 }  // namespace

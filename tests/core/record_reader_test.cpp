@@ -145,14 +145,20 @@ TEST(RecordReader, ReadFailureHandsOutOnlyWholeRecordsAndRetryResumes) {
     }
 }
 
+// Every position, asked between any two records, gives its byte (-1 outside the file) and the reading goes on.
 TEST(RecordReader, ByteAtReadsAnyByteAndKeepsThePosition) {
-    RecordReader reader(std::make_unique<MemorySource>("ABC\r\nDEFGH\r\n\xFF", 2));
-    std::string record;
-    ASSERT_TRUE(reader.next(record));
-    const std::vector<int> bytes = {reader.byteAt(0), reader.byteAt(1), reader.byteAt(4), reader.byteAt(14),
-                                    reader.byteAt(13), reader.byteAt(15)};
-    EXPECT_EQ(bytes, (std::vector<int>{-1, 'A', '\r', -1, 0xFF, -1}));
-    EXPECT_EQ(readAll(reader).records, (std::vector<std::string>{"DEFGH", "\xFF"}));
+    const std::string bytes = "ABC\r\nDEFGH\r\nI\xFF";
+    RecordReader reader(std::make_unique<MemorySource>(bytes, 2));
+    std::vector<std::string> records;
+    for (std::string record;; records.push_back(record)) {
+        for (std::size_t position = 0; position <= bytes.size() + 1; ++position) {
+            const bool inside = position >= 1 && position <= bytes.size();
+            EXPECT_EQ(reader.byteAt(position), inside ? static_cast<unsigned char>(bytes[position - 1]) : -1)
+                << position << " after " << records.size() << " records";
+        }
+        if (!reader.next(record)) break;
+    }
+    EXPECT_EQ(records, (std::vector<std::string>{"ABC", "DEFGH", "I\xFF"}));
 }
 
 // Records found by number, forwards and backwards, across the places the locator notes; some lines lack a
