@@ -62,6 +62,8 @@ TEST(ErrorDetails, FieldLabelFollowsFromTypeAndColumnsAndValuesAreShownSafely) {
         {"1", "0143", "0150", ""},
         {"0", "0000", "0000", ""},  // a read failure names no record
         {"1", "00a1", "0010", ""},
+        {"1", "", "0142", ""},
+        {"1", "0001", "014x", ""},
         {"1", "0043", "0036", ""},
     };
     for (const Case& c : cases)
