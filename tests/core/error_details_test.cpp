@@ -2,10 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "core/error_details.h"
 #include "core/error_export.h"
@@ -14,6 +10,7 @@
 #include "core/spooled_error_log.h"
 #include "core/text.h"
 #include "support/csv_reader.h"
+#include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
 namespace kova {
@@ -22,42 +19,58 @@ namespace {
 using testing_support::readCsv;
 using testing_support::TempFolder;
 
-TEST(ErrorTexts, EveryCodeHasItsOwnHint) {
-    for (const ErrorText& text : errorTexts()) {
-        EXPECT_GT(text.hint.size(), 20u) << text.code;
-        EXPECT_EQ(text.hint.back(), '.') << text.code;
-        EXPECT_NE(text.hint, text.description) << text.code;
-        EXPECT_EQ(errorHint(text.code), text.hint);
-    }
-    EXPECT_TRUE(errorHint(999).empty());
+std::size_t characters(std::string_view utf8) {
+    std::size_t n = 0;
+    for (unsigned char c : utf8) n += (c & 0xC0) != 0x80;
+    return n;
 }
 
-TEST(ErrorDetails, FieldLabelFollowsFromTypeAndColumns) {
+// Each code once, with a text short enough for the list and a hint of its own; code 20 leaves room for its
+// complement.
+TEST(ErrorTexts, EveryRecordedCodeHasAShortTextAndItsOwnHint) {
+    for (int code : {1,  2,  3,  5,  7,  8,  9,  10, 11, 12, 13, 15, 16, 17, 18, 20, 22, 23, 24, 26, 28, 29, 34, 37,
+                     40, 43, 45, 47, 54, 56, 57, 64, 66, 67, 69, 72, 74, 75, 76, 77, 78, 79, 80, 81, 84, 85, 86, 87,
+                     88, 89, 92, 93, 94, 96, 97}) {
+        EXPECT_FALSE(errorText(code).empty()) << code;
+        EXPECT_EQ(errorHint(code).back(), '.') << code;
+    }
+    int previous = 0;
+    for (const ErrorText& text : errorTexts()) {
+        EXPECT_GT(text.code, previous);
+        previous = text.code;
+        EXPECT_LE(characters(text.description), 53u) << text.code;
+        EXPECT_GT(text.hint.size(), 20u) << text.code;
+        EXPECT_NE(text.hint, text.description) << text.code;
+    }
+    EXPECT_TRUE(errorHint(999).empty());
+    EXPECT_LE(characters(errorText(20)), 30u);
+}
+
+TEST(ErrorDetails, FieldLabelFollowsFromTypeAndColumnsAndValuesAreShownSafely) {
     struct Case {
         const char *type, *first, *last, *label;
     };
     const Case cases[] = {
         {"1", "0036", "0043", "Período final"},
-        {"3", "0011", "0024", "CNPJ da entidade"},
-        {"X", "0001", "0142", "Registro inteiro"},
+        {"1", "0010", "0015", "CNPJ do declarante"},  // part of a field
         {"2", "0020", "0021", "CPF do representante / DDD do representante"},
+        {"4", "0011", "0024", "CNPJ ou CPF do beneficiário"},
+        {"5", "0066", "0142", "Brancos de preenchimento"},
+        {"T", "0139", "0142", "Ano da declaração"},
+        {"9", "0001", "0142", "Registro inteiro"},  // the whole record, whatever its type
+        {"9", "0010", "0023", ""},
+        {"1", "0143", "0150", ""},
         {"0", "0000", "0000", ""},  // a read failure names no record
         {"1", "00a1", "0010", ""},
+        {"1", "", "0142", ""},
+        {"1", "0001", "014x", ""},
         {"1", "0043", "0036", ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(errorFieldLabel(c.type, c.first, c.last), c.label) << c.type << " " << c.first << "-" << c.last;
-}
-
-TEST(ErrorDetails, ValuesFromTheFileAreShownSafely) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"12345", "12345"},
-        {"A\x01" "B\x7F", "A\\x01B\\x7F"},
-        {"\xC7\xC3O", "ÇÃO"},
-        {"\x81\x80", "\\x81€"},  // an undefined byte of the code page, then the euro sign
-        {"\r\n", "\\x0D\\x0A"},
-    };
-    for (const auto& [bytes, shown] : cases) EXPECT_EQ(visibleText(bytes), shown);
+    // Values from the file are shown safely: controls escaped, the code page's characters converted.
+    EXPECT_EQ(visibleText("A\x01" "B\x7F\r\n"), "A\\x01B\\x7F\\x0D\\x0A");
+    EXPECT_EQ(visibleText("\xC7\xC3O \x81\x80"), "ÇÃO \\x81€");  // an undefined byte of the code page, then €
 }
 
 ErrorRow row(const char* type, std::int64_t number, const char* first, const char* last, int code, std::string value,
@@ -99,20 +112,15 @@ TEST(ErrorExport, CsvReadsBackCellForCellWithFormulasNeutralised) {
     const auto path = folder / "erros.csv";
     EXPECT_EQ(exportErrorsCsv(log, path), 3);
 
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    ASSERT_EQ(text.str().substr(0, 3), "\xEF\xBB\xBF");
-    const auto lines = readCsv(text.str().substr(3));
+    const std::string text = testing_support::readBytes(path);
+    ASSERT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
+    const auto lines = readCsv(text.substr(3));
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0][5], "Campo");
-    EXPECT_EQ(lines[0][1], "Nº do registro");
-    for (const auto& line : lines) EXPECT_EQ(line.size(), 9u);
+    EXPECT_EQ(lines[0][1] + "|" + lines[0][5], "Nº do registro|Campo");
     EXPECT_EQ(lines[1], (std::vector<std::string>{"1", "1", "0036", "0043", "20", "Período final", "31122024",
                                                   "Período final deve ser 31/12/2025 p/ Sit Especial 00",
                                                   std::string(errorHint(20))}));
-    EXPECT_EQ(lines[2][5], "Nome da entidade");
-    EXPECT_EQ(lines[2][6], "'=HYPERLINK(\"x\";\"AÇÃO\")");
+    EXPECT_EQ(lines[2][5] + "|" + lines[2][6], "Nome da entidade|'=HYPERLINK(\"x\";\"AÇÃO\")");
     EXPECT_EQ(lines[3][6], "'-1+1");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);  // no temporary left
 }

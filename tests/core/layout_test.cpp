@@ -1,62 +1,38 @@
-// Record accessors on short and odd records, dates, amounts, and the tables of fields.
+// Record accessors on short and odd records, dates, amounts and their exact totals.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <limits>
 
+#include "core/decimal_total.h"
 #include "core/record_layout.h"
-#include "support/declaration_builder.h"
 
 namespace kova {
 namespace {
 
-using namespace kova::fixtures;
-
-TEST(RecordLayout, ShortRecordsGiveEmptyOrCutTexts) {
-    const std::string cut = HeaderBuilder().build().substr(0, 30);  // ends inside PERIODOINICIAL
-    const HeaderRecord header(cut);
-    EXPECT_EQ(header.cnpj().size(), 14u);
-    EXPECT_EQ(header.periodStart(), "010");
-    EXPECT_EQ(header.periodEnd(), "");
-    EXPECT_EQ(header.name(), "");
-    EXPECT_EQ(header.filler(), "");
-    EXPECT_EQ(header.periodEndYmd(), "");
-
-    const TrailerRecord empty{std::string_view{}};
-    EXPECT_FALSE(empty.isTrailer());
-    EXPECT_EQ(empty.year(), "");
-    EXPECT_EQ(empty.recordType(), "");
-    EXPECT_EQ(RecordView("T").isTrailer(), true);
-    EXPECT_EQ(RecordView("abc").field(0, 2), "");
+TEST(RecordLayout, FieldsReadTheirColumnsAndShortRecordsGiveEmptyOrCutTexts) {
+    const std::string header = "00000001" "1" "11222333000181" "2023" "02012023" "30112023" "0" "00" "15062023" "SP";
+    const HeaderRecord full(header);
+    EXPECT_EQ(full.periodStartYmd() + full.periodEndYmd() + full.eventDateYmd(), "20230102" "20231130" "20230615");
+    const std::string shortHeader = header.substr(0, 30);  // ends inside PERIODOINICIAL
+    const HeaderRecord cut(shortHeader);
+    EXPECT_EQ(cut.cnpj(), "11222333000181");
+    EXPECT_EQ(cut.periodStart(), "020");
+    EXPECT_EQ(cut.periodEndYmd() + std::string(cut.name()) + std::string(cut.filler()), "");
     EXPECT_EQ(RecordView("abc").field(4, 1), "");
-}
-
-TEST(RecordLayout, TrailerIsRecognisedByPositionOneWhateverPositionNine) {
-    std::string bytes = TrailerBuilder().build();
-    EXPECT_TRUE(RecordView(bytes).isTrailer());
-    bytes[8] = '3';
-    EXPECT_TRUE(RecordView(bytes).isTrailer());
-    EXPECT_FALSE(RecordView(LevyBuilder().build()).isTrailer());
-}
-
-TEST(RecordLayout, DatesAreRearrangedToYearMonthDay) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"31122023", "20231231"}, {"01012006", "20060101"}, {"00000000", "00000000"},
-        {"3112", "12" "31"},      // year missing: only the pieces that exist
-        {"3", "3"},               {"", ""},
+    // The trailer is known by its first position, whatever the ninth says.
+    EXPECT_TRUE(RecordView("T99999993").isTrailer());
+    EXPECT_FALSE(RecordView("000000015").isTrailer());
+    EXPECT_FALSE(TrailerRecord(std::string_view{}).isTrailer());
+    const std::vector<std::pair<std::string, std::string>> dates = {
+        {"31122023", "20231231"}, {"00000000", "00000000"},
+        {"3112", "1231"},  // year missing: only the pieces that exist
+        {"3", "3"},                {"", ""},
         {"311220231", "20231231"},  // anything past 8 characters is ignored
     };
-    for (const auto& [in, out] : cases) EXPECT_EQ(toYearMonthDay(in), out) << in;
-    EXPECT_EQ(LevyRecord(LevyBuilder().dueDate("28022024").build()).dueDateYmd(), "20240228");
-    const std::string header =
-        HeaderBuilder().periodStart("02012023").periodEnd("30112023").eventDate("15062023").build();
-    const HeaderRecord h(header);
-    EXPECT_EQ(h.periodStartYmd() + h.periodEndYmd() + h.eventDateYmd(), "20230102" "20231130" "20230615");
+    for (const auto& [in, out] : dates) EXPECT_EQ(toYearMonthDay(in), out) << in;
 }
 
 TEST(RecordLayout, AmountsAreWholeHundredths) {
-    EXPECT_EQ(amountValue("00000000000000000"), 0u);
-    EXPECT_EQ(amountValue("00000000000000001"), 1u);
     EXPECT_EQ(amountValue("00000000000012345"), 12345u);
     EXPECT_EQ(amountValue("99999999999999999"), 99'999'999'999'999'999u);
     EXPECT_EQ(amountValue(""), 0u);
@@ -75,36 +51,47 @@ TEST(RecordLayout, WriteFieldPadsCutsAndGrowsTheRecord) {
     EXPECT_EQ(record, "01ab  67XY Q ");
 }
 
-// Error rows name their record by the type the error log keeps and their columns as numbers.
-struct Covering {
-    const char* recordType;
-    std::size_t first, last;
-    std::vector<std::string_view> names;
-};
-
-TEST(RecordLayout, ColumnsOfAnErrorRowNameTheFieldsTheyCover) {
-    const std::vector<Covering> cases = {
-        {"1", 10, 23, {"CNPJDECL"}},
-        {"1", 10, 15, {"CNPJDECL"}},  // part of a field
-        {"1", 1, 9, {"sequence", "TipoREGISTRO"}},
-        {"2", 20, 21, {"CPFREPRESENTANTE", "DDDREPRESENTANTE"}},
-        {"3", 25, 142, {"NOME"}},
-        {"5", 1, 8, {"SEQ"}},
-        {"5", 66, 142, {"filler"}},
-        {"T", 9, 9, {"filler"}},
-        {"T", 139, 142, {"year"}},
-        {"9", 1, 142, {"registro inteiro"}},  // whole record, whatever the type
-        {"9", 10, 23, {}},
-        {"0", 0, 0, {}},  // a read failure names no record
-        {"1", 143, 150, {}},
+TEST(DecimalTotal, SumsAreExactAcrossLimbsAndBeyondSixtyFourBits) {
+    const std::uint64_t largest = std::numeric_limits<std::uint64_t>::max();
+    const struct {
+        std::vector<std::string> digits;
+        std::vector<std::uint64_t> values;
+        std::string total;
+    } cases[] = {
+        {{"", "00000000000000000"}, {0}, "0"},
+        {{"999999999999999999", "1"}, {}, "1000000000000000000"},
+        {{"999999999999999999"}, {999999999999999999}, "1999999999999999998"},
+        {{"12", "00000000000000034"}, {5}, "51"},
+        // Wider than one limb: the text is read as a whole number.
+        {{"123456789012345678901234567890123456", "876543210987654321098765432109876544"}, {},
+         "1000000000000000000000000000000000000"},
+        {{"1 2.3"}, {}, "10203"},  // non-digits count as zero
+        {{}, {largest, largest}, "36893488147419103230"},
     };
-    for (const Covering& c : cases) {
-        std::vector<std::string_view> names;
-        for (const Field& field : fieldsCovering(c.recordType, c.first, c.last)) names.push_back(field.name);
-        EXPECT_EQ(names, c.names) << c.recordType << " " << c.first << "-" << c.last;
+    for (const auto& c : cases) {
+        DecimalTotal total;
+        for (const auto& amount : c.digits) total.addDigits(amount);
+        for (const auto value : c.values) total.add(value);
+        EXPECT_EQ(total.toDigits(0), c.total);
+        EXPECT_EQ(total.isZero(), c.total == "0");
     }
-    EXPECT_EQ(fieldsCovering("4", 11, 24).front().label, "CNPJ ou CPF do beneficiário");
-    EXPECT_EQ(fieldsCovering("3", 11, 24).front().label, "CNPJ da entidade");
+}
+
+TEST(DecimalTotal, AMillionMaximumAmountsAreExactAndShownInAnyWidth) {
+    DecimalTotal byDigits, byValue;
+    for (int i = 0; i < 1'000'003; ++i) {
+        byDigits.addDigits(std::string(17, '9'));
+        byValue.add(99'999'999'999'999'999ULL);
+    }
+    EXPECT_EQ(byDigits.toDigits(), std::string(16, '0') + "100000299999999998999997");
+    EXPECT_EQ(byDigits.toDigits(30), "000000100000299999999998999997");
+    EXPECT_EQ(byDigits.toDigits(3), "100000299999999998999997");  // a wide total is never cut
+    EXPECT_TRUE(byDigits == byValue);
+    byValue.add(1);
+    EXPECT_FALSE(byDigits == byValue);
+    byValue.clear();
+    EXPECT_TRUE(byValue == DecimalTotal{});
+    EXPECT_EQ(byValue.toDigits(3), "000");
 }
 
 }  // namespace

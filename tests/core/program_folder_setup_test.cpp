@@ -1,14 +1,17 @@
-// Making a program folder (kova-cli iniciar, the installed program's first start) and where it is by default.
+// Making a program folder (kova-cli iniciar, the installed program's first start), where it is by default, and
+// the lock that keeps a second writer out of it.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
-#include <fstream>
 #include <set>
-#include <string>
 
+#include "core/faults.h"
 #include "core/folder_lock.h"
 #include "core/program_folder_setup.h"
 #include "core/work_database.h"
+#include "support/file_bytes.h"
 #include "support/scoped_variable.h"
 #include "support/temp_folder.h"
 
@@ -20,56 +23,39 @@ using namespace std::chrono_literals;
 using testing_support::ScopedVariable;
 using testing_support::TempFolder;
 
-void touch(const fs::path& file, const std::string& bytes = "x") { std::ofstream(file) << bytes; }
-
 std::set<std::string> names(const fs::path& folder) {
     std::set<std::string> all;
     for (const auto& entry : fs::directory_iterator(folder)) all.insert(entry.path().filename().string());
     return all;
 }
 
-TEST(PrepareProgramFolder, MakesTheFoldersAndADatabaseRemovingOnlyAnInterruptedCreationsFiles) {
+// A fresh folder gets its database; an interrupted creation's files go, anything else stays. A folder with a
+// database, or in use by a writer, is left as it is.
+TEST(PrepareProgramFolder, MakesTheDatabaseOnlyWhereThereIsNoneAndNoWriter) {
     TempFolder root;
     const fs::path folder = root / "a" / "b";
     fs::create_directories(folder);
-    for (const char* name : {".KOVALDDB.MDB.4242-0.tmp", ".KOVALDDB.MDB.4242-0.tmp-journal", ".outro.4242-0.tmp",
-                             "KOVALDDB.MDB.tmp", "nota.txt"})
-        touch(folder / name);
-
+    for (const char* name : {".KOVALDDB.MDB.4242-0.tmp", ".KOVALDDB.MDB.4242-0.tmp-journal", ".outro.4242-0.tmp"})
+        testing_support::writeBytes(folder / name, "x");
     EXPECT_EQ(prepareProgramFolder(folder), FolderPreparation::Created);
-    EXPECT_EQ(names(folder), (std::set<std::string>{kWorkDatabaseFile, kWriteLockFile, ".outro.4242-0.tmp",
-                                                    "KOVALDDB.MDB.tmp", "nota.txt"}));
-    WorkDatabase database(folder);
-    EXPECT_NO_THROW(database.open());
+    EXPECT_EQ(names(folder), (std::set<std::string>{kWorkDatabaseFile, kWriteLockFile, ".outro.4242-0.tmp"}));
+    EXPECT_NO_THROW(WorkDatabase(folder).open());
+    EXPECT_EQ(prepareProgramFolder(root / "nova" / "pasta"), FolderPreparation::Created);
 
-    const fs::path fresh = root / "nova" / "pasta";
-    EXPECT_EQ(prepareProgramFolder(fresh), FolderPreparation::Created);
-    EXPECT_TRUE(fs::is_regular_file(fresh / kWorkDatabaseFile));
-}
-
-TEST(PrepareProgramFolder, LeavesAFolderWithADatabaseOrInUseAsItIs) {
-    TempFolder folder;
-    {
-        const auto writer = FolderWriteLock::acquire(folder.path(), 0ms);
-        ASSERT_NE(writer, nullptr);
-        EXPECT_EQ(prepareProgramFolder(folder.path(), 50ms), FolderPreparation::InUse);
-        EXPECT_FALSE(fs::exists(folder / kWorkDatabaseFile));
-    }
-    touch(folder / kWorkDatabaseFile, "não mexa");
-    touch(folder / ".KOVALDDB.MDB.1-0.tmp");
-    EXPECT_EQ(prepareProgramFolder(folder.path()), FolderPreparation::AlreadyHasDatabase);
-    std::ifstream in(folder / kWorkDatabaseFile);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "não mexa");
+    testing_support::writeBytes(folder / ".KOVALDDB.MDB.1-0.tmp", "x");
+    EXPECT_EQ(prepareProgramFolder(folder), FolderPreparation::AlreadyHasDatabase);
     EXPECT_TRUE(fs::exists(folder / ".KOVALDDB.MDB.1-0.tmp"));
+    fs::remove(folder / kWorkDatabaseFile);
+    const auto writer = FolderWriteLock::acquire(folder, 0ms);
+    EXPECT_EQ(prepareProgramFolder(folder, 50ms), FolderPreparation::InUse);
+    EXPECT_FALSE(fs::exists(folder / kWorkDatabaseFile));
 }
 
 TEST(DefaultProgramFolder, TheExecutablesFolderUnlessInstalledThenPerUser) {
     TempFolder root;
-    fs::create_directories(root / "build" / "bin");
-    fs::create_directories(root / "usr" / "bin");
-    fs::create_directories(root / "usr" / "share" / "kova");
-    fs::create_directories(root / "opt" / "kova");
-    fs::create_directories(root / "opt" / "share" / "kova");  // beside a folder that is not "bin"
+    // opt/share/kova is beside a folder that is not "bin"
+    for (const char* folder : {"build/bin", "usr/bin", "usr/share/kova", "opt/kova", "opt/share/kova"})
+        fs::create_directories(root / folder);
     const ScopedVariable home("HOME", (root / "casa").c_str());
 
     struct Case {
@@ -90,6 +76,40 @@ TEST(DefaultProgramFolder, TheExecutablesFolderUnlessInstalledThenPerUser) {
     }
     EXPECT_EQ(installedDataFolder(root / "usr" / "bin"), root / "usr" / "share" / "kova");
     EXPECT_EQ(installedDataFolder(root / "build" / "bin"), std::nullopt);
+}
+
+// Another process takes the lock (the answer says whether it got it), holds it for `holdFor`, then exits.
+pid_t holdInAnotherProcess(const std::filesystem::path& folder, std::chrono::milliseconds holdFor) {
+    int ready[2];
+    if (::pipe(ready) != 0) return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const auto lock = FolderWriteLock::acquire(folder, 0ms);
+        const char byte = lock ? 1 : 0;
+        (void)!::write(ready[1], &byte, 1);
+        ::usleep(static_cast<useconds_t>(holdFor.count() * 1000));
+        ::_exit(0);
+    }
+    char byte = 0;
+    (void)!::read(ready[0], &byte, 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    return byte == 1 ? child : -1;
+}
+
+TEST(FolderWriteLock, ASecondWriterWaitsThenIsRefusedOrGetsItAndDroppingReleases) {
+    TempFolder folder;
+    EXPECT_THROW(FolderWriteLock::acquire(folder / "nada", 0ms), Fault);
+    const pid_t holder = holdInAnotherProcess(folder.path(), 600ms);
+    ASSERT_GT(holder, 0);
+    EXPECT_EQ(FolderWriteLock::acquire(folder.path(), 100ms), nullptr);
+    auto lock = FolderWriteLock::acquire(folder.path(), 5000ms);  // the holder ends within the wait
+    EXPECT_NE(lock, nullptr);
+    ::waitpid(holder, nullptr, 0);
+    lock.reset();
+    const pid_t next = holdInAnotherProcess(folder.path(), 0ms);
+    EXPECT_GT(next, 0);
+    ::waitpid(next, nullptr, 0);
 }
 
 }  // namespace
