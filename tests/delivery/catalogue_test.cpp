@@ -104,17 +104,6 @@ TEST_F(Catalogue, FoldersWithoutAUsableDeliveryFile) {
     ASSERT_EQ(load(CatalogueSelection::Transmission), 0);
     EXPECT_EQ(rows().size(), 2u);
 
-    fs::rename(moved, alfa);
-    writeBytes(alfa, "");
-    prompts.shown.clear();
-    ASSERT_EQ(load(CatalogueSelection::Transmission), 0);
-    EXPECT_EQ(prompts.texts(),
-              std::vector<std::string>{"Erro na recuperação dos registros das declarações.\nArquivo: " + alfa.string()});
-    writeBytes(alfa, "KOVALDX\r\n");  // too short for a header: listed with blanks
-    ASSERT_EQ(load(CatalogueSelection::Transmission), 0);
-    std::vector<std::string> dates;
-    readCatalogue(database, [&](const CatalogueRow& r) { dates.push_back(r.eventDate); });
-    EXPECT_EQ(dates.at(0), "  /  /    ");
 }
 
 }  // namespace

@@ -6,11 +6,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
 
 #include "core/text.h"
-#include "delivery/delivery_records.h"
-#include "delivery/integrity_check.h"
 #include "delivery_fixtures.h"
 #include "import/file_helpers.h"
 
@@ -36,7 +33,7 @@ const char* const kFinalStatus = "Gravando o arquivo final da declaração ...";
 class GenerationDriver : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(h.importAndGenerate(declaration("PRIMEIRA ENTIDADE", type5)), ImportOutcome::Succeeded);
+        ASSERT_EQ(h.importAndGenerate(declaration("PRIMEIRA ENTIDADE")), ImportOutcome::Succeeded);
         earlier = snapshot(h.declarationFolder(), false);
         h.prompts.shown.clear();
     }
@@ -44,7 +41,6 @@ protected:
         EXPECT_EQ(snapshot(h.declarationFolder(), false), earlier);
         EXPECT_TRUE(h.leftovers().empty());
     }
-    std::size_t type5 = 3;
     GenerationHarness h;
     Snapshot earlier;
 };
@@ -68,85 +64,6 @@ TEST_F(GenerationDriver, TheSameDeclarationAgainAsksThenNoKeepsAndYesReplacesThe
     EXPECT_TRUE(h.leftovers().empty());
 }
 
-TEST(GenerationReplace, AnotherDateOfTheSpecialSituationIsReplacedWithoutAQuestion) {
-    GenerationHarness h;
-    for (const char* end : {"30062023", "31072023"}) {
-        DeclarationBuilder dec;
-        dec.header().situation("01").periodEnd(end).eventDate(end);
-        dec.type4F(1);
-        ASSERT_EQ(h.importAndGenerate(dec), ImportOutcome::Succeeded);
-    }
-    EXPECT_TRUE(messagesTitled(h.prompts.shown, "Importar Declaração").empty());
-    EXPECT_EQ(DeliveryHeaderView(readBytes(h.deliveryFile())).eventDate(), "31072023");
-}
-
-TEST_F(GenerationDriver, AnExistingFileWithoutAReadableHeaderStopsAndIsKept) {
-    writeBytes(h.deliveryFile(), "");
-    earlier = snapshot(h.declarationFolder(), false);
-    h.importAndGenerate(declaration("SEGUNDA ENTIDADE"));
-    EXPECT_EQ(h.prompts.texts(), (std::vector<std::string>{
-                                     "Erro na leitura do cabeçalho dos registros das declarações gravadas."}));
-    EXPECT_FALSE(h.last.generated);
-    expectEarlierKept();
-}
-
-TEST_F(GenerationDriver, AnInputFileRemovedAfterTheImportIsTold) {
-    writeBytes(h.input, declaration("SEGUNDA ENTIDADE").str());
-    h.driver.choose(h.input);
-    ASSERT_TRUE(h.driver.validateFile());
-    fs::remove(h.input);
-    GenerationContext context{h.session, h.view, h.prompts, h.clock, h.log};
-    EXPECT_FALSE(h.generation.generateDeliveryFile(context));
-    EXPECT_EQ(h.prompts.texts(), (std::vector<std::string>{
-                                     "Não foi encontrado o arquivo de trabalho. A declaração deve ser validada "
-                                     "novamente."}));
-    expectEarlierKept();
-}
-
-// The input changed while it is checked: replaced by another file, what is sealed is what was checked; the
-// same file written again, the checks may not have seen it and nothing is sealed.
-TEST_F(GenerationDriver, AnInputChangedDuringTheChecksIsNeverSealed) {
-    GenerationHarness fresh;
-    ASSERT_EQ(fresh.importAndGenerate(declaration("SEGUNDA ENTIDADE")), ImportOutcome::Succeeded);
-    h.prompts.answer = yesToQuestions;
-    for (const bool sameFile : {false, true}) {
-        SCOPED_TRACE(sameFile ? "written in place" : "replaced");
-        h.view.onPump = [&] {
-            if (h.view.status != "Efetuando crítica de detalhe dos registros ...") return;
-            if (sameFile) {
-                std::fstream(h.input, std::ios::binary | std::ios::in | std::ios::out).put('0');
-            } else {
-                writeBytes(h.input.string() + ".novo", std::string(5000, 'X'));
-                fs::rename(h.input.string() + ".novo", h.input);
-            }
-            h.view.onPump = nullptr;
-        };
-        const ImportOutcome outcome = h.importAndGenerate(declaration("SEGUNDA ENTIDADE"));
-        EXPECT_EQ(outcome, sameFile ? ImportOutcome::Refused : ImportOutcome::Succeeded);
-        EXPECT_EQ(readBytes(h.deliveryFile()), readBytes(fresh.deliveryFile()));
-    }
-    EXPECT_EQ(messagesTitled(h.prompts.shown, "Importar Arquivo").size(), 1u);
-}
-
-TEST(GenerationCancel, KeepsTheEarlierFileAndSaysSoOnlyWhileTheFinalFileIsWritten) {
-    for (const char* status : {kDetailStatus, kFinalStatus}) {
-        SCOPED_TRACE(status);
-        GenerationHarness h;
-        ASSERT_EQ(h.importAndGenerate(declaration("PRIMEIRA ENTIDADE")), ImportOutcome::Succeeded);
-        const Snapshot earlier = snapshot(h.declarationFolder(), false);
-        h.prompts.answer = yesToQuestions;
-        h.view.onPump = [&h, status] {
-            if (h.view.status == status) h.session.state.cancel.set = true;
-        };
-        EXPECT_EQ(h.importAndGenerate(declaration("SEGUNDA ENTIDADE")), ImportOutcome::Cancelled);
-        const auto told = messagesTitled(h.prompts.shown, "Gravar Declaração");
-        EXPECT_EQ(told.size(), status == kFinalStatus ? 1u : 0u);
-        if (!told.empty()) EXPECT_EQ(told[0].text, "Geração da declaração cancelada.");
-        EXPECT_EQ(snapshot(h.declarationFolder(), false), earlier);
-        EXPECT_TRUE(h.leftovers().empty());
-    }
-}
-
 // Faults of the file layer while the new file is written, big enough to be written while its records are
 // checked: No keeps the earlier file with nothing left behind; Yes once the fault is gone writes the whole file.
 TEST(GenerationFaults, NoKeepsTheEarlierFileAndYesWritesTheWholeNewOne) {
@@ -167,7 +84,7 @@ TEST(GenerationFaults, NoKeepsTheEarlierFileAndYesWritesTheWholeNewOne) {
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.title);
         GenerationHarness h;
-        ASSERT_EQ(h.importAndGenerate(declaration("PRIMEIRA ENTIDADE", type5)), ImportOutcome::Succeeded);
+        ASSERT_EQ(h.importAndGenerate(declaration("PRIMEIRA ENTIDADE")), ImportOutcome::Succeeded);
         const Snapshot earlier = snapshot(h.declarationFolder(), false);
         h.fileOps.bytesWritten = 0;
         h.fileOps.failStep = fault.step;
@@ -193,18 +110,24 @@ TEST(GenerationFaults, NoKeepsTheEarlierFileAndYesWritesTheWholeNewOne) {
     }
 }
 
-// A generation killed half-way: the child process dies at a pump, without any clean-up of its own. Only a
-// hidden unfinished temporary file may remain, never under the delivery file's name.
-TEST(GenerationCrash, KeepsTheEarlierFile) {
+// Cancelled at a pump, or killed there (the child process dies without any clean-up of its own), the generation
+// keeps the earlier file; after a crash only a hidden unfinished temporary file may remain.
+TEST(GenerationInterrupted, KeepsTheEarlierFile) {
     for (const char* status : {kDetailStatus, kFinalStatus}) {
         SCOPED_TRACE(status);
         GenerationHarness h;
         ASSERT_EQ(h.importAndGenerate(declaration("PRIMEIRA ENTIDADE")), ImportOutcome::Succeeded);
         const std::string earlier = readBytes(h.deliveryFile());
+        h.prompts.answer = yesToQuestions;
+        h.view.onPump = [&h, status] {
+            if (h.view.status == status) h.session.state.cancel.set = true;
+        };
+        EXPECT_EQ(h.importAndGenerate(declaration("SEGUNDA ENTIDADE")), ImportOutcome::Cancelled);
+        EXPECT_EQ(messagesTitled(h.prompts.shown, "Gravar Declaração").size(), status == kFinalStatus ? 1u : 0u);
+        EXPECT_TRUE(h.leftovers().empty());
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            h.prompts.answer = yesToQuestions;
             h.view.onPump = [&h, status] {
                 if (h.view.status == status) std::_Exit(0);
             };

@@ -61,9 +61,7 @@ TEST_F(ReceiptValidation, TheShapeAndTheCodeDecide) {
     };
     const Variant variants[] = {
         {"without NC", [](ReceiptFields& r) { r.ncLines = 0; }, true},
-        {"lines after the trailer", [](ReceiptFields& r) { r.afterTrailer = {"XX", ""}; }, true},
         {"two NC lines", [](ReceiptFields& r) { r.ncLines = 2; }, false},
-        {"code of another seal", [&](ReceiptFields& r) { r.code = codeOf(r.cnpj, "0000000001", 15); }, false},
         {"code of another second", [&](ReceiptFields& r) { r.code = codeOf(r.cnpj, r.detailSeal, 16); }, false},
         {"another CNPJ",
          [&](ReceiptFields& r) {
@@ -105,33 +103,6 @@ TEST_F(ReceiptValidation, MissingShortAndUnfinishedReceiptsAreTold) {
         EXPECT_EQ(prompts.shown[0].title, "Validar Recibo");
         EXPECT_EQ(prompts.shown[0].text.rfind("Erro na validação do recibo.\n", 0), 0u);
     }
-}
-
-// The forms of the receipt data from a header crafted field by field: a rectifying declaration, a three-digit
-// year, totals with implied decimals, a blank count.
-TEST(ReceiptData, FormsOfTheFields) {
-    ScratchFolder folder;
-    const fs::path delivery = folder.path() / "11222333000181-KOVALDF-2023-ORIGI-00.DEC";
-    std::string header(kDeliveryHeaderLength, ' ');
-    const auto put = [&](std::size_t first, const std::string& text) { header.replace(first - 1, text.size(), text); };
-    put(21, "1");
-    put(102, "0000000000");
-    put(128, std::string(10, ' '));
-    put(164, std::string(37, '0') + "105");
-    writeBytes(delivery, header + "\r\n");
-    ReceiptFields fields{.cnpj = "11222333000181", .detailSeal = "0000000000", .code = "0000000000"};
-    fields.receptionText = "05020207090807";
-    writeBytes(folder.path() / "11222333000181-KOVALDF-2023-ORIGI-00.REC", receiptFile(fields));
-
-    RecordingPrompts prompts;
-    ReceiptData data;
-    EXPECT_FALSE(validateReceipt(delivery, prompts, data));  // the code is not the agency's
-    EXPECT_DOUBLE_EQ(data.baseTotal, 1.05);
-    EXPECT_EQ(data.receiptNumber, "000000000000");
-    EXPECT_EQ(data.rectifiedReceipt, std::string(10, ' '));
-    EXPECT_EQ(data.rectifying, "Sim");
-    EXPECT_EQ(data.receptionDate + " " + data.receptionTime, "05/02/207 09:08:07");
-    EXPECT_EQ(data.entityCount, 0);
 }
 
 TEST(ReceiptData, CheckDigits) {
