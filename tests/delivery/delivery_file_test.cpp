@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "delivery/delivery_records.h"
-#include "delivery/integrity_check.h"
 #include "delivery_fixtures.h"
 
 namespace kova::testing {
@@ -74,30 +73,6 @@ TEST(DeliveryFile, BytesAreTheLayoutsRecordsWithTheirSeals) {
         EXPECT_EQ(readBytes(h.deliveryFile()), expectedDeliveryFile(dec, shape));
         EXPECT_EQ(h.deliveryFile().filename().string(), fixtures::declarantCnpj() + "-KOVALDF-2023-ORIGI-00.DEC");
         EXPECT_TRUE(h.leftovers().empty());
-    }
-}
-
-// The header seal binds the file to its name: under a name whose first 8 or last 4 characters differ the file no
-// longer passes; other changes of the name, or of its case, are not seen.
-TEST(DeliveryFile, TheHeaderSealBindsTheEndsOfTheName) {
-    DeclarationBuilder dec;
-    dec.type3(1).type5(2);
-    GenerationHarness h;
-    ASSERT_EQ(h.importAndGenerate(dec), ImportOutcome::Succeeded);
-    const std::string n = h.deliveryFile().filename().string();
-    const std::pair<std::string, bool> names[] = {
-        {n.substr(0, n.size() - 4) + ".dec", true},
-        {n.substr(0, 7) + (n[7] == '9' ? "8" : "9") + n.substr(8), false},
-        {n.substr(0, n.size() - 4) + ".DEX", false},
-    };
-    for (const auto& [name, intact] : names) {
-        const fs::path copy = h.folder.path() / name;
-        fs::copy_file(h.deliveryFile(), copy);
-        RecordingPrompts prompts;
-        DeclarationCheck check;
-        EXPECT_EQ(checkDeclaration(copy.string(), prompts, check), intact) << name;
-        EXPECT_TRUE(prompts.shown.empty());
-        fs::remove(copy);
     }
 }
 

@@ -2,9 +2,7 @@
 // the retry of unexpected errors. The real stand-in library of the build is the Quiboro installed here.
 #include "delivery/transmission.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <chrono>
 #include <string>
@@ -110,27 +108,20 @@ TEST_F(Transmission, WaitsForAnotherWriterOfTheProgramFolderThenRefuses) {
     EXPECT_FALSE(fs::exists(receiptPathOf(deliveryFile_)));
 }
 
-// A library that cannot be loaded, or lacks the entry point, is an unexpected error: the retry question, then
+// A library that cannot be loaded is an unexpected error: the retry question, then
 // either giving up or, once the file is put right, the transmission.
 TEST_F(Transmission, AnUnusableLibraryAsksToTryAgain) {
     const fs::path library = scratch_ / "quiboro" / "libtrama21.so";
     fs::create_directories(library.parent_path());
     writeBytes(library, "isto não é uma biblioteca");
     writeQuiboroSettings(windows(), "200702", library.parent_path().string());
-    Dl_info zlib{};  // any other shared library under the expected name: zlib, which this program links anyway
-    ASSERT_NE(::dladdr(reinterpret_cast<void*>(&::zlibVersion), &zlib), 0);
     const Snapshot before = snapshot(programFolder() / "GERADA");
-    for (const char* fault : {"Erro: 48\nErro durante carga de DLL.", "Erro: 453\n"}) {
-        prompts.shown.clear();
-        EXPECT_EQ(transmitNow(), TransmissionOutcome::Failed);
-        ASSERT_EQ(prompts.shown.size(), 1u);
-        const Message& m = prompts.shown[0];
-        EXPECT_EQ(m.buttons, Buttons::YesNo);
-        EXPECT_EQ(m.text.rfind("Erro na transmissão da declaração.\n" + std::string(fault), 0), 0u) << m.text;
-        EXPECT_TRUE(m.text.ends_with("\nDeseja tentar novamente ?")) << m.text;
-        fs::copy_file(zlib.dli_fname, library, fs::copy_options::overwrite_existing);
-    }
-    EXPECT_NE(prompts.shown[0].text.find("EnviarDeclaracaoEx2"), std::string::npos);
+    EXPECT_EQ(transmitNow(), TransmissionOutcome::Failed);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    const Message& m = prompts.shown[0];
+    EXPECT_EQ(m.buttons, Buttons::YesNo);
+    EXPECT_EQ(m.text.rfind("Erro na transmissão da declaração.\nErro: 48\nErro durante carga de DLL.", 0), 0u);
+    EXPECT_TRUE(m.text.ends_with("\nDeseja tentar novamente ?")) << m.text;
     EXPECT_EQ(snapshot(programFolder() / "GERADA"), before);
 
     prompts.shown.clear();
@@ -146,7 +137,6 @@ TEST_F(Transmission, AnUnusableLibraryAsksToTryAgain) {
 // The settings file as the platform's private profile reader gives it.
 TEST(QuiboroSettings, ProfileStringsAndVersions) {
     const std::pair<std::string, std::string> files[] = {
-        {"[QUI-BOR]\nversao=1\n", "1"},
         {"  [ Qui-Bor ]  \r\n  Versao =  \" 2 \"  \r\n", " 2 "},
         {"[Qui-Bor]\n;Versao=9\nVersao=3\nVersao=4\n", "3"},
         {"[Qui-Bor]\nVersao=\"" + std::string(130, 'p') + "\"\n", std::string(127, 'p')},
