@@ -29,23 +29,10 @@ Answer yesToQuestions(const Message& m) { return m.buttons == Buttons::YesNo ? A
 const char* const kDetailStatus = "Gerando os registros-detalhe da declaração ...";
 const char* const kFinalStatus = "Gravando o arquivo final da declaração ...";
 
-// The first generation: the earlier delivery file that later ones must keep or replace whole.
-class GenerationDriver : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(h.importAndGenerate(declaration("PRIMEIRA ENTIDADE")), ImportOutcome::Succeeded);
-        earlier = snapshot(h.declarationFolder(), false);
-        h.prompts.shown.clear();
-    }
-    void expectEarlierKept() {
-        EXPECT_EQ(snapshot(h.declarationFolder(), false), earlier);
-        EXPECT_TRUE(h.leftovers().empty());
-    }
+TEST(GenerationReplace, TheSameDeclarationAgainAsksThenNoKeepsAndYesReplacesTheFileWhole) {
     GenerationHarness h;
-    Snapshot earlier;
-};
-
-TEST_F(GenerationDriver, TheSameDeclarationAgainAsksThenNoKeepsAndYesReplacesTheFileWhole) {
+    ASSERT_EQ(h.importAndGenerate(declaration("PRIMEIRA ENTIDADE")), ImportOutcome::Succeeded);
+    const Snapshot earlier = snapshot(h.declarationFolder(), false);
     EXPECT_EQ(h.importAndGenerate(declaration("SEGUNDA ENTIDADE")), ImportOutcome::Refused);
     const auto asked = messagesTitled(h.prompts.shown, "Importar Declaração");
     ASSERT_EQ(asked.size(), 1u);
@@ -54,7 +41,7 @@ TEST_F(GenerationDriver, TheSameDeclarationAgainAsksThenNoKeepsAndYesReplacesThe
     EXPECT_NE(asked[0].text.find("Declaração já existe. A importação desta declaração elimina a declaração existente. "
                                  "Confirma a importação desta declaração?"),
               std::string::npos);
-    expectEarlierKept();
+    EXPECT_EQ(snapshot(h.declarationFolder(), false), earlier);
 
     h.prompts.answer = yesToQuestions;
     ASSERT_EQ(h.importAndGenerate(declaration("SEGUNDA ENTIDADE")), ImportOutcome::Succeeded);
