@@ -90,24 +90,17 @@ TEST(Seals, KnownChecksumsTextsAndRunningSeals) {
     EXPECT_EQ(continueSeal("x", sealText(crc32("123456789"))), sealText(crc32("x", 0xCBF43926u)));
 }
 
-// One CRC pass over a sealed line checks its seal and continues a running seal over it, for any text and seed.
-TEST(Seals, SealedLineCrcChecksTheSealAndContinuesFromOnePass) {
-    for (const std::string& text : {std::string(), std::string(142, '7'), std::string(142, '\xE9') + "\r"}) {
-        const std::string line = text + sealText(text);
-        const SealedLineCrc check(line.size());
-        std::uint32_t lineCrc = 0;
-        EXPECT_TRUE(check.sealMatches(line, lineCrc)) << text;
-        EXPECT_EQ(lineCrc, crc32(line));
-        for (std::uint32_t seed : {0u, 0x80000000u, 0xFFFFFFFFu})
-            EXPECT_EQ(check.continued(lineCrc, seed), crc32(line, seed)) << text << " " << seed;
-        for (std::size_t i = text.size(); i < line.size(); ++i) {
-            std::string changed = line;
-            changed[i] = static_cast<char>('0' + (changed[i] - '0' + 1) % 10);
-            EXPECT_FALSE(check.sealMatches(changed, lineCrc)) << text << " digit " << i;
-        }
-        // The same 32 bits plus 2^32, still ten digits.
-        EXPECT_FALSE(check.sealMatches(text + std::to_string(crc32(text) + 0x100000000ull), lineCrc)) << text;
-    }
+// One CRC pass over a sealed line checks its seal and continues a running seal over it; the same 32 bits plus
+// 2^32, still ten digits, are another seal.
+TEST(Seals, ASealedLineMatchesOnlyItsOwnSeal) {
+    const std::string text = std::string(142, '\xE9') + "\r";
+    const std::string line = text + sealText(text);
+    const SealedLineCrc check(line.size());
+    std::uint32_t lineCrc = 0;
+    EXPECT_TRUE(check.sealMatches(line, lineCrc));
+    EXPECT_EQ(check.continued(lineCrc, 0xFFFFFFFFu), crc32(line, 0xFFFFFFFFu));
+    EXPECT_FALSE(check.sealMatches(text + std::to_string(crc32(text) + 0x100000000ull), lineCrc));
+    EXPECT_FALSE(check.sealMatches(text + "0" + sealText(text).substr(1), lineCrc));
 }
 
 TEST(Seals, AuthenticationAcceptsOnlyTheAgencysCode) {

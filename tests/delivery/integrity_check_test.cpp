@@ -55,14 +55,12 @@ TEST_F(IntegrityCheck, EverySingleByteChangeAtSampledPositionsIsFound) {
     EXPECT_TRUE(prompts.shown.empty());
 }
 
-TEST_F(IntegrityCheck, MissingFilesAndFilesWithoutDetailsFailAndShortLinesAsk) {
+TEST_F(IntegrityCheck, MissingAndEmptyFilesFailAndShortLinesAsk) {
     DeclarationCheck result;
     EXPECT_FALSE(checkDeclaration((h.folder.path() / "NADA.DEC").string(), prompts, result));
     EXPECT_EQ(prompts.texts(), std::vector<std::string>{"O arquivo de declaração não existe."});
     prompts.shown.clear();
     EXPECT_FALSE(checkWith(""));
-    const fs::path without = writeSealedDeliveryFile(h.folder.path() / "sem", DeclarationBuilder());
-    EXPECT_FALSE(checkDeclaration(without.string(), prompts, result));
     EXPECT_TRUE(prompts.shown.empty());
 
     // A line without room for a seal is a run-time fault: the question, and No ends with false.
