@@ -16,9 +16,8 @@ namespace fs = std::filesystem;
 using testing_support::runCli;
 using testing_support::RunResult;
 
-inline const fs::path kSamples = KOVA_SAMPLES_DIR;
-inline const fs::path kCleanSample = kSamples / "declaracao-correta.txt";
-inline const fs::path kSampleWithErrors = kSamples / "declaracao-com-erros.txt";
+inline const fs::path kCleanSample = fs::path(KOVA_SAMPLES_DIR) / "declaracao-correta.txt";
+inline const fs::path kSampleWithErrors = fs::path(KOVA_SAMPLES_DIR) / "declaracao-com-erros.txt";
 
 class CliProgram : public ::testing::Test {
 public:

@@ -64,8 +64,6 @@ const std::vector<Refusal> kRefusals = {
     {{"validar", "--json"}, "Informe os arquivos das declarações."},
     {{"validar", "a.txt", "--json", "--csv", "e.csv"}, "Use apenas uma de --json e --csv."},
 #ifdef KOVA_CLI_PRINTS
-    {{"recibo", "a.DEC", "--validar", "--pdf", "r.pdf"},
-     "Uso: kova-cli recibo ARQUIVO.DEC [--validar] [--pdf SAIDA.pdf | --texto]"},
     {{"imprimir", "a.DEC", "--tipos", "3,6"}, "Tipos inválidos: 3,6 (use 3, 4 e 5, separados por vírgula)"},
     {{"erros", "--texto", "--resumo"}, "Use apenas uma de --pdf, --texto, --resumo e --csv."},
 #endif

@@ -10,10 +10,8 @@
 namespace kova {
 namespace {
 
-using testing_support::TempFolder;
-
 TEST(CliValidar, OneLinePerFileInTheOrderOfTheArgumentsAndTheWorstExitStatus) {
-    TempFolder scratch;
+    testing_support::TempFolder scratch;
     fs::copy_file(kCleanSample, scratch / "a-correta.txt");
     fs::copy_file(kSampleWithErrors, scratch / "b-erros.txt");
     testing_support::writeBytes(scratch / "c-vazio.txt", "");
@@ -49,7 +47,7 @@ TEST(CliValidar, OneLinePerFileInTheOrderOfTheArgumentsAndTheWorstExitStatus) {
 // No program folder, no work database, no temporary file: nothing anywhere changes, not even a folder's time.
 // The rows are importar's, after a summary per file; as CSV, the same rows under the file's name.
 TEST(CliValidar, PrintsImportarsRowsAndLeavesNoFileBehind) {
-    TempFolder root;
+    testing_support::TempFolder root;
     for (const char* folder : {"home", "tmp", "cwd", "pasta", "entrada"}) fs::create_directory(root / folder);
     const fs::path file = root / "entrada" / "a;b.txt";  // the separator in a name is quoted
     fs::copy_file(kSampleWithErrors, file);
