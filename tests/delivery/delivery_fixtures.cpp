@@ -54,17 +54,6 @@ std::vector<Message> messagesTitled(const std::vector<Message>& shown, const std
     return found;
 }
 
-std::string chainedLines(const std::vector<std::string>& texts) {
-    std::string file;
-    unsigned long seed = 0;
-    for (const std::string& text : texts) {
-        const std::string checksum = zlibSeal(text, seed);
-        seed = std::strtoul(checksum.c_str(), nullptr, 10);
-        file += text + checksum + "\r\n";
-    }
-    return file;
-}
-
 std::string receiptFile(const ReceiptFields& receipt) {
     const DateTime& t = receipt.received;
     char when[32];
@@ -79,7 +68,13 @@ std::string receiptFile(const ReceiptFields& receipt) {
     std::vector<std::string> texts{"HCRECIBO DE ENTREGA QOT 2024", rc};
     for (int i = 0; i < receipt.ncLines; ++i) texts.push_back("NCOBSERVACAO " + std::to_string(i));
     texts.push_back("TCFIM");
-    std::string file = chainedLines(texts);
+    std::string file;
+    unsigned long seed = 0;
+    for (const std::string& text : texts) {
+        const std::string checksum = zlibSeal(text, seed);
+        seed = std::strtoul(checksum.c_str(), nullptr, 10);
+        file += text + checksum + "\r\n";
+    }
     for (const std::string& line : receipt.afterTrailer) file += line + "\r\n";
     return file;
 }

@@ -77,7 +77,6 @@ struct ReceiptFields {
 };
 
 std::string receiptFile(const ReceiptFields& receipt);
-std::string chainedLines(const std::vector<std::string>& texts);
 
 void writeQuiboroSettings(const fs::path& windowsFolder, const std::string& version, const std::string& path);
 
