@@ -66,11 +66,8 @@ TEST_F(IntegrityCheck, MissingAndEmptyFilesFailAndShortLinesAsk) {
     // A line without room for a seal is a run-time fault: the question, and No ends with false.
     EXPECT_FALSE(checkWith(bytes.substr(0, lines[1].offset) + "123\r\n" + bytes.substr(lines[1].offset)));
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].title, "Verifica Declaração Válida");
-    EXPECT_EQ(prompts.shown[0].text.rfind("Erro na verificação da consistência da declaração. Verifique se o "
-                                          "arquivo está legível.\n",
-                                          0),
-              0u);
+    EXPECT_TRUE(prompts.shown[0].text.starts_with("Erro na verificação da consistência da declaração. Verifique se "
+                                                  "o arquivo está legível.\n"));
 }
 
 // Reads through a file source that fails once, at its second read.

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -138,43 +137,28 @@ TEST(QuiboroLibrary, RefusalsAnswerTheirCodesAndTouchNoFile) {
     const auto send = reinterpret_cast<EnviarDeclaracaoEx2Fn>(::dlsym(library, "EnviarDeclaracaoEx2"));
     ASSERT_NE(send, nullptr);
     EXPECT_EQ(send(nullptr, nullptr, 1, nullptr, nullptr), 5003);
-    struct Refusal {
-        const char* name;
-        std::int32_t code;
-        std::function<fs::path(const fs::path&)> prepare;
-        bool folderTimeMoves = false;  // a failed receipt write made and removed its temporary file
-    };
-    const Refusal refusals[] = {
-        {"missing file", 5002, [](const fs::path& f) { return f.parent_path() / ("0" + f.filename().string()); }},
-        {"header changed", 5001,
-         [](const fs::path& f) {
-             std::string bytes = readBytes(f);
-             bytes[45] ^= 1;  // a letter of the declarant's name
-             writeBytes(f, bytes);
-             return f;
-         }},
-        {"receipt cannot be written", 5004,
-         [](const fs::path& f) {
-             fs::create_directory(receiptPathOf(f));  // a folder holds the receipt's name
-             writeBytes(receiptPathOf(f) / "ocupado", "x");
-             return f;
-         },
-         true},
-    };
-    for (const Refusal& refusal : refusals) {
-        SCOPED_TRACE(refusal.name);
-        ScratchFolder scratch;
-        fixtures::DeclarationBuilder declaration;
-        declaration.type3(1).type5(2);
-        const fs::path file = refusal.prepare(writeSealedDeliveryFile(scratch.path(), declaration));
-        const Snapshot before = snapshot(scratch.path(), !refusal.folderTimeMoves);
+    ScratchFolder scratch;
+    fixtures::DeclarationBuilder declaration;
+    declaration.type3(1).type5(2);
+    const fs::path file = writeSealedDeliveryFile(scratch.path(), declaration);
+    // folderTimes false: a failed receipt write made and removed its temporary file.
+    const auto expectRefused = [&](const fs::path& sent, std::int32_t code, bool folderTimes) {
+        const Snapshot before = snapshot(scratch.path(), folderTimes);
         std::string message(kQuiboroMessageSize, ' ');
         std::string title(kQuiboroTitleSize, ' ');
-        EXPECT_EQ(send(nullptr, file.c_str(), 1, message.data(), title.data()), refusal.code);
+        EXPECT_EQ(send(nullptr, sent.c_str(), 1, message.data(), title.data()), code);
         EXPECT_NE(std::string(message.c_str()), "");
         EXPECT_NE(std::string(title.c_str()), "");
-        EXPECT_EQ(snapshot(scratch.path(), !refusal.folderTimeMoves), before);
-    }
+        EXPECT_EQ(snapshot(scratch.path(), folderTimes), before);
+    };
+    expectRefused(file.parent_path() / ("0" + file.filename().string()), 5002, true);
+    fs::create_directory(receiptPathOf(file));  // a folder holds the receipt's name
+    writeBytes(receiptPathOf(file) / "ocupado", "x");
+    expectRefused(file, 5004, false);
+    std::string bytes = readBytes(file);
+    bytes[45] ^= 1;  // a letter of the declarant's name
+    writeBytes(file, bytes);
+    expectRefused(file, 5001, true);
     ::dlclose(library);
 }
 
