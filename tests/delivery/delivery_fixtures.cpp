@@ -30,8 +30,7 @@ GenerationHarness::GenerationHarness() {
 ImportOutcome GenerationHarness::importAndGenerate(const fixtures::DeclarationBuilder& declaration) {
     writeBytes(input, declaration.str());
     driver.choose(input);
-    last = driver.run();
-    return last.outcome;
+    return driver.run().outcome;
 }
 
 std::vector<std::string> GenerationHarness::leftovers() const {

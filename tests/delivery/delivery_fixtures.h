@@ -53,7 +53,6 @@ public:
     fs::path input;
     ImportSession session;
     testing_support::RecordingImportEvents view;
-    ImportResult last;
     RecordingPrompts prompts;
     FixedClock clock{DateTime{2024, 3, 10, 10, 0, 0}};
     MemoryErrorLog log;

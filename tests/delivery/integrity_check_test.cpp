@@ -55,21 +55,6 @@ TEST_F(IntegrityCheck, EverySingleByteChangeAtSampledPositionsIsFound) {
     EXPECT_TRUE(prompts.shown.empty());
 }
 
-TEST_F(IntegrityCheck, MissingAndEmptyFilesFailAndShortLinesAsk) {
-    DeclarationCheck result;
-    EXPECT_FALSE(checkDeclaration((h.folder.path() / "NADA.DEC").string(), prompts, result));
-    EXPECT_EQ(prompts.texts(), std::vector<std::string>{"O arquivo de declaração não existe."});
-    prompts.shown.clear();
-    EXPECT_FALSE(checkWith(""));
-    EXPECT_TRUE(prompts.shown.empty());
-
-    // A line without room for a seal is a run-time fault: the question, and No ends with false.
-    EXPECT_FALSE(checkWith(bytes.substr(0, lines[1].offset) + "123\r\n" + bytes.substr(lines[1].offset)));
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_TRUE(prompts.shown[0].text.starts_with("Erro na verificação da consistência da declaração. Verifique se "
-                                                  "o arquivo está legível.\n"));
-}
-
 // Reads through a file source that fails once, at its second read.
 class FailingOnce : public ByteSource {
 public:
@@ -87,10 +72,24 @@ private:
     int reads_ = 0;
 };
 
-TEST_F(IntegrityCheck, AReadFaultAsksAndYesReadsTheFileAgain) {
+// A missing file is told, an empty one fails; a line without room for a seal or a read fault is a run-time fault:
+// the question, No ends with false and Yes reads the file again.
+TEST_F(IntegrityCheck, MissingAndEmptyFilesFailAndFaultsAsk) {
+    DeclarationCheck result;
+    EXPECT_FALSE(checkDeclaration((h.folder.path() / "NADA.DEC").string(), prompts, result));
+    EXPECT_EQ(prompts.texts(), std::vector<std::string>{"O arquivo de declaração não existe."});
+    prompts.shown.clear();
+    EXPECT_FALSE(checkWith(""));
+    EXPECT_TRUE(prompts.shown.empty());
+
+    EXPECT_FALSE(checkWith(bytes.substr(0, lines[1].offset) + "123\r\n" + bytes.substr(lines[1].offset)));
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_TRUE(prompts.shown[0].text.starts_with("Erro na verificação da consistência da declaração. Verifique se "
+                                                  "o arquivo está legível.\n"));
+    writeBytes(file, bytes);
+    prompts.shown.clear();
     int failures = 1;
     prompts.answer = [](const Message&) { return Answer::Yes; };
-    DeclarationCheck result;
     EXPECT_TRUE(checkDeclaration(file.string(), prompts, result, [&](const fs::path& path) {
         return std::make_unique<FailingOnce>(openFileSource(path), failures);
     }));

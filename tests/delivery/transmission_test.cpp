@@ -109,9 +109,7 @@ TEST_F(Transmission, AnUnusableLibraryAsksToTryAgain) {
 // The settings file as the platform's private profile reader gives it.
 TEST(QuiboroSettings, ProfileStringsAndVersions) {
     const std::pair<std::string, std::string> files[] = {
-        {"  [ Qui-Bor ]  \r\n  Versao =  \" 2 \"  \r\n", " 2 "},
-        {"[Qui-Bor]\nVersao=\"" + std::string(130, 'p') + "\"\n", std::string(127, 'p')},
-        {std::string("\0\xFF[\n=\n]", 7), ""},
+        {"  [ QUI-BOR ]  \r\n  versao =  \" 2 \"  \r\n", " 2 "},
         // A line longer than the reader keeps, then the value across a boundary of its reads.
         {std::string(8177, 'x') + "\n[Qui-Bor]\nVersao=200702\n", "200702"},
     };
