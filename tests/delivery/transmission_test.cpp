@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <string>
-#include <vector>
 
 #include "delivery/receipt_validation.h"
 #include "delivery_fixtures.h"
@@ -21,45 +19,38 @@ protected:
         fixtures::DeclarationBuilder declaration;
         declaration.type3(1).type4F(1).type5(2);
         deliveryFile_ = writeSealedDeliveryFile(programFolder() / "GERADA" / "decl", declaration);
+        request_.deliveryFile = deliveryFile_;
+        request_.windowsFolder = windows();
     }
     fs::path programFolder() const { return scratch_ / "programa"; }
     fs::path windows() const { return scratch_ / "windows"; }
-    TransmissionRequest request() const {
-        return TransmissionRequest{.deliveryFile = deliveryFile_, .windowsFolder = windows()};
-    }
-    TransmissionOutcome transmitNow() { return transmit(prompts, request()); }
+    TransmissionOutcome transmitNow() { return transmit(prompts, request_); }
 
     ScratchFolder scratch_;
     fs::path deliveryFile_;
+    TransmissionRequest request_;
     RecordingPrompts prompts;
 };
 
 // Every refusal of the settings shows one message and leaves every file where it was.
 TEST_F(Transmission, SettingsRefusalsShowTheirMessageAndTouchNoFile) {
-    const std::string missing = quiboroNoticeMessage(QuiboroNotice::NotInstalled).text;
-    const std::string old = quiboroNoticeMessage(QuiboroNotice::OldVersion).text;
     const std::string notHere = "Para transmissão de declarações é necessário que o programa Quiboro esteja "
                                 "instalado em seu computador. Instale-o e repita esta operação novamente.";
-    struct Refusal {
-        const char* version;  // no settings file at all when null
-        std::string libraryFolder;
-        const std::string& expected;
-    };
-    const Refusal refusals[] = {
-        {nullptr, "", missing},
-        {"200701", binFolder().string(), old},
+    // The version ("" for no settings file at all), the library's folder and the message.
+    const std::tuple<std::string, std::string, std::string> refusals[] = {
+        {"", "", quiboroNoticeMessage(QuiboroNotice::NotInstalled).text},
+        {"200701", binFolder().string(), quiboroNoticeMessage(QuiboroNotice::OldVersion).text},
         {"200702", "", notHere},
         // Relative to the build folder the library would be found; a relative path is never searched.
         {"200702", fs::relative(binFolder(), fs::current_path()).string(), notHere},
     };
-    for (const Refusal& refusal : refusals) {
-        SCOPED_TRACE(std::string(refusal.version ? refusal.version : "none") + " " + refusal.libraryFolder);
+    for (const auto& [version, libraryFolder, expected] : refusals) {
         fs::remove_all(windows());
-        if (refusal.version) writeQuiboroSettings(windows(), refusal.version, refusal.libraryFolder);
+        if (!version.empty()) writeQuiboroSettings(windows(), version, libraryFolder);
         const Snapshot before = snapshot(scratch_.path());
         prompts.shown.clear();
         EXPECT_EQ(transmitNow(), TransmissionOutcome::Refused);
-        EXPECT_EQ(prompts.texts(), std::vector{refusal.expected});
+        EXPECT_EQ(prompts.texts(), std::vector{expected}) << version << " " << libraryFolder;
         EXPECT_EQ(snapshot(scratch_.path()), before);
     }
 }
@@ -70,7 +61,7 @@ TEST_F(Transmission, WaitsForAnotherWriterOfTheProgramFolderThenRefuses) {
     const fs::path program = fs::absolute(programFolder()).lexically_normal();
     const auto other = FolderWriteLock::acquire(program, std::chrono::milliseconds(0));
     ASSERT_TRUE(other);
-    TransmissionRequest request = this->request();
+    TransmissionRequest request = request_;
     int waits = 0;
     request.lockWait = {std::chrono::milliseconds(100), [&] { ++waits; }};
     EXPECT_EQ(transmit(prompts, request), TransmissionOutcome::Refused);
@@ -126,7 +117,6 @@ TEST(QuiboroSettings, ProfileStringsAndVersions) {
     EXPECT_GE(quiboroVersionNumber("99999999999999999999999"), kQuiboroMinimumVersion);
 }
 
-
 // The stand-in library called directly: each refusal answers its code with both buffers filled, and leaves
 // every file as it was.
 TEST(QuiboroLibrary, RefusalsAnswerTheirCodesAndTouchNoFile) {
@@ -163,9 +153,9 @@ TEST(QuiboroLibrary, RefusalsAnswerTheirCodesAndTouchNoFile) {
 TEST(QuiboroInstaller, RefusesAFolderWithoutTheLibrary) {
     ScratchFolder scratch;
     fs::create_directories(scratch / "vazia");
-    const auto refused = testing_support::runProgram(binFolder() / "quiboro-instalar",
-                                                     {"--path", (scratch / "vazia").string()},
-                                                     {{"KOVA_WINDIR", (scratch / "windows").string()}});
+    const auto refused =
+        testing_support::runProgram(binFolder() / "quiboro-instalar", {"--path", (scratch / "vazia").string()},
+                                    {{"KOVA_WINDIR", (scratch / "windows").string()}});
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_NE(refused.err.find("não contém libtrama21.so"), std::string::npos) << refused.err;
     EXPECT_FALSE(fs::exists(scratch / "windows" / "qui-bor.ini"));
