@@ -1,338 +1,164 @@
-// transmit in the process: the Quiboro settings, the version check, the library's place, the three outcomes and
-// the retry of unexpected errors. The real stand-in library of the build is the Quiboro installed here.
+// transmit in the process: the Quiboro settings, the version check, the library's place, the outcomes and the
+// retry of unexpected errors; the stand-in library called directly, as the agency's side, and its installer.
 #include "delivery/transmission.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <zlib.h>
 
-#include <cstdlib>
 #include <chrono>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "delivery/receipt_validation.h"
-#include "support/scoped_variable.h"
-#include "transmission_fixtures.h"
+#include "delivery_fixtures.h"
 
 namespace kova::testing {
 namespace {
 
-const std::string kNotInstalledText =
-    "Para transmissão de declarações é necessário que o programa Quiboro esteja instalado em seu computador. "
-    "Instale-o e repita esta operação novamente.";
-const std::string kAlteredText =
-    "O arquivo selecionado foi alterado após o procedimento de importação. Estas alterações invalidam a "
-    "declaração e impedem a transmissão. Repita a operação de importação.";
-
-class TransmissionTest : public ::testing::Test {
+class Transmission : public ::testing::Test {
 protected:
     void SetUp() override {
         fixtures::DeclarationBuilder declaration;
         declaration.type3(1).type4F(1).type5(2);
-        const std::string stem = "decl";
-        deliveryFile_ = writeSealedDeliveryFile(programFolder() / "GERADA" / stem, declaration);
+        deliveryFile_ = writeSealedDeliveryFile(programFolder() / "GERADA" / "decl", declaration);
+        request_.deliveryFile = deliveryFile_;
+        request_.windowsFolder = windows();
     }
-
     fs::path programFolder() const { return scratch_ / "programa"; }
     fs::path windows() const { return scratch_ / "windows"; }
-
-    TransmissionRequest request() const {
-        TransmissionRequest request;
-        request.deliveryFile = deliveryFile_;
-        request.windowsFolder = windows();
-        return request;
-    }
-    TransmissionOutcome transmitNow(RecordingPrompts& prompts) { return transmit(prompts, request()); }
-
-    bool receiptValidates() {
-        RecordingPrompts prompts;
-        ReceiptData data;
-        return validateReceipt(deliveryFile_, prompts, data);
-    }
+    TransmissionOutcome transmitNow() { return transmit(prompts, request_); }
 
     ScratchFolder scratch_;
     fs::path deliveryFile_;
+    TransmissionRequest request_;
+    RecordingPrompts prompts;
 };
 
-TEST_F(TransmissionTest, TheOldestAcceptedVersionTransmitsAndTheReceiptValidates) {
-    writeQuiboroSettings(windows(), "200702", binFolder().string());
-    RecordingPrompts prompts;
-    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Accepted);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].title, "Transmissão");
-    EXPECT_EQ(prompts.shown[0].icon, Icon::Information);
-    // The library's Windows-1252 text arrives as UTF-8.
-    EXPECT_EQ(prompts.shown[0].text.rfind("Declaração recebida pela QOT em ", 0), 0u) << prompts.shown[0].text;
-    EXPECT_TRUE(receiptValidates());
-}
-
-using testing_support::ScopedVariable;
-
-TEST_F(TransmissionTest, TheBooleanFormFindsTheSettingsInTheWindowsFolderOfTheEnvironment) {
-    const ScopedVariable windir("KOVA_WINDIR", windows().c_str());
-    RecordingPrompts prompts;
-    EXPECT_FALSE(transmit(prompts, nullptr, 1, deliveryFile_));
-    EXPECT_EQ(prompts.shown.at(0).text, quiboroNoticeMessage(QuiboroNotice::NotInstalled).text);
-    writeQuiboroSettings(windows(), "200702", binFolder().string());
-    EXPECT_TRUE(transmit(prompts, nullptr, 1, deliveryFile_));
-    EXPECT_TRUE(receiptValidates());
-}
-
-// Every refusal shows one message and leaves every file where it was, byte for byte and time for time.
-std::string builtFolder() { return binFolder().string(); }
-std::string builtFolderRelative() { return fs::relative(binFolder(), fs::current_path()).string(); }
-std::string folderWithoutLibrary() { return "/"; }
-std::string noFolder() { return ""; }
-
-struct Refusal {
-    const char* name;
-    const char* version;  // no settings file at all when null
-    std::string (*libraryFolder)();
-    Message expected;
-};
-
-Message notInstalledHere() {
-    Message m;
-    m.title = "Transmitir";
-    m.text = kNotInstalledText;
-    m.icon = Icon::Exclamation;
-    return m;
-}
-
-const Refusal kRefusals[] = {
-    {"NoSettingsFile", nullptr, builtFolder, quiboroNoticeMessage(QuiboroNotice::NotInstalled)},
-    {"VersionBelowTheOldestAccepted", "200701", builtFolder, quiboroNoticeMessage(QuiboroNotice::OldVersion)},
-    {"VersionNotANumber", "abc", builtFolder, quiboroNoticeMessage(QuiboroNotice::OldVersion)},
-    {"VersionEmpty", "", builtFolder, quiboroNoticeMessage(QuiboroNotice::OldVersion)},
-    {"PathWithoutTheLibrary", "200702", folderWithoutLibrary, notInstalledHere()},
-    {"PathEmpty", "200702", noFolder, notInstalledHere()},
-    // Relative to the build folder the library would be found; a relative path is never searched.
-    {"PathRelative", "200702", builtFolderRelative, notInstalledHere()},
-};
-
-// Failures name their case rather than dumping its bytes.
-void PrintTo(const Refusal& c, std::ostream* os) { *os << c.name; }
-
-class TransmissionRefusal : public TransmissionTest, public ::testing::WithParamInterface<Refusal> {};
-
-TEST_P(TransmissionRefusal, ShowsItsMessageAndTouchesNoFile) {
-    if (GetParam().version) writeQuiboroSettings(windows(), GetParam().version, GetParam().libraryFolder());
-    const Snapshot before = snapshot(scratch_.path());
-    RecordingPrompts prompts;
-    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Refused);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].title, GetParam().expected.title);
-    EXPECT_EQ(prompts.shown[0].text, GetParam().expected.text);
-    EXPECT_EQ(prompts.shown[0].icon, GetParam().expected.icon);
-    EXPECT_EQ(prompts.shown[0].buttons, Buttons::Ok);
-    EXPECT_EQ(snapshot(scratch_.path()), before);
-}
-
-INSTANTIATE_TEST_SUITE_P(Settings, TransmissionRefusal, ::testing::ValuesIn(kRefusals),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(TransmissionNotices, SayWhatToDoAndWhere) {
-    const std::string tooOld = "Faça download  do  programa  e  instale em seu computador.";
-    const std::string missing = "faça o download  do   programa e  instale em seu computador.";
-    EXPECT_NE(quiboroNoticeText(QuiboroNotice::OldVersion).find(tooOld), std::string::npos);
-    EXPECT_NE(quiboroNoticeText(QuiboroNotice::NotInstalled).find(missing), std::string::npos);
-    for (QuiboroNotice kind : {QuiboroNotice::OldVersion, QuiboroNotice::NotInstalled}) {
-        const Message m = quiboroNoticeMessage(kind);
-        EXPECT_EQ(m.title, "Transmissão da Declaração");
-        EXPECT_EQ(m.text, quiboroNoticeText(kind) + "\n\nhttp://www.qot.gov.br");
+// Every refusal of the settings shows one message and leaves every file where it was.
+TEST_F(Transmission, SettingsRefusalsShowTheirMessageAndTouchNoFile) {
+    const std::string notHere = "Para transmissão de declarações é necessário que o programa Quiboro esteja "
+                                "instalado em seu computador. Instale-o e repita esta operação novamente.";
+    // The version ("" for no settings file at all), the library's folder and the message.
+    const std::tuple<std::string, std::string, std::string> refusals[] = {
+        {"", "", quiboroNoticeMessage(QuiboroNotice::NotInstalled).text},
+        {"200701", binFolder().string(), quiboroNoticeMessage(QuiboroNotice::OldVersion).text},
+        {"200702", "", notHere},
+        // Relative to the build folder the library would be found; a relative path is never searched.
+        {"200702", fs::relative(binFolder(), fs::current_path()).string(), notHere},
+    };
+    for (const auto& [version, libraryFolder, expected] : refusals) {
+        fs::remove_all(windows());
+        if (!version.empty()) writeQuiboroSettings(windows(), version, libraryFolder);
+        const Snapshot before = snapshot(scratch_.path());
+        prompts.shown.clear();
+        EXPECT_EQ(transmitNow(), TransmissionOutcome::Refused);
+        EXPECT_EQ(prompts.texts(), std::vector{expected}) << version << " " << libraryFolder;
+        EXPECT_EQ(snapshot(scratch_.path()), before);
     }
-}
-
-// The notices go to the dialogs when there are some, and nothing else is shown.
-TEST_F(TransmissionTest, TheNoticesAreTheDialogsOwn) {
-    struct Notices : TransmissionDialogs {
-        void showNotice(QuiboroNotice notice) override { shown.push_back(notice); }
-        std::vector<QuiboroNotice> shown;
-    } notices;
-    TransmissionRequest request = this->request();
-    request.dialogs = &notices;
-    RecordingPrompts prompts;
-    EXPECT_EQ(transmit(prompts, request), TransmissionOutcome::Refused);
-    writeQuiboroSettings(windows(), "200701", binFolder().string());
-    EXPECT_EQ(transmit(prompts, request), TransmissionOutcome::Refused);
-    EXPECT_EQ(notices.shown, (std::vector{QuiboroNotice::NotInstalled, QuiboroNotice::OldVersion}));
-    EXPECT_TRUE(prompts.shown.empty());
-}
-
-TEST_F(TransmissionTest, AFileChangedAfterImportIsToldApartAndGetsNoReceipt) {
-    writeQuiboroSettings(windows(), "200702", binFolder().string());
-    std::string bytes = readBytes(deliveryFile_);
-    bytes[bytes.find("\r\n") + 2 + 60] ^= 1;  // one byte of the header's input record
-    writeBytes(deliveryFile_, bytes);
-    const Snapshot before = snapshot(deliveryFile_.parent_path());
-    RecordingPrompts prompts;
-    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Altered);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, kAlteredText);
-    EXPECT_EQ(prompts.shown[0].title, "Transmitir");
-    EXPECT_EQ(prompts.shown[0].icon, Icon::Exclamation);
-    EXPECT_EQ(snapshot(deliveryFile_.parent_path()), before);
 }
 
 // While another process writes the program folder the library is not called: after the wait, a refusal.
-TEST_F(TransmissionTest, WaitsForAnotherWriterOfTheProgramFolderThenRefuses) {
+TEST_F(Transmission, WaitsForAnotherWriterOfTheProgramFolderThenRefuses) {
     writeQuiboroSettings(windows(), "200702", binFolder().string());
-    EXPECT_EQ(writerFolderOf(deliveryFile_), fs::absolute(programFolder()).lexically_normal());
-    EXPECT_EQ(writerFolderOf(scratch_ / "solto" / "x.DEC"), fs::absolute(scratch_ / "solto"));
-    const auto other = FolderWriteLock::acquire(programFolder(), std::chrono::milliseconds(0));
+    const fs::path program = fs::absolute(programFolder()).lexically_normal();
+    const auto other = FolderWriteLock::acquire(program, std::chrono::milliseconds(0));
     ASSERT_TRUE(other);
-    TransmissionRequest request = this->request();
+    TransmissionRequest request = request_;
     int waits = 0;
     request.lockWait = {std::chrono::milliseconds(100), [&] { ++waits; }};
-    RecordingPrompts prompts;
     EXPECT_EQ(transmit(prompts, request), TransmissionOutcome::Refused);
     EXPECT_GT(waits, 0);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, folderInUseMessage(fs::absolute(programFolder()).lexically_normal()));
+    EXPECT_EQ(prompts.texts(), std::vector{folderInUseMessage(program)});
     EXPECT_FALSE(fs::exists(receiptPathOf(deliveryFile_)));
 }
 
-TEST_F(TransmissionTest, ALibraryFailureShowsTheLibrarysOwnMessageAndTitle) {
-    // The decoy answers a code of its own with its own texts.
-    writeQuiboroSettings(windows(), "200702", (binFolder() / "decoy").string());
+// A library that cannot be loaded is an unexpected error: the retry question, then either giving up or, once the
+// file is put right, the transmission of the oldest accepted version, and a receipt that validates.
+TEST_F(Transmission, AnUnusableLibraryAsksToTryAgain) {
+    const fs::path library = scratch_ / "quiboro" / "libtrama21.so";
+    fs::create_directories(library.parent_path());
+    writeBytes(library, "isto não é uma biblioteca");
+    writeQuiboroSettings(windows(), "200702", library.parent_path().string());
     const Snapshot before = snapshot(programFolder() / "GERADA");
-    RecordingPrompts prompts;
-    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Failed);
+    EXPECT_EQ(transmitNow(), TransmissionOutcome::Failed);
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].title, "Impostora");
-    EXPECT_EQ(prompts.shown[0].text, "Biblioteca impostora.");
-    EXPECT_EQ(prompts.shown[0].icon, Icon::Critical);
-    EXPECT_EQ(snapshot(programFolder() / "GERADA"), before);
-}
-
-// A library file that cannot be loaded is an unexpected error: the retry question, then either giving up or,
-// once the file is put right, the transmission.
-class UnloadableLibraryTest : public TransmissionTest {
-protected:
-    void SetUp() override {
-        TransmissionTest::SetUp();
-        quiboro_ = scratch_ / "quiboro";
-        fs::create_directories(quiboro_);
-        writeBytes(quiboro_ / "libtrama21.so", "isto não é uma biblioteca");
-        writeQuiboroSettings(windows(), "200702", quiboro_.string());
-    }
-    fs::path quiboro_;
-};
-
-void expectRetryQuestion(const Message& m, const std::string& faultLine) {
-    EXPECT_EQ(m.title, "Transmitir");
-    EXPECT_EQ(m.icon, Icon::Question);
+    const Message& m = prompts.shown[0];
     EXPECT_EQ(m.buttons, Buttons::YesNo);
-    EXPECT_EQ(m.text.rfind("Erro na transmissão da declaração.\n" + faultLine, 0), 0u) << m.text;
-    const std::string question = "\nDeseja tentar novamente ?";
-    ASSERT_GE(m.text.size(), question.size());
-    EXPECT_EQ(m.text.substr(m.text.size() - question.size()), question);
-}
-
-TEST_F(UnloadableLibraryTest, NoGivesUpAndTouchesNoDeclarationFile) {
-    const Snapshot before = snapshot(programFolder() / "GERADA");
-    RecordingPrompts prompts;
-    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Failed);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    expectRetryQuestion(prompts.shown[0], "Erro: 48\nErro durante carga de DLL.");
+    EXPECT_EQ(m.text.rfind("Erro na transmissão da declaração.\nErro: 48\nErro durante carga de DLL.", 0), 0u);
+    EXPECT_TRUE(m.text.ends_with("\nDeseja tentar novamente ?")) << m.text;
     EXPECT_EQ(snapshot(programFolder() / "GERADA"), before);
-}
 
-TEST_F(UnloadableLibraryTest, YesTriesAgainAndSucceedsOnceTheLibraryIsThere) {
-    RecordingPrompts prompts;
+    prompts.shown.clear();
     prompts.answer = [&](const Message& m) {
-        if (m.buttons != Buttons::YesNo) return Answer::Ok;
-        fs::copy_file(binFolder() / "libtrama21.so", quiboro_ / "libtrama21.so",
-                      fs::copy_options::overwrite_existing);
-        return Answer::Yes;
+        fs::copy_file(binFolder() / "libtrama21.so", library, fs::copy_options::overwrite_existing);
+        return m.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     };
-    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Accepted);
-    ASSERT_EQ(prompts.shown.size(), 2u);
-    expectRetryQuestion(prompts.shown[0], "Erro: 48\n");
-    EXPECT_EQ(prompts.shown[1].title, "Transmissão");
-    EXPECT_TRUE(receiptValidates());
-}
-
-TEST_F(UnloadableLibraryTest, ALibraryWithoutTheEntryPointIsAnUnexpectedError) {
-    // Any other shared library under the expected name: zlib, which this program links anyway.
-    Dl_info info{};
-    ASSERT_NE(::dladdr(reinterpret_cast<void*>(&::zlibVersion), &info), 0);
-    fs::copy_file(info.dli_fname, quiboro_ / "libtrama21.so", fs::copy_options::overwrite_existing);
-    RecordingPrompts prompts;
-    EXPECT_EQ(transmitNow(prompts), TransmissionOutcome::Failed);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    expectRetryQuestion(prompts.shown[0], "Erro: 453\n");
-    EXPECT_NE(prompts.shown[0].text.find("EnviarDeclaracaoEx2"), std::string::npos) << prompts.shown[0].text;
+    EXPECT_EQ(transmitNow(), TransmissionOutcome::Accepted);
+    EXPECT_EQ(prompts.titles(), (std::vector<std::string>{"Transmitir", "Transmissão"}));
+    ReceiptData data;
+    EXPECT_TRUE(validateReceipt(deliveryFile_, prompts, data));
 }
 
 // The settings file as the platform's private profile reader gives it.
-struct ProfileCase {
-    const char* name;
-    std::string content;
-    std::string section, key, expected;
-};
-
-const ProfileCase kProfileCases[] = {
-    {"CaseOfSectionAndKey", "[QUI-BOR]\nversao=1\n", "Qui-Bor", "Versao", "1"},
-    {"BlanksAndCrLf", "  [ Qui-Bor ]  \r\n  Path =  /opt/quiboro  \r\n", "Qui-Bor", "Path", "/opt/quiboro"},
-    {"Quoted", "[Qui-Bor]\nPath=\" /com espaço \"\n", "Qui-Bor", "Path", " /com espaço "},
-    {"OtherSectionIgnored", "[Outra]\nVersao=9\n[Qui-Bor]\nPath=x\n", "Qui-Bor", "Versao", ""},
-    {"FirstOccurrenceWins", "[Qui-Bor]\nVersao=1\nVersao=2\n", "Qui-Bor", "Versao", "1"},
-    {"CommentIgnored", "[Qui-Bor]\n;Versao=9\nVersao=3\n", "Qui-Bor", "Versao", "3"},
-    {"EqualsInValue", "[Qui-Bor]\nPath=/a=b\n", "Qui-Bor", "Path", "/a=b"},
-    {"LongValueCut", "[Qui-Bor]\nPath=\"" + std::string(130, 'p') + "\"\n", "Qui-Bor", "Path", std::string(127, 'p')},
-    {"ByteOrderMark", "\xEF\xBB\xBF[Qui-Bor]\nVersao=7\n", "Qui-Bor", "Versao", "7"},
-    {"BinaryGarbage", std::string("\0\xFF[\n=\n]", 7), "Qui-Bor", "Versao", ""},
-    // A line longer than the reader keeps, then the value across a boundary of its reads.
-    {"AfterAnOverlongLine", std::string(8177, 'x') + "\n[Qui-Bor]\nVersao=200702\n", "Qui-Bor", "Versao", "200702"},
-};
-
-void PrintTo(const ProfileCase& c, std::ostream* os) { *os << c.name; }
-
-class ProfileString : public ::testing::TestWithParam<ProfileCase> {};
-
-TEST_P(ProfileString, ReadsTheValue) {
+TEST(QuiboroSettings, ProfileStringsAndVersions) {
+    const std::pair<std::string, std::string> files[] = {
+        {"  [ QUI-BOR ]  \r\n  versao =  \" 2 \"  \r\n", " 2 "},
+        // A line longer than the reader keeps, then the value across a boundary of its reads.
+        {std::string(8177, 'x') + "\n[Qui-Bor]\nVersao=200702\n", "200702"},
+    };
     ScratchFolder scratch;
-    writeBytes(scratch / "x.ini", GetParam().content);
-    EXPECT_EQ(readProfileString(scratch / "x.ini", GetParam().section, GetParam().key), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, ProfileString, ::testing::ValuesIn(kProfileCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ProfileStringFile, AMissingFileGivesAnEmptyValue) {
-    ScratchFolder scratch;
-    EXPECT_EQ(readProfileString(scratch / "nao-existe.ini", "Qui-Bor", "Versao"), "");
-}
-
-TEST(QuiboroVersion, OnlyAWholeNumberCounts) {
-    EXPECT_EQ(quiboroVersionNumber("200702"), 200702);
-    EXPECT_EQ(quiboroVersionNumber(" 200801 "), 200801);
-    EXPECT_EQ(quiboroVersionNumber("+200702"), 200702);
-    EXPECT_EQ(quiboroVersionNumber("abc"), 0);
-    EXPECT_EQ(quiboroVersionNumber(""), 0);
-    EXPECT_EQ(quiboroVersionNumber("2007 02"), 0);
-    EXPECT_EQ(quiboroVersionNumber("-300000"), 0);
-    EXPECT_EQ(quiboroVersionNumber("200702.5"), 0);
+    EXPECT_EQ(readProfileString(scratch / "x.ini", "Qui-Bor", "Versao"), "");
+    for (const auto& [content, value] : files) {
+        writeBytes(scratch / "x.ini", content);
+        EXPECT_EQ(readProfileString(scratch / "x.ini", "Qui-Bor", "Versao"), value) << content.substr(0, 40);
+    }
+    const std::pair<const char*, long long> versions[] = {
+        {" 200801 ", 200801}, {"2007 02", 0}, {"-300000", 0}, {"200702.5", 0},
+    };
+    for (const auto& [text, number] : versions) EXPECT_EQ(quiboroVersionNumber(text), number) << text;
     EXPECT_GE(quiboroVersionNumber("99999999999999999999999"), kQuiboroMinimumVersion);
 }
 
-TEST(WindowsFolder, FollowsTheEnvironment) {
-    const ScopedVariable home("HOME", "/casa/usuario");
-    const ScopedVariable windir("KOVA_WINDIR", "/janelas");
-    const ScopedVariable xdg("XDG_CONFIG_HOME", "/xdg");
-    EXPECT_EQ(windowsFolder(), fs::path("/janelas"));
-    {
-        const ScopedVariable noWindir("KOVA_WINDIR", nullptr);
-        EXPECT_EQ(windowsFolder(), fs::path("/xdg"));
-        const ScopedVariable relative("XDG_CONFIG_HOME", "relativo");
-        EXPECT_EQ(windowsFolder(), fs::path("/casa/usuario/.config"));
-        const ScopedVariable noXdg("XDG_CONFIG_HOME", nullptr);
-        EXPECT_EQ(windowsFolder(), fs::path("/casa/usuario/.config"));
-    }
-    EXPECT_EQ(windowsFolder(), fs::path("/janelas"));
+// The stand-in library called directly: each refusal answers its code with both buffers filled, and leaves
+// every file as it was.
+TEST(QuiboroLibrary, RefusalsAnswerTheirCodesAndTouchNoFile) {
+    void* library = ::dlopen((binFolder() / "libtrama21.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << ::dlerror();
+    const auto send = reinterpret_cast<EnviarDeclaracaoEx2Fn>(::dlsym(library, "EnviarDeclaracaoEx2"));
+    ASSERT_NE(send, nullptr);
+    EXPECT_EQ(send(nullptr, nullptr, 1, nullptr, nullptr), 5003);
+    ScratchFolder scratch;
+    fixtures::DeclarationBuilder declaration;
+    declaration.type3(1).type5(2);
+    const fs::path file = writeSealedDeliveryFile(scratch.path(), declaration);
+    // folderTimes false: a failed receipt write made and removed its temporary file.
+    const auto expectRefused = [&](const fs::path& sent, std::int32_t code, bool folderTimes) {
+        const Snapshot before = snapshot(scratch.path(), folderTimes);
+        std::string message(kQuiboroMessageSize, ' ');
+        std::string title(kQuiboroTitleSize, ' ');
+        EXPECT_EQ(send(nullptr, sent.c_str(), 1, message.data(), title.data()), code);
+        EXPECT_NE(std::string(message.c_str()), "");
+        EXPECT_NE(std::string(title.c_str()), "");
+        EXPECT_EQ(snapshot(scratch.path(), folderTimes), before);
+    };
+    expectRefused(file.parent_path() / ("0" + file.filename().string()), 5002, true);
+    fs::create_directory(receiptPathOf(file));  // a folder holds the receipt's name
+    writeBytes(receiptPathOf(file) / "ocupado", "x");
+    expectRefused(file, 5004, false);
+    std::string bytes = readBytes(file);
+    bytes[45] ^= 1;  // a letter of the declarant's name
+    writeBytes(file, bytes);
+    expectRefused(file, 5001, true);
+    ::dlclose(library);
+}
+
+TEST(QuiboroInstaller, RefusesAFolderWithoutTheLibrary) {
+    ScratchFolder scratch;
+    fs::create_directories(scratch / "vazia");
+    const auto refused =
+        testing_support::runProgram(binFolder() / "quiboro-instalar", {"--path", (scratch / "vazia").string()},
+                                    {{"KOVA_WINDIR", (scratch / "windows").string()}});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("não contém libtrama21.so"), std::string::npos) << refused.err;
+    EXPECT_FALSE(fs::exists(scratch / "windows" / "qui-bor.ini"));
 }
 
 }  // namespace
