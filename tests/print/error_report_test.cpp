@@ -1,4 +1,5 @@
-// The validation error report: its layout, its page breaks and every refusal.
+// The validation error report: its page breaks, an empty log, the font it falls back to, and the faults while
+// printing.
 #include <gtest/gtest.h>
 
 #include "print/error_report.h"
@@ -8,54 +9,19 @@
 namespace kova::print {
 namespace {
 
-const std::string kCnpj = "11222333000181";
-const std::string kNome = "EMPRESA DECLARANTE DE TESTE LTDA" + std::string(28, ' ');
-
 class ErrorReport : public ::testing::Test, public printtest::PrintDesk {
 protected:
-    ErrorReport() { clock.set(DateTime{2024, 3, 5, 10, 20, 30}); }
     PrintOutcome run() {
         PrintContext c = context();
         return printErrorReport(log, c);
     }
-    // `n` rows of a type-3 name error on consecutive records.
+    // `n` more rows of a type-3 name error on consecutive records.
     void addRows(int n) {
-        for (int i = 0; i < n; ++i) log.recordError("3", 3 + i, "0025", "0142", 74, kCnpj, kNome);
+        for (int i = 0; i < n; ++i) log.recordError("3", 3 + i, "0025", "0142", 74, "11222333000181", "EMPRESA");
     }
 
     printtest::TextErrorLog log;
 };
-
-TEST_F(ErrorReport, SmallReportMatchesGolden) {
-    log.recordError("1", 1, "0036", "0043", 20, kCnpj, kNome, std::string("2023 p/ Sit Especial 00"));
-    log.recordError("0", 0, "0000", "0000", 1, "00000000000000", std::string(40, ' '));
-    log.recordError("2", 2, "0010", "0020", 23, kCnpj, kNome);
-    log.recordError("5", 123456, "10", "17", 88, kCnpj, kNome);
-    ASSERT_EQ(run(), PrintOutcome::Printed);
-    printtest::expectGolden("erros_pequeno", recorder.pages());
-    EXPECT_EQ(recorder.documentFont().family, "Courier New");
-    EXPECT_EQ(recorder.documentFont().points, 10.0);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, "Impressão do Relatório de Erros concluída.");
-    EXPECT_EQ(prompts.shown[0].title, "Impressão de Erros");
-    EXPECT_EQ(prompts.shown[0].icon, Icon::Exclamation);
-}
-
-// The complement follows the first 32 characters of the text, in a field of 55.
-TEST_F(ErrorReport, DescriptionWithItsComplement) {
-    const struct {
-        std::string description, complement, shown;
-    } cases[] = {
-        {std::string(40, 'D') + "   ", "  " + std::string(30, 'C'), std::string(32, 'D') + std::string(21, 'C') + "  "},
-        {std::string(40, 'D'), "", std::string(40, 'D') + std::string(15, ' ')},
-    };
-    for (const auto& c : cases) {
-        ErrorListing row;
-        row.description = c.description;
-        row.complement = c.complement;
-        EXPECT_EQ(errorDescription(row), c.shown);
-    }
-}
 
 // Fifty-nine rows a page, each page ended by a rule, the last one by a double rule too.
 TEST_F(ErrorReport, PageBreaks) {
@@ -82,29 +48,16 @@ TEST_F(ErrorReport, PageBreaks) {
     }
 }
 
-// Nothing is sent to the printer when the log is empty, there is no printer or it lacks the fonts; a printer
-// that knows only Arial prints in Arial.
-TEST_F(ErrorReport, RefusalsBeforePrinting) {
-    EXPECT_EQ(run(), PrintOutcome::NothingToPrint);
-    addRows(1);
-    recorder.present = false;
-    flags = PrinterFlags{};
-    EXPECT_EQ(run(), PrintOutcome::Refused);
-    recorder.present = true;
-    flags = PrinterFlags{};
-    recorder.knownFonts.clear();
-    EXPECT_EQ(run(), PrintOutcome::Refused);
-    EXPECT_EQ(prompts.texts(),
-              (std::vector<std::string>{"Não existem erros para impressão.", "Não existe impressora instalada.",
-                                        "A impressora instalada não suporta as fontes utilizadas pelo sistema."}));
-    EXPECT_EQ(prompts.titles(), (std::vector<std::string>{"Imprimir Erros", "Imprimir", "Imprimir"}));
-    EXPECT_EQ(prompts.shown[1].icon, Icon::Critical);
-    EXPECT_EQ(prompts.shown[2].icon, Icon::Critical);
-    EXPECT_EQ(recorder.documentsEnded() + recorder.documentsAborted(), 0);
+// An empty log is told and not printed; a printer that knows only Arial prints in Arial.
+TEST_F(ErrorReport, NothingToPrintAndTheFallbackFont) {
     recorder.knownFonts = {"Arial"};
-    flags = PrinterFlags{};
+    EXPECT_EQ(run(), PrintOutcome::NothingToPrint);
+    EXPECT_EQ(prompts.titles(), std::vector<std::string>{"Imprimir Erros"});
+    EXPECT_EQ(prompts.texts(), std::vector<std::string>{"Não existem erros para impressão."});
+    addRows(1);
     ASSERT_EQ(run(), PrintOutcome::Printed);
     EXPECT_EQ(recorder.documentFont().family, "Arial");
+    EXPECT_EQ(recorder.documentFont().points, 10.0);
 }
 
 // A printer fault and a fault reading the log both drop the document, each told for what it is.
