@@ -50,6 +50,24 @@ protected:
     std::int64_t estimated = 0;
 };
 
+TEST_F(Report, DeclarationsMatchTheirGoldenPages) {
+    fixtures::DeclarationBuilder small(2023);
+    small.type3(2).type4F(1).type4J(1).type5(3);
+    small.header().name("EMPRESA DE TESTE COM NOME LONGO");
+    const fixtures::DeclarationBuilder longer = fixtures::DeclarationBuilder(2023).type3(60).type4F(2).type5(58);
+    const std::tuple<const char*, fixtures::DeclarationBuilder, int> cases[] = {
+        {"relatorio_pequeno", small, 4}, {"relatorio_varias_paginas", longer, 6}};
+    for (const auto& [golden, declaration, pages] : cases) {
+        prompts.shown.clear();
+        ASSERT_TRUE(print(declaration));
+        printtest::expectGolden(golden, recorder.pages());
+        EXPECT_EQ(recorder.documentFont().points, 8.0);
+        EXPECT_EQ(prompts.texts(), std::vector<std::string>{pageEstimateQuestion(pages)});
+    }
+    EXPECT_EQ(pageEstimateQuestion(6), "Serão impressas 6 páginas.\nConfirma impressão ?");
+    EXPECT_EQ(pageEstimateQuestion(1), "Será impressa 1 página.\nConfirma impressão ?");
+}
+
 // Fifty-seven records a section page against an estimate of 56; every section page ends with a rule.
 TEST_F(Report, PageBreaksAndPageNumbers) {
     const int cases[][3] = {{56, 2, 2}, {57, 3, 2}, {58, 3, 3}, {115, 4, 4}};  // records, estimate, pages
@@ -117,17 +135,27 @@ TEST_F(Report, PrinterFaultOnARecordAsksAndRepeatsThatRecord) {
     EXPECT_EQ(last.icon, Icon::Question);
 }
 
-// The page estimate declined, a delivery file altered after generation, a missing one: nothing is sent.
+// No printer, no fonts, the page estimate declined, a delivery file altered after generation, a missing one:
+// nothing is sent.
 TEST_F(Report, RefusalsBeforePrinting) {
-    prompts.unansweredYesNo = Answer::No;
+    recorder.present = false;
     EXPECT_FALSE(print(fixtures::DeclarationBuilder(2023).type3(1)));
+    recorder.present = true;
+    recorder.knownFonts.clear();
+    EXPECT_FALSE(printFile(dec));
+    recorder.knownFonts = {"Courier New"};
+    prompts.unansweredYesNo = Answer::No;
+    EXPECT_FALSE(printFile(dec));
     std::string bytes = printtest::readBytes(dec);
     bytes[bytes.size() - 200] ^= 1;
     printtest::writeBytes(dec, bytes);
     EXPECT_FALSE(printFile(dec));
     EXPECT_FALSE(printFile(scratch.path() / "nao-existe.DEC"));
     EXPECT_EQ(prompts.texts(),
-              (std::vector<std::string>{"Serão impressas 2 páginas.\nConfirma impressão ?", alteredFileMessage(),
+              (std::vector<std::string>{"Não existe impressora instalada.",
+                                        "A impressora instalada não suporta as fontes de caracter utilizadas pelo "
+                                        "sistema.",
+                                        "Serão impressas 2 páginas.\nConfirma impressão ?", alteredFileMessage(),
                                         "O arquivo de declaração selecionado não existe."}));
     EXPECT_EQ(recorder.documentsEnded() + recorder.documentsAborted(), 0);
 }

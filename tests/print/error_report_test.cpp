@@ -1,5 +1,5 @@
-// The validation error report: its page breaks, an empty log, the font it falls back to, and the faults while
-// printing.
+// The validation error report: its page, its page breaks, the refusals, the font it falls back to, and the faults
+// while printing.
 #include <gtest/gtest.h>
 
 #include "print/error_report.h"
@@ -22,6 +22,23 @@ protected:
 
     printtest::TextErrorLog log;
 };
+
+TEST_F(ErrorReport, SmallReportMatchesGolden) {
+    clock.set(DateTime{2024, 3, 5, 10, 20, 30});
+    const std::string cnpj = "11222333000181";
+    const std::string name = "EMPRESA DECLARANTE DE TESTE LTDA" + std::string(28, ' ');
+    log.recordError("1", 1, "0036", "0043", 20, cnpj, name, std::string("2023 p/ Sit Especial 00"));
+    log.recordError("0", 0, "0000", "0000", 1, "00000000000000", std::string(40, ' '));
+    log.recordError("2", 2, "0010", "0020", 23, cnpj, name);
+    log.recordError("5", 123456, "10", "17", 88, cnpj, name);
+    ASSERT_EQ(run(), PrintOutcome::Printed);
+    printtest::expectGolden("erros_pequeno", recorder.pages());
+    EXPECT_EQ(recorder.documentFont().family, "Courier New");
+    EXPECT_EQ(recorder.documentFont().points, 10.0);
+    EXPECT_EQ(prompts.texts(), std::vector<std::string>{"Impressão do Relatório de Erros concluída."});
+    EXPECT_EQ(prompts.shown[0].title, "Impressão de Erros");
+    EXPECT_EQ(prompts.shown[0].icon, Icon::Exclamation);
+}
 
 // Fifty-nine rows a page, each page ended by a rule, the last one by a double rule too.
 TEST_F(ErrorReport, PageBreaks) {
@@ -48,16 +65,28 @@ TEST_F(ErrorReport, PageBreaks) {
     }
 }
 
-// An empty log is told and not printed; a printer that knows only Arial prints in Arial.
-TEST_F(ErrorReport, NothingToPrintAndTheFallbackFont) {
-    recorder.knownFonts = {"Arial"};
+// Nothing is sent to the printer when the log is empty, there is no printer or it lacks the fonts; a printer
+// that knows only Arial prints in Arial.
+TEST_F(ErrorReport, RefusalsAndTheFallbackFont) {
     EXPECT_EQ(run(), PrintOutcome::NothingToPrint);
-    EXPECT_EQ(prompts.titles(), std::vector<std::string>{"Imprimir Erros"});
-    EXPECT_EQ(prompts.texts(), std::vector<std::string>{"Não existem erros para impressão."});
     addRows(1);
+    flags = PrinterFlags{};
+    recorder.present = false;
+    EXPECT_EQ(run(), PrintOutcome::Refused);
+    recorder.present = true;
+    flags = PrinterFlags{};
+    recorder.knownFonts.clear();
+    EXPECT_EQ(run(), PrintOutcome::Refused);
+    EXPECT_EQ(prompts.texts(),
+              (std::vector<std::string>{"Não existem erros para impressão.", "Não existe impressora instalada.",
+                                        "A impressora instalada não suporta as fontes utilizadas pelo sistema."}));
+    EXPECT_EQ(prompts.titles(), (std::vector<std::string>{"Imprimir Erros", "Imprimir", "Imprimir"}));
+    EXPECT_EQ(prompts.shown[2].icon, Icon::Critical);
+    EXPECT_EQ(recorder.documentsEnded() + recorder.documentsAborted(), 0);
+    recorder.knownFonts = {"Arial"};
+    flags = PrinterFlags{};
     ASSERT_EQ(run(), PrintOutcome::Printed);
     EXPECT_EQ(recorder.documentFont().family, "Arial");
-    EXPECT_EQ(recorder.documentFont().points, 10.0);
 }
 
 // A printer fault and a fault reading the log both drop the document, each told for what it is.

@@ -23,11 +23,15 @@ protected:
     ReceiptData data;
 };
 
-// The fields the golden page does not show, drawn again from the data of a printed receipt.
-TEST_F(ReceiptPrint, EachFieldHasItsForm) {
+// The golden page is an unsigned declaration's; the fields it does not show are drawn again from its data.
+TEST_F(ReceiptPrint, PageMatchesGoldenAndEachFieldHasItsForm) {
     const fs::path dec = deliveryWithReceipt("", declaration);
     PrintContext c = context();
     ASSERT_EQ(printReceipt(dec, c, data), ReceiptPrintResult::Printed);
+    printtest::expectGolden("recibo", recorder.pages());
+    EXPECT_EQ(prompts.texts(), (std::vector<std::string>{"Confirma a impressão do recibo ?",
+                                                          "O recibo da declaração foi enviado para a impressora."}));
+    EXPECT_EQ(prompts.shown[1].icon, Icon::Information);
     const struct {
         std::string ReceiptData::*field;
         std::string value;
@@ -65,11 +69,18 @@ TEST_F(ReceiptPrint, BlankAreaCodeEndsInTheRunTimeErrorPath) {
     EXPECT_EQ(recorder.documentsEnded(), 0);
 }
 
-// No receipt beside the delivery file; a header without the representative's telephone.
+// No receipt beside the delivery file, no printer, no fonts, a header without the representative's telephone.
 TEST_F(ReceiptPrint, RefusalsOfTheReceiptPage) {
     const fs::path dec = printtest::writeSealedDeliveryFile(scratch.path(), declaration);
     PrintContext c = context();
     EXPECT_FALSE(printReceiptPage(dec, c, data));
+    printtest::writeReceipt(dec);
+    recorder.present = false;
+    EXPECT_FALSE(printReceiptPage(dec, c, data));
+    recorder.present = true;
+    recorder.knownFonts.clear();
+    EXPECT_FALSE(printReceiptPage(dec, c, data));
+    recorder.knownFonts = {"Courier New"};
     fixtures::DeclarationBuilder noPhone(2023);
     noPhone.type3(1).contacts().representativeAreaCode("    ").representativePhone("         ").representativeExtension(
         "     ");
@@ -79,9 +90,13 @@ TEST_F(ReceiptPrint, RefusalsOfTheReceiptPage) {
               (std::vector<std::string>{"O arquivo do recibo não existe ou foi excluído.",
                                         "Erro na recuperação do registro de cabeçalho da declaração.\nArquivo: " +
                                             dec.string(),
+                                        "Não existe impressora instalada.",
+                                        "A impressora instalada não suporta as fontes utilizadas pelo sistema.",
                                         "Não consta o Telefone do representante da empresa no registro Header da "
                                         "declaração.\nArquivo: " + withoutPhone.string() + "\nAtualize a versão do MVR."}));
-    EXPECT_EQ(prompts.titles(), (std::vector<std::string>{"Validar Recibo", "Imprimir recibo", "Imprimir recibo"}));
+    EXPECT_EQ(prompts.titles(), (std::vector<std::string>{"Validar Recibo", "Imprimir recibo", "Imprimir Recibo",
+                                                           "Imprimir Recibo", "Imprimir recibo"}));
+    EXPECT_EQ(prompts.shown[3].icon, Icon::Critical);
     EXPECT_EQ(recorder.documentsEnded() + recorder.documentsAborted(), 0);
 }
 
