@@ -38,6 +38,10 @@ struct Installation {
             {{"Courier New", false, false, "DejaVu Sans"}, {"Courier", true, false, "Liberation Mono"}},
             "Escritorio", true, "dd/MM/yyyy", "HH:mm:ss t", "pt_BR"};
     }
+    void withoutPrinter(bool pdfOutput) {
+        input.machine->defaultPrinter.clear();
+        input.machine->pdfOutput = pdfOutput;
+    }
     // The write probe fails as a folder without permission or on a read-only disk makes it fail.
     void failOpen(int err) {
         ops.failStep = FaultInjectingFileOps::Step::Open;
@@ -46,15 +50,16 @@ struct Installation {
     void configureQuiboro(const std::string& version, const std::string& path) {
         writeBytes(input.windowsFolder / "QUI-BOR.INI", "[Qui-Bor]\nVersao=" + version + "\nPath=" + path + "\n");
     }
-    // A library in the root folder: `bytes`, or when empty one of this machine that loads but is not Quiboro's.
-    void putLibrary(const std::string& bytes) {
+    // Quiboro's library replaced by one of this machine that loads but is not Quiboro's.
+    void putForeignLibrary() {
         Dl_info info{};
         dladdr(reinterpret_cast<void*>(&sqlite3_libversion), &info);
-        if (bytes.empty()) fs::copy_file(info.dli_fname, root / "libtrama21.so");
-        if (!bytes.empty()) writeBytes(root / "libtrama21.so", bytes);
+        fs::copy_file(info.dli_fname, root / "libtrama21.so");
         configureQuiboro("200702", root.path().string());
     }
 };
+
+using enum CheckState;
 
 struct FaultCase {
     const char* key;  // the line that names the fault
@@ -66,49 +71,35 @@ struct FaultCase {
 };
 
 const FaultCase kFaults[] = {
-    {"pasta", CheckState::NotReady, "programa não existe.", "kova-cli iniciar --pasta ", {"banco", "espaco"},
+    {"pasta", NotReady, "programa não existe.", "kova-cli iniciar --pasta ", {"banco", "espaco"},
      [](Installation& i) { fs::remove_all(i.input.programFolder); }},
-    {"pasta", CheckState::NotReady, "não é uma pasta.", "--pasta ou $KOVA_PASTA", {"banco", "espaco"},
-     [](Installation& i) {
-         fs::remove_all(i.input.programFolder);
-         writeBytes(i.input.programFolder.parent_path(), "");
-     }},
-    {"pasta", CheckState::NotReady, "não aceita gravação (erro 70: Permissão negada.)", "chmod u+w", {},
-     [](Installation& i) { i.failOpen(EACCES); }},
-    {"pasta", CheckState::NotReady, "não aceita gravação (erro 75", "disco somente leitura: escolha outra", {},
-     [](Installation& i) { i.failOpen(EROFS); }},
-    {"banco", CheckState::NotReady, "KOVALDDB.MDB não existe na pasta.", "kova-cli iniciar --pasta ", {},
+    {"pasta", NotReady, "(erro 70: Permissão negada.)", "chmod u+w", {}, [](Installation& i) { i.failOpen(EACCES); }},
+    {"pasta", NotReady, "(erro 75", "disco somente leitura", {}, [](Installation& i) { i.failOpen(EROFS); }},
+    {"banco", NotReady, "KOVALDDB.MDB não existe na pasta.", "kova-cli iniciar --pasta ", {},
      [](Installation& i) { fs::remove(i.input.programFolder / kWorkDatabaseFile); }},
-    {"banco", CheckState::NotReady, "(erro 3049: Banco de Dados está corrompido", "Renomeie o arquivo danificado", {},
+    {"banco", NotReady, "(erro 3049: Banco de Dados está corrompido", "Renomeie o arquivo danificado", {},
      [](Installation& i) { writeBytes(i.input.programFolder / kWorkDatabaseFile, std::string(4096, 'x')); }},
-    {"espaco", CheckState::NotReady, "apenas 199 MB livres", "Libere espaço", {},
+    {"espaco", NotReady, "apenas 199 MB livres", "Libere espaço", {},
      [](Installation& i) { i.input.availableBytes = kMinimumFreeSpace - 1; }},
-    {"quiboro-configuracao", CheckState::NotReady, "qui-bor.ini não foi encontrado em ", "quiboro-instalar",
-     {"quiboro-versao", "quiboro-biblioteca"}, [](Installation& i) { fs::remove(i.input.windowsFolder / "QUI-BOR.INI"); }},
-    {"quiboro-versao", CheckState::NotReady, "Versao=200701 é anterior à 200702", "versão atual do Quiboro", {},
+    {"quiboro-configuracao", NotReady, "qui-bor.ini não foi encontrado em ", "quiboro-instalar",
+     {"quiboro-versao", "quiboro-biblioteca"},
+     [](Installation& i) { fs::remove(i.input.windowsFolder / "QUI-BOR.INI"); }},
+    {"quiboro-versao", NotReady, "Versao=200701 é anterior à 200702", "versão atual do Quiboro", {},
      [](Installation& i) { i.configureQuiboro("200701", testing_support::binFolder().string()); }},
-    {"quiboro-versao", CheckState::NotReady, "Versao=2007a não é um número.", "quiboro-instalar", {},
-     [](Installation& i) { i.configureQuiboro("2007a", testing_support::binFolder().string()); }},
-    {"quiboro-biblioteca", CheckState::NotReady, "Path=bin não é uma pasta absoluta.", "Reinstale o Quiboro", {},
+    {"quiboro-biblioteca", NotReady, "Path=bin não é uma pasta absoluta.", "Reinstale o Quiboro", {},
      [](Installation& i) { i.configureQuiboro("200702", "bin"); }},
-    {"quiboro-biblioteca", CheckState::NotReady, "libtrama21.so não está em ", "Reinstale o Quiboro", {},
+    {"quiboro-biblioteca", NotReady, "libtrama21.so não está em ", "Reinstale o Quiboro", {},
      [](Installation& i) { i.configureQuiboro("200702", i.root.path().string()); }},
-    {"quiboro-biblioteca", CheckState::NotReady, "libtrama21.so não pôde ser carregada: ", "Reinstale", {},
-     [](Installation& i) { i.putLibrary("não é uma biblioteca"); }},
-    {"quiboro-biblioteca", CheckState::NotReady, "libtrama21.so não tem a função EnviarDeclaracaoEx2.", "Reinstale",
-     {}, [](Installation& i) { i.putLibrary(""); }},
-    {"fontes", CheckState::NotReady, "nenhuma das fontes Courier New, Courier está disponível.", "fonts-liberation",
-     {}, [](Installation& i) { i.input.machine->fonts[1].usable = false; }},
-    {"impressora", CheckState::NotReady, "nenhuma, e não há saída em PDF.", "Instale uma impressora", {},
-     [](Installation& i) {
-         i.input.machine->defaultPrinter.clear();
-         i.input.machine->pdfOutput = false;
-     }},
-    {"impressora", CheckState::Ready, "podem ser gravados em PDF", "", {},
-     [](Installation& i) { i.input.machine->defaultPrinter.clear(); }},
-    {"formatos", CheckState::NotReady, "data dd/MM/yy e hora HH:mm:ss t (pt_BR); o programa precisa",
-     "LANG=pt_BR.UTF-8", {}, [](Installation& i) { i.input.machine->shortDateFormat = "dd/MM/yy"; }},
-    {"fontes", CheckState::NotChecked, "não imprime", "", {"impressora", "formatos"},
+    {"quiboro-biblioteca", NotReady, "libtrama21.so não tem a função EnviarDeclaracaoEx2.", "Reinstale", {},
+     [](Installation& i) { i.putForeignLibrary(); }},
+    {"fontes", NotReady, "nenhuma das fontes Courier New, Courier está disponível.", "fonts-liberation", {},
+     [](Installation& i) { i.input.machine->fonts[1].usable = false; }},
+    {"impressora", NotReady, "nenhuma, e não há saída em PDF.", "Instale uma impressora", {},
+     [](Installation& i) { i.withoutPrinter(false); }},
+    {"impressora", Ready, "podem ser gravados em PDF", "", {}, [](Installation& i) { i.withoutPrinter(true); }},
+    {"formatos", NotReady, "data dd/MM/yy e hora HH:mm:ss t (pt_BR); o programa precisa", "LANG=pt_BR.UTF-8", {},
+     [](Installation& i) { i.input.machine->shortDateFormat = "dd/MM/yy"; }},
+    {"fontes", NotChecked, "não imprime", "", {"impressora", "formatos"},
      [](Installation& i) { i.input.machine.reset(); }},
 };
 
