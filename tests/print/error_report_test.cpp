@@ -62,8 +62,8 @@ TEST_F(ErrorReport, PageBreaks) {
 }
 
 // Nothing is sent to the printer when the log is empty, there is no printer or it lacks the fonts; a printer
-// that knows only Arial prints in Arial.
-TEST_F(ErrorReport, RefusalsAndTheFallbackFont) {
+// without Courier New prints in the first of Courier and Arial it knows.
+TEST_F(ErrorReport, RefusalsAndTheFallbackFonts) {
     EXPECT_EQ(run(), PrintOutcome::NothingToPrint);
     addRows(1);
     flags = PrinterFlags{};
@@ -79,10 +79,14 @@ TEST_F(ErrorReport, RefusalsAndTheFallbackFont) {
     EXPECT_EQ(prompts.titles(), (std::vector<std::string>{"Imprimir Erros", "Imprimir", "Imprimir"}));
     EXPECT_EQ(prompts.shown[2].icon, Icon::Critical);
     EXPECT_EQ(recorder.documentsEnded() + recorder.documentsAborted(), 0);
-    recorder.knownFonts = {"Arial"};
-    flags = PrinterFlags{};
-    ASSERT_EQ(run(), PrintOutcome::Printed);
-    EXPECT_EQ(recorder.documentFont().family, "Arial");
+    const std::pair<std::set<std::string>, std::string> fallbacks[] = {{{"Courier", "Arial"}, "Courier"},
+                                                                       {{"Arial"}, "Arial"}};
+    for (const auto& [fonts, chosen] : fallbacks) {
+        recorder.knownFonts = fonts;
+        flags = PrinterFlags{};
+        ASSERT_EQ(run(), PrintOutcome::Printed);
+        EXPECT_EQ(recorder.documentFont().family, chosen);
+    }
 }
 
 // A printer fault and a fault reading the log both drop the document, each told for what it is.

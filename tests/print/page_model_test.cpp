@@ -8,7 +8,6 @@
 #include "print/line_composer.h"
 #include "print/page_recorder.h"
 #include "print/print_format.h"
-#include "print/printer_check.h"
 
 namespace kova::print {
 namespace {
@@ -123,22 +122,6 @@ TEST(NumberForms, AmountsInBrazilianGroupingAndAnythingButDigitsIsATypeMismatch)
         ADD_FAILURE() << "no fault";
     } catch (const Fault& f) {
         EXPECT_EQ(f.number(), 13);
-    }
-}
-
-// The first font the printer knows of Courier New, Courier and Arial; the flags stay set once set.
-TEST(Probe, FlagsAndTheChosenFont) {
-    const std::pair<std::set<std::string>, const char*> cases[] = {
-        {{"Courier", "Arial"}, "Courier"}, {{"Arial"}, "Arial"}, {{}, "-"}};
-    for (const auto& [fonts, chosen] : cases) {
-        PageRecorder r;
-        r.knownFonts = fonts;
-        PrinterFlags flags;
-        checkPrinterFonts(r, flags);
-        r.present = false;
-        checkPrinterFonts(r, flags);
-        EXPECT_TRUE(flags.printerPresent);
-        EXPECT_EQ(chooseFont(flags).value_or("-"), chosen);
     }
 }
 
