@@ -14,12 +14,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets the cancel flag once the loops have pumped `after` times (the stop button pressed while printing).
+// Sets the cancel flag once the loops have pumped `after` times (the stop button pressed while printing); 0 never.
 struct StopAfter : NullProgress {
-    StopAfter(CancelFlag& flag, int after) : flag(flag), after(after) {}
+    explicit StopAfter(CancelFlag& flag) : flag(flag) {}
     void pump() override { flag.set = flag.set || --after == 0; }
     CancelFlag& flag;
-    int after;
+    int after = 0;
 };
 
 class Report : public ::testing::Test, public printtest::PrintDesk {
@@ -29,7 +29,7 @@ protected:
         return printFile(dec, selection);
     }
     bool printFile(const fs::path& file, ReportSelection selection = {}) {
-        PrintContext c = context();
+        PrintContext c{recorder, flags, prompts, clock, stop};
         DeclarationReport report(c, cancel);
         report.selection = selection;
         const bool ok = report.printDeclarationReport(file);
@@ -47,6 +47,7 @@ protected:
     printtest::TempFolder scratch;
     fs::path dec;
     CancelFlag cancel;
+    StopAfter stop{cancel};
     std::int64_t estimated = 0;
 };
 
@@ -92,11 +93,8 @@ TEST_F(Report, SelectionAndStop) {
     EXPECT_EQ(recordLines(recorder.pages()[1]) + recordLines(recorder.pages()[2]), 60);
     EXPECT_EQ(plainText(recorder.pages()).find("ENTIDADE"), std::string::npos);
 
-    StopAfter stop(cancel, 10);
-    PrintContext c{recorder, flags, prompts, clock, stop};
-    d.type3(100).type4J(5).type5(5);
-    const fs::path longer = printtest::writeSealedDeliveryFile(scratch.path() / "b", d);
-    ASSERT_TRUE(DeclarationReport(c, cancel).printDeclarationReport(longer));
+    stop.after = 10;
+    ASSERT_TRUE(print(d.type3(100).type4J(5).type5(5)));
     const auto& pages = recorder.pages();
     ASSERT_EQ(pages.size(), 4u);  // identification, one page of each section
     EXPECT_EQ(recordLines(pages[1]) + recordLines(pages[2]) + recordLines(pages[3]), 10);
