@@ -84,7 +84,8 @@ TEST_F(ReceiptPrint, RefusalsAndTheRunTimeErrorOfTheReceiptPage) {
                                         "Não existe impressora instalada.",
                                         "A impressora instalada não suporta as fontes utilizadas pelo sistema.",
                                         "Não consta o Telefone do representante da empresa no registro Header da "
-                                        "declaração.\nArquivo: " + withoutPhone.string() + "\nAtualize a versão do MVR.",
+                                        "declaração.\nArquivo: " + withoutPhone.string() +
+                                            "\nAtualize a versão do MVR.",
                                         runTimeError, runTimeError}));
     EXPECT_EQ(prompts.titles(), (std::vector<std::string>{"Validar Recibo", "Imprimir recibo", "Imprimir Recibo",
                                                            "Imprimir Recibo", "Imprimir recibo", "Imprimir Recibo",
@@ -106,7 +107,8 @@ TEST_F(ReceiptPrint, OkChecksIntegrityAndReceiptBeforePrinting) {
     printtest::writeBytes(receiptPathOf(dec), receipt);
     EXPECT_EQ(printReceipt(dec, c, data), ReceiptPrintResult::ReceiptCorrupted);
     EXPECT_EQ(prompts.shown.back().text,
-              "As informações do recibo de entrega foram corrompidas após a sua gravação.\nO recibo não será impresso.");
+              "As informações do recibo de entrega foram corrompidas após a sua gravação.\n"
+              "O recibo não será impresso.");
     EXPECT_EQ(prompts.shown.back().title, "Validar Arquivo");
 
     std::string file = printtest::readBytes(dec);
