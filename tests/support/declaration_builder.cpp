@@ -19,6 +19,12 @@ std::string numberedName(std::string_view prefix, std::size_t n) {
     return std::string(prefix) + " " + std::to_string(n + 1);
 }
 
+// A date as the records write it: DDMMYYYY.
+std::string ddmmyyyy(int day, int month, int year) {
+    return zeroPadded(static_cast<std::uint64_t>(day), 2) + zeroPadded(static_cast<std::uint64_t>(month), 2) +
+           zeroPadded(static_cast<std::uint64_t>(year), 4);
+}
+
 }  // namespace
 
 std::string makeCnpj(std::uint64_t first12) {
@@ -46,11 +52,6 @@ std::string zeroPadded(std::uint64_t value, std::size_t width) {
     std::string digits = std::to_string(value);
     if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
     return digits;
-}
-
-std::string ddmmyyyy(int day, int month, int year) {
-    return zeroPadded(static_cast<std::uint64_t>(day), 2) + zeroPadded(static_cast<std::uint64_t>(month), 2) +
-           zeroPadded(static_cast<std::uint64_t>(year), 4);
 }
 
 HeaderBuilder::HeaderBuilder(int year) {

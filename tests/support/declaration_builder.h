@@ -47,8 +47,6 @@ std::string declarantCnpj();
 
 // `value` as decimal digits, zero-padded on the left to `width`.
 std::string zeroPadded(std::uint64_t value, std::size_t width);
-// A date as the records write it: DDMMYYYY.
-std::string ddmmyyyy(int day, int month, int year);
 
 // --- Record builders ---------------------------------------------------------------------------------------------
 

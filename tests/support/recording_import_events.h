@@ -28,10 +28,7 @@ public:
         phases[phase].end = end;
         phases[phase].elapsed = elapsed;
     }
-    void statusChanged(const std::string& text) override {
-        status = text;
-        statusHistory.push_back(text);
-    }
+    void statusChanged(const std::string& text) override { status = text; }
     void pendingCleared() override { pending.clear(); }
     void pendingLine(const std::string& line) override { pending.push_back(line); }
     void errorCountChanged(std::int64_t count) override { errorCount = count; }
@@ -43,7 +40,6 @@ public:
 
     std::map<ImportPhase, PhaseTimes> phases;
     std::string status;
-    std::vector<std::string> statusHistory;
     std::vector<std::string> pending;
     std::vector<std::string> warnings;
     std::int64_t errorCount = -1;
