@@ -41,9 +41,14 @@ TEST_F(ReceiptValidation, AnAgencyReceiptValidatesAndFillsTheReceiptData) {
     EXPECT_EQ(data.authenticationCode, authenticationCode(fields.cnpj, seal, 5, 2, 2024, 14, 30, 15));
     EXPECT_EQ(data.receiptNumber, seal + receiptCheckDigits(seal));
     EXPECT_EQ(data.rectifying + " " + data.situationText + " " + data.periodEnd, "Não 00 - Normal 31/12/2023");
-    const auto base = fixtures::LevyBuilder::levyBase(0) + fixtures::LevyBuilder::levyBase(1) +
-                      fixtures::LevyBuilder::levyBase(2);
+    std::uint64_t base = 0;
+    std::uint64_t levy = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+        base += fixtures::LevyBuilder::levyBase(k);
+        levy += fixtures::LevyBuilder::levyKova(k);
+    }
     EXPECT_DOUBLE_EQ(data.baseTotal, static_cast<double>(base) / 100.0);
+    EXPECT_DOUBLE_EQ(data.levyTotal, static_cast<double>(levy) / 100.0);  // 115.39: a 9 among its digits
     EXPECT_EQ(data.entityCount * 10 + data.beneficiaryCount, 12);
 }
 
