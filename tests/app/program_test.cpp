@@ -168,6 +168,7 @@ private slots:
         QCOMPARE(atMessage, (QStringList{"KOVA Não-Incidência", "Configuração", "Configuração"}));
         QVERIFY(p.prompts.shown[0].text.rfind("Seu monitor de vídeo está configurado com a resolução de 640 x 480.\n"
                                               "A execução deste programa em resoluções abaixo de 800 x 600", 0) == 0);
+        QVERIFY2(!resolutionMessage(QSize(800, 599)) && !resolutionMessage(QSize(799, 600)), "smaller both ways only");
         QCOMPARE(p.prompts.shown[1].text, std::string("Para  o MVR  funcionar corretamente, altere na opção do \r"
                                                       "'Painel de Controle' o formato da data para dd/mm/aaaa.\rse "
                                                       "Windows Português ou dd/mm/yyyy se Windows Inglês."));
