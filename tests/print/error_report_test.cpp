@@ -78,11 +78,7 @@ TEST_F(ErrorReport, RefusalsAndTheFallbackFonts) {
 // A printer fault and a fault reading the log both drop the document, each told for what it is.
 TEST_F(ErrorReport, FaultsWhilePrintingDropTheDocumentAndSayWhoseTheyAre) {
     addRows(70);
-    const struct {
-        int failAtText, failAtRow;
-        std::string text;
-        Icon icon;
-    } cases[] = {
+    const struct { int failAtText, failAtRow; std::string text; Icon icon; } cases[] = {
         {100, 0, "Erro de impressão. Verifique se a impressora está em linha.", Icon::Exclamation},
         {0, 61,
          "Não foi possível ler os erros no banco de dados.\nErro: 3049\n"

