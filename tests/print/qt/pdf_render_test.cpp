@@ -1,5 +1,4 @@
-// The Qt back end: each document rendered to a PDF file, the file put in place only when complete, and the
-// font probe.
+// The Qt back end: a document rendered to a PDF file, the file put in place only when complete.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +8,6 @@
 
 #include "core/faults.h"
 #include "print/error_report.h"
-#include "print/qt/font_probe.h"
 #include "print/qt/print_output.h"
 #include "print/qt/qt_printer.h"
 #include "../print_fixtures.h"
@@ -86,14 +84,6 @@ TEST_F(PdfRendering, AFullDiskFailsThePrintAndKeepsTheEarlierFile) {
     EXPECT_EQ(printErrorReport(log, c), PrintOutcome::Failed);
     EXPECT_EQ(printtest::readBytes(pdf), "anterior");
     EXPECT_EQ(std::distance(fs::directory_iterator(disk), fs::directory_iterator()), 1);
-}
-
-// The probe accepts a family drawn by a font of the same widths (scripts/setup installs fonts-liberation) and
-// refuses one the machine does not have; the PDF printer answers like it.
-TEST_F(PdfRendering, FontProbeAcceptsOnlyFamiliesWithTheSameWidths) {
-    EXPECT_FALSE(resolveFont("Fonte Que Nao Existe XYZ").usable);
-    EXPECT_TRUE(resolveFont(kCourierNew).usable);
-    EXPECT_TRUE(QtPrinter::pdfFile(scratch / "x.pdf")->fontUsable(kCourierNew));
 }
 
 }  // namespace
