@@ -1,7 +1,5 @@
 #include "print_fixtures.h"
 
-#include <cstdlib>
-
 #include <gtest/gtest.h>
 
 #include "core/error_texts.h"
@@ -25,10 +23,6 @@ std::string TextErrorLog::description(int code) const { return std::string(error
 void expectGolden(const std::string& name, const std::vector<print::RecordedPage>& pages) {
     const std::string actual = print::annotatedText(pages);
     const std::string path = std::string(KOVA_GOLDEN_DIR) + "/" + name + ".txt";
-    if (const char* update = std::getenv("KOVA_UPDATE_GOLDEN"); update && std::string(update) == "1") {
-        writeBytes(path, actual);
-        return;
-    }
     EXPECT_EQ(readBytes(path), actual) << name << ".txt";
 }
 

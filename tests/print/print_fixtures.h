@@ -17,10 +17,7 @@
 namespace kova::printtest {
 
 namespace fs = std::filesystem;
-using testing_support::readBytes;
-using testing_support::TempFolder;
-using testing_support::writeBytes;
-using testing_support::writeSealedDeliveryFile;
+using namespace testing_support;  // the shared file and folder helpers, as printtest:: names
 
 // CONSULTAERROS with the texts of the error codes, as the work database joins them.
 class TextErrorLog : public MemoryErrorLog {
@@ -46,7 +43,7 @@ struct PrintDesk {
     NullProgress progress;
 };
 
-// Compares the annotated pages with tests/print/golden/<name>.txt (KOVA_UPDATE_GOLDEN=1 rewrites it).
+// Compares the annotated pages with tests/print/golden/<name>.txt.
 void expectGolden(const std::string& name, const std::vector<print::RecordedPage>& pages);
 
 // The text of every line of a page.
