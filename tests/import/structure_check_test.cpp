@@ -84,7 +84,6 @@ TEST(StructureCheck, RecordsTheRowsOfEachShape) {
         {"unknown accented type shown in UTF-8", {H(), C(), LevyBuilder(3).recordType("\xC7").build(), T()},
          {"\xC3\x87 3 69 0001-0142"}},
         {"empty line", {H(), C(), "", L5(4), T()}, {"  3 69 0001-0142"}},
-        {"second header", {H(), C(), H(), L5(4), T()}, {"1 3 1 0001-0142"}},
         {"type 3 after type 4", {H(), C(), J4(3), E3(4), T()}, {"3 4 1 0001-0142"}},
         {"second trailer", {H(), C(), L5(3), T(), T()}, {"T 5 3 0001-0142"}},
         {"column 9 T without column 1 T is the trailer", {H(), C(), L5(3), LevyBuilder(4, 1).recordType("T").build()},
