@@ -1,5 +1,5 @@
-// Fakes of the import tests: an error log and a byte source that fail on demand, a progress sink that can press
-// "Cancelar" part-way, a bench that runs one record validator, and the findings of a log in comparable form.
+// Fakes of the import tests: an error log and a byte source that fail on demand, a bench that runs one record
+// validator, and the findings of a log in comparable form.
 #pragma once
 
 #include <algorithm>
@@ -70,24 +70,6 @@ public:
 private:
     std::string bytes_;
     std::size_t pos_ = 0;
-};
-
-// Keeps the percentages; sets the cancel flag at the `cancelAtPump`-th pump (0: never).
-class RecordingProgress : public Progress {
-public:
-    explicit RecordingProgress(CancelFlag* cancel = nullptr, int cancelAtPump = 0)
-        : cancel_(cancel), cancelAtPump_(cancelAtPump) {}
-    void setPercent(int percent) override { percents.push_back(percent); }
-    void pump() override {
-        ++pumps;
-        if (cancel_ != nullptr && pumps == cancelAtPump_) cancel_->set = true;
-    }
-    std::vector<int> percents;
-    int pumps = 0;
-
-private:
-    CancelFlag* cancel_;
-    int cancelAtPump_;
 };
 
 // One row of a log as (record, code, posini, posfin), the columns as numbers.

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <set>
 #include <string>
@@ -8,6 +7,7 @@
 
 #include "import/import_fakes.h"
 #include "support/declaration_builder.h"
+#include "support/recording_import_events.h"
 
 namespace kova {
 namespace {
@@ -43,7 +43,7 @@ struct Bench {
     ImportState state;
     FaultyErrorLog log;
     RecordingPrompts prompts;
-    RecordingProgress progress{&state.cancel};
+    testing_support::RecordingImportEvents progress;
     std::unique_ptr<RecordReader> reader;
 };
 
@@ -127,8 +127,7 @@ TEST(StructureCheck, ACleanDeclarationPassesWithItsProgressAndSeenTypes) {
     EXPECT_TRUE(bench.log.rows.empty());
     EXPECT_EQ(bench.state.recordNumber, 3 + 5 + 40);
     EXPECT_EQ(bench.progress.pumps, 3 + 5 + 40);
-    EXPECT_EQ(bench.progress.percents.back(), 100);
-    EXPECT_TRUE(std::is_sorted(bench.progress.percents.begin(), bench.progress.percents.end()));
+    EXPECT_EQ(bench.progress.percent, 100);
     const ImportState& seen = bench.state;
     EXPECT_TRUE(seen.seen1 && seen.seen2 && seen.seen3 && !seen.seen4 && seen.seen5 && seen.seenT);
     // A log that already held rows fails the check.
@@ -157,7 +156,7 @@ TEST(StructureCheck, RowsCarryTheDeclarantOfTheHeaderInUtf8OrTheOneKeptBefore) {
 TEST(StructureCheck, CancelStopsWithoutARow) {
     for (const std::string& file : {fileOf({H(), C(), L5(3), E3(4), T()}), fileOf({H(), C()})}) {
         Bench bench;
-        bench.progress = RecordingProgress(&bench.state.cancel, 2);
+        bench.progress.onPump = [&] { bench.state.cancel.set = bench.progress.pumps == 2; };
         EXPECT_FALSE(bench.check(file));
         EXPECT_TRUE(bench.log.rows.empty());
         EXPECT_EQ(bench.state.recordNumber, 2);
