@@ -80,13 +80,6 @@ TEST(PendingList, TheMessageIsCutByCharacters) {
     }
 }
 
-TEST(PendingList, OneErrorOrNone) {
-    TextLog log;
-    EXPECT_TRUE(listingOf(log).empty());
-    log.listings = {row("Sigla da UF inválida.")};
-    EXPECT_EQ(listingOf(log).end()[-2], "Foi encontrado 1 erro. Foi impossível gerar a declaração.");
-}
-
 // At most 77 lines under each heading.
 TEST(PendingList, ManyErrorsInBlocks) {
     TextLog log;
