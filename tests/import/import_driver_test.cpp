@@ -20,10 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 using fixtures::DeclarationBuilder;
 using fixtures::LevyBuilder;
-using import_tests::MemorySource;
 using import_tests::RecordingPrompts;
 using import_tests::writeFile;
-using testing_support::RecordingImportEvents;
 using testing_support::TempFolder;
 
 constexpr int kYear = 2025;
@@ -112,7 +110,7 @@ protected:
     TempFolder input;
     fs::path file = input / "declaracao.txt";
     ImportSession session;
-    RecordingImportEvents events;
+    testing_support::RecordingImportEvents events;
     RecordingPrompts prompts;
     FixedClock clock{DateTime{2026, 3, 15, 10, 0, 0}};
     BatchCheckingLog log;
@@ -293,7 +291,7 @@ TEST_F(ImportDriverTest, ADetailReadFailureIsOfferedAgain) {
         log.rows.clear();
         bool failed = false;
         driver.setSourceOpener([&](const fs::path&) -> std::unique_ptr<ByteSource> {
-            auto source = std::make_unique<MemorySource>(dec.str());
+            auto source = std::make_unique<import_tests::MemorySource>(dec.str());
             source->failNow = [&] {
                 if (failed || events.status != kDetailPhase) return false;
                 failed = true;

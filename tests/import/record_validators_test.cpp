@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "import/import_fakes.h"
@@ -116,22 +117,18 @@ TEST(RecordValidators, OrderOverSeveralRecords) {
 // A sequence other than the record's number is the only field error that stops the import; nothing after it
 // is looked at and nothing is counted.
 TEST(RecordValidators, AWrongSequenceStopsWithOneError) {
-    struct SequenceCase {
-        std::string record;
-        std::int64_t recordNumber;
-        int code;
-    };
-    const std::vector<SequenceCase> cases = {
+    // The record, its number, the error code.
+    const std::vector<std::tuple<std::string, std::int64_t, int>> cases = {
         {header().sequence("0000000I").cnpj("X").name("").build(), 1, 2},
         {ContactBuilder().sequence("00000003").representativeCpf("X").build(), 2, 26},
         {EntityBuilder::type4F(6).sequence("0000000A").build(), 6, 2},
         {LevyBuilder(4).baseAmount(5).build(), 3, 26},
     };
-    for (const SequenceCase& c : cases) {
-        SCOPED_TRACE(c.record.substr(0, 9));
+    for (const auto& [record, recordNumber, code] : cases) {
+        SCOPED_TRACE(record.substr(0, 9));
         ValidatorBench bench;
-        EXPECT_FALSE(bench.validate(c.record, c.recordNumber));
-        EXPECT_EQ(findings(bench.log), (std::vector<Finding>{{bench.state.recordNumber, c.code, 1, 8}}));
+        EXPECT_FALSE(bench.validate(record, recordNumber));
+        EXPECT_EQ(findings(bench.log), (std::vector<Finding>{{recordNumber, code, 1, 8}}));
         EXPECT_FALSE(bench.state.entitySeen || bench.state.type5Seen || !bench.state.baseTotal.isZero());
     }
 }

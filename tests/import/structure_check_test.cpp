@@ -3,6 +3,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "import/import_fakes.h"
@@ -176,24 +177,17 @@ TEST(StructureCheck, AReadFaultIsOfferedAgainOrEndsWithError18) {
     EXPECT_EQ(abandoned.log.rows[0].cnpj, "00000000000000");
 }
 
+// Answered No, the row that could not be written becomes error 18; when even that fails, nothing is written.
 TEST(StructureCheck, AFailingErrorWriteIsOfferedAgainOrEndsWithError18) {
-    const std::string noDetail = fileOf({H(), C(), T()});
-    Bench retried;
-    retried.log.failuresLeft = 1;
-    retried.prompts.answers = {Answer::Yes};
-    EXPECT_FALSE(retried.check(noDetail));
-    EXPECT_EQ(rowsOf(retried.log), (std::vector<std::string>{"T 3 43 0009-0009"}));
-
-    Bench abandoned;
-    abandoned.log.failuresLeft = 1;
-    EXPECT_FALSE(abandoned.check(noDetail));
-    ASSERT_EQ(abandoned.log.rows.size(), 1u);
-    EXPECT_EQ(abandoned.log.rows[0].code, 18);
-
-    Bench alwaysFailing;
-    alwaysFailing.log.failuresLeft = 1000;
-    EXPECT_FALSE(alwaysFailing.check(noDetail));
-    EXPECT_TRUE(alwaysFailing.log.rows.empty());
+    const std::vector<std::tuple<int, std::vector<Answer>, std::vector<std::string>>> cases = {
+        {1, {Answer::Yes}, {"T 3 43 0009-0009"}}, {1, {}, {"0 0 18 0000-0000"}}, {1000, {}, {}}};
+    for (const auto& [failures, answers, expected] : cases) {
+        Bench bench;
+        bench.log.failuresLeft = failures;
+        bench.prompts.answers.assign(answers.begin(), answers.end());
+        EXPECT_FALSE(bench.check(fileOf({H(), C(), T()})));
+        EXPECT_EQ(rowsOf(bench.log), expected);
+    }
 }
 
 }  // namespace
