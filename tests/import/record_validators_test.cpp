@@ -35,8 +35,9 @@ struct RecordCase {
 // Every field's error code and columns; a validator records its errors and goes on to the next record.
 TEST(RecordValidators, FieldRulesOfEveryRecordType) {
     const std::vector<RecordCase> cases = {
-        {"header CNPJ check digit", {header().cnpj(wrongCheckDigit(makeCnpj(123456780001))).build()},
-         {{1, 22, 10, 23}}},
+        {"header CNPJ, type, state and name",
+         {header().cnpj(wrongCheckDigit(makeCnpj(123456780001))).type("2").uf("sp").name("").build()},
+         {{1, 22, 10, 23}, {1, 8, 44, 44}, {1, 40, 55, 56}, {1, 92, 57, 116}}},
         {"year of today", {HeaderBuilder(2024).build()}, {}},
         {"future year", {HeaderBuilder(2025).build()}, {{1, 10, 24, 27}}},
         {"year before 2006", {HeaderBuilder(2005).build()}, {{1, 10, 24, 27}}},
@@ -46,15 +47,12 @@ TEST(RecordValidators, FieldRulesOfEveryRecordType) {
          {{1, 24, 36, 43}, {1, 81, 47, 54}}},
         {"end in the previous year", {header().periodEnd("30062022").situation("01").eventDate("30062022").build()},
          {{1, 13, 36, 43}, {1, 15, 36, 43}}},
-        {"declaration type unknown", {header().type("2").build()}, {{1, 8, 44, 44}}},
         {"normal situation with an event", {header().eventDate("31122023").build()}, {{1, 29, 47, 54}}},
         {"special situation ending on the event",
          {header().situation("03").periodEnd("15082023").eventDate("15082023").build()}, {}},
         {"special situation without event", {header().situation("01").build()}, {{1, 47, 47, 54}}},
         {"unknown situation", {header().situation("04").build()}, {{1, 16, 45, 46}, {1, 47, 47, 54}}},
         {"situation of blanks", {header().situation("  ").eventDate("31122023").build()}, {{1, 2, 45, 46}}},
-        {"state in lower case", {header().uf("sp").build()}, {{1, 40, 55, 56}}},
-        {"header name of blanks", {header().name("").build()}, {{1, 92, 57, 116}}},
         {"area code 10", {ContactBuilder().representativeAreaCode("0010").build()}, {}},
         {"every contact field wrong",
          {ContactBuilder()
@@ -64,15 +62,13 @@ TEST(RecordValidators, FieldRulesOfEveryRecordType) {
          {{2, 76, 10, 20}, {2, 84, 21, 24}, {2, 76, 25, 33}, {2, 2, 34, 38}, {2, 2, 39, 49}, {2, 76, 50, 53},
           {2, 2, 54, 62}, {2, 2, 63, 67}, {2, 9, 68, 142}}},
         {"entity name of digits", {entity().name("123").build()}, {}},
-        {"entity name with a hyphen", {entity().name("ALFA-BETA").build()}, {{3, 93, 25, 142}}},
-        {"entity of a natural person", {entity().type("F").build()}, {{3, 11, 10, 10}}},
+        {"entity type and name", {entity().type("F").name("ALFA-BETA").build()}, {{3, 11, 10, 10}, {3, 93, 25, 142}}},
         {"beneficiary CPF", {natural().cpf(wrongCheckDigit(nthCpf(0))).build()}, {{3, 23, 11, 24}}},
-        {"due date not a date", {levy().dueDate("29022023").build()}, {{3, 24, 24, 31}}},
+        {"due date and filler", {levy().dueDate("29022023").put(66, "0").build()}, {{3, 24, 24, 31}, {3, 9, 66, 142}}},
         {"due in the next year", {levy().dueDate("01012024").build()}, {{3, 88, 24, 31}}},
         {"due ten years before", {levy().dueDate("31122013").build()}, {{3, 88, 24, 31}}},
-        {"levy filler", {levy().put(66, "0").build()}, {{3, 9, 66, 142}}},
-        {"another character among the nines", {TrailerBuilder(2023).put(70, "8").build()}, {{9, 17, 2, 138}}},
-        {"trailer of another year", {TrailerBuilder(2022).build()}, {{9, 54, 139, 142}}},
+        {"nines and year of the trailer", {TrailerBuilder(2022).put(70, "8").build()},
+         {{9, 17, 2, 138}, {9, 54, 139, 142}}},
     };
     for (const RecordCase& c : cases) {
         SCOPED_TRACE(c.name);
