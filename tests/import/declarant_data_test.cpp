@@ -47,8 +47,7 @@ TEST(DeclarantData, NamesOfAHostileHeaderNeverLeaveGerada) {
     for (const std::string& cnpj : {std::string("../../../etc/x"), std::string("..\\..\\win"), std::string("   ..  "),
                                    std::string("\0\x01\xFF\xE9", 4) + "abc"}) {
         const std::string header = HeaderBuilder().cnpj(cnpj).year("/../").situation("..").build();
-        const DeclarantData d = DeclarantData::fromHeader(header);
-        const DeclarationNames n = declarationNames("/prog", d);
+        const DeclarationNames n = declarationNames("/prog", DeclarantData::fromHeader(header));
         EXPECT_EQ(n.declarationFolder.parent_path(), fs::path("/prog/GERADA"));
         EXPECT_EQ(n.deliveryFilePath.parent_path(), n.declarationFolder);
         const std::string base = n.declarationFolder.filename().string();

@@ -201,22 +201,6 @@ TEST_F(ImportDriverTest, NoFileOrAnEmptyOneIsRefused) {
     EXPECT_EQ(driver.choose(file).notice, "O arquivo selecionado para importação está vazio.");
 }
 
-TEST_F(ImportDriverTest, APathThatIsNoFileIsRefusedWithItsMessage) {
-    writeFile(input / "outro.txt", "x");  // a folder named with its separator is looked into
-    fs::create_symlink("laco", input / "laco");
-    const std::string folder = input.path().string();
-    const std::vector<std::pair<std::string, const char*>> cases = {
-        {folder + "/", "Arquivo selecionado inválido."},
-        {folder + "/laco", "Arquivo selecionado inválido."},
-    };
-    for (const auto& [path, message] : cases) {
-        SCOPED_TRACE(path);
-        session.fileName = path;
-        EXPECT_FALSE(driver.validateFile());
-        EXPECT_EQ(prompts.texts().back(), message);
-    }
-}
-
 // Foreign files in the declaration folder are asked about again after each OK, until "Cancelar" or until the folder
 // holds none (hidden temporaries and the delivery file are no such).
 TEST_F(ImportDriverTest, ForeignFilesInTheDeclarationFolderAreAskedAbout) {
