@@ -94,12 +94,9 @@ TEST(StructureCheck, RecordsTheRowsOfEachShape) {
 
 // A first record that does not end at column 143 is refused with a message, before any row.
 TEST(StructureCheck, RefusesAWrongFirstRecord) {
-    const char* const sizeMessage =
-        "O tamanho do primeiro registro está incorreto. A declaração não pode ser importada.";
-    const char* const endMessage = "Caracter de final do primeiro registro inexistente ou em posição incorreta.";
     const std::vector<std::pair<std::string, const char*>> cases = {
-        {H(), sizeMessage},
-        {H() + "\n" + C() + "\r\n", endMessage},
+        {H(), "O tamanho do primeiro registro está incorreto. A declaração não pode ser importada."},
+        {H() + "\n" + C() + "\r\n", "Caracter de final do primeiro registro inexistente ou em posição incorreta."},
     };
     for (const auto& [bytes, message] : cases) {
         SCOPED_TRACE(bytes.size());
