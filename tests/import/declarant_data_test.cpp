@@ -16,7 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using fixtures::HeaderBuilder;
-using import_tests::MemorySource;
 using import_tests::RecordingPrompts;
 using import_tests::writeFile;
 
@@ -94,7 +93,7 @@ TEST_F(DeclarantFile, AReadFailureIsOfferedAgain) {
     const std::string bytes = firstRecordFile(HeaderBuilder().build());
     int failingOpenings = 1;
     const SourceOpener opener = [&](const fs::path&) {
-        auto source = std::make_unique<MemorySource>(bytes);
+        auto source = std::make_unique<import_tests::MemorySource>(bytes);
         if (failingOpenings-- > 0) source->failingReads = {1};
         return source;
     };
@@ -112,7 +111,6 @@ TEST(DeclarationFolders, AreCreatedOrTheirFailureShown) {
     const DeclarantData declarant = DeclarantData::fromHeader(HeaderBuilder(2025).build());
     DeclarationNames names;
     ASSERT_TRUE(ensureDeclarationFolder(program.path(), declarant, prompts, names));
-    EXPECT_TRUE(ensureDeclarationFolder(program.path(), declarant, prompts, names));
 
     fs::remove(names.declarationFolder);
     writeFile(names.declarationFolder, "not a folder");
