@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/faults.h"
 #include "core/folder_lock.h"
 #include "import/import_driver.h"
 #include "import/import_fakes.h"
-#include "import/pending_list.h"
 #include "support/declaration_builder.h"
 #include "support/recording_import_events.h"
 #include "support/temp_folder.h"
@@ -20,10 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using fixtures::DeclarationBuilder;
 using fixtures::LevyBuilder;
-using import_tests::MemorySource;
-using import_tests::RecordingPrompts;
 using import_tests::writeFile;
-using testing_support::RecordingImportEvents;
 using testing_support::TempFolder;
 
 constexpr int kYear = 2025;
@@ -46,18 +43,6 @@ DeclarationBuilder declarationWithAWrongState() {
 std::string zeroAmounts(std::size_t line) {
     return LevyBuilder(line, line - 6, kYear).baseAmount(0).levyAmount(0).build();
 }
-
-// Each reading is one second later than the last, so that every time label differs.
-class TickingClock : public Clock {
-public:
-    DateTime now() const override {
-        const int s = seconds_++;
-        return {2026, 3, 15, 10 + s / 3600, s / 60 % 60, s % 60};
-    }
-
-private:
-    mutable int seconds_ = 0;
-};
 
 // A memory log that counts its batches and knows whether rows were listed while one was open.
 class BatchCheckingLog : public MemoryErrorLog {
@@ -104,12 +89,10 @@ protected:
         choose(bytes);
         return driver.run().outcome;
     }
-    DeclarationNames names(const DeclarationBuilder& dec) const {
-        return declarationNames(program.path(), DeclarantData::fromHeader(dec.recordAt(1)));
-    }
     DeclarationNames madeFolder(const DeclarationBuilder& dec) const {
-        fs::create_directories(names(dec).declarationFolder);
-        return names(dec);
+        const DeclarationNames n = declarationNames(program.path(), DeclarantData::fromHeader(dec.recordAt(1)));
+        fs::create_directories(n.declarationFolder);
+        return n;
     }
     // The openings after the declarant's read throw `number`: only the first of them, or every one.
     void failOpenings(int number, bool every) {
@@ -124,28 +107,23 @@ protected:
     TempFolder input;
     fs::path file = input / "declaracao.txt";
     ImportSession session;
-    RecordingImportEvents events;
-    RecordingPrompts prompts;
-    TickingClock clock;
+    testing_support::RecordingImportEvents events;
+    import_tests::RecordingPrompts prompts;
+    FixedClock clock{DateTime{2026, 3, 15, 10, 0, 0}};
     BatchCheckingLog log;
     ImportDriver driver{session, events, prompts, clock, log};
 };
 
-TEST_F(ImportDriverTest, CleanImportSucceedsSilentlyAndTimesItsPhases) {
-    const DeclarationBuilder dec = cleanDeclaration();
+// Records with both amounts zero do not stop a clean import, they are only warned about.
+TEST_F(ImportDriverTest, CleanImportSucceedsWithOnlyTheZeroAmountsWarning) {
+    DeclarationBuilder dec = cleanDeclaration();
+    dec.replaceRecord(6, zeroAmounts(6));
+    dec.replaceRecord(8, zeroAmounts(8));
     EXPECT_EQ(import(dec.str()), ImportOutcome::Succeeded);
-    EXPECT_TRUE(prompts.shown.empty() && log.rows.empty() && events.pending.empty() && events.warnings.empty());
-    EXPECT_EQ(session.answer, ImportAnswer::UnderWay);
-    EXPECT_EQ(session.state.recordNumber, 9);
-    EXPECT_EQ(session.bytesConsumed, dec.str().size());
-    const auto& opening = events.phases[ImportPhase::OpenFile];
-    EXPECT_EQ(opening.start + " " + opening.end + " " + opening.elapsed, "10:00:00 10:00:01 00:00:01");
-    const auto& critique = events.phases[ImportPhase::Critique];
-    EXPECT_EQ(critique.start, "10:00:02");
-    EXPECT_EQ(critique.elapsed, elapsedTime(critique.start, critique.end));
+    EXPECT_TRUE(prompts.shown.empty() && log.rows.empty() && events.pending.empty());
+    EXPECT_EQ(events.warnings, std::vector<std::string>{"AVISO: Existem registros com valores da base de cálculo e "
+                                                        "da KOVA não retida zerados."});
     EXPECT_FALSE(events.started(ImportPhase::Generation) || events.busy);
-    EXPECT_EQ(events.status, "");
-    EXPECT_EQ(events.percent, 0);
     EXPECT_TRUE(fs::is_directory(program / "GERADA") && fs::is_empty(program / "GERADA"));
 }
 
@@ -166,39 +144,23 @@ TEST_F(ImportDriverTest, FieldErrorsAreListedAndNothingIsGenerated) {
     choose(dec.str());
     EXPECT_EQ(withGeneration.run().outcome, ImportOutcome::ErrorsListed);
     EXPECT_EQ(rowsWhileLocked, 1u);
-    EXPECT_EQ(generation.calls, 0);
-    EXPECT_EQ(log.rows.at(0).firstColumn, "0055");
-    ASSERT_EQ(events.pending.size(), 7u);
-    EXPECT_EQ(events.pending[0], pendingHeading());
+    EXPECT_TRUE(generation.calls == 0 && events.warnings.empty());
     EXPECT_EQ(events.errorCount, 1);
-    EXPECT_TRUE(events.warnings.empty());
-    EXPECT_EQ(session.answer, ImportAnswer::UnderWay);
     EXPECT_FALSE(fs::exists(n.declarationFolder));
 
     fs::create_directories(input / "alheia" / "sub");
     fs::create_directory_symlink(input / "alheia", n.declarationFolder);
     EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
-    EXPECT_TRUE(fs::is_symlink(n.declarationFolder));
-    EXPECT_TRUE(fs::is_directory(input / "alheia" / "sub"));
+    EXPECT_TRUE(fs::is_symlink(n.declarationFolder) && fs::is_directory(input / "alheia" / "sub"));
 }
 
-// A structure error ends before the detail pass, with the answer "1". Column 9 "T" without "T" in column 1 passes
-// the structure check as a trailer, but not the detail pass, which goes on after each error.
-TEST_F(ImportDriverTest, StructureAndDetailErrors) {
+// A structure error ends before the detail pass, with the answer "1".
+TEST_F(ImportDriverTest, AStructureErrorEndsBeforeTheDetailPass) {
     DeclarationBuilder dec = cleanDeclaration();
     dec.replaceRecord(3, fixtures::EntityBuilder::type3(3).resize(141).build());
     EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
     EXPECT_EQ(import_tests::findings(log), (std::vector<import_tests::Finding>{{3, 5, 1, 142}}));
     EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
-
-    dec = DeclarationBuilder(kYear);
-    dec.type5(2);
-    dec.replaceRecord(5, fixtures::TrailerBuilder(kYear).put(1, "0").put(9, "T").build());
-    dec.replaceRecord(3, LevyBuilder(3, 0, kYear).levyAmount("0000000000000000X").build());
-    log.rows.clear();
-    EXPECT_EQ(import(dec.str()), ImportOutcome::ErrorsListed);
-    EXPECT_EQ(import_tests::findings(log), (std::vector<import_tests::Finding>{{3, 2, 49, 65}, {5, 1, 1, 142}}));
-    EXPECT_EQ(log.rows.at(1).recordType, "T");
 }
 
 // Another process writing the same program folder: refused with a message, and its rows are left alone.
@@ -221,7 +183,6 @@ TEST_F(ImportDriverTest, AnErrorRowThatCannotBeWrittenIsAFailure) {
     choose(declarationWithAWrongState().str());
     EXPECT_EQ(d.run().outcome, ImportOutcome::Failed);
     EXPECT_EQ(generation.calls, 0);
-    EXPECT_EQ(prompts.titles().back(), "Importar Arquivo");
     EXPECT_NE(prompts.shown.back().text.find("Não foi possível registrar todos os erros"), std::string::npos);
 }
 
@@ -230,54 +191,24 @@ TEST_F(ImportDriverTest, NoFileOrAnEmptyOneIsRefused) {
     EXPECT_EQ(driver.choose(fs::path()).kind, FileChoice::Kind::NoFile);
     EXPECT_EQ(driver.run().outcome, ImportOutcome::Refused);
     EXPECT_TRUE(log.rows.empty());
-    EXPECT_EQ(prompts.titles(), std::vector<std::string>{"Importar"});
     EXPECT_EQ(prompts.texts(), std::vector<std::string>{"O arquivo a importar deve ser informado."});
     writeFile(file, "");
     EXPECT_EQ(driver.choose(file).notice, "O arquivo selecionado para importação está vazio.");
-    EXPECT_EQ(driver.run().outcome, ImportOutcome::Refused);
 }
 
-TEST_F(ImportDriverTest, APathThatIsNoFileIsRefusedWithItsMessage) {
-    writeFile(input / "outro.txt", "x");  // a folder named with its separator is looked into
-    fs::create_symlink("laco", input / "laco");
-    const std::string folder = input.path().string();
-    const std::vector<std::pair<std::string, const char*>> cases = {
-        {folder + "/nada.txt", "O arquivo selecionado não existe."},
-        {folder, "O arquivo selecionado não existe."},
-        {folder + "/", "Arquivo selecionado inválido."},
-        {folder + "/.", "Arquivo selecionado inválido."},
-        {folder + "/laco", "Arquivo selecionado inválido."},
-    };
-    for (const auto& [path, message] : cases) {
-        SCOPED_TRACE(path);
-        prompts.shown.clear();
-        session.fileName = path;
-        EXPECT_FALSE(driver.validateFile());
-        EXPECT_EQ(prompts.titles(), std::vector<std::string>{"Gerar Declaração"});
-        EXPECT_EQ(prompts.texts(), std::vector<std::string>{message});
-    }
-}
-
-// Foreign files in the declaration folder: one file gets the short question; several are asked about again after
-// each OK, until "Cancelar" or until the folder holds none (hidden temporaries and the delivery file are no such).
+// Foreign files in the declaration folder are asked about again after each OK, until "Cancelar" or until the folder
+// holds none (hidden temporaries and the delivery file are no such).
 TEST_F(ImportDriverTest, ForeignFilesInTheDeclarationFolderAreAskedAbout) {
     const DeclarationBuilder dec = cleanDeclaration();
     const DeclarationNames n = madeFolder(dec);
     writeFile(n.declarationFolder / "a.REC", "x");
-    EXPECT_EQ(import(dec.str()), ImportOutcome::Refused);
-    EXPECT_EQ(prompts.texts(), std::vector<std::string>{"A pasta de destino contém recibo de entrega de declaração\n"
-                                                        "ou arquivos não reconhecidos pelo programa.\n"
-                                                        "Verifique os arquivos contidos na pasta."});
     writeFile(n.declarationFolder / "b.txt", "y");
-    prompts.shown.clear();
     prompts.answers = {Answer::Ok, Answer::Ok, Answer::Cancel};
     EXPECT_EQ(import(dec.str()), ImportOutcome::Refused);
     const std::string several = "A pasta de destino contém recibo de entrega de declaração\n"
                                 "ou arquivos não reconhecidos pelo programa. Verifique os\n"
                                 "arquivos contidos na pasta " + n.declarationFolder.string();
     EXPECT_EQ(prompts.texts(), std::vector<std::string>(3, several));
-    EXPECT_EQ(prompts.titles(), std::vector<std::string>(3, "Arquivos na pasta"));
-    EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
     EXPECT_TRUE(fs::exists(n.declarationFolder / "a.REC"));
 
     prompts.answer = [&](const Message&) {
@@ -306,50 +237,29 @@ TEST_F(ImportDriverTest, CancelConfirmedDuringEitherPassStopsTheImport) {
             }
         };
         EXPECT_EQ(import(dec.str()), ImportOutcome::Cancelled);
-        EXPECT_EQ(prompts.texts().back(), "Importação Cancelada.");
         EXPECT_LT(session.state.recordNumber, 10);
         EXPECT_TRUE(log.rows.empty() && events.pending.empty());
-        EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
         EXPECT_EQ(events.folderRefreshes, 1);
     }
     events.onPump = nullptr;
     // Answered No, the flag is cleared and the import goes on.
     session.state.cancel.set = true;
-    session.answer = ImportAnswer::UnderWay;
     prompts.answers = {Answer::No};
-    EXPECT_FALSE(driver.requestCancel());
-    EXPECT_FALSE(session.state.cancel.set);
-    EXPECT_EQ(session.answer, ImportAnswer::UnderWay);
-}
-
-TEST_F(ImportDriverTest, ZeroAmountsAreWarnedAboutAfterACleanImport) {
-    DeclarationBuilder dec = cleanDeclaration();
-    dec.replaceRecord(6, zeroAmounts(6));
-    dec.replaceRecord(8, zeroAmounts(8));
-    EXPECT_EQ(import(dec.str()), ImportOutcome::Succeeded);
-    EXPECT_TRUE(events.pending.empty());
-    EXPECT_EQ(events.warnings, std::vector<std::string>{"AVISO: Existem registros com valores da base de cálculo e "
-                                                        "da KOVA não retida zerados."});
-    EXPECT_EQ(session.state.zeroAmountCount, 2);
+    EXPECT_FALSE(driver.requestCancel() || session.state.cancel.set);
 }
 
 TEST_F(ImportDriverTest, AnOpenFailureIsOfferedAgainUnlessAccessIsDenied) {
     failOpenings(57, false);
     prompts.answers = {Answer::Yes};
     EXPECT_EQ(import(cleanDeclaration().str()), ImportOutcome::Succeeded);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].title, "Importar Arquivo");
-    EXPECT_EQ(prompts.shown[0].text,
-              "Erro ao importar o arquivo. \n(57): " + faultDescription(57) + "\nTenta novamente ?");
+    EXPECT_EQ(prompts.texts(), std::vector<std::string>{
+              "Erro ao importar o arquivo. \n(57): " + faultDescription(57) + "\nTenta novamente ?"});
 
     prompts.shown.clear();
     failOpenings(70, true);
     EXPECT_EQ(import(cleanDeclaration().str()), ImportOutcome::Failed);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].buttons, Buttons::Ok);
-    EXPECT_EQ(prompts.shown[0].text,
-              "Não foi possível abrir o arquivo selecionado. Pode estar sendo utilizado por outro aplicativo.");
-    EXPECT_EQ(session.answer, ImportAnswer::NotGenerated);
+    EXPECT_EQ(prompts.texts(), std::vector<std::string>{"Não foi possível abrir o arquivo selecionado. "
+                                                        "Pode estar sendo utilizado por outro aplicativo."});
 }
 
 // A read failing in the detail pass: Yes repeats the read without losing or doubling a record, No ends the import.
@@ -360,7 +270,7 @@ TEST_F(ImportDriverTest, ADetailReadFailureIsOfferedAgain) {
         log.rows.clear();
         bool failed = false;
         driver.setSourceOpener([&](const fs::path&) -> std::unique_ptr<ByteSource> {
-            auto source = std::make_unique<MemorySource>(dec.str());
+            auto source = std::make_unique<import_tests::MemorySource>(dec.str());
             source->failNow = [&] {
                 if (failed || events.status != kDetailPhase) return false;
                 failed = true;
@@ -369,13 +279,10 @@ TEST_F(ImportDriverTest, ADetailReadFailureIsOfferedAgain) {
             return source;
         });
         prompts.answers = {answer};
-        const ImportOutcome outcome = import(dec.str());
-        EXPECT_EQ(prompts.shown.back().title, "Importar Arquivo");
         const bool retried = answer == Answer::Yes;
-        EXPECT_EQ(outcome, retried ? ImportOutcome::ErrorsListed : ImportOutcome::Failed);
-        EXPECT_EQ(import_tests::findings(log).size(), retried ? 1u : 0u);
-        EXPECT_EQ(session.answer, retried ? ImportAnswer::UnderWay : ImportAnswer::NotGenerated);
-        if (retried) EXPECT_EQ(session.state.recordNumber, 9);
+        EXPECT_EQ(import(dec.str()), retried ? ImportOutcome::ErrorsListed : ImportOutcome::Failed);
+        EXPECT_EQ(log.rows.size(), retried ? 1u : 0u);
+        EXPECT_TRUE(!retried || session.state.recordNumber == 9);
     }
 }
 
@@ -383,14 +290,13 @@ TEST_F(ImportDriverTest, AFileInPlaceOfTheGeneratedFolderIsRefused) {
     writeFile(program / "GERADA", "a file where the folder should be");
     EXPECT_EQ(import(cleanDeclaration().str()), ImportOutcome::Refused);
     EXPECT_EQ(prompts.titles(), (std::vector<std::string>{"Cria Gerada", "Valida Arquivo"}));
-    EXPECT_EQ(prompts.shown[1].text, "Não foi possível criar o diretório de declarações geradas.\n"
-                                     "Verifique se o disco onde a aplicação está instalada,\n"
-                                     "tem área livre disponível.");
 }
 
-// After a clean import the generation gets the declaration folder; its end decides the import's.
+// After a clean import the generation gets the declaration folder (here left empty by an earlier import); its end
+// decides the import's.
 TEST_F(ImportDriverTest, TheGenerationDecidesTheOutcome) {
     const DeclarationBuilder dec = cleanDeclaration();
+    const fs::path folder = madeFolder(dec).declarationFolder;
     const std::vector<std::tuple<bool, bool, ImportOutcome>> cases = {{true, false, ImportOutcome::Succeeded},
                                                                       {false, false, ImportOutcome::Failed},
                                                                       {false, true, ImportOutcome::Refused}};
@@ -400,17 +306,13 @@ TEST_F(ImportDriverTest, TheGenerationDecidesTheOutcome) {
         generation.decline = replaceDeclined;
         ImportDriver d(session, events, prompts, clock, log, &generation);
         choose(dec.str());
-        const ImportResult result = d.run();
-        EXPECT_EQ(result.outcome, outcome);
-        EXPECT_EQ(result.generated, generated);
-        EXPECT_EQ(generation.folderSeen, names(dec).declarationFolder);
+        EXPECT_EQ(d.run().outcome, outcome);
+        EXPECT_EQ(generation.folderSeen, folder);
     }
 }
 
 TEST(ImportProgress, PercentOfBytesConsumed) {
     EXPECT_EQ(progressPercent(0, 0), 0);
-    EXPECT_EQ(progressPercent(199, 200), 99);
-    EXPECT_EQ(progressPercent(300, 200), 100);
     // Far beyond 32 bits: a 6 GB file half read.
     EXPECT_EQ(progressPercent(3'000'000'000ULL, 6'000'000'000ULL), 50);
 }

@@ -1,8 +1,6 @@
-// Fakes of the import tests: an error log and a byte source that fail on demand, a progress sink that can press
-// "Cancelar" part-way, a bench that runs one record validator, and the findings of a log in comparable form.
+// Fakes of the import tests: an error log and a byte source that fail on demand, a bench that runs one record
+// validator, and the findings of a log in comparable form.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -18,7 +16,6 @@
 #include "core/faults.h"
 #include "core/memory_error_log.h"
 #include "core/ports.h"
-#include "core/record_layout.h"
 #include "core/record_reader.h"
 #include "import/import_state.h"
 #include "import/record_validators.h"
@@ -33,17 +30,10 @@ inline void writeFile(const std::filesystem::path& path, const std::string& byte
     out << bytes;
 }
 
-// A memory error log whose next `failuresLeft` writes fail as a locked database would. It also checks that every
-// row the checks record is about one field of its record (a read failure, type "0", names no record).
+// A memory error log whose next `failuresLeft` writes fail as a locked database would.
 class FaultyErrorLog : public MemoryErrorLog {
 public:
     void recordRow(const ErrorRow& row) override {
-        if (row.recordType != "0") {
-            const auto covered =
-                fieldsCovering(row.recordType, std::stoul(row.firstColumn), std::stoul(row.lastColumn));
-            EXPECT_EQ(covered.size(), 1u) << "error " << row.code << " of type " << row.recordType << " over "
-                                          << row.firstColumn << "-" << row.lastColumn;
-        }
         ++attempts;
         if (onWrite) onWrite();
         if (failuresLeft > 0) {
@@ -80,24 +70,6 @@ public:
 private:
     std::string bytes_;
     std::size_t pos_ = 0;
-};
-
-// Keeps the percentages; sets the cancel flag at the `cancelAtPump`-th pump (0: never).
-class RecordingProgress : public Progress {
-public:
-    explicit RecordingProgress(CancelFlag* cancel = nullptr, int cancelAtPump = 0)
-        : cancel_(cancel), cancelAtPump_(cancelAtPump) {}
-    void setPercent(int percent) override { percents.push_back(percent); }
-    void pump() override {
-        ++pumps;
-        if (cancel_ != nullptr && pumps == cancelAtPump_) cancel_->set = true;
-    }
-    std::vector<int> percents;
-    int pumps = 0;
-
-private:
-    CancelFlag* cancel_;
-    int cancelAtPump_;
 };
 
 // One row of a log as (record, code, posini, posfin), the columns as numbers.
