@@ -34,7 +34,6 @@ TEST(RecordLayout, FieldsReadTheirColumnsAndShortRecordsGiveEmptyOrCutTexts) {
 
 TEST(RecordLayout, AmountsAreWholeHundredths) {
     EXPECT_EQ(amountValue("00000000000012345"), 12345u);
-    EXPECT_EQ(amountValue("99999999999999999"), 99'999'999'999'999'999u);
     EXPECT_EQ(amountValue(""), 0u);
     // Bad input stays harmless: no overflow, non-digits count as zero.
     EXPECT_EQ(amountValue("0000000000000 1.5"), 105u);
@@ -77,16 +76,14 @@ TEST(DecimalTotal, SumsAreExactAcrossLimbsAndBeyondSixtyFourBits) {
     }
 }
 
-TEST(DecimalTotal, AMillionMaximumAmountsAreExactAndShownInAnyWidth) {
+TEST(DecimalTotal, TotalsAreShownInAnyWidthAndCompareByValue) {
     DecimalTotal byDigits, byValue;
-    for (int i = 0; i < 1'000'003; ++i) {
-        byDigits.addDigits(std::string(17, '9'));
-        byValue.add(99'999'999'999'999'999ULL);
-    }
-    EXPECT_EQ(byDigits.toDigits(), std::string(16, '0') + "100000299999999998999997");
-    EXPECT_EQ(byDigits.toDigits(30), "000000100000299999999998999997");
-    EXPECT_EQ(byDigits.toDigits(3), "100000299999999998999997");  // a wide total is never cut
+    byDigits.addDigits("36893488147419103230");
+    byValue.add(std::numeric_limits<std::uint64_t>::max());
+    byValue.add(std::numeric_limits<std::uint64_t>::max());
     EXPECT_TRUE(byDigits == byValue);
+    EXPECT_EQ(byDigits.toDigits(), std::string(20, '0') + "36893488147419103230");
+    EXPECT_EQ(byDigits.toDigits(3), "36893488147419103230");  // a wide total is never cut
     byValue.add(1);
     EXPECT_FALSE(byDigits == byValue);
     byValue.clear();

@@ -35,12 +35,10 @@ TEST(Cp1252, EveryByteRoundTripsAndWhatHasNoByteBecomesAQuestionMark) {
 TEST(Masks, EachPlaceholderTakesOneCharacterFromTheRight) {
     const std::vector<std::tuple<std::string_view, std::string, std::string>> cases = {
         {kCnpjMask, "11222333000181", "11.222.333/0001-81"},
-        {kMaskRecibo, "0123456789AB", "01.23.45.67.89-AB"},
         {kCpfMask, "12345", "   .   .123-45"},  // shorter: blanks on the left
         {"@@-@@", "1234567", "12345-67"},       // longer: extra characters in front
         {"(@)", "ÇÃ", "Ç(Ã)"},                  // characters, not bytes
         {"(@)", "\xFFÃ", "\xFF(Ã)"},            // a malformed byte is a character of its own
-        {"--", "", "--"},
     };
     for (const auto& [mask, text, shown] : cases) EXPECT_EQ(applyMask(mask, text), shown) << mask << " " << text;
 }
@@ -53,7 +51,6 @@ TEST(Thousands, BrazilianGroupingAndBlanksTrimmed) {
     for (const auto& [value, text] : cases) EXPECT_EQ(formatThousands(value), text) << value;
     EXPECT_EQ(trimLeftBlanks("  A B  "), "A B  ");
     EXPECT_EQ(trimRightBlanks("  A B  "), "  A B");
-    EXPECT_EQ(trimBlanks("     "), "");
     EXPECT_EQ(trimBlanks("\tA\t"), "\tA\t");  // only byte 32 is a blank
 }
 
@@ -63,7 +60,6 @@ TEST(Printable, ControlBytesAreShownEscapedAndTheRestKept) {
         bool keepLineFeeds;
         std::string_view out;
     } cases[] = {
-        {"a\x1b[2Jb", false, "a\\x1B[2Jb"},
         {std::string_view("\0\a\x7f", 3), false, "\\x00\\x07\\x7F"},
         {"linha\nlinha\r", false, "linha\\x0Alinha\\x0D"},
         {"linha\nlinha\r", true, "linha\nlinha\\x0D"},
