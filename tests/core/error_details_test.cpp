@@ -48,8 +48,6 @@ TEST(ErrorDetails, FieldLabelFollowsFromTypeAndColumnsAndValuesAreShownSafely) {
         {"1", "0036", "0043", "Período final"},
         {"1", "0010", "0015", "CNPJ do declarante"},  // part of a field
         {"2", "0020", "0021", "CPF do representante / DDD do representante"},
-        {"4", "0011", "0024", "CNPJ ou CPF do beneficiário"},
-        {"5", "0066", "0142", "Brancos de preenchimento"},
         {"T", "0139", "0142", "Ano da declaração"},
         {"9", "0001", "0142", "Registro inteiro"},  // the whole record, whatever its type
         {"1", "0143", "0150", ""},
