@@ -7,7 +7,6 @@
 #include "core/record_locator.h"
 #include "core/record_reader.h"
 #include "support/declaration_builder.h"
-#include "support/file_bytes.h"
 #include "support/temp_folder.h"
 #include "fault_number.h"
 
@@ -81,29 +80,10 @@ TEST(RecordReader, RecordsAreTheBytesUpToCrLfWhereverBlocksEnd) {
     }
 }
 
-// A real file through openFileSource, read in the reader's own 1 MiB blocks.
-TEST(RecordReaderFile, CrLfSplitAcrossTheBlockBoundaryAndRewind) {
+TEST(RecordReader, FilesThatCannotBeOpenedAreFaults) {
     testing_support::TempFolder dir;
     EXPECT_EQ(faultNumberOf([&] { openFileSource(dir / "NAOEXISTE.TXT"); }), 53);
     EXPECT_EQ(faultNumberOf([&] { RecordReader missing(dir / "NOPASTA" / "X.TXT"); }), 76);
-    // The first record's CR is the last byte of the first block, its LF the first of the second.
-    const std::vector<std::string> records = {std::string((1 << 20) - 1, 'a'), "B", "\rC"};
-    testing_support::writeBytes(dir / "DECL.TXT", records[0] + "\r\nB\r\n\rC\r\n");
-    RecordReader reader(dir / "DECL.TXT");
-    EXPECT_EQ(readAll(reader).records, records);
-    reader.rewind();
-    EXPECT_EQ(readAll(reader).records, records);
-}
-
-TEST(RecordReader, HugeLineIsCutButTheNextRecordIsIntact) {
-    std::string huge(5 * (1 << 20) + 17, 'H');
-    huge[3 << 20] = '\r';  // a lone CR deep inside
-    RecordReader reader(std::make_unique<MemorySource>(huge + "\r\n" + "NEXT\r\n" + huge, 1 << 20));
-    const ReadResult result = readAll(reader);
-    // Only the start of an overlong line is kept: its length is wrong anyway, and memory stays bounded.
-    const std::string kept = huge.substr(0, 4 << 20);
-    EXPECT_EQ(result.records, (std::vector<std::string>{kept, "NEXT", kept}));
-    EXPECT_FALSE(result.lastEndedWithCrLf);
 }
 
 // A failing read hands out only whole records; once repaired ("retry"), the interrupted record comes whole.
