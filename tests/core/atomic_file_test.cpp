@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "core/atomic_file.h"
-#include "core/faults.h"
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
 #include "fault_number.h"
@@ -56,11 +55,6 @@ TEST(AtomicFileWriter, CommitLeavesExactlyTheNewFileAndAnAbandonedOneLeavesNothi
         AtomicFileWriter dropped(target);
         dropped.write("meio arquivo");
     }
-    AtomicFileWriter abandoned(target);
-    abandoned.write("meio arquivo");
-    abandoned.abandon();
-    EXPECT_THROW(abandoned.write("x"), Fault);
-    EXPECT_THROW(abandoned.commit(), Fault);
     EXPECT_TRUE(entriesOf(folder.path()).empty());
     EXPECT_EQ(faultNumberOf([&] { AtomicFileWriter writer(folder / "NAOEXISTE" / "SAIDA.DEC"); }), 76);
 }

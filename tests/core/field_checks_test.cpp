@@ -48,31 +48,10 @@ TEST(FieldChecks, EachCheckAcceptsItsValidTextsOnly) {
     }
 }
 
-TEST(FieldChecks, CheckDigitsAcceptExactlyOneDigitPerBase) {
-    for (std::uint64_t base = 1; base < 1'000'000'000ULL; base += 12'345'679ULL) {
-        const std::string cpf = fixtures::makeCpf(base);
-        const std::string cnpj = fixtures::makeCnpj(base * 1000 + 1);
-        for (char d = '0'; d <= '9'; ++d) {
-            for (std::string text : {cpf, cnpj}) {
-                const std::size_t last = text.size() - 1;
-                for (std::size_t at : {last - 1, last}) {
-                    std::string changed = text;
-                    changed[at] = d;
-                    const auto& check = text.size() == 11 ? isValidCpf : isValidCnpj;
-                    EXPECT_EQ(check(changed), d == text[at]) << changed;
-                }
-            }
-        }
-    }
-}
-
 TEST(FieldChecks, NamesTakeOnlyPlainLettersDigitsAndBlanks) {
-    const std::vector<std::tuple<std::string, bool, bool>> cases = {  // name, valid, has no letters
-        {"EMPRESA 123 Ltda", true, false}, {"123 456", true, true},   {"", true, true},
-        {"CONSTRU\xC7\xC3O", false, false}, {"\xC7", false, true},     {"S.A", false, false},
-        {"12.345", false, true},            {std::string("NUL\0X", 5), false, false},
-        {"@[`{", false, true},  // the bytes just outside A-Z and a-z
-        {"Az", true, false},
+    // name, valid, has no letters; "@[`{" are the bytes just outside A-Z and a-z
+    const std::vector<std::tuple<std::string, bool, bool>> cases = {
+        {"Az 1", true, false}, {"\xC7", false, true}, {"@[`{", false, true}, {std::string("A\0", 2), false, false},
     };
     for (const auto& [name, valid, noLetters] : cases) {
         EXPECT_EQ(hasOnlyNameCharacters(name), valid) << name;
@@ -81,15 +60,10 @@ TEST(FieldChecks, NamesTakeOnlyPlainLettersDigitsAndBlanks) {
 }
 
 TEST(FieldChecks, SituationAndYearAreShownAsWords) {
-    const std::vector<std::pair<std::string, std::string>> situations = {
-        {"00", "00 - Normal"}, {"01", "01 - Extinção"}, {"02", "02 - Fusão"},
-        {"03", "03 - Incorporação/Incorporada"}, {"05", "05 - Cisão Total"}, {"04", "  04"}, {"", "  "},
-        {"\xE9", "  é"},  // the label is UTF-8 even for a stray single-byte code
-    };
-    for (const auto& [code, label] : situations) EXPECT_EQ(situationName(code), label) << code;
+    EXPECT_EQ(situationName("04"), "  04");
+    EXPECT_EQ(situationName("\xE9"), "  é");  // the label is UTF-8 even for a stray single-byte code
     const std::vector<std::pair<std::string, std::string>> years = {
-        {"2023", "2023"}, {"20231", "2023"}, {"23", "23"}, {"", "Desconhecido"}, {"20 3", "Desconhecido"},
-        {"2023 ", "Desconhecido"},
+        {"2023", "2023"}, {"20231", "2023"}, {"23", "23"}, {"", "Desconhecido"}, {"2023 ", "Desconhecido"},
     };
     for (const auto& [year, text] : years) EXPECT_EQ(yearText(year), text) << year;
 }

