@@ -25,7 +25,7 @@ TEST(ErrorDetails, FieldLabelFollowsFromTypeAndColumnsAndValuesAreShownSafely) {
     const Case cases[] = {
         {"1", "0010", "0015", "CNPJ do declarante"},  // part of a field
         {"2", "0020", "0021", "CPF do representante / DDD do representante"},
-        {"T", "0139", "0142", "Ano da declaração"},
+        {"T", "0139", "0139", "Ano da declaração"},  // one column
         {"9", "0001", "0142", "Registro inteiro"},  // the whole record, whatever its type
         {"1", "0143", "0150", ""},
         {"0", "0000", "0000", ""},  // a read failure names no record

@@ -26,6 +26,7 @@ TEST(Cp1252, EveryByteRoundTripsAndWhatHasNoByteBecomesAQuestionMark) {
     }
     const TextPairs toBytes = {
         {"😀", "?"}, {"\xFF", "?"}, {"A\xC3", "A?"}, {"\xC3(", "?("}, {"\xC0\x80", "??"}, {"\xED\xA0\x80", "???"},
+        {"\xF4\x8F\xBF\xBF", "?"},  // U+10FFFF, the last code point: one character
     };
     for (const auto& [utf8, bytes] : toBytes) EXPECT_EQ(utf8ToCp1252(utf8), bytes) << utf8;
 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,20 +14,13 @@ namespace kova::testing_support {
 
 class RecordingImportEvents : public ImportEvents {
 public:
-    struct PhaseTimes {
-        std::string start, end, elapsed;
-    };
-
     void setPercent(int p) override { percent = p; }
     void pump() override {
         ++pumps;
         if (onPump) onPump();
     }
-    void phaseStarted(ImportPhase phase, const std::string& start) override { phases[phase] = {start, "", ""}; }
-    void phaseEnded(ImportPhase phase, const std::string& end, const std::string& elapsed) override {
-        phases[phase].end = end;
-        phases[phase].elapsed = elapsed;
-    }
+    void phaseStarted(ImportPhase phase, const std::string&) override { startedPhases.insert(phase); }
+    void phaseEnded(ImportPhase, const std::string&, const std::string&) override {}
     void statusChanged(const std::string& text) override { status = text; }
     void pendingCleared() override { pending.clear(); }
     void pendingLine(const std::string& line) override { pending.push_back(line); }
@@ -36,9 +29,9 @@ public:
     void busyChanged(bool b) override { busy = b; }
     void folderContentsChanged() override { ++folderRefreshes; }
 
-    bool started(ImportPhase phase) const { return phases.count(phase) != 0; }
+    bool started(ImportPhase phase) const { return startedPhases.count(phase) != 0; }
 
-    std::map<ImportPhase, PhaseTimes> phases;
+    std::set<ImportPhase> startedPhases;
     std::string status;
     std::vector<std::string> pending;
     std::vector<std::string> warnings;
