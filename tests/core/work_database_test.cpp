@@ -194,6 +194,15 @@ TEST_F(WorkDatabaseLog, ListsRowsInRecordedOrderWithTheirTextsComplementsAndValu
     EXPECT_EQ(visited, 1);
 }
 
+// A database made before the values were kept gets their table when opened.
+TEST_F(WorkDatabaseLog, AnOlderDatabaseGetsTheValuesTable) {
+    db.close();
+    OtherConnection(folder / kWorkDatabaseFile).exec("DROP TABLE ERROSVALOR");
+    db.open();
+    db.recordRow({"3", 4, "0011", "0024", 22, "11222333000181", "EMPRESA", std::nullopt, "11222333000180"});
+    EXPECT_TRUE(listing(db).at(0).ends_with("|EMPRESA|11222333000180"));
+}
+
 TEST_F(WorkDatabaseLog, BatchIsOneTransactionThatIsKeptEvenUnfinished) {
     OtherConnection other(folder / kWorkDatabaseFile);
     db.beginBatch();
