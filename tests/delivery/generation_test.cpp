@@ -47,19 +47,22 @@ TEST(GenerationReplace, TheSameDeclarationAgainAsksAndNoKeepsTheFile) {
 // checked: No keeps the earlier file with nothing left behind; Yes once the fault is gone writes the whole file.
 TEST(GenerationFaults, NoKeepsTheEarlierFileAndYesWritesTheWholeNewOne) {
     using Step = FaultInjectingFileOps::Step;
-    struct Fault {
-        Step step;
-        bool atTheEnd;  // Step::Write: the disk fills up with the last bytes, not in the detail records
-        const char* title;
-    };
-    const Fault faults[] = {{Step::Write, false, "Registro Declaração"},
-                            {Step::Write, true, "Registro Cabeçalho"},
-                            {Step::FileSync, false, "Gera Arquivo"},
-                            {Step::Rename, false, "Gera Arquivo"}};
-    const std::size_t type5 = 10000;
+    // Records go out in 1 MiB blocks: with this many, the first block is sent by a detail record, the second by
+    // the receipt record, and the header is written last.
+    const std::size_t type5 = 13612;
     GenerationHarness fresh;
     ASSERT_EQ(fresh.importAndGenerate(declaration("SEGUNDA ENTIDADE", type5)), ImportOutcome::Succeeded);
     const std::string wanted = readBytes(fresh.deliveryFile());
+    struct Fault {
+        Step step;
+        std::uint64_t failAfterBytes;
+        const char* title;
+    };
+    const Fault faults[] = {{Step::Write, 100000, "Registro Declaração"},
+                            {Step::Write, wanted.size() / 2, "Registro Recibo"},
+                            {Step::Write, wanted.size() - 100, "Registro Cabeçalho"},
+                            {Step::FileSync, 100000, "Gera Arquivo"},
+                            {Step::Rename, 100000, "Gera Arquivo"}};
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.title);
         GenerationHarness h;
@@ -67,9 +70,10 @@ TEST(GenerationFaults, NoKeepsTheEarlierFileAndYesWritesTheWholeNewOne) {
         const Snapshot earlier = snapshot(h.declarationFolder(), false);
         h.fileOps.bytesWritten = 0;
         h.fileOps.failStep = fault.step;
-        h.fileOps.failAfterBytes = fault.atTheEnd ? wanted.size() - 100 : 100000;
-        h.prompts.answer = [](const Message& m) {
+        h.fileOps.failAfterBytes = fault.failAfterBytes;
+        h.prompts.answer = [&h, &fault](const Message& m) {
             if (m.title == "Importar Declaração") return Answer::Yes;
+            if (m.title == fault.title) h.fileOps.failStep = Step::None;  // No holds, even once the disk has room
             return m.buttons == Buttons::Ok ? Answer::Ok : Answer::No;
         };
         h.importAndGenerate(declaration("SEGUNDA ENTIDADE", type5));
