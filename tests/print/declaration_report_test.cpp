@@ -12,6 +12,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const char* const kPrinterFault =
+    "Erro na impressão do relatório.\nErro: 482\nErro de impressão ou impressora não instalada.\nTenta novamente ?";
+
 class Report : public ::testing::Test, public printtest::PrintDesk {
 protected:
     bool print(const fixtures::DeclarationBuilder& d, ReportSelection selection = {}) {
@@ -85,11 +88,11 @@ TEST_F(Report, PrinterFaultOnARecordAsksAndRepeatsThatRecord) {
         }
     }
     EXPECT_EQ(recorder.documentsAborted(), 1);
-    EXPECT_EQ(prompts.shown.back().text, "Erro na impressão do relatório.\nErro: 482\nErro de impressão ou impressora "
-                                         "não instalada.\nTenta novamente ?");
+    EXPECT_EQ(prompts.shown.back().text, kPrinterFault);
 }
 
-// No printer, no fonts, the page estimate declined, a delivery file altered after generation: nothing is sent.
+// No printer, no fonts, no default printer, the page estimate declined, a delivery file altered after generation:
+// nothing is sent.
 TEST_F(Report, RefusalsBeforePrinting) {
     recorder.present = false;
     EXPECT_FALSE(print(fixtures::DeclarationBuilder(2023).type3(1)));
@@ -98,6 +101,9 @@ TEST_F(Report, RefusalsBeforePrinting) {
     EXPECT_FALSE(printFile(dec));
     recorder.knownFonts = {"Courier New"};
     prompts.unansweredYesNo = Answer::No;
+    recorder.defaultPrinter = std::nullopt;
+    EXPECT_FALSE(printFile(dec));
+    recorder.defaultPrinter = "Registro de páginas";
     EXPECT_FALSE(printFile(dec));
     std::string bytes = printtest::readBytes(dec);
     bytes[bytes.size() - 200] ^= 1;
@@ -107,6 +113,7 @@ TEST_F(Report, RefusalsBeforePrinting) {
               (std::vector<std::string>{"Não existe impressora instalada.",
                                         "A impressora instalada não suporta as fontes de caracter utilizadas pelo "
                                         "sistema.",
+                                        kPrinterFault,
                                         "Serão impressas 2 páginas.\nConfirma impressão ?", alteredFileMessage()}));
     EXPECT_EQ(recorder.documentsEnded() + recorder.documentsAborted(), 0);
 }
