@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "../tests/delivery/receipt_fixtures.h"
+#include "../tests/delivery/delivery_fixtures.h"
 #include "delivery/delivery_records.h"
 #include "fuzz_support.h"
 #include "support/delivery/sealed_delivery_file.h"
